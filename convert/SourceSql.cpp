@@ -1,0 +1,45 @@
+#include "convert/SourceSql.h"
+
+#include "convert/SqlEscape.h"
+
+namespace tw {
+
+QStringList columnCatalogueSql(const QString& sourceTable)
+{
+    return {
+        QStringLiteral("SELECT fieldno=a.colorder,  fieldname=a.name,     fieldtyle=b.name,     f_length=a.length,     f_size=COLUMNPROPERTY(a.id,a.name,'PRECISION'),"),
+        QStringLiteral("f_scale=isnull(COLUMNPROPERTY(a.id,a.name,'Scale'),0),   a.isnullable,     e.text defaultvalue"),
+        QStringLiteral("FROM   syscolumns   a     left   join   systypes   b   on   a.xusertype=b.xusertype     inner   join   sysobjects   d   on   a.id=d.id     and   d.xtype='U'   and     d.name<>'dtproperties'"),
+        QStringLiteral("left   join   syscomments   e   on   a.cdefault=e.id "),
+        QStringLiteral("where   d.name='") + escapeInLiteral(sourceTable) + QStringLiteral("'"),
+        QStringLiteral("order   by   a.id,a.colorder"),
+    };
+}
+
+QStringList indexCatalogueSql(const QString& sourceTable)
+{
+    return {
+        QStringLiteral("select object_Name(a.ID) as tablename,a.Name as Key_name,"),
+        QStringLiteral("b.keyno as Seq_in_index,"),
+        QStringLiteral("c.Name as Column_name,"),
+        QStringLiteral("case when d.ID is null then N'normal' when d.xtype='UQ' then N'unique' when d.xtype='PK' then N'pk' end as indextype"),
+        QStringLiteral("from sysindexes a"),
+        QStringLiteral("inner join sysindexkeys b on a.ID=b.ID and a.indID=b.indid"),
+        QStringLiteral("inner join syscolumns c on c.ID=b.ID and b.colid=c.colid"),
+        QStringLiteral("left join sysobjects d on d.Name=a.Name and d.parent_obj=C.ID"),
+        QStringLiteral("where a.ID=object_id('") + escapeInLiteral(sourceTable) + QStringLiteral("')"),
+        QStringLiteral("order by tablename,Key_name,Seq_in_index"),
+    };
+}
+
+QString rowCountSql(const QString& sourceTable)
+{
+    return QStringLiteral("select count(*) from [") + escapeInBracketedName(sourceTable) + QStringLiteral("]");
+}
+
+QString rowsSql(const QString& sourceTable)
+{
+    return QStringLiteral("select * from [") + escapeInBracketedName(sourceTable) + QStringLiteral("]");
+}
+
+} // namespace tw

@@ -1,0 +1,138 @@
+#include "convert/Tcc.h"
+
+#include "convert/OracleTypeMapping.h"
+#include "convert/SourceSql.h"
+#include "convert/SqlEscape.h"
+#include "convert/TargetSql.h"
+#include "db/Failure.h"
+
+#include <QClipboard>
+#include <QDir>
+#include <QGuiApplication>
+#include <QStandardPaths>
+
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#include <shlobj.h>
+#endif
+
+namespace tw {
+
+namespace {
+const int kMaxNameLength = 30;
+}
+
+QString statementErrorText(const QString& message, const TargetStatement& statement)
+{
+    return message + QStringLiteral("\r\n") + statement.sqlText() + QStringLiteral("\r\n");
+}
+
+void Tcc::CreateOracleTable(SourceQuery& query, TargetConnection& target, const QString& sourceTable,
+                            const QString& targetTable, bool upperCase, bool& ok, QString& errorText)
+{
+    ok = true;
+    std::unique_ptr<TargetStatement> statement = target.createStatement();
+    tmpmemo_.clear();
+
+    query.close();
+    query.clearSql();
+    for (const QString& line : columnCatalogueSql(sourceTable))
+        query.addSql(line);
+    query.open();
+    query.first();
+
+    tmpmemo_ = QStringList{createTableFirstLine(targetTable)};
+    while (!query.atEnd()) {
+        const QString name = query.text(QStringLiteral("fieldname")).left(kMaxNameLength);
+        QString line = NormalizeName(QLatin1Char('"') + escapeInQuotedName(name) + QLatin1Char('"'), upperCase);
+        line += oracleTypeText(query.text(QStringLiteral("fieldtyle")), query.integer(QStringLiteral("f_size")),
+                               query.integer(QStringLiteral("f_scale")));
+        query.next();
+        if (!query.atEnd())
+            line += QStringLiteral(" , ");
+        tmpmemo_.append(line);
+    }
+    tmpmemo_.append(QStringLiteral(" ) "));
+
+    statement->setSql(tmpmemo_);
+    try {
+        statement->executeDirect();
+    } catch (const Failure& failure) {
+        ok = false;
+        errorText = statementErrorText(failure.message(), *statement);
+    }
+}
+
+bool Tcc::OracleTableExists(TargetConnection& target, const QString& table, const QString& owner)
+{
+    std::unique_ptr<TargetStatement> statement = target.createStatement();
+    statement->setSql(tableExistsSql(table, owner));
+    return statement->queryInteger() > 0;
+}
+
+void Tcc::DropOracleTable(TargetConnection& target, const QString& table, bool& ok, QString& errorText)
+{
+    ok = true;
+    std::unique_ptr<TargetStatement> statement = target.createStatement();
+    statement->setSql(dropTableSql(table));
+    try {
+        statement->executeDirect();
+    } catch (const Failure& failure) {
+        errorText = failure.message();
+        ok = false;
+    }
+}
+
+QString Tcc::NormalizeName(const QString& name, bool upperCase)
+{
+    const QString result = ReplaceAll(name, QStringLiteral(" "), QStringLiteral("_"));
+    return upperCase ? asciiUpper(result) : result;
+}
+
+QString Tcc::ReplaceAll(const QString& text, const QString& search, const QString& replacement)
+{
+    if (search.isEmpty())
+        return text;
+    QString result = text;
+    // Searching again from the start after each replacement, as callers
+    // expect; a replacement holding the search text would never end, so
+    // such a call replaces each original occurrence once instead.
+    if (replacement.contains(search))
+        return result.replace(search, replacement);
+    for (int at = result.indexOf(search); at >= 0; at = result.indexOf(search))
+        result.replace(at, search.size(), replacement);
+    return result;
+}
+
+QString Tcc::GetSpecialFolderPath(int csidl)
+{
+#ifdef Q_OS_WIN
+    wchar_t path[MAX_PATH + 1] = {};
+    LPITEMIDLIST items = nullptr;
+    if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, csidl, &items))) {
+        SHGetPathFromIDListW(items, path);
+        CoTaskMemFree(items);
+    }
+    return QString::fromWCharArray(path);
+#else
+    // The roaming application data has its natural home in the XDG data
+    // folder; other folder numbers are not used by the program.
+    Q_UNUSED(csidl);
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+#endif
+}
+
+QString Tcc::GetAppDataFolder()
+{
+    const int csidlAppData = 26;
+    return QDir::toNativeSeparators(GetSpecialFolderPath(csidlAppData) + QStringLiteral("/Harrowgate Data/"));
+}
+
+void Tcc::CopyTextToClipboard(const QString& text)
+{
+    tmpmemo_ = QStringList{text};
+    if (QGuiApplication::instance())
+        QGuiApplication::clipboard()->setText(text);
+}
+
+} // namespace tw

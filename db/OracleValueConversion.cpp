@@ -1,0 +1,141 @@
+#include "db/OracleValueConversion.h"
+
+#include "db/Failure.h"
+
+#include <QLocale>
+#include <QRegularExpression>
+#include <cmath>
+
+namespace tw {
+
+namespace {
+
+const char* kindName(SqlValue::Kind kind)
+{
+    static const char* const names[] = {"null", "integer", "decimal", "float", "date-time", "text", "bytes", "Boolean"};
+    return names[int(kind)];
+}
+
+[[noreturn]] void refuse(const SqlValue& value, const OracleColumnType& type, const QString& reason = QString())
+{
+    throw Failure(QStringLiteral("a %1 value cannot be stored in a %2 column%3")
+                      .arg(QLatin1String(kindName(value.kind())), type.typeName,
+                           reason.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(reason)));
+}
+
+// Plain decimal text: optional sign, digits, optional fraction. No exponent,
+// no grouping, always a point: the same on every client locale.
+SqlValue numberFromText(const SqlValue& value, const OracleColumnType& type)
+{
+    static const QRegularExpression plain(QStringLiteral("^\\s*([+-]?)(\\d*)(?:\\.(\\d*))?\\s*$"));
+    const QRegularExpressionMatch m = plain.match(value.asText());
+    if (!m.hasMatch() || (m.captured(2).isEmpty() && m.captured(3).isEmpty()))
+        refuse(value, type, QStringLiteral("'%1' is not a number").arg(value.asText()));
+    QString digits = m.captured(2);
+    const QString fraction = m.captured(3);
+    const QString sign = m.captured(1) == QLatin1String("-") ? QStringLiteral("-") : QString();
+    if (digits.isEmpty())
+        digits = QStringLiteral("0");
+    if (fraction.isEmpty()) {
+        bool ok = false;
+        const qint64 n = (sign + digits).toLongLong(&ok);
+        if (ok)
+            return SqlValue(n);
+        return SqlValue::decimal(sign + digits);
+    }
+    return SqlValue::decimal(sign + digits + QLatin1Char('.') + fraction);
+}
+
+SqlValue numberFromFloat(const SqlValue& value, const OracleColumnType& type)
+{
+    const double d = value.asFloat();
+    if (!std::isfinite(d))
+        refuse(value, type, QStringLiteral("not a finite number"));
+    // The shortest text that reads back as the same double, written without
+    // an exponent.
+    QString text = QString::number(d, 'f', QLocale::FloatingPointShortest);
+    if (text.contains(QLatin1Char('.')))
+        return SqlValue::decimal(text);
+    bool ok = false;
+    const qint64 n = text.toLongLong(&ok);
+    return ok ? SqlValue(n) : SqlValue::decimal(text);
+}
+
+SqlValue dateFromText(const SqlValue& value, const OracleColumnType& type)
+{
+    const QString text = value.asText().trimmed();
+    for (const char* format : {"yyyy-MM-dd HH:mm:ss.zzz", "yyyy-MM-dd HH:mm:ss", "yyyy-MM-dd"}) {
+        QDateTime dt = QDateTime::fromString(text, QLatin1String(format));
+        if (dt.isValid()) {
+            dt.setTimeSpec(Qt::UTC);
+            return SqlValue(dt);
+        }
+    }
+    refuse(value, type, QStringLiteral("'%1' is not a date").arg(text));
+}
+
+} // namespace
+
+OracleColumnType OracleColumnType::fromTypeName(const QString& typeName, int size, int precision, int scale)
+{
+    OracleColumnType type;
+    type.typeName = typeName.toUpper();
+    type.size = size;
+    type.precision = precision;
+    type.scale = scale;
+    if (type.typeName == QLatin1String("NUMBER") || type.typeName == QLatin1String("FLOAT")
+        || type.typeName == QLatin1String("INTEGER"))
+        type.kind = Kind::Number;
+    else if (type.typeName == QLatin1String("VARCHAR2") || type.typeName == QLatin1String("NVARCHAR2")
+             || type.typeName == QLatin1String("CHAR") || type.typeName == QLatin1String("NCHAR")
+             || type.typeName == QLatin1String("CLOB") || type.typeName == QLatin1String("NCLOB"))
+        type.kind = Kind::Varchar2;
+    else if (type.typeName == QLatin1String("DATE") || type.typeName.startsWith(QLatin1String("TIMESTAMP")))
+        type.kind = Kind::Date;
+    else if (type.typeName == QLatin1String("BLOB") || type.typeName == QLatin1String("RAW")
+             || type.typeName == QLatin1String("LONG RAW"))
+        type.kind = Kind::Blob;
+    return type;
+}
+
+SqlValue convertForOracleColumn(const SqlValue& value, const OracleColumnType& type)
+{
+    using K = SqlValue::Kind;
+    if (value.isNull())
+        return value;
+    switch (type.kind) {
+    case OracleColumnType::Kind::Number:
+        switch (value.kind()) {
+        case K::Integer:
+        case K::Decimal:
+            return value;
+        case K::Boolean:
+            return SqlValue(qint64(value.asBoolean() ? 1 : 0));
+        case K::Float:
+            return numberFromFloat(value, type);
+        case K::Text:
+            return numberFromText(value, type);
+        default:
+            refuse(value, type);
+        }
+    case OracleColumnType::Kind::Date:
+        if (value.kind() == K::DateTime)
+            return value;
+        if (value.kind() == K::Text)
+            return dateFromText(value, type);
+        refuse(value, type);
+    case OracleColumnType::Kind::Varchar2:
+        return value.kind() == K::Text ? value : SqlValue(value.toText());
+    case OracleColumnType::Kind::Blob:
+        if (value.kind() == K::Bytes)
+            return value;
+        if (value.kind() == K::Text)
+            return SqlValue(value.asText().toUtf8());
+        refuse(value, type);
+    case OracleColumnType::Kind::Other:
+        break;
+    }
+    return value;
+}
+
+} // namespace tw

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "db/SqlValue.h"
+
+#include <QStringList>
+#include <memory>
+
+namespace tw {
+
+// A short-lived statement on the target connection. Its SQL text is held as
+// lines, each followed by CR LF, and sent exactly like that.
+class TargetStatement {
+public:
+    virtual ~TargetStatement() = default;
+
+    void setSql(const QStringList& lines) { lines_ = lines; }
+    void setSql(const QString& line) { lines_ = QStringList{line}; }
+    // The statement as the object holds it: every line followed by CR LF.
+    QString sqlText() const;
+
+    // Runs the text once, unprepared and without parameters; throws a
+    // Failure with the server's message when it is refused.
+    virtual void executeDirect() = 0;
+    // Runs a one-row query and returns its first column as an integer.
+    virtual qint64 queryInteger() = 0;
+
+private:
+    QStringList lines_;
+};
+
+// What one apply of the pending rows did. When the server refuses a row, the
+// whole batch is rolled back: stored is 0, refused counts the rows that were
+// not stored, and message holds the server's text.
+struct ApplyResult {
+    int stored = 0;
+    int refused = 0;
+    QString message;
+};
+
+// A client-side row buffer over the target table named by its command text
+// (select * from "T" where 1=0). Rows are appended, filled by column name and
+// posted; applyUpdates inserts the pending rows in one transaction.
+class RowWriter {
+public:
+    virtual ~RowWriter() = default;
+
+    // Drops pending rows that were not applied.
+    virtual void close() = 0;
+    void setCommandText(const QString& text) { commandText_ = text; }
+    const QString& commandText() const { return commandText_; }
+    // Runs the command text: the buffer gets the table's columns and no rows.
+    virtual void open() = 0;
+
+    virtual void append() = 0;
+    // Names match the table's columns regardless of case. A missing column or
+    // a value the column cannot take throws a Failure naming the reason.
+    virtual void setFieldValue(const QString& name, const SqlValue& value) = 0;
+    virtual void post() = 0;
+    virtual int pendingCount() const = 0;
+
+    // Inserts and commits the pending rows when the server refuses at most
+    // maxErrors of them (0: all or nothing); the buffer is empty afterwards.
+    virtual ApplyResult applyUpdates(int maxErrors) = 0;
+
+private:
+    QString commandText_;
+};
+
+// The target server connection, configured by key=value parameter lines.
+class TargetConnection {
+public:
+    virtual ~TargetConnection() = default;
+
+    void setParams(const QStringList& lines) { params_ = lines; }
+    const QStringList& params() const { return params_; }
+    // The value of the first parameter line "key=...", or an empty text.
+    QString param(const QString& key) const;
+
+    virtual void open() = 0;
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+
+    virtual std::unique_ptr<TargetStatement> createStatement() = 0;
+    virtual std::unique_ptr<RowWriter> createRowWriter() = 0;
+
+private:
+    QStringList params_;
+};
+
+} // namespace tw

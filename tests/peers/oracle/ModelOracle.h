@@ -1,0 +1,117 @@
+#pragma once
+
+#include "db/SqlValue.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
+#include <exception>
+#include <memory>
+
+namespace peers {
+
+using tw::SqlValue;
+
+// An error as Oracle raises it: the code and the full message text, which
+// begins "ORA-nnnnn: ".
+struct OraError : std::exception {
+    int code = 0;
+    QString message;
+    QByteArray utf8;
+    OraError(int code, QString message);  // message without the "ORA-nnnnn: " prefix
+    const char* what() const noexcept override { return utf8.constData(); }
+};
+
+// A column as the dictionary describes it. type is the Oracle type name
+// ("NUMBER", "VARCHAR2", "DATE", "BLOB", ...); precision/scale are -1 when
+// not given (plain NUMBER); length is the VARCHAR2 size in bytes.
+struct OraColumn {
+    QString name;
+    QString type;
+    int length = 0;
+    int precision = -1;
+    int scale = -1;
+};
+
+struct OraResult {
+    QVector<OraColumn> columns;
+    QVector<QVector<SqlValue>> rows;
+};
+
+struct OraIndexInfo {
+    QString name;
+    QString table;
+    QStringList columns;
+    bool unique = false;
+};
+
+struct OraConstraintInfo {
+    QString name;
+    QString table;
+    char type = 'P';  // 'P' primary key, 'R' foreign key
+    QStringList columns;
+    QString referencedTable;  // for 'R'
+};
+
+class ModelOracle;
+
+// A logged-on session. Inserts are pending in the session's transaction
+// until commit; DDL commits the pending work first, as Oracle does.
+class OraSession {
+public:
+    const QString& user() const;
+
+    // Runs one statement. Placeholders :1, :2 ... (or :name, by position) take
+    // the bind values in order. Returns the rows of a query, nothing otherwise.
+    OraResult execute(const QString& sql, const QVector<SqlValue>& binds = {});
+    void commit();
+    void rollback();
+
+private:
+    friend class ModelOracle;
+    struct Data;
+    std::shared_ptr<Data> d;
+};
+
+// A model Oracle database: users (schemas), tables with columns and types,
+// indexes, primary and foreign keys, and rows. It executes the statement
+// shapes the program sends with Oracle's own rules and ORA- messages:
+// unquoted names fold to upper case, quoted names keep theirs, 30-character
+// identifiers, NUMBER precision 1..38, VARCHAR2 size 1..4000 bytes,
+// duplicate names, existing objects, missing tables, referenced tables,
+// duplicate column lists in indexes, one primary key per table, and values
+// that do not fit their column.
+class ModelOracle {
+public:
+    ModelOracle();
+    ~ModelOracle();
+
+    // Connect strings the model answers to (TNS alias or host:port/service);
+    // "ORCL" is known from the start. Others get ORA-12154.
+    void addService(const QString& connectString);
+    // Users are stored upper case, as an unquoted CREATE USER would.
+    void addUser(const QString& name, const QString& password);
+    // ORA-01017 for a wrong user or password.
+    OraSession logon(const QString& user, const QString& password, const QString& service);
+
+    // Inspection for tests, names exactly as stored (case-sensitive).
+    QStringList tables(const QString& owner) const;
+    QVector<OraColumn> columns(const QString& owner, const QString& table) const;
+    // Committed rows in insertion order.
+    QVector<QVector<SqlValue>> rows(const QString& owner, const QString& table) const;
+    QVector<OraIndexInfo> indexes(const QString& owner, const QString& table) const;
+    QVector<OraConstraintInfo> constraints(const QString& owner, const QString& table) const;
+    // Every statement text executed, in order (for tests to inspect).
+    QStringList statementLog() const;
+
+    // Keep the whole model in a file, so another process can continue with it.
+    void save(const QString& path) const;
+    void load(const QString& path);
+
+private:
+    friend class OraSession;
+    struct Data;
+    std::shared_ptr<Data> d;
+};
+
+} // namespace peers
