@@ -51,6 +51,9 @@ public:
     // Runs the command text: the buffer gets the table's columns and no rows.
     virtual void open() = 0;
 
+    // The names of the table's columns, in table order, once open.
+    virtual QStringList fieldNames() const = 0;
+
     virtual void append() = 0;
     // Names match the table's columns regardless of case. A missing column or
     // a value the column cannot take throws a Failure naming the reason.

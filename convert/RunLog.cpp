@@ -1,0 +1,88 @@
+#include "convert/RunLog.h"
+
+#include "db/Failure.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QStringEncoder>
+
+namespace tw {
+
+void RunLog::append(const QString& text)
+{
+    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
+    QStringList parts = text.split(lineBreak);
+    if (parts.size() > 1 && parts.last().isEmpty())
+        parts.removeLast();
+    const int first = int(lines_.size());
+    lines_ += parts;
+    emit changed(first);
+}
+
+void RunLog::replaceLast(const QString& text)
+{
+    if (lines_.isEmpty()) {
+        append(text);
+        return;
+    }
+    lines_.last() = text;
+    emit changed(int(lines_.size()) - 1);
+}
+
+void RunLog::appendToLast(const QString& text)
+{
+    if (lines_.isEmpty()) {
+        append(text);
+        return;
+    }
+    lines_.last() += text;
+    emit changed(int(lines_.size()) - 1);
+}
+
+void RunLog::clear()
+{
+    lines_.clear();
+    emit changed(0);
+}
+
+void RunLog::save(const QString& path) const
+{
+    QString text;
+    for (const QString& line : lines_)
+        text += line + QStringLiteral("\r\n");
+    QStringEncoder encoder(QStringConverter::System);
+    const QByteArray bytes = encoder.encode(text);
+
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        throw Failure(QStringLiteral("Cannot create file \"%1\". %2")
+                          .arg(QDir::toNativeSeparators(path), file.errorString()));
+}
+
+QString interactiveLogFileName(const QDateTime& moment)
+{
+    return QStringLiteral("twjobs_") + moment.toString(QStringLiteral("yyyyMMdd_HHmmss")) + QStringLiteral(".log");
+}
+
+QString jobLogPath(const QString& jobFilePath)
+{
+    const QFileInfo info(jobFilePath);
+    const QString name = info.fileName();
+    const int dot = name.lastIndexOf(QLatin1Char('.'));
+    const QString base = jobFilePath.left(jobFilePath.size() - name.size());
+    return base + (dot > 0 ? name.left(dot) : name) + QStringLiteral(".log");
+}
+
+QString logTimeStamp(const QDateTime& moment)
+{
+    const QLocale locale = QLocale::system();
+    return locale.toString(moment.date(), QLocale::ShortFormat) + QLatin1Char(' ')
+        + locale.toString(moment.time(), QLocale::LongFormat);
+}
+
+} // namespace tw
