@@ -80,9 +80,14 @@ QString jobLogPath(const QString& jobFilePath)
 
 QString logTimeStamp(const QDateTime& moment)
 {
+    // The long time format without its time-zone part, which the system's
+    // long time on the desktop does not show either.
+    static const QRegularExpression zone(QStringLiteral("\\s*\\bt+\\b"));
     const QLocale locale = QLocale::system();
+    QString timeFormat = locale.timeFormat(QLocale::LongFormat);
+    timeFormat.remove(zone);
     return locale.toString(moment.date(), QLocale::ShortFormat) + QLatin1Char(' ')
-        + locale.toString(moment.time(), QLocale::LongFormat);
+        + locale.toString(moment.time(), timeFormat.trimmed());
 }
 
 } // namespace tw

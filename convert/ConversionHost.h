@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QString>
+
+namespace tw {
+
+// What the conversion run reads from the wizard, and the effects it has on
+// the wizard. The run reads each value at the moment it needs it (the table
+// list item by item, the per-table options at each table), so the wizard
+// answers from its controls as they are then; a headless caller answers from
+// fixed values.
+class ConversionHost {
+public:
+    virtual ~ConversionHost() = default;
+
+    // Selected source tables, in conversion order.
+    virtual int selectedTableCount() const = 0;
+    virtual QString selectedTable(int index) const = 0;
+    // 0 Overwrite, 1 Merge, 2 Skip; any other value acts as Merge.
+    virtual int existingTableMode() const = 0;
+    virtual bool skipIndexes() const = 0;
+    virtual bool namesUppercase() const = 0;
+    virtual bool tableDefinitionsOnly() const = 0;
+    // The target user whose schema is probed.
+    virtual QString owner() const = 0;
+
+    // True when the program runs from a job file, without a user.
+    virtual bool unattended() const = 0;
+    // The job file of an unattended run; its log goes beside it.
+    virtual QString jobFilePath() const = 0;
+    // Where an interactive run saves its log (ends with a separator).
+    virtual QString appDataFolder() const = 0;
+
+    // The run's closing lines in the interface language: the two completion
+    // lines and the line that invites the user to click Finish.
+    virtual QString completedCaption() const = 0;
+    virtual QString migratedCaption() const = 0;
+    virtual QString finishCaption() const = 0;
+
+    // The run has started: show the log page, disable Back and Next, turn
+    // the cancel button into Stop.
+    virtual void enterRunningState() = 0;
+    // Lets the window handle pending events (a click on Stop among them).
+    virtual void processEvents() = 0;
+    virtual bool stopRequested() const = 0;
+    virtual void clearStop() = 0;
+    // A column whose values cannot be set, reported once per table and
+    // column; an interactive run tells the user, an unattended one must not
+    // wait for anybody.
+    virtual void columnProblem(const QString& targetTable, const QString& column, const QString& reason) = 0;
+    // An unattended run ends the program after saving its log.
+    virtual void closeMainWindow() = 0;
+};
+
+} // namespace tw

@@ -1,0 +1,172 @@
+#include "convert/RowTransfer.h"
+
+#include "convert/SourceSql.h"
+#include "convert/TargetSql.h"
+#include "db/Failure.h"
+
+namespace tw {
+
+namespace {
+
+const qint64 kYieldEvery = 100;
+const qint64 kBatchSize = 5000;
+const int kMaxNameLength = 30;
+
+QString rowCountLine(const QString& sourceTable, qint64 rows)
+{
+    return QStringLiteral("Insert table ") + sourceTable + QLatin1Char(' ') + QString::number(rows)
+        + QStringLiteral(" Rows ");
+}
+
+// The stop request ends the copy with this message.
+struct Aborted {};
+
+} // namespace
+
+RowTransfer::RowTransfer(SourceQuery& query, RowWriter& writer, RunLog& log, Tcc& cc, ConversionHost& host)
+    : query_(query), writer_(writer), log_(log), cc_(cc), host_(host)
+{
+}
+
+void RowTransfer::run(const QString& targetTable, const QString& sourceTable, bool& ok, QString& errorText)
+{
+    ok = true;
+    reportedColumns_.clear();
+    columnProblems_.clear();
+    refusedBatches_.clear();
+    batchFirstRow_ = 1;
+    try {
+        query_.close();
+        query_.setSql(rowCountSql(sourceTable));
+        query_.open();
+        query_.first();
+        query_.value(0).toInteger();
+        query_.close();
+
+        query_.setSql(rowsSql(sourceTable));
+        query_.open();
+        query_.first();
+
+        writer_.close();
+        writer_.setCommandText(rowWriterSql(targetTable));
+        cc_.CopyTextToClipboard(writer_.commandText());
+        writer_.open();
+
+        bool anyUnmatched = false;
+        routes_ = routeColumns(anyUnmatched);
+        for (int i = 0; anyUnmatched && i < routes_.size(); ++i) {
+            if (routes_[i].targetName.isEmpty())
+                reportColumn(targetTable, query_.fieldName(i), QStringLiteral("the target table has no such column"));
+        }
+
+        qint64 row = 1;
+        while (!query_.atEnd()) {
+            writer_.append();
+            copyRow(targetTable);
+            writer_.post();
+            query_.next();
+            if (row % kYieldEvery == 0) {
+                if (row % kBatchSize == kYieldEvery) {
+                    applyBatch(row);
+                    writer_.close();
+                    writer_.open();
+                }
+                log_.replaceLast(rowCountLine(sourceTable, row));
+                host_.processEvents();
+                if (host_.stopRequested())
+                    throw Aborted();
+            }
+            ++row;
+        }
+        applyBatch(row - 1);
+        log_.replaceLast(rowCountLine(sourceTable, row - 1));
+        writer_.close();
+        query_.close();
+    } catch (const Aborted&) {
+        refusedBatches_.append(QStringLiteral("Operation aborted"));
+    } catch (const Failure& failure) {
+        refusedBatches_.append(failure.message());
+    }
+    if (!refusedBatches_.isEmpty()) {
+        ok = false;
+        errorText = refusedBatches_.join(QStringLiteral("\r\n"));
+    }
+}
+
+// Each source column goes to the target column of the same name, compared
+// without regard to case, or else to the column that the table definition
+// made from it (blanks turned into underscores, cut to 30 characters).
+QVector<RowTransfer::ColumnRoute> RowTransfer::routeColumns(bool& anyUnmatched)
+{
+    const QStringList targetNames = writer_.fieldNames();
+    auto find = [&](const QString& name) {
+        for (const QString& target : targetNames) {
+            if (target.compare(name, Qt::CaseInsensitive) == 0)
+                return target;
+        }
+        return QString();
+    };
+
+    anyUnmatched = false;
+    QVector<ColumnRoute> routes(query_.fieldCount());
+    for (int i = 0; i < routes.size(); ++i) {
+        const QString name = query_.fieldName(i);
+        QString target = find(name);
+        if (target.isEmpty())
+            target = find(Tcc::NormalizeName(name.left(kMaxNameLength), false));
+        routes[i].targetName = target;
+        routes[i].boolean = query_.isBooleanField(i);
+        anyUnmatched = anyUnmatched || target.isEmpty();
+    }
+    return routes;
+}
+
+void RowTransfer::copyRow(const QString& targetTable)
+{
+    for (int i = 0; i < routes_.size(); ++i) {
+        const ColumnRoute& route = routes_[i];
+        if (route.targetName.isEmpty())
+            continue;
+        try {
+            const SqlValue value = query_.value(i);
+            if (route.boolean) {
+                // Booleans are written as "1" and "0"; NULL leaves the column unset.
+                if (value == SqlValue(true))
+                    writer_.setFieldValue(route.targetName, SqlValue(QStringLiteral("1")));
+                else if (value == SqlValue(false))
+                    writer_.setFieldValue(route.targetName, SqlValue(QStringLiteral("0")));
+            } else {
+                writer_.setFieldValue(route.targetName, value);
+            }
+        } catch (const Failure& failure) {
+            reportColumn(targetTable, query_.fieldName(i), failure.message());
+        }
+    }
+}
+
+void RowTransfer::reportColumn(const QString& targetTable, const QString& column, const QString& reason)
+{
+    if (reportedColumns_.contains(column))
+        return;
+    reportedColumns_.insert(column);
+    columnProblems_.append(targetTable + QStringLiteral(" -----  ") + column + QStringLiteral(": ") + reason);
+    host_.columnProblem(targetTable, column, reason);
+}
+
+// One transaction per batch. A refused batch is rolled back by the writer;
+// it is remembered here so that the table's step reports exactly which rows
+// are missing.
+void RowTransfer::applyBatch(qint64 lastRow)
+{
+    const ApplyResult result = writer_.applyUpdates(0);
+    if (result.refused > 0) {
+        refusedBatches_.append(QStringLiteral("Rows %1 to %2 were not stored (%3 rows refused): %4")
+                                   .arg(batchFirstRow_)
+                                   .arg(lastRow)
+                                   .arg(result.refused)
+                                   .arg(result.message));
+    }
+    batchFirstRow_ = lastRow + 1;
+}
+
+} // namespace tw

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "convert/ConversionHost.h"
+#include "convert/RunLog.h"
+#include "convert/Tcc.h"
+#include "db/SourceAccess.h"
+#include "db/TargetAccess.h"
+
+#include <QSet>
+#include <QStringList>
+#include <QVector>
+
+namespace tw {
+
+// Copies every row of one source table into its target table through the
+// buffered row writer, applying batches after row 100 and after every further
+// 5,000 rows and at the end, with the row-count line of the log refreshed,
+// pending events handled and the stop request honoured every 100 rows.
+class RowTransfer {
+public:
+    RowTransfer(SourceQuery& query, RowWriter& writer, RunLog& log, Tcc& cc, ConversionHost& host);
+
+    // Copies the rows of S into T. ok is set true on entry; on failure it is
+    // false and the error text holds the reason. A batch that the target
+    // refuses is reported in the error text (which rows, how many, the
+    // server's message) while the copy goes on with the next batch.
+    void run(const QString& targetTable, const QString& sourceTable, bool& ok, QString& errorText);
+
+    // Log lines for the columns whose values could not be set during the
+    // last run, one per column: T + " -----  " + column + ": " + reason.
+    const QStringList& columnProblems() const { return columnProblems_; }
+
+private:
+    struct ColumnRoute {
+        QString targetName;  // empty when the target has no such column
+        bool boolean = false;
+    };
+
+    QVector<ColumnRoute> routeColumns(bool& anyUnmatched);
+    void copyRow(const QString& targetTable);
+    void reportColumn(const QString& targetTable, const QString& column, const QString& reason);
+    void applyBatch(qint64 lastRow);
+
+    SourceQuery& query_;
+    RowWriter& writer_;
+    RunLog& log_;
+    Tcc& cc_;
+    ConversionHost& host_;
+
+    QVector<ColumnRoute> routes_;
+    QSet<QString> reportedColumns_;
+    QStringList columnProblems_;
+    QStringList refusedBatches_;
+    qint64 batchFirstRow_ = 1;
+};
+
+} // namespace tw

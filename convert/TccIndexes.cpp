@@ -1,0 +1,74 @@
+#include "convert/SourceSql.h"
+#include "convert/Tcc.h"
+#include "db/Failure.h"
+
+namespace tw {
+
+namespace {
+const int kMaxNameLength = 30;
+}
+
+// One statement per key: a key ends where the next row with key position 1
+// begins. Keys are executed in catalogue order; a failure does not stop the
+// others, and the error text keeps the last failure only.
+void Tcc::CreateOracleIndexes(SourceQuery& query, TargetConnection& target, const QString& sourceTable,
+                              const QString& targetTable, bool /*upperCase*/, bool& ok, QString& errorText)
+{
+    ok = true;
+    std::unique_ptr<TargetStatement> statement = target.createStatement();
+
+    query.close();
+    query.clearSql();
+    for (const QString& line : indexCatalogueSql(sourceTable))
+        query.addSql(line);
+    query.open();
+    query.first();
+
+    QString sql;
+    qint64 row = 1;
+    while (!query.atEnd()) {
+        const qint64 position = query.integer(QStringLiteral("Seq_in_index"));
+        const QString column = query.text(QStringLiteral("Column_name"));
+
+        if (row > 1 && position == 1) {
+            statement->setSql(sql + QLatin1Char(')'));
+            sql.clear();
+            try {
+                statement->executeDirect();
+            } catch (const Failure& failure) {
+                errorText = failure.message();
+                ok = false;
+            }
+        }
+        if (position == 1) {
+            if (query.text(QStringLiteral("indextype")) == QLatin1String("pk")) {
+                const QString table = query.text(QStringLiteral("tablename"));
+                const QString name = (QStringLiteral("PRIMARY") + table + QString::number(row)).left(kMaxNameLength);
+                sql += QStringLiteral("alter table ") + table + QStringLiteral("  add constraint ") + name
+                    + QStringLiteral(" primary key (") + column;
+            } else {
+                const QString name = (QStringLiteral("idx_") + query.text(QStringLiteral("Key_name")) + targetTable)
+                                         .left(kMaxNameLength);
+                sql += QStringLiteral("create index ") + name + QStringLiteral(" on ") + targetTable
+                    + QStringLiteral(" (") + column;
+            }
+        } else {
+            sql += QLatin1Char(',') + column;
+        }
+        query.next();
+        ++row;
+    }
+
+    if (row > 1) {
+        statement->setSql(sql + QLatin1Char(')'));
+        try {
+            statement->executeDirect();
+        } catch (const Failure& failure) {
+            ok = false;
+            errorText = statementErrorText(failure.message(), *statement);
+        }
+    }
+    query.close();
+}
+
+} // namespace tw
