@@ -21,13 +21,17 @@ QString varchar2(qint64 precision)
 
 } // namespace
 
-QString oracleTypeText(const QString& typeName, qint64 precision, qint64 scale)
+QString oracleTypeText(const QString& typeName, const std::function<qint64()>& precision,
+                       const std::function<qint64()>& scale)
 {
     if (isOneOf(typeName, {"varchar", "nvarchar", "char", "nchar"}))
-        return varchar2(precision);
+        return varchar2(precision());
     // The first number is precision plus scale, as the catalogue gives them.
-    if (isOneOf(typeName, {"smallint", "bigint", "int", "tinyint", "decimal", "numeric"}))
-        return QStringLiteral(" NUMBER(%1,%2)").arg(precision + scale).arg(scale);
+    if (isOneOf(typeName, {"smallint", "bigint", "int", "tinyint", "decimal", "numeric"})) {
+        const qint64 p = precision();
+        const qint64 s = scale();
+        return QStringLiteral(" NUMBER(%1,%2)").arg(p + s).arg(s);
+    }
     if (typeName == QLatin1String("bit"))
         return QStringLiteral(" NUMBER(3)");
     if (isOneOf(typeName, {"binary", "image", "ntext", "sql_variant", "text", "timestamp", "uniqueidentifier",
@@ -37,7 +41,7 @@ QString oracleTypeText(const QString& typeName, qint64 precision, qint64 scale)
         return QStringLiteral(" date");
     if (isOneOf(typeName, {"float", "money", "real", "smallmoney"}))
         return QStringLiteral(" NUMBER");
-    return varchar2(precision);
+    return varchar2(precision());
 }
 
 } // namespace tw

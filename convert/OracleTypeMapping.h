@@ -2,12 +2,17 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace tw {
 
 // The Oracle type text (with its leading blank) for a SQL Server column of
-// the given catalogue type name, precision and scale, e.g. " NUMBER(12,2)".
+// the given catalogue type name, e.g. " NUMBER(12,2)". Precision and scale
+// are read through the callbacks only for the types whose text needs them,
+// so a type without a precision never asks for one.
 // Type names are compared exactly, case included; unknown names, alias types
 // among them, become varchar2 of the precision.
-QString oracleTypeText(const QString& typeName, qint64 precision, qint64 scale);
+QString oracleTypeText(const QString& typeName, const std::function<qint64()>& precision,
+                       const std::function<qint64()>& scale);
 
 } // namespace tw

@@ -45,8 +45,9 @@ void Tcc::CreateOracleTable(SourceQuery& query, TargetConnection& target, const 
     while (!query.atEnd()) {
         const QString name = query.text(QStringLiteral("fieldname")).left(kMaxNameLength);
         QString line = NormalizeName(QLatin1Char('"') + escapeInQuotedName(name) + QLatin1Char('"'), upperCase);
-        line += oracleTypeText(query.text(QStringLiteral("fieldtyle")), query.integer(QStringLiteral("f_size")),
-                               query.integer(QStringLiteral("f_scale")));
+        line += oracleTypeText(
+            query.text(QStringLiteral("fieldtyle")), [&] { return query.integer(QStringLiteral("f_size")); },
+            [&] { return query.integer(QStringLiteral("f_scale")); });
         query.next();
         if (!query.atEnd())
             line += QStringLiteral(" , ");

@@ -1,0 +1,60 @@
+#pragma once
+
+// A conversion host for tests: fixed answers, and a record of what the run
+// asked of the window.
+
+#include "convert/ConversionHost.h"
+
+#include <QStringList>
+#include <functional>
+
+struct FakeHost : tw::ConversionHost {
+    QStringList tables;
+    int mode = 1;
+    bool skipIdx = false;
+    bool upper = true;
+    bool definitionsOnly = false;
+    QString ownerName = QStringLiteral("scott");
+    bool isUnattended = false;
+    QString jobFile;
+    QString dataFolder;
+
+    bool stop = false;
+    int yields = 0;
+    bool running = false;
+    bool closed = false;
+    QStringList columnReports;
+    // Called at every yield, with the yield count so far.
+    std::function<void(int)> onYield;
+
+    int selectedTableCount() const override { return int(tables.size()); }
+    QString selectedTable(int index) const override { return tables.at(index); }
+    int existingTableMode() const override { return mode; }
+    bool skipIndexes() const override { return skipIdx; }
+    bool namesUppercase() const override { return upper; }
+    bool tableDefinitionsOnly() const override { return definitionsOnly; }
+    QString owner() const override { return ownerName; }
+    bool unattended() const override { return isUnattended; }
+    QString jobFilePath() const override { return jobFile; }
+    QString appDataFolder() const override { return dataFolder; }
+    QString completedCaption() const override { return QStringLiteral("Conversion is Completed"); }
+    QString migratedCaption() const override
+    {
+        return QStringLiteral("Wizard has migrated your MSSQL database to Oracle server successfully.");
+    }
+    QString finishCaption() const override { return QStringLiteral("Click 'Finish' to exit the wizard."); }
+    void enterRunningState() override { running = true; }
+    void processEvents() override
+    {
+        ++yields;
+        if (onYield)
+            onYield(yields);
+    }
+    bool stopRequested() const override { return stop; }
+    void clearStop() override { stop = false; }
+    void columnProblem(const QString& table, const QString& column, const QString& reason) override
+    {
+        columnReports.append(table + QLatin1Char('|') + column + QLatin1Char('|') + reason);
+    }
+    void closeMainWindow() override { closed = true; }
+};

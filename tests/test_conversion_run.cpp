@@ -1,0 +1,211 @@
+// The conversion run as a whole: the log of every existing-table mode, long
+// names, stop, and the saved log file.
+
+#include "convert/ConversionRun.h"
+#include "support/FakeHost.h"
+#include "support/ModelServers.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kCompleted = QStringLiteral("Conversion is Completed");
+const QString kMigrated = QStringLiteral("Wizard has migrated your MSSQL database to Oracle server successfully.");
+const QString kFinish = QStringLiteral("Click 'Finish' to exit the wizard.");
+
+struct ConversionRunTest : ::testing::Test {
+    ModelServers servers;
+    tw::Tcc cc;
+    tw::RunLog log;
+    FakeHost host;
+    QTemporaryDir dataFolder;
+
+    void SetUp() override { host.dataFolder = dataFolder.path() + QLatin1Char('/'); }
+
+    void seedOrders(const QString& name = QStringLiteral("Orders"), int rows = 3)
+    {
+        auto& t = servers.sourceDb.table(name)
+                      .column(QStringLiteral("OrderID"), QStringLiteral("int"), false)
+                      .column(QStringLiteral("Amount"), QStringLiteral("money"))
+                      .primaryKey(QStringLiteral("PK_") + name, {QStringLiteral("OrderID")});
+        for (int i = 1; i <= rows; ++i)
+            t.row({i, tw::SqlValue::decimal(QStringLiteral("%1.2500").arg(i))});
+    }
+    tw::ConversionRun::Outcome run()
+    {
+        tw::ConversionRun conversion(host, cc, *servers.query, *servers.target, *servers.writer, log);
+        return conversion.run();
+    }
+    // The log with its time stamps masked.
+    QStringList maskedLog() const
+    {
+        QStringList lines = log.lines();
+        for (QString& line : lines) {
+            for (const QString& prefix : {QStringLiteral("Start time:"), QStringLiteral("The end time:")}) {
+                if (line.startsWith(prefix))
+                    line = prefix + QLatin1Char('*');
+            }
+        }
+        return lines;
+    }
+    static QStringList framed(const QStringList& blocks)
+    {
+        return QStringList{QStringLiteral("Start time:*")} + blocks
+            + QStringList{kCompleted, kMigrated, QStringLiteral("The end time:*"), kFinish};
+    }
+    QStringList savedLogFiles() const { return QDir(dataFolder.path()).entryList(QDir::Files); }
+};
+
+TEST_F(ConversionRunTest, NewTableIsCreatedIndexedAndFilled)
+{
+    seedOrders();
+    servers.connect();
+    host.tables = {QStringLiteral("Orders")};
+    EXPECT_EQ(run(), tw::ConversionRun::Outcome::Completed);
+
+    EXPECT_EQ(maskedLog(), framed({"Create table ORDERS...Done", "", "Insert table ORDERS 3 Rows ...Done", ""}));
+    EXPECT_TRUE(host.running);
+    EXPECT_EQ(servers.targetRows(QStringLiteral("ORDERS")).size(), 3);
+    EXPECT_EQ(servers.targetRows(QStringLiteral("ORDERS"))[2][1], tw::SqlValue::decimal(QStringLiteral("3.25")));
+    EXPECT_EQ(servers.oracle.constraints(QStringLiteral("SCOTT"), QStringLiteral("ORDERS")).size(), 1);
+
+    // The saved file holds every line but the last, with CR LF endings.
+    const QStringList files = savedLogFiles();
+    ASSERT_EQ(files.size(), 1);
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^twjobs_\\d{8}_\\d{6}\\.log$")).match(files[0]).hasMatch());
+    QFile file(dataFolder.filePath(files[0]));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(file.readAll()), log.lines().mid(0, log.lines().size() - 1).join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+}
+
+TEST_F(ConversionRunTest, ExistingTableInEachMode)
+{
+    seedOrders();
+    servers.connect();
+    host.tables = {QStringLiteral("Orders")};
+    const QStringList created{"Create table ORDERS...Done", "", "Insert table ORDERS 3 Rows ...Done", ""};
+    run();
+
+    struct Case {
+        int mode;
+        QStringList blocks;
+        int rowsAfter;
+    };
+    const QVector<Case> cases{
+        {1, {"Insert table ORDERS 3 Rows ...Done", ""}, 6},
+        {-1, {"Insert table ORDERS 3 Rows ...Done", ""}, 9},
+        {2, {"Skip table ORDERS... ", "", "Skip table ORDERS", ""}, 9},
+        {0, QStringList{"Drop table ORDERS...Done", ""} + created, 3},
+    };
+    for (const Case& c : cases) {
+        log.clear();
+        host.mode = c.mode;
+        run();
+        EXPECT_EQ(maskedLog(), framed(c.blocks)) << "mode " << c.mode;
+        EXPECT_EQ(servers.targetRows(QStringLiteral("ORDERS")).size(), c.rowsAfter) << "mode " << c.mode;
+    }
+}
+
+TEST_F(ConversionRunTest, DefinitionsOnlyAndEmptyList)
+{
+    seedOrders();
+    servers.connect();
+    host.tables = {QStringLiteral("Orders")};
+    host.definitionsOnly = true;
+    run();
+    EXPECT_EQ(maskedLog(), framed({"Create table ORDERS...Done", ""}));
+    EXPECT_TRUE(servers.targetRows(QStringLiteral("ORDERS")).isEmpty());
+
+    log.clear();
+    host.tables.clear();
+    EXPECT_EQ(run(), tw::ConversionRun::Outcome::Completed);
+    EXPECT_EQ(maskedLog(), framed({}));
+    EXPECT_FALSE(savedLogFiles().isEmpty());
+}
+
+TEST_F(ConversionRunTest, LongNamesTakeTheFirstFreeSuffix)
+{
+    const QString name30 = QStringLiteral("abcdefghijklmnopqrstuvwxyz1234");
+    const QString name31 = name30 + QStringLiteral("5");
+    seedOrders(name30, 1);
+    seedOrders(name31, 1);
+    servers.connect();
+    servers.targetExecute(QStringLiteral("Create table \"ABCDEFGHIJKLMNOPQRSTUVWXYZ0000\" (\"A\" NUMBER)"));
+    host.tables = {name30, name31};
+    host.skipIdx = true;
+    run();
+    EXPECT_EQ(maskedLog(), framed({"Create table ABCDEFGHIJKLMNOPQRSTUVWXYZ1234...Done", "",
+                                   "Insert table ABCDEFGHIJKLMNOPQRSTUVWXYZ1234 1 Rows ...Done", "",
+                                   "Create table ABCDEFGHIJKLMNOPQRSTUVWXYZ0001...Done", "",
+                                   "Insert table ABCDEFGHIJKLMNOPQRSTUVWXYZ12345 1 Rows ...Done", ""}));
+}
+
+TEST_F(ConversionRunTest, UpperCasedSourceNamesReachTheSourceQueries)
+{
+    servers.sqlServer.setCaseSensitive(true);
+    seedOrders(QStringLiteral("orders"));
+    servers.connect();
+    host.tables = {QStringLiteral("orders")};
+    host.skipIdx = true;
+    run();
+    // The source stores "orders"; the queries ask for ORDERS and find nothing.
+    const QStringList lines = maskedLog();
+    EXPECT_EQ(lines.at(1), QStringLiteral("Create table ORDERS... "));
+    EXPECT_TRUE(lines.contains(QStringLiteral("Invalid object name 'ORDERS'."))) << qPrintable(lines.join('\n'));
+
+    log.clear();
+    host.upper = false;
+    run();
+    EXPECT_EQ(maskedLog(), framed({"Create table orders...Done", "", "Insert table orders 3 Rows ...Done", ""}));
+}
+
+TEST_F(ConversionRunTest, StopBetweenTablesEndsSilentlyWithoutAFile)
+{
+    seedOrders(QStringLiteral("Big"), 250);
+    seedOrders(QStringLiteral("Next"), 1);
+    servers.connect();
+    host.tables = {QStringLiteral("Big"), QStringLiteral("Next")};
+    host.onYield = [this](int yield) { host.stop = yield == 2; };
+    EXPECT_EQ(run(), tw::ConversionRun::Outcome::Aborted);
+
+    EXPECT_EQ(maskedLog(), (QStringList{"Start time:*", "Create table BIG...Done", "", "Insert table BIG 200 Rows ",
+                                        "Operation aborted", ""}));
+    EXPECT_FALSE(host.stop);
+    EXPECT_TRUE(savedLogFiles().isEmpty());
+    EXPECT_EQ(servers.targetRows(QStringLiteral("BIG")).size(), 100);
+    EXPECT_FALSE(servers.oracle.tables(QStringLiteral("SCOTT")).contains(QStringLiteral("NEXT")));
+}
+
+TEST_F(ConversionRunTest, FailedStepsAndRefusedKeysAreLogged)
+{
+    seedOrders(QStringLiteral("Order Details"), 2);
+    servers.connect();
+    host.tables = {QStringLiteral("Order Details")};
+    run();
+    const QStringList lines = maskedLog();
+    // The key statement names the source table unquoted and is refused; the
+    // refusal is written after the create step's block.
+    EXPECT_EQ(lines.at(1), QStringLiteral("Create table ORDER_DETAILS...Done"));
+    EXPECT_EQ(lines.at(2), QString());
+    EXPECT_TRUE(lines.at(3).startsWith(QStringLiteral("ORA-"))) << qPrintable(lines.join('\n'));
+    EXPECT_EQ(lines.at(4), QStringLiteral("alter table Order Details  add constraint PRIMARYOrder Details1 primary key (OrderID)"));
+    EXPECT_TRUE(lines.contains(QStringLiteral("Insert table ORDER_DETAILS 2 Rows ...Done")));
+}
+
+TEST_F(ConversionRunTest, UnattendedRunSavesBesideTheJobFileAndCloses)
+{
+    seedOrders();
+    servers.connect();
+    host.tables = {QStringLiteral("Orders")};
+    host.isUnattended = true;
+    host.jobFile = dataFolder.filePath(QStringLiteral("nightly.twjobs"));
+    run();
+    EXPECT_TRUE(host.closed);
+    EXPECT_TRUE(QFile::exists(dataFolder.filePath(QStringLiteral("nightly.log"))));
+    EXPECT_EQ(log.lines().last(), kFinish);
+}
+
+} // namespace

@@ -1,0 +1,177 @@
+// Row transfer: batches, the row-count line, stop, and what the target
+// refuses, checked against the rows actually present in the model Oracle.
+
+#include "convert/RowTransfer.h"
+#include "support/FakeHost.h"
+#include "support/ModelServers.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct RowTransferTest : ::testing::Test {
+    std::unique_ptr<ModelServers> servers = std::make_unique<ModelServers>();
+    tw::Tcc cc;
+    tw::RunLog log;
+    FakeHost host;
+    bool ok = false;
+    QString error;
+    QVector<int> committedAtYield;
+
+    void SetUp() override
+    {
+        host.onYield = [this](int) { committedAtYield.append(int(servers->targetRows(QStringLiteral("T")).size())); };
+    }
+
+    // A source table T with an int column N holding 1..rows.
+    void seedNumbers(int rows)
+    {
+        auto& t = servers->sourceDb.table(QStringLiteral("T")).column(QStringLiteral("N"), QStringLiteral("int"));
+        for (int i = 1; i <= rows; ++i)
+            t.row({i});
+        servers->connect();
+    }
+    void createTarget()
+    {
+        cc.CreateOracleTable(*servers->query, *servers->target, QStringLiteral("T"), QStringLiteral("T"), true, ok, error);
+        ASSERT_TRUE(ok) << qPrintable(error);
+    }
+    tw::RowTransfer transfer()
+    {
+        log.append(QStringLiteral("Insert table T... "));
+        tw::RowTransfer rows(*servers->query, *servers->writer, log, cc, host);
+        rows.run(QStringLiteral("T"), QStringLiteral("T"), ok, error);
+        return rows;
+    }
+};
+
+TEST_F(RowTransferTest, BatchBoundaries)
+{
+    struct Case {
+        int rows;
+        QVector<int> committedAtYield;
+    };
+    QVector<int> at5100(51, 100);
+    at5100.last() = 5100;
+    const QVector<Case> cases{{0, {}}, {99, {}}, {100, {100}}, {5100, at5100}};
+    for (const Case& c : cases) {
+        servers = std::make_unique<ModelServers>();
+        committedAtYield.clear();
+        log.clear();
+        seedNumbers(c.rows);
+        createTarget();
+        transfer();
+        EXPECT_TRUE(ok) << c.rows << qPrintable(error);
+        EXPECT_EQ(committedAtYield, c.committedAtYield) << c.rows;
+        EXPECT_EQ(log.lines().last(), QStringLiteral("Insert table T %1 Rows ").arg(c.rows));
+        const auto rows = servers->targetRows(QStringLiteral("T"));
+        ASSERT_EQ(rows.size(), c.rows);
+        if (c.rows)
+            EXPECT_EQ(rows.last().at(0).toInteger(), c.rows);
+    }
+}
+
+TEST_F(RowTransferTest, BooleansBecomeOneZeroAndNullStaysUnset)
+{
+    servers->sourceDb.table(QStringLiteral("T"))
+        .column(QStringLiteral("Id"), QStringLiteral("int"))
+        .column(QStringLiteral("Flag"), QStringLiteral("bit"))
+        .row({1, true})
+        .row({2, false})
+        .row({3, tw::SqlValue()});
+    servers->connect();
+    createTarget();
+    transfer();
+    ASSERT_TRUE(ok) << qPrintable(error);
+    const auto rows = servers->targetRows(QStringLiteral("T"));
+    ASSERT_EQ(rows.size(), 3);
+    EXPECT_EQ(rows[0][1].toInteger(), 1);
+    EXPECT_EQ(rows[1][1].toInteger(), 0);
+    EXPECT_TRUE(rows[2][1].isNull());
+}
+
+TEST_F(RowTransferTest, StopAtRow300KeepsTheFirstBatchOnly)
+{
+    seedNumbers(1000);
+    createTarget();
+    host.onYield = [this](int yield) { host.stop = yield == 3; };
+    transfer();
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(error, QStringLiteral("Operation aborted"));
+    EXPECT_EQ(log.lines().last(), QStringLiteral("Insert table T 300 Rows "));
+    EXPECT_EQ(servers->targetRows(QStringLiteral("T")).size(), 100);
+}
+
+TEST_F(RowTransferTest, RefusedBatchIsReportedAndLaterBatchesStillCopied)
+{
+    seedNumbers(5250);
+    // NUMBER(3) takes 1..999: rows 1000.. are refused.
+    servers->targetExecute(QStringLiteral("Create table \"T\" (\"N\" NUMBER(3))"));
+    transfer();
+
+    EXPECT_FALSE(ok);
+    const QStringList reports = error.split(QStringLiteral("\r\n"));
+    ASSERT_EQ(reports.size(), 2) << qPrintable(error);
+    EXPECT_TRUE(reports[0].startsWith(QStringLiteral("Rows 101 to 5100 were not stored (5000 rows refused): ORA-01438")))
+        << qPrintable(reports[0]);
+    EXPECT_TRUE(reports[1].startsWith(QStringLiteral("Rows 5101 to 5250 were not stored (150 rows refused): ORA-01438")))
+        << qPrintable(reports[1]);
+    EXPECT_EQ(log.lines().last(), QStringLiteral("Insert table T 5250 Rows "));
+    EXPECT_EQ(servers->targetRows(QStringLiteral("T")).size(), 100);
+}
+
+TEST_F(RowTransferTest, ColumnFailuresAreReportedOncePerColumn)
+{
+    auto& t = servers->sourceDb.table(QStringLiteral("T"))
+                  .column(QStringLiteral("N"), QStringLiteral("int"))
+                  .column(QStringLiteral("Blob"), QStringLiteral("varbinary(10)"))
+                  .column(QStringLiteral("Extra"), QStringLiteral("int"));
+    for (int i = 1; i <= 250; ++i)
+        t.row({i, QByteArray("\x01\x02"), i});
+    servers->connect();
+    servers->targetExecute(QStringLiteral("Create table \"T\" (\"N\" NUMBER(10,0), \"BLOB\" NUMBER)"));
+    const tw::RowTransfer rows = transfer();
+
+    EXPECT_TRUE(ok) << qPrintable(error);
+    EXPECT_EQ(host.columnReports.size(), 2);
+    ASSERT_EQ(rows.columnProblems().size(), 2);
+    EXPECT_TRUE(rows.columnProblems()[0].startsWith(QStringLiteral("T -----  Extra: "))) << qPrintable(rows.columnProblems()[0]);
+    EXPECT_TRUE(rows.columnProblems()[1].startsWith(QStringLiteral("T -----  Blob: "))) << qPrintable(rows.columnProblems()[1]);
+    const auto stored = servers->targetRows(QStringLiteral("T"));
+    ASSERT_EQ(stored.size(), 250);
+    EXPECT_EQ(stored[249][0].toInteger(), 250);
+    EXPECT_TRUE(stored[249][1].isNull());
+}
+
+TEST_F(RowTransferTest, RenamedColumnsFindTheColumnsMadeFromThem)
+{
+    const QString longName = QStringLiteral("A_very_long_column_name_beyond_thirty");
+    servers->sourceDb.table(QStringLiteral("T"))
+        .column(QStringLiteral("Customer Name"), QStringLiteral("nvarchar(40)"))
+        .column(longName, QStringLiteral("int"))
+        .row({QStringLiteral("Zoë"), 7});
+    servers->connect();
+    for (bool upper : {true, false}) {
+        if (!upper)
+            servers->targetExecute(QStringLiteral("drop table \"T\""));
+        cc.CreateOracleTable(*servers->query, *servers->target, QStringLiteral("T"), QStringLiteral("T"), upper, ok, error);
+        ASSERT_TRUE(ok) << qPrintable(error);
+        transfer();
+        EXPECT_TRUE(ok) << qPrintable(error);
+        EXPECT_TRUE(host.columnReports.isEmpty()) << qPrintable(host.columnReports.join(QLatin1Char('\n')));
+        const auto rows = servers->targetRows(QStringLiteral("T"));
+        ASSERT_EQ(rows.size(), 1);
+        EXPECT_EQ(rows[0][0], tw::SqlValue(QStringLiteral("Zoë")));
+        EXPECT_EQ(rows[0][1].toInteger(), 7);
+    }
+}
+
+TEST_F(RowTransferTest, MissingSourceTableFailsBeforeWriting)
+{
+    servers->connect();
+    transfer();
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(error, QStringLiteral("Invalid object name 'T'."));
+}
+
+} // namespace

@@ -1,0 +1,194 @@
+// The table definition: column catalogue to one Create table statement,
+// executed on the model Oracle, with the target's rules deciding success.
+
+#include "convert/Tcc.h"
+#include "support/ModelServers.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct TableDefinition : ::testing::Test {
+    ModelServers servers;
+    tw::Tcc cc;
+    bool ok = false;
+    QString error = QStringLiteral("untouched");
+
+    void create(const QString& source, const QString& target, bool upper)
+    {
+        cc.CreateOracleTable(*servers.query, *servers.target, source, target, upper, ok, error);
+    }
+    QStringList statementLines() const { return cc.tmpmemo(); }
+    QString lastStatement() const { return servers.oracle.statementLog().last(); }
+
+    void seedOrders()
+    {
+        servers.sourceDb.table(QStringLiteral("Orders"))
+            .column(QStringLiteral("OrderID"), QStringLiteral("int"))
+            .column(QStringLiteral("Customer Name"), QStringLiteral("nvarchar(40)"))
+            .column(QStringLiteral("Price"), QStringLiteral("decimal(10,2)"))
+            .column(QStringLiteral("Shipped"), QStringLiteral("datetime"));
+        servers.connect();
+    }
+};
+
+TEST_F(TableDefinition, OrdersExampleWithNamesInUpperCase)
+{
+    seedOrders();
+    create(QStringLiteral("Orders"), QStringLiteral("ORDERS"), true);
+
+    const QStringList expected{
+        QStringLiteral("Create table \"ORDERS\" ("),
+        QStringLiteral("\"ORDERID\" NUMBER(10,0) , "),
+        QStringLiteral("\"CUSTOMER_NAME\" varchar2(40) , "),
+        QStringLiteral("\"PRICE\" NUMBER(12,2) , "),
+        QStringLiteral("\"SHIPPED\" date"),
+        QStringLiteral(" ) "),
+    };
+    EXPECT_EQ(statementLines(), expected);
+    EXPECT_EQ(lastStatement(), expected.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(error, QStringLiteral("untouched"));
+
+    const auto columns = servers.oracle.columns(QStringLiteral("SCOTT"), QStringLiteral("ORDERS"));
+    ASSERT_EQ(columns.size(), 4);
+    EXPECT_EQ(columns[1].name, QStringLiteral("CUSTOMER_NAME"));
+    EXPECT_EQ(columns[2].precision, 12);
+    EXPECT_EQ(columns[2].scale, 2);
+}
+
+TEST_F(TableDefinition, OrdersExampleKeepsCaseWithUpperCaseOff)
+{
+    seedOrders();
+    create(QStringLiteral("Orders"), QStringLiteral("Orders"), false);
+
+    const QStringList lines = statementLines();
+    ASSERT_EQ(lines.size(), 6);
+    EXPECT_EQ(lines[0], QStringLiteral("Create table \"Orders\" ("));
+    EXPECT_EQ(lines[1], QStringLiteral("\"OrderID\" NUMBER(10,0) , "));
+    EXPECT_EQ(lines[2], QStringLiteral("\"Customer_Name\" varchar2(40) , "));
+    EXPECT_EQ(lines[3], QStringLiteral("\"Price\" NUMBER(12,2) , "));
+    EXPECT_EQ(lines[4], QStringLiteral("\"Shipped\" date"));
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(servers.oracle.tables(QStringLiteral("SCOTT")), QStringList{QStringLiteral("Orders")});
+}
+
+TEST_F(TableDefinition, TypeMappingOfEveryCatalogueType)
+{
+    servers.sourceDb.aliasType(QStringLiteral("Phone"), QStringLiteral("varchar(20)"));
+    servers.sourceDb.aliasType(QStringLiteral("Amount"), QStringLiteral("decimal(9,2)"));
+    auto& t = servers.sourceDb.table(QStringLiteral("AllTypes"));
+    const QStringList types{"bigint", "smallint", "tinyint", "bit", "numeric(18,4)", "char(10)", "nchar(5)",
+                            "varchar(30)", "binary(8)", "varbinary(16)", "image", "text", "ntext", "sql_variant",
+                            "timestamp", "uniqueidentifier", "smalldatetime", "float", "real", "money",
+                            "smallmoney", "Phone", "Amount"};
+    for (int i = 0; i < types.size(); ++i)
+        t.column(QStringLiteral("c%1").arg(i), types[i]);
+    servers.connect();
+    create(QStringLiteral("AllTypes"), QStringLiteral("ALLTYPES"), true);
+
+    const QStringList expected{" NUMBER(19,0)", " NUMBER(5,0)", " NUMBER(3,0)", " NUMBER(3)", " NUMBER(22,4)",
+                               " varchar2(10)", " varchar2(5)", " varchar2(30)", " BLOB", " BLOB", " BLOB", " BLOB",
+                               " BLOB", " BLOB", " BLOB", " BLOB", " date", " NUMBER", " NUMBER", " NUMBER",
+                               " NUMBER", " varchar2(20)", " varchar2(9)"};
+    const QStringList lines = statementLines();
+    ASSERT_EQ(lines.size(), expected.size() + 2);
+    for (int i = 0; i < expected.size(); ++i) {
+        QString line = lines[i + 1];
+        if (line.endsWith(QStringLiteral(" , ")))
+            line.chop(3);
+        EXPECT_EQ(line, QStringLiteral("\"C%1\"").arg(i) + expected[i]) << qPrintable(types[i]);
+    }
+    EXPECT_TRUE(ok) << qPrintable(error);
+}
+
+TEST_F(TableDefinition, RefusedStatementsReportMessageAndStatement)
+{
+    const QString longA = QStringLiteral("A234567890123456789012345678901234");  // 34 characters
+    struct Case {
+        const char* table;
+        QString columnType;
+        QString columnName;
+        const char* oraCode;
+    };
+    const QVector<Case> cases{
+        {"Wide", QStringLiteral("decimal(38,10)"), QStringLiteral("Amount"), "ORA-01727"},
+        {"Unlimited", QStringLiteral("nvarchar(max)"), QStringLiteral("Notes"), "ORA-"},
+    };
+    for (const Case& c : cases)
+        servers.sourceDb.table(QLatin1String(c.table)).column(c.columnName, c.columnType);
+    servers.sourceDb.table(QStringLiteral("Twins"))
+        .column(longA + QStringLiteral("X"), QStringLiteral("int"))
+        .column(longA + QStringLiteral("Y"), QStringLiteral("int"));
+    servers.connect();
+
+    for (const Case& c : cases) {
+        create(QLatin1String(c.table), QLatin1String(c.table).toUpper(), true);
+        EXPECT_FALSE(ok) << c.table;
+        EXPECT_TRUE(error.startsWith(QLatin1String(c.oraCode))) << qPrintable(error);
+        EXPECT_TRUE(error.endsWith(QStringLiteral(" ) \r\n\r\n"))) << qPrintable(error);
+    }
+    EXPECT_TRUE(error.contains(QStringLiteral("\"NOTES\" varchar2(-1)\r\n")));
+
+    create(QStringLiteral("Twins"), QStringLiteral("TWINS"), true);
+    const QString cut = QStringLiteral("\"A23456789012345678901234567890\"");  // first 30 characters
+    EXPECT_EQ(statementLines().at(1), cut + QStringLiteral(" NUMBER(10,0) , "));
+    EXPECT_FALSE(ok);
+    EXPECT_TRUE(error.startsWith(QStringLiteral("ORA-00957: duplicate column name\r\nCreate table \"TWINS\" (\r\n")))
+        << qPrintable(error);
+}
+
+TEST_F(TableDefinition, SingleColumnEmptyCatalogueAndNonAsciiNames)
+{
+    servers.sourceDb.table(QStringLiteral("One")).column(QStringLiteral("Größe straße"), QStringLiteral("int"));
+    servers.connect();
+
+    create(QStringLiteral("One"), QStringLiteral("ONE"), true);
+    EXPECT_EQ(statementLines(), (QStringList{QStringLiteral("Create table \"ONE\" ("),
+                                             QStringLiteral("\"GRößE_STRAßE\" NUMBER(10,0)"), QStringLiteral(" ) ")}));
+    EXPECT_TRUE(ok);
+
+    create(QStringLiteral("Missing"), QStringLiteral("MISSING"), true);
+    EXPECT_EQ(statementLines(), (QStringList{QStringLiteral("Create table \"MISSING\" ("), QStringLiteral(" ) ")}));
+    EXPECT_FALSE(ok);
+    EXPECT_TRUE(error.startsWith(QStringLiteral("ORA-"))) << qPrintable(error);
+}
+
+TEST_F(TableDefinition, CaseSensitiveSourceFindsNoColumnsForUpperCasedName)
+{
+    servers.sqlServer.setCaseSensitive(true);
+    seedOrders();
+    create(QStringLiteral("ORDERS"), QStringLiteral("ORDERS"), true);
+    EXPECT_EQ(statementLines().size(), 2);
+    EXPECT_FALSE(ok);
+}
+
+TEST_F(TableDefinition, NamesWithDelimitersCannotChangeTheStatement)
+{
+    servers.sourceDb.table(QStringLiteral("O'Brien")).column(QStringLiteral("Id"), QStringLiteral("int"));
+    servers.sourceDb.table(QStringLiteral("Evil"))
+        .column(QStringLiteral("x\" number, \"y"), QStringLiteral("int"));
+    servers.connect();
+
+    create(QStringLiteral("O'Brien"), QStringLiteral("O'BRIEN"), true);
+    EXPECT_TRUE(ok) << qPrintable(error);
+    EXPECT_TRUE(servers.oracle.tables(QStringLiteral("SCOTT")).contains(QStringLiteral("O'BRIEN")));
+
+    // The double quote is doubled, so the name stays one identifier; Oracle
+    // refuses double quotes inside identifiers, and no column "y" appears.
+    create(QStringLiteral("Evil"), QStringLiteral("EVIL"), true);
+    EXPECT_EQ(statementLines().at(1), QStringLiteral("\"X\"\" NUMBER,_\"\"Y\" NUMBER(10,0)"));
+    EXPECT_FALSE(ok);
+    EXPECT_FALSE(servers.oracle.tables(QStringLiteral("SCOTT")).contains(QStringLiteral("EVIL")));
+}
+
+TEST(NameHelpers, NormalizeAndReplace)
+{
+    EXPECT_EQ(tw::Tcc::NormalizeName(QStringLiteral("Order Details-é.x"), true), QStringLiteral("ORDER_DETAILS-é.X"));
+    EXPECT_EQ(tw::Tcc::NormalizeName(QStringLiteral("  a b "), false), QStringLiteral("__a_b_"));
+    EXPECT_EQ(tw::Tcc::ReplaceAll(QStringLiteral("aab"), QStringLiteral("ab"), QStringLiteral("b")), QStringLiteral("b"));
+    EXPECT_EQ(tw::Tcc::ReplaceAll(QStringLiteral("abc"), QString(), QStringLiteral("x")), QStringLiteral("abc"));
+    EXPECT_EQ(tw::Tcc::ReplaceAll(QStringLiteral("a a"), QStringLiteral("a"), QStringLiteral("aa")), QStringLiteral("aa aa"));
+}
+
+} // namespace
