@@ -1,0 +1,277 @@
+#include "db/odbc/OdbcColumns.h"
+
+#include "db/Failure.h"
+#include "db/odbc/OdbcDiagnostics.h"
+
+#include <QDateTime>
+
+#include <cmath>
+#include <cstring>
+#include <sqlext.h>
+#include <sqlucode.h>
+
+namespace tw {
+
+namespace {
+
+// Driver-specific SQL types that SQL Server drivers report.
+constexpr SQLSMALLINT kSqlServerVariant = -150;
+constexpr SQLSMALLINT kSqlServerXml = -152;
+
+// Longer values than this are fetched in pieces; it is the largest size of a
+// char, varchar, binary or varbinary column that is not (max).
+constexpr SQLULEN kLargestBoundSize = 8000;
+// Size of one piece of a long value, in bytes.
+constexpr SQLLEN kPieceBytes = 256 * 1024;
+// Room for 38 digits, a sign, a point and the terminator.
+constexpr SQLLEN kDecimalTextBytes = 48;
+
+OdbcValueKind kindOf(SQLSMALLINT sqlType)
+{
+    switch (sqlType) {
+    case SQL_TINYINT:
+    case SQL_SMALLINT:
+    case SQL_INTEGER:
+    case SQL_BIGINT:
+        return OdbcValueKind::Integer;
+    case SQL_REAL:
+    case SQL_FLOAT:
+    case SQL_DOUBLE:
+        return OdbcValueKind::Float;
+    case SQL_BIT:
+        return OdbcValueKind::Boolean;
+    case SQL_DECIMAL:
+    case SQL_NUMERIC:
+        return OdbcValueKind::Decimal;
+    case SQL_TYPE_TIMESTAMP:
+    case SQL_TYPE_DATE:
+    case SQL_TIMESTAMP:
+    case SQL_DATE:
+        return OdbcValueKind::DateTime;
+    case SQL_GUID:
+        return OdbcValueKind::Guid;
+    case SQL_BINARY:
+    case SQL_VARBINARY:
+    case SQL_LONGVARBINARY:
+        return OdbcValueKind::Bytes;
+    default:
+        // Character types, and everything else in its text form: sql_variant,
+        // xml, time, datetimeoffset.
+        return OdbcValueKind::Text;
+    }
+}
+
+bool isLongColumn(SQLSMALLINT sqlType, SQLULEN size, OdbcValueKind kind)
+{
+    switch (sqlType) {
+    case SQL_LONGVARCHAR:
+    case SQL_WLONGVARCHAR:
+    case SQL_LONGVARBINARY:
+    case kSqlServerVariant:
+    case kSqlServerXml:
+        return true;
+    default:
+        break;
+    }
+    if (kind == OdbcValueKind::Text || kind == OdbcValueKind::Bytes)
+        return size == 0 || size > kLargestBoundSize;
+    return false;
+}
+
+QString guidText(const SQLGUID& guid)
+{
+    return QString::asprintf("%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X", unsigned(guid.Data1),
+                             unsigned(guid.Data2), unsigned(guid.Data3), guid.Data4[0], guid.Data4[1], guid.Data4[2],
+                             guid.Data4[3], guid.Data4[4], guid.Data4[5], guid.Data4[6], guid.Data4[7]);
+}
+
+SqlValue dateTimeValue(const SQL_TIMESTAMP_STRUCT& ts)
+{
+    // The fraction is in nanoseconds; datetime's 1/300 s ticks arrive as
+    // thirds of milliseconds and round to the millisecond the server shows.
+    const qint64 milliseconds = qint64(std::llround(double(ts.fraction) / 1e6));
+    const QDateTime whole(QDate(ts.year, ts.month, ts.day), QTime(ts.hour, ts.minute, ts.second), Qt::UTC);
+    return SqlValue(whole.addMSecs(milliseconds));
+}
+
+QString utf16Text(const char* data, SQLLEN bytes)
+{
+    return QString::fromUtf16(reinterpret_cast<const char16_t*>(data), qsizetype(bytes / 2));
+}
+
+// Reads a character or binary value piece by piece. The driver reports the
+// bytes still to come (or SQL_NO_TOTAL) and SQL_SUCCESS_WITH_INFO while
+// pieces remain.
+QByteArray readPieces(SQLHSTMT statement, SQLUSMALLINT number, SQLSMALLINT cType, bool* isNull)
+{
+    const SQLLEN terminator = cType == SQL_C_WCHAR ? 2 : 0;
+    QByteArray piece(int(kPieceBytes), Qt::Uninitialized);
+    QByteArray whole;
+    *isNull = false;
+    for (;;) {
+        SQLLEN indicator = 0;
+        const SQLRETURN rc = SQLGetData(statement, number, cType, piece.data(), kPieceBytes, &indicator);
+        if (rc == SQL_NO_DATA)
+            break;
+        checkOdbc(rc, SQL_HANDLE_STMT, statement, "SQLGetData");
+        if (indicator == SQL_NULL_DATA) {
+            *isNull = true;
+            return {};
+        }
+        const SQLLEN room = kPieceBytes - terminator;
+        const SQLLEN got = (indicator == SQL_NO_TOTAL || indicator > room) ? room : indicator;
+        whole.append(piece.constData(), int(got));
+        if (rc == SQL_SUCCESS)
+            break;
+    }
+    return whole;
+}
+
+} // namespace
+
+SQLSMALLINT OdbcColumn::cType() const
+{
+    switch (kind) {
+    case OdbcValueKind::Integer:
+        return SQL_C_SBIGINT;
+    case OdbcValueKind::Float:
+        return SQL_C_DOUBLE;
+    case OdbcValueKind::Boolean:
+        return SQL_C_BIT;
+    case OdbcValueKind::Decimal:
+        return SQL_C_CHAR;
+    case OdbcValueKind::DateTime:
+        return SQL_C_TYPE_TIMESTAMP;
+    case OdbcValueKind::Guid:
+        return SQL_C_GUID;
+    case OdbcValueKind::Text:
+        return SQL_C_WCHAR;
+    case OdbcValueKind::Bytes:
+        return SQL_C_BINARY;
+    }
+    return SQL_C_WCHAR;
+}
+
+SQLLEN OdbcColumn::bufferWidth() const
+{
+    switch (kind) {
+    case OdbcValueKind::Integer:
+        return sizeof(SQLBIGINT);
+    case OdbcValueKind::Float:
+        return sizeof(SQLDOUBLE);
+    case OdbcValueKind::Boolean:
+        return sizeof(SQLCHAR);
+    case OdbcValueKind::Decimal:
+        return kDecimalTextBytes;
+    case OdbcValueKind::DateTime:
+        return sizeof(SQL_TIMESTAMP_STRUCT);
+    case OdbcValueKind::Guid:
+        return sizeof(SQLGUID);
+    case OdbcValueKind::Text:
+        return SQLLEN(size + 1) * 2;
+    case OdbcValueKind::Bytes:
+        return SQLLEN(qMax<SQLULEN>(size, 1));
+    }
+    return 0;
+}
+
+SQLLEN OdbcColumn::terminatorBytes() const
+{
+    switch (kind) {
+    case OdbcValueKind::Text:
+        return 2;
+    case OdbcValueKind::Decimal:
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+QVector<OdbcColumn> describeColumns(SQLHSTMT statement)
+{
+    SQLSMALLINT count = 0;
+    checkOdbc(SQLNumResultCols(statement, &count), SQL_HANDLE_STMT, statement, "SQLNumResultCols");
+    QVector<OdbcColumn> columns;
+    for (SQLUSMALLINT number = 1; number <= count; ++number) {
+        SQLWCHAR name[512] = {};
+        SQLSMALLINT nameLength = 0;
+        OdbcColumn column;
+        SQLSMALLINT digits = 0;
+        SQLSMALLINT nullable = 0;
+        checkOdbc(SQLDescribeColW(statement, number, name, SQLSMALLINT(sizeof name / sizeof name[0]), &nameLength,
+                                  &column.sqlType, &column.size, &digits, &nullable),
+                  SQL_HANDLE_STMT, statement, "SQLDescribeCol");
+        column.name = QString::fromUtf16(reinterpret_cast<const char16_t*>(name),
+                                         qMin<qsizetype>(nameLength, qsizetype(sizeof name / sizeof name[0]) - 1));
+        column.kind = kindOf(column.sqlType);
+        column.isLong = isLongColumn(column.sqlType, column.size, column.kind);
+        columns.append(column);
+    }
+    return columns;
+}
+
+QString canonicalDecimalText(const QString& text)
+{
+    QString result = text.trimmed();
+    if (result.startsWith(QLatin1Char('.')))
+        result.prepend(QLatin1Char('0'));
+    else if (result.startsWith(QLatin1String("-.")))
+        result.insert(1, QLatin1Char('0'));
+    return result;
+}
+
+SqlValue valueFromBuffer(const OdbcColumn& column, const char* data, SQLLEN indicator)
+{
+    if (indicator == SQL_NULL_DATA)
+        return SqlValue();
+    switch (column.kind) {
+    case OdbcValueKind::Integer: {
+        SQLBIGINT v = 0;
+        std::memcpy(&v, data, sizeof v);
+        return SqlValue(qint64(v));
+    }
+    case OdbcValueKind::Float: {
+        SQLDOUBLE v = 0;
+        std::memcpy(&v, data, sizeof v);
+        return SqlValue(double(v));
+    }
+    case OdbcValueKind::Boolean:
+        return SqlValue(data[0] != 0);
+    case OdbcValueKind::Decimal:
+        return SqlValue::decimal(canonicalDecimalText(QString::fromLatin1(data, int(indicator))));
+    case OdbcValueKind::DateTime: {
+        SQL_TIMESTAMP_STRUCT ts;
+        std::memcpy(&ts, data, sizeof ts);
+        return dateTimeValue(ts);
+    }
+    case OdbcValueKind::Guid: {
+        SQLGUID guid;
+        std::memcpy(&guid, data, sizeof guid);
+        return SqlValue(guidText(guid));
+    }
+    case OdbcValueKind::Text:
+        return SqlValue(utf16Text(data, indicator));
+    case OdbcValueKind::Bytes:
+        return SqlValue(QByteArray(data, int(indicator)));
+    }
+    return SqlValue();
+}
+
+SqlValue readColumnData(SQLHSTMT statement, SQLUSMALLINT number, const OdbcColumn& column)
+{
+    if (column.kind == OdbcValueKind::Text || column.kind == OdbcValueKind::Bytes) {
+        bool isNull = false;
+        const QByteArray whole = readPieces(statement, number, column.cType(), &isNull);
+        if (isNull)
+            return SqlValue();
+        return column.kind == OdbcValueKind::Text ? SqlValue(utf16Text(whole.constData(), whole.size()))
+                                                  : SqlValue(whole);
+    }
+    char buffer[kDecimalTextBytes] = {};
+    SQLLEN indicator = 0;
+    checkOdbc(SQLGetData(statement, number, column.cType(), buffer, sizeof buffer, &indicator), SQL_HANDLE_STMT,
+              statement, "SQLGetData");
+    return valueFromBuffer(column, buffer, indicator);
+}
+
+} // namespace tw

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "db/SqlValue.h"
+
+#include <QString>
+#include <QVector>
+
+#include <sql.h>
+
+namespace tw {
+
+// How a result column's values are fetched and which variant kind they become.
+enum class OdbcValueKind { Integer, Float, Boolean, Decimal, DateTime, Guid, Text, Bytes };
+
+// A result column as the driver describes it, with the way it is fetched.
+struct OdbcColumn {
+    QString name;
+    SQLSMALLINT sqlType = 0;
+    SQLULEN size = 0;
+    OdbcValueKind kind = OdbcValueKind::Text;
+    // Values of unbounded or large size: fetched piece by piece, never bound.
+    bool isLong = false;
+
+    SQLSMALLINT cType() const;
+    // Bytes a bound buffer needs for one value (not for long columns).
+    SQLLEN bufferWidth() const;
+    // Bytes the driver adds after a character value in a buffer.
+    SQLLEN terminatorBytes() const;
+};
+
+// The columns of the statement's current result, in order.
+QVector<OdbcColumn> describeColumns(SQLHSTMT statement);
+
+// The value held in a fetched buffer of the column's C type; the indicator is
+// its length in bytes or SQL_NULL_DATA.
+SqlValue valueFromBuffer(const OdbcColumn& column, const char* data, SQLLEN indicator);
+
+// Reads the column of the current row with SQLGetData, a long value in
+// pieces until the driver has delivered all of it.
+SqlValue readColumnData(SQLHSTMT statement, SQLUSMALLINT number, const OdbcColumn& column);
+
+// Exact decimal text as a driver writes it, in the canonical form of the
+// variant: "-.5" becomes "-0.5".
+QString canonicalDecimalText(const QString& text);
+
+} // namespace tw

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+
+namespace tw {
+
+// Where a SQL Server listens, as a "Data Source" value names it: "host",
+// "host,port", "host\instance", optionally with a "tcp:" prefix; "." and
+// "(local)" stand for this machine.
+struct SqlServerAddress {
+    QString host;
+    QString port;      // empty: the default port, or the instance's
+    QString instance;  // empty: the default instance
+};
+SqlServerAddress parseDataSource(const QString& dataSource);
+
+// A value as it may stand in an ODBC connection string: enclosed in braces
+// (a closing brace doubled) when it holds characters that would end or
+// confuse the attribute, unchanged otherwise.
+QString quoteOdbcValue(const QString& value);
+
+// Whether the driver (a registered name or a library path) is FreeTDS's.
+bool isFreeTdsDriver(const QString& driver);
+
+// Translates the wizard's "Provider=SQLOLEDB.1;..." string into an ODBC
+// connection string for the given driver: Data Source becomes the server (and
+// port or instance), Initial Catalog the database, User ID and Password the
+// SQL Server login, Integrated Security=SSPI the driver's trusted logon.
+// Keys the driver has no use for (Provider, Persist Security Info, unknown
+// ones) are left out.
+QString odbcConnectionString(const QString& oledbString, const QString& driver);
+
+} // namespace tw

@@ -1,0 +1,90 @@
+#include "db/odbc/OdbcLink.h"
+
+#include "db/Failure.h"
+#include "db/odbc/OdbcDiagnostics.h"
+
+#include <sqlext.h>
+#include <sqlucode.h>
+
+namespace tw {
+
+std::u16string toOdbcText(const QString& text)
+{
+    return std::u16string(reinterpret_cast<const char16_t*>(text.utf16()), size_t(text.size()));
+}
+
+namespace {
+
+SQLWCHAR* odbcChars(std::u16string& text)
+{
+    return reinterpret_cast<SQLWCHAR*>(text.data());
+}
+
+} // namespace
+
+OdbcLink::OdbcLink(const QString& odbcConnectionString, int loginTimeoutSeconds)
+{
+    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, environment_.out())))
+        throw Failure(QStringLiteral("The ODBC driver manager could not allocate an environment"));
+    checkOdbc(SQLSetEnvAttr(environment_.get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0),
+              SQL_HANDLE_ENV, environment_.get(), "SQLSetEnvAttr");
+    checkOdbc(SQLAllocHandle(SQL_HANDLE_DBC, environment_.get(), connection_.out()), SQL_HANDLE_ENV,
+              environment_.get(), "SQLAllocHandle");
+    checkOdbc(SQLSetConnectAttr(connection_.get(), SQL_ATTR_LOGIN_TIMEOUT,
+                                reinterpret_cast<SQLPOINTER>(SQLULEN(loginTimeoutSeconds)), 0),
+              SQL_HANDLE_DBC, connection_.get(), "SQLSetConnectAttr");
+
+    std::u16string text = toOdbcText(odbcConnectionString);
+    SQLWCHAR completed[1024];
+    SQLSMALLINT completedLength = 0;
+    checkOdbc(SQLDriverConnectW(connection_.get(), nullptr, odbcChars(text), SQLSMALLINT(text.size()), completed,
+                                SQLSMALLINT(sizeof completed / sizeof completed[0]), &completedLength,
+                                SQL_DRIVER_NOPROMPT),
+              SQL_HANDLE_DBC, connection_.get(), "SQLDriverConnect");
+    connected_ = true;
+}
+
+OdbcLink::~OdbcLink()
+{
+    disconnect();
+}
+
+void OdbcLink::disconnect()
+{
+    for (SQLHSTMT statement : statements_)
+        SQLFreeHandle(SQL_HANDLE_STMT, statement);
+    statements_.clear();
+    if (connected_)
+        SQLDisconnect(connection_.get());
+    connected_ = false;
+}
+
+SQLHSTMT OdbcLink::allocateStatement()
+{
+    SQLHSTMT statement = SQL_NULL_HSTMT;
+    checkOdbc(SQLAllocHandle(SQL_HANDLE_STMT, connection_.get(), &statement), SQL_HANDLE_DBC, connection_.get(),
+              "SQLAllocHandle");
+    statements_.insert(statement);
+    return statement;
+}
+
+void OdbcLink::freeStatement(SQLHSTMT statement)
+{
+    if (statements_.erase(statement) > 0)
+        SQLFreeHandle(SQL_HANDLE_STMT, statement);
+}
+
+void OdbcLink::execute(const QString& sql)
+{
+    SQLHSTMT statement = allocateStatement();
+    std::u16string text = toOdbcText(sql);
+    const SQLRETURN rc = SQLExecDirectW(statement, odbcChars(text), SQLINTEGER(text.size()));
+    if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA) {
+        const QString message = odbcDiagnostics(SQL_HANDLE_STMT, statement, QStringLiteral("SQLExecDirect failed"));
+        freeStatement(statement);
+        throw Failure(message);
+    }
+    freeStatement(statement);
+}
+
+} // namespace tw

@@ -1,0 +1,57 @@
+#include "db/odbc/OdbcSourceConnection.h"
+
+#include "db/Failure.h"
+#include "db/odbc/OdbcConnectionString.h"
+#include "db/odbc/OdbcDriverSetting.h"
+#include "db/odbc/OdbcLink.h"
+#include "db/odbc/OdbcSourceQuery.h"
+
+namespace tw {
+
+QString closedObjectMessage()
+{
+    return QStringLiteral("Operation is not allowed when the object is closed.");
+}
+
+OdbcSourceConnection::OdbcSourceConnection() = default;
+
+OdbcSourceConnection::~OdbcSourceConnection()
+{
+    close();
+}
+
+void OdbcSourceConnection::close()
+{
+    if (link_)
+        link_->disconnect();
+    link_.reset();
+}
+
+void OdbcSourceConnection::open()
+{
+    close();
+    const QString driver = resolveOdbcDriver(configuredOdbcDriver());
+    auto link = std::make_shared<OdbcLink>(odbcConnectionString(connectionString(), driver), loginTimeout_);
+    // The default text size cuts text, ntext, image and (max) values short.
+    link->execute(QStringLiteral("SET TEXTSIZE 2147483647"));
+    link_ = std::move(link);
+}
+
+bool OdbcSourceConnection::isOpen() const
+{
+    return link_ && link_->isConnected();
+}
+
+std::unique_ptr<SourceQuery> OdbcSourceConnection::createQuery()
+{
+    return std::make_unique<OdbcSourceQuery>(*this);
+}
+
+std::shared_ptr<OdbcLink> OdbcSourceConnection::link() const
+{
+    if (!isOpen())
+        throw Failure(closedObjectMessage());
+    return link_;
+}
+
+} // namespace tw

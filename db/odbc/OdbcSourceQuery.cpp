@@ -1,0 +1,139 @@
+#include "db/odbc/OdbcSourceQuery.h"
+
+#include "db/Failure.h"
+#include "db/odbc/OdbcDiagnostics.h"
+#include "db/odbc/OdbcLink.h"
+#include "db/odbc/OdbcRowFetcher.h"
+#include "db/odbc/OdbcSourceConnection.h"
+
+#include <sqlext.h>
+#include <sqlucode.h>
+
+namespace tw {
+
+OdbcSourceQuery::OdbcSourceQuery(OdbcSourceConnection& connection) : connection_(connection) {}
+
+OdbcSourceQuery::~OdbcSourceQuery()
+{
+    close();
+}
+
+void OdbcSourceQuery::close()
+{
+    fetcher_.reset();
+    if (link_ && statement_)
+        link_->freeStatement(statement_);
+    statement_ = nullptr;
+    link_.reset();
+    columns_.clear();
+    row_.clear();
+    open_ = false;
+    atEnd_ = true;
+    rowNumber_ = 0;
+}
+
+void OdbcSourceQuery::open()
+{
+    close();
+    link_ = connection_.link();
+    statement_ = link_->allocateStatement();
+    try {
+        checkOdbc(SQLSetStmtAttr(statement_, SQL_ATTR_QUERY_TIMEOUT,
+                                 reinterpret_cast<SQLPOINTER>(SQLULEN(connection_.queryTimeout())), 0),
+                  SQL_HANDLE_STMT, statement_, "SQLSetStmtAttr");
+        execute();
+    } catch (...) {
+        close();
+        throw;
+    }
+    open_ = true;
+}
+
+void OdbcSourceQuery::execute()
+{
+    fetcher_.reset();
+    std::u16string text = toOdbcText(sql());
+    SQLRETURN rc = SQLExecDirectW(statement_, reinterpret_cast<SQLWCHAR*>(text.data()), SQLINTEGER(text.size()));
+    if (rc != SQL_NO_DATA)
+        checkOdbc(rc, SQL_HANDLE_STMT, statement_, "SQLExecDirect");
+
+    // Statements before the first one that returns rows (SET, say) give
+    // results without columns; the query reads the first result with columns.
+    columns_ = rc == SQL_NO_DATA ? QVector<OdbcColumn>() : describeColumns(statement_);
+    while (columns_.isEmpty()) {
+        rc = SQLMoreResults(statement_);
+        if (rc == SQL_NO_DATA)
+            break;
+        checkOdbc(rc, SQL_HANDLE_STMT, statement_, "SQLMoreResults");
+        columns_ = describeColumns(statement_);
+    }
+
+    rowNumber_ = 0;
+    if (columns_.isEmpty()) {
+        atEnd_ = true;
+        row_.clear();
+        return;
+    }
+    fetcher_ = std::make_unique<OdbcRowFetcher>(statement_, columns_);
+    advance();
+}
+
+void OdbcSourceQuery::advance()
+{
+    atEnd_ = !fetcher_ || !fetcher_->next(row_);
+    if (atEnd_)
+        row_.clear();
+    else
+        ++rowNumber_;
+}
+
+void OdbcSourceQuery::first()
+{
+    if (!open_)
+        throw Failure(closedObjectMessage());
+    const bool onFirstRow = rowNumber_ == 1 && !atEnd_;
+    const bool emptyResult = rowNumber_ == 0;
+    if (onFirstRow || emptyResult)
+        return;
+    // A forward-only result cannot go back: run the statement again.
+    checkOdbc(SQLFreeStmt(statement_, SQL_CLOSE), SQL_HANDLE_STMT, statement_, "SQLFreeStmt");
+    checkOdbc(SQLFreeStmt(statement_, SQL_UNBIND), SQL_HANDLE_STMT, statement_, "SQLFreeStmt");
+    execute();
+}
+
+void OdbcSourceQuery::next()
+{
+    if (!open_)
+        throw Failure(closedObjectMessage());
+    if (!atEnd_)
+        advance();
+}
+
+const OdbcColumn& OdbcSourceQuery::column(int index) const
+{
+    if (index < 0 || index >= columns_.size())
+        throw Failure(QStringLiteral("Item cannot be found in the collection corresponding to the requested name or "
+                                     "ordinal."));
+    return columns_[index];
+}
+
+QString OdbcSourceQuery::fieldName(int index) const
+{
+    return column(index).name;
+}
+
+bool OdbcSourceQuery::isBooleanField(int index) const
+{
+    return column(index).kind == OdbcValueKind::Boolean;
+}
+
+SqlValue OdbcSourceQuery::value(int index) const
+{
+    column(index);
+    if (atEnd_)
+        throw Failure(QStringLiteral("Either BOF or EOF is True, or the current record has been deleted. Requested "
+                                     "operation requires a current record."));
+    return row_[index];
+}
+
+} // namespace tw

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "db/SourceAccess.h"
+#include "db/odbc/OdbcColumns.h"
+
+#include <memory>
+
+namespace tw {
+
+class OdbcLink;
+class OdbcRowFetcher;
+class OdbcSourceConnection;
+
+// The source query over ODBC: a forward-only result streamed from the server.
+// It holds the current row only; first() on a result that has moved on runs
+// the statement again.
+class OdbcSourceQuery : public SourceQuery {
+public:
+    explicit OdbcSourceQuery(OdbcSourceConnection& connection);
+    ~OdbcSourceQuery() override;
+
+    void close() override;
+    void open() override;
+    bool isOpen() const override { return open_; }
+    void first() override;
+    bool atEnd() const override { return atEnd_; }
+    void next() override;
+
+    int fieldCount() const override { return columns_.size(); }
+    QString fieldName(int index) const override;
+    bool isBooleanField(int index) const override;
+    SqlValue value(int index) const override;
+
+private:
+    void execute();
+    void advance();
+    const OdbcColumn& column(int index) const;
+
+    OdbcSourceConnection& connection_;
+    std::shared_ptr<OdbcLink> link_;
+    SQLHSTMT statement_ = SQL_NULL_HSTMT;
+    QVector<OdbcColumn> columns_;
+    std::unique_ptr<OdbcRowFetcher> fetcher_;
+    QVector<SqlValue> row_;
+    bool open_ = false;
+    bool atEnd_ = true;
+    qint64 rowNumber_ = 0;
+};
+
+} // namespace tw
