@@ -2,19 +2,288 @@
 
 #include "ui_Taaform1.h"
 
-#include "convert/Tcc.h"
+#include "app/ErrorBox.h"
+#include "db/ConnectionSteps.h"
+#include "db/Failure.h"
 
+#include <QCollator>
+#include <QDesktopServices>
 #include <QDir>
+#include <QMessageBox>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QUrl>
 
-Taaform1::Taaform1(QWidget* parent)
-    : QWidget(parent), ui(new Ui::Taaform1)
+namespace {
+const int kPages = 6;
+}
+
+Taaform1::Taaform1(std::unique_ptr<tw::SourceConnection> source, std::unique_ptr<tw::TargetConnection> target,
+                   const QStringList& arguments, QWidget* parent)
+    : QWidget(parent)
+    , ui(new Ui::Taaform1)
+    , ADOConnection1(std::move(source))
+    , ADOQuery1(ADOConnection1->createQuery())
+    , oracleconn(std::move(target))
+    , oracledata(oracleconn->createRowWriter())
+    , arguments_(arguments)
 {
     ui->setupUi(this);
+    setFixedSize(size());
+
     // The data folder holds the interactive run logs; create it when missing.
-    QDir().mkpath(tw::Tcc::GetAppDataFolder());
+    appDataFolder_ = tw::Tcc::GetAppDataFolder();
+    QDir().mkdir(appDataFolder_);
+    unattended_ = !arguments_.isEmpty();
+    stopFlag_ = false;
+    bindCancelToClose();
+    setWindowTitle(QApplication::applicationDisplayName());
+
+    connect(ui->btnext, &QPushButton::clicked, this, &Taaform1::btnextClick);
+    connect(ui->btback, &QPushButton::clicked, this, &Taaform1::btbackClick);
+    connect(ui->bthelp, &QPushButton::clicked, this, &Taaform1::helpClick);
+    connect(ui->msRadioButton1, &QRadioButton::toggled, this, [this](bool windows) {
+        ui->mslogonnameedit->setEnabled(!windows);
+        ui->mspasswordedit->setEnabled(!windows);
+    });
+    connect(ui->Buttonadd, &QPushButton::clicked, this, &Taaform1::addSelected);
+    connect(ui->Buttonaddall, &QPushButton::clicked, this, &Taaform1::addAll);
+    connect(ui->Button3, &QPushButton::clicked, this, &Taaform1::removeSelected);
+    connect(ui->Button4, &QPushButton::clicked, this, &Taaform1::removeAll);
+    connect(ui->availabletables, &QListWidget::itemDoubleClicked, this, &Taaform1::addSelected);
+    connect(ui->selecttables, &QListWidget::itemDoubleClicked, this, &Taaform1::removeSelected);
+    connect(&log_, &tw::RunLog::changed, this, &Taaform1::showLogFrom);
+
+    currentPage_ = 1;
+    showPage(currentPage_);
 }
 
 Taaform1::~Taaform1()
 {
     delete ui;
+}
+
+bool Taaform1::guarded(const std::function<void()>& handler)
+{
+    try {
+        handler();
+        return true;
+    } catch (const SilentAbort&) {
+    } catch (const tw::Failure& failure) {
+        showErrorBox(this, failure.message());
+    } catch (const std::exception& failure) {
+        showErrorBox(this, QString::fromLocal8Bit(failure.what()));
+    }
+    return false;
+}
+
+// Redraws the log memo from the first changed line on, so that refreshing the
+// row-count line stays cheap however long the log is.
+void Taaform1::showLogFrom(int firstChanged)
+{
+    const QStringList& lines = log_.lines();
+    if (firstChanged == 0) {
+        ui->sc->setPlainText(lines.join(QLatin1Char('\n')));
+        return;
+    }
+    QTextDocument* document = ui->sc->document();
+    QTextCursor cursor(document);
+    if (firstChanged < document->blockCount()) {
+        cursor.setPosition(document->findBlockByNumber(firstChanged).position() - 1);
+        cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+    } else {
+        cursor.movePosition(QTextCursor::End);
+    }
+    for (int i = firstChanged; i < lines.size(); ++i) {
+        cursor.insertBlock();
+        cursor.insertText(lines[i]);
+    }
+    ui->sc->ensureCursorVisible();
+}
+
+void Taaform1::showPage(int n)
+{
+    ui->btback->setEnabled(true);
+    ui->btnext->setEnabled(true);
+    ui->btnext->setText(QStringLiteral("Next >"));
+    ui->btcancel->setEnabled(true);
+    ui->bthelp->setEnabled(true);
+    if (n == 1)
+        ui->btback->setEnabled(false);
+    if (n == kPages) {
+        ui->btback->setEnabled(false);
+        ui->btnext->setText(QStringLiteral("Finish"));
+        ui->btcancel->setEnabled(false);
+        ui->bthelp->setEnabled(false);
+    }
+    ui->pg->setCurrentIndex(n - 1);
+    QLabel* const steps[] = {ui->Label1, ui->Label2, ui->Label3, ui->Label4, ui->Label5, ui->Label6};
+    for (int i = 0; i < kPages; ++i) {
+        QFont font = steps[i]->font();
+        font.setBold(i == n - 1);
+        steps[i]->setFont(font);
+    }
+    nextRule();
+    if (n == 3)
+        ui->edtservice->setFocus();
+    else if (n == 4)
+        ui->mssqldblist->setFocus();
+    else if (n == 5)
+        ui->availabletables->setFocus();
+}
+
+void Taaform1::nextRule()
+{
+    if (currentPage_ == 5)
+        ui->btnext->setEnabled(ui->selecttables->count() > 0);
+}
+
+void Taaform1::btnextClick()
+{
+    const bool done = guarded([this] {
+        switch (currentPage_) {
+        case 2: step2Click(); break;
+        case 3: step3Click(); break;
+        case 4: step4Click(); break;
+        case 5: step5Click(); break;
+        case 6: step6Click(); break;
+        default: break;
+        }
+    });
+    if (!done || stopFlag_)
+        return;
+    if (currentPage_ < kPages) {
+        showPage(++currentPage_);
+    } else if (!unattended_) {
+        currentPage_ = 1;
+        showPage(currentPage_);
+    }
+}
+
+void Taaform1::btbackClick()
+{
+    if (currentPage_ == 5)
+        bkstep5Click();
+    showPage(--currentPage_);
+}
+
+void Taaform1::step2Click()
+{
+    const QStringList names = tw::connectAndListDatabases(
+        *ADOConnection1, *ADOQuery1,
+        tw::sourceConnectionString(ui->msRadioButton1->isChecked(), ui->mssqlservedit->text(),
+                                   ui->mslogonnameedit->text(), ui->mspasswordedit->text()));
+    ui->mssqldblist->clear();
+    ui->mssqldblist->addItems(names);
+    if (!names.isEmpty())
+        ui->mssqldblist->setCurrentRow(0);
+}
+
+void Taaform1::step3Click()
+{
+    tw::connectTarget(*oracleconn, tw::targetLogonParams(ui->edtservice->text(), ui->edtoracleusername->text(),
+                                                         ui->edtoraclepassword->text()));
+}
+
+void Taaform1::step4Click()
+{
+    QListWidgetItem* chosen = ui->mssqldblist->currentItem();
+    if (!chosen)
+        throw tw::Failure(QStringLiteral("List index out of bounds (-1)"));
+    const QString serverString = tw::sourceConnectionString(ui->msRadioButton1->isChecked(), ui->mssqlservedit->text(),
+                                                            ui->mslogonnameedit->text(), ui->mspasswordedit->text());
+    tw::connectAndListTables(*ADOConnection1, *ADOQuery1, tw::sourceConnectionString(serverString, chosen->text()),
+                             [this](const QString& name) {
+                                 ui->availabletables->addItem(name);
+                                 if (availableSorted_)
+                                     sortAvailable();
+                             });
+}
+
+void Taaform1::step6Click()
+{
+    log_.clear();
+    ui->selecttables->clear();
+    close();
+}
+
+void Taaform1::bkstep5Click()
+{
+    ui->availabletables->clear();
+    ui->selecttables->clear();
+}
+
+void Taaform1::bindCancelToClose()
+{
+    disconnect(cancelAction_);
+    ui->btcancel->setText(QStringLiteral("Close"));
+    cancelAction_ = connect(ui->btcancel, &QPushButton::clicked, this, &Taaform1::closeConfirmation);
+}
+
+void Taaform1::closeConfirmation()
+{
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Information"), ui->queryclose->text(),
+                    QMessageBox::Yes | QMessageBox::No, this);
+    if (box.exec() == QMessageBox::Yes)
+        close();
+}
+
+void Taaform1::helpClick()
+{
+    QDesktopServices::openUrl(QUrl(ui->helpurl->text()));
+}
+
+void Taaform1::moveChosen(QListWidget* from, QListWidget* to)
+{
+    const int at = to->count();
+    for (int i = from->count() - 1; i >= 0; --i) {
+        if (from->item(i)->isSelected())
+            to->insertItem(at, from->takeItem(i));
+    }
+}
+
+void Taaform1::addSelected()
+{
+    moveChosen(ui->availabletables, ui->selecttables);
+    nextRule();
+}
+
+void Taaform1::removeSelected()
+{
+    moveChosen(ui->selecttables, ui->availabletables);
+    sortAvailable();
+    nextRule();
+}
+
+void Taaform1::addAll()
+{
+    while (ui->availabletables->count() > 0)
+        ui->selecttables->addItem(ui->availabletables->takeItem(0));
+    nextRule();
+}
+
+void Taaform1::removeAll()
+{
+    while (ui->selecttables->count() > 0)
+        ui->availabletables->addItem(ui->selecttables->takeItem(0));
+    sortAvailable();
+    nextRule();
+}
+
+// Once sorted, the available list stays sorted, alphabetically without
+// regard to case, in the system's collation.
+void Taaform1::sortAvailable()
+{
+    availableSorted_ = true;
+    QStringList names;
+    for (int i = 0; i < ui->availabletables->count(); ++i)
+        names.append(ui->availabletables->item(i)->text());
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::stable_sort(names.begin(), names.end(),
+                     [&](const QString& a, const QString& b) { return collator.compare(a, b) < 0; });
+    ui->availabletables->clear();
+    ui->availabletables->addItems(names);
 }

@@ -1,18 +1,104 @@
 #pragma once
 
+#include "convert/ConversionHost.h"
+#include "convert/RunLog.h"
+#include "convert/Tcc.h"
+#include "db/SourceAccess.h"
+#include "db/TargetAccess.h"
+
 #include <QWidget>
+#include <functional>
+#include <memory>
 
 namespace Ui {
 class Taaform1;
 }
 
-// The wizard window: the program's main window.
-class Taaform1 : public QWidget {
+// The wizard window, the program's main window. It owns the source and target
+// connections for the life of the program; its controls are the live
+// settings that every step reads when it runs.
+class Taaform1 : public QWidget, private tw::ConversionHost {
     Q_OBJECT
 public:
-    explicit Taaform1(QWidget* parent = nullptr);
+    Taaform1(std::unique_ptr<tw::SourceConnection> source, std::unique_ptr<tw::TargetConnection> target,
+             const QStringList& arguments, QWidget* parent = nullptr);
     ~Taaform1() override;
 
+    int currentPage() const { return currentPage_; }
+    bool stopFlag() const { return stopFlag_; }
+    tw::RunLog& runLog() { return log_; }
+    Ui::Taaform1& controls() { return *ui; }
+
+    // The click handlers of the button bar.
+    void btnextClick();
+    void btbackClick();
+
 private:
+    // Page display: shows page n and sets the buttons and step labels.
+    void showPage(int n);
+    void nextRule();
+    void showLogFrom(int firstChanged);
+    // Ends a handler chain without a message, as a stopped run does.
+    struct SilentAbort {};
+    // Runs a handler; a failure ends it and is shown in the error box.
+    bool guarded(const std::function<void()>& handler);
+
+    // Leave actions of the pages.
+    void step2Click();
+    void step3Click();
+    void step4Click();
+    void step5Click();
+    void step6Click();
+    void bkstep5Click();
+
+    // The cancel button: the close question normally, Stop during a run.
+    void bindCancelToClose();
+    void closeConfirmation();
+    void stopHandler();
+    void helpClick();
+
+    // Table selection lists.
+    void addSelected();
+    void removeSelected();
+    void addAll();
+    void removeAll();
+    void moveChosen(class QListWidget* from, class QListWidget* to);
+    void sortAvailable();
+
+    // What the conversion run reads from and does to the wizard.
+    int selectedTableCount() const override;
+    QString selectedTable(int index) const override;
+    int existingTableMode() const override;
+    bool skipIndexes() const override;
+    bool namesUppercase() const override;
+    bool tableDefinitionsOnly() const override;
+    QString owner() const override;
+    bool unattended() const override;
+    QString jobFilePath() const override;
+    QString appDataFolder() const override;
+    QString completedCaption() const override;
+    QString migratedCaption() const override;
+    QString finishCaption() const override;
+    void enterRunningState() override;
+    void processEvents() override;
+    bool stopRequested() const override;
+    void clearStop() override;
+    void columnProblem(const QString& targetTable, const QString& column, const QString& reason) override;
+    void closeMainWindow() override;
+
     Ui::Taaform1* ui;
+    std::unique_ptr<tw::SourceConnection> ADOConnection1;
+    std::unique_ptr<tw::SourceQuery> ADOQuery1;
+    std::unique_ptr<tw::TargetConnection> oracleconn;
+    std::unique_ptr<tw::RowWriter> oracledata;
+    tw::Tcc cc;
+    tw::RunLog log_;
+
+    QStringList arguments_;
+    QString appDataFolder_;
+    int currentPage_ = 1;
+    bool unattended_ = false;
+    bool stopFlag_ = false;
+    bool availableSorted_ = false;
+    QMetaObject::Connection cancelAction_;
 };

@@ -1,0 +1,145 @@
+// The conversion run as the wizard drives it: the leave action of page 5,
+// the Stop button, and the wizard's answers to what the run asks.
+
+#include "app/Taaform1.h"
+
+#include "ui_Taaform1.h"
+
+#include "convert/ConversionRun.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+void Taaform1::step5Click()
+{
+    tw::ConversionRun run(*this, cc, *ADOQuery1, *oracleconn, *oracledata, log_);
+    if (run.run() == tw::ConversionRun::Outcome::Aborted)
+        throw SilentAbort();
+}
+
+void Taaform1::stopHandler()
+{
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Info"), QStringLiteral("Stop"),
+                    QMessageBox::Yes | QMessageBox::No, this);
+    if (box.exec() == QMessageBox::Yes) {
+        stopFlag_ = true;
+        ui->btback->setEnabled(true);
+        bindCancelToClose();
+    } else {
+        stopFlag_ = false;
+    }
+}
+
+int Taaform1::selectedTableCount() const
+{
+    return ui->selecttables->count();
+}
+
+QString Taaform1::selectedTable(int index) const
+{
+    return ui->selecttables->item(index)->text();
+}
+
+int Taaform1::existingTableMode() const
+{
+    if (ui->processtable0->isChecked())
+        return 0;
+    if (ui->processtable1->isChecked())
+        return 1;
+    if (ui->processtable2->isChecked())
+        return 2;
+    return -1;
+}
+
+bool Taaform1::skipIndexes() const
+{
+    return ui->chkskipindex->isChecked();
+}
+
+bool Taaform1::namesUppercase() const
+{
+    return ui->chkuppercase->isChecked();
+}
+
+bool Taaform1::tableDefinitionsOnly() const
+{
+    return ui->chktabledefi->isChecked();
+}
+
+QString Taaform1::owner() const
+{
+    return ui->edtoracleusername->text();
+}
+
+bool Taaform1::unattended() const
+{
+    return unattended_;
+}
+
+QString Taaform1::jobFilePath() const
+{
+    return arguments_.value(0);
+}
+
+QString Taaform1::appDataFolder() const
+{
+    return appDataFolder_;
+}
+
+QString Taaform1::completedCaption() const
+{
+    return ui->Label29->text();
+}
+
+QString Taaform1::migratedCaption() const
+{
+    return ui->Label30->text();
+}
+
+QString Taaform1::finishCaption() const
+{
+    return ui->Label32->text();
+}
+
+void Taaform1::enterRunningState()
+{
+    ui->pg->setCurrentIndex(5);
+    ui->btback->setEnabled(false);
+    ui->btnext->setEnabled(false);
+    disconnect(cancelAction_);
+    ui->btcancel->setText(QStringLiteral("Stop"));
+    ui->btcancel->setEnabled(true);
+    cancelAction_ = connect(ui->btcancel, &QPushButton::clicked, this, &Taaform1::stopHandler);
+}
+
+void Taaform1::processEvents()
+{
+    QApplication::processEvents();
+}
+
+bool Taaform1::stopRequested() const
+{
+    return stopFlag_;
+}
+
+void Taaform1::clearStop()
+{
+    stopFlag_ = false;
+}
+
+void Taaform1::columnProblem(const QString& targetTable, const QString& column, const QString& reason)
+{
+    // The run reports each table and column once; an unattended run must
+    // never wait for a click, so only the log records it there.
+    if (unattended_)
+        return;
+    QMessageBox box(QMessageBox::Warning, QApplication::applicationDisplayName(),
+                    targetTable + QStringLiteral(" -----  ") + column + QStringLiteral("\n") + reason,
+                    QMessageBox::Ok, this);
+    box.exec();
+}
+
+void Taaform1::closeMainWindow()
+{
+    close();
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "db/SourceAccess.h"
+#include "db/TargetAccess.h"
+
+#include <QStringList>
+
+#include <functional>
+
+namespace tw {
+
+// The source connection string the wizard builds from page 2: Windows
+// authentication carries no user name; a SQL Server login carries user and
+// password. Values are inserted as typed.
+QString sourceConnectionString(bool windowsAuthentication, const QString& server, const QString& login,
+                               const QString& password);
+// The same string naming a database: ";Initial Catalog=" + database.
+QString sourceConnectionString(const QString& serverString, const QString& database);
+
+// Reconnects the source with the given string and returns the database
+// names in the server's order.
+QStringList connectAndListDatabases(SourceConnection& connection, SourceQuery& query,
+                                    const QString& connectionString);
+// Reconnects the source on a database and hands its user tables (never
+// "dtproperties"), sorted by name, to addName one by one; a failure while
+// reading leaves the names already handed over where the caller put them.
+void connectAndListTables(SourceConnection& connection, SourceQuery& query, const QString& connectionString,
+                          const std::function<void(const QString&)>& addName);
+
+// The parameter lines of the target logon, in their fixed order.
+QStringList targetLogonParams(const QString& service, const QString& user, const QString& password);
+// Logs the target connection on afresh with the given parameter lines.
+void connectTarget(TargetConnection& connection, const QStringList& params);
+
+} // namespace tw
