@@ -1,0 +1,27 @@
+#pragma once
+
+#include "db/SqlValue.h"
+
+#include <QByteArray>
+#include <QDateTime>
+
+namespace tw::oci {
+
+// Oracle's own binary forms of NUMBER and DATE, built on the client so that
+// no session setting (numeric characters, date format) takes part in the
+// conversion.
+
+// An integer or exact decimal as an OCINumber (SQLT_VNU): a length byte and
+// up to 21 bytes of Oracle's NUMBER format (exponent byte, base-100 digits),
+// 22 bytes in all. Values with more than 20 base-100 digits are rounded half
+// away from zero, as Oracle rounds them; magnitudes below 1e-130 become 0;
+// 1e126 and above are a Failure.
+QByteArray oracleNumber(const SqlValue& value);
+
+// A date-time as a 7-byte Oracle DATE (SQLT_DAT): century and year of the
+// century (each plus 100), month, day, hour, minute and second (each plus
+// 1). DATE holds whole seconds: milliseconds are dropped. Years outside 1
+// to 9999 are a Failure.
+QByteArray oracleDate(const QDateTime& value);
+
+} // namespace tw::oci
