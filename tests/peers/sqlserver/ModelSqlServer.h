@@ -66,6 +66,9 @@ class MsTable {
 public:
     MsTable& column(const QString& name, const QString& type, bool nullable = true);
     MsTable& column(const MsColumnSpec& spec);
+    // A NOT NULL identity column (seed 1, increment 1): a row that gives it
+    // no value gets the next number.
+    MsTable& identityColumn(const QString& name, const QString& type = QStringLiteral("int"));
     MsTable& index(const QString& name, const QStringList& columns);
     MsTable& uniqueIndex(const QString& name, const QStringList& columns);
     MsTable& primaryKey(const QString& name, const QStringList& columns);

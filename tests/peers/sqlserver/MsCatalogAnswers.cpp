@@ -1,0 +1,136 @@
+// Answers to the catalogue queries: the database list, the table list, the
+// column catalogue and the index catalogue, with the rows, order and result
+// column descriptions of the server's compatibility views.
+#include "peers/sqlserver/MsObjectLookup.h"
+#include "peers/sqlserver/MsSqlText.h"
+
+#include <algorithm>
+
+namespace peers {
+
+namespace {
+
+const QString dtproperties = QStringLiteral("dtproperties");
+
+SqlValue optionalInteger(const std::optional<int>& value)
+{
+    return value ? SqlValue(*value) : SqlValue();
+}
+
+std::vector<const detail::TableState*> userTables(const MsQueryContext& context)
+{
+    std::vector<const detail::TableState*> tables;
+    for (const auto& table : context.current->tables) {
+        if (!context.collation.equal(table->name, dtproperties))
+            tables.push_back(table.get());
+    }
+    return tables;
+}
+
+// The rows of one key column: one per constraint of the key's name whose
+// parent is the table (the join on name and parent), or one without when none.
+void addKeyRows(const MsQueryContext& context, const detail::TableState& table, const detail::KeyState& key,
+                QVector<QVector<SqlValue>>& rows)
+{
+    QVector<SqlValue> kinds;
+    for (const detail::KeyState& constraint : table.keys) {
+        if (constraint.isConstraint() && context.collation.equal(constraint.name, key.name))
+            kinds.append(constraint.kind == MsIndexSpec::Kind::PrimaryKey ? SqlValue("pk") : SqlValue("unique"));
+    }
+    if (kinds.isEmpty())
+        kinds.append(SqlValue("normal"));
+    for (int position = 0; position < key.columns.size(); ++position) {
+        const detail::ColumnState& column = table.columns[size_t(key.columns[position])];
+        for (const SqlValue& kind : kinds)
+            rows.append({table.name, key.name, position + 1, column.name, kind});
+    }
+}
+
+} // namespace
+
+MsResult databaseList(const MsQueryContext& context)
+{
+    MsResult result;
+    result.columns = {sysnameResultColumn(QStringLiteral("name"), false)};
+    for (const detail::DatabaseState* database : context.databases)
+        result.rows.append(QVector<SqlValue>{database->name});
+    return result;
+}
+
+MsResult tableList(const MsQueryContext& context)
+{
+    std::vector<const detail::TableState*> tables = userTables(context);
+    std::stable_sort(tables.begin(), tables.end(), [&](const detail::TableState* a, const detail::TableState* b) {
+        return context.collation.compare(a->name, b->name) < 0;
+    });
+    MsResult result;
+    result.columns = {sysnameResultColumn(QStringLiteral("name"), false)};
+    for (const detail::TableState* table : tables)
+        result.rows.append(QVector<SqlValue>{table->name});
+    return result;
+}
+
+MsResult columnCatalogue(const MsQueryContext& context, const QString& tableName)
+{
+    MsResult result;
+    result.columns = {
+        smallintResultColumn(QStringLiteral("fieldno"), true),
+        sysnameResultColumn(QStringLiteral("fieldname"), false),
+        sysnameResultColumn(QStringLiteral("fieldtyle"), true),
+        smallintResultColumn(QStringLiteral("f_length"), false),
+        intResultColumn(QStringLiteral("f_size"), true),
+        intResultColumn(QStringLiteral("f_scale"), false),
+        intResultColumn(QStringLiteral("isnullable"), true),
+        nvarcharResultColumn(QStringLiteral("defaultvalue"), 4000, true),
+    };
+    for (const detail::TableState* table : userTables(context)) {
+        if (!context.collation.equal(table->name, tableName))
+            continue;
+        for (size_t i = 0; i < table->columns.size(); ++i) {
+            const detail::ColumnState& column = table->columns[i];
+            result.rows.append({
+                int(i) + 1,
+                column.name,
+                column.type.typeName,
+                column.type.length,
+                optionalInteger(columnPropertyPrecision(column.type)),
+                columnPropertyScale(column.type).value_or(0),
+                column.nullable ? 1 : 0,
+                column.defaultText.isEmpty() ? SqlValue() : SqlValue(column.defaultText),
+            });
+        }
+    }
+    return result;
+}
+
+MsResult indexCatalogue(const MsQueryContext& context, const QString& objectName)
+{
+    MsResult result;
+    result.columns = {
+        sysnameResultColumn(QStringLiteral("tablename"), true),
+        sysnameResultColumn(QStringLiteral("Key_name"), true),
+        smallintResultColumn(QStringLiteral("Seq_in_index"), true),
+        sysnameResultColumn(QStringLiteral("Column_name"), true),
+        nvarcharResultColumn(QStringLiteral("indextype"), 6, true),
+    };
+    const std::optional<QStringList> parts = splitObjectName(objectName, false);
+    const std::optional<MsObject> object = parts ? resolveObject(context, *parts) : std::nullopt;
+    if (!object)
+        return result;
+    // object_id gives a number; the index tables of the current database are
+    // searched by it, whichever database the name pointed into.
+    for (const auto& table : context.current->tables) {
+        if (table->id != object->id)
+            continue;
+        for (const detail::KeyState& key : table->keys)
+            addKeyRows(context, *table, key, result.rows);
+    }
+    std::stable_sort(result.rows.begin(), result.rows.end(), [&](const QVector<SqlValue>& a, const QVector<SqlValue>& b) {
+        if (const int byName = context.collation.compare(a[1].asText(), b[1].asText()))
+            return byName < 0;
+        return a[2].asInteger() < b[2].asInteger();
+    });
+    return result;
+}
+
+} // namespace peers

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "peers/sqlserver/MsCollation.h"
+#include "peers/sqlserver/MsSchemaState.h"
+
+namespace peers {
+
+// What one batch sees of the server: the databases in id order, the
+// session's current database and the server's collation.
+struct MsQueryContext {
+    std::vector<const detail::DatabaseState*> databases;
+    const detail::DatabaseState* current = nullptr;
+    MsCollation collation;
+};
+
+// Recognises the batch as one of the query texts the model knows and answers
+// it; anything else is an MsServerError in the server's words.
+MsResult answerQuery(const MsQueryContext& context, const QString& sql);
+
+// The answers, each to one known query.
+MsResult databaseList(const MsQueryContext& context);
+MsResult tableList(const MsQueryContext& context);
+// The columns of every user table of the bare name, in any schema.
+MsResult columnCatalogue(const MsQueryContext& context, const QString& tableName);
+// The key columns of the indexes of the object that object_id(objectName) finds.
+MsResult indexCatalogue(const MsQueryContext& context, const QString& objectName);
+// select count(*) / select * from the object of the given name parts.
+MsResult rowCount(const MsQueryContext& context, const QStringList& nameParts);
+MsResult tableRows(const MsQueryContext& context, const QStringList& nameParts);
+
+} // namespace peers

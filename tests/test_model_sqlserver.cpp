@@ -1,0 +1,253 @@
+// Fidelity of the model SQL Server: the catalogue and row queries that the
+// conversion sends must come back as the real server answers them.
+#include "convert/SourceSql.h"
+#include "db/Failure.h"
+#include "peers/sqlserver/ModelSourceLayer.h"
+
+#include <gtest/gtest.h>
+#include <functional>
+
+using namespace peers;
+using tw::SqlValue;
+
+namespace {
+
+const QString tableListSql = QStringLiteral(
+    "select   [name]   from   sysobjects   where   xType='u' and [name] <> 'dtproperties' order by [name]");
+const QString databaseListSql = QStringLiteral("select   [name]   from   sysdatabases");
+
+class ModelSqlServerTest : public ::testing::Test {
+protected:
+    ModelSqlServer server;
+    ModelSourceConnection connection{server};
+    std::unique_ptr<tw::SourceQuery> query = connection.createQuery();
+
+    void connectTo(const QString& database, const QString& logon = QStringLiteral("Integrated Security=SSPI"))
+    {
+        connection.close();
+        connection.setConnectionString(QStringLiteral("Provider=SQLOLEDB.1;%1;Data Source=srv;Initial Catalog=%2")
+                                           .arg(logon, database));
+        connection.open();
+    }
+
+    // Every row of the result, its values as text joined by '|' (NULL as "NULL").
+    QStringList rows(const QStringList& lines)
+    {
+        query->close();
+        query->clearSql();
+        for (const QString& line : lines)
+            query->addSql(line);
+        query->open();
+        query->first();
+        QStringList result;
+        for (; !query->atEnd(); query->next()) {
+            QStringList values;
+            for (int i = 0; i < query->fieldCount(); ++i)
+                values << (query->value(i).isNull() ? QStringLiteral("NULL") : query->value(i).toText());
+            result << values.join(QLatin1Char('|'));
+        }
+        return result;
+    }
+
+    static QString failureOf(const std::function<void()>& action)
+    {
+        try {
+            action();
+        } catch (const tw::Failure& failure) {
+            return failure.message();
+        }
+        return QStringLiteral("(no failure)");
+    }
+};
+
+TEST_F(ModelSqlServerTest, ColumnCatalogueReportsLengthPrecisionAndScaleAsTheServerDoes)
+{
+    server.database("Shop")
+        .aliasType("Phone", "varchar(20)")
+        .table("Kinds")
+        .column("I", "int").column("B", "bigint").column("S", "smallint").column("T", "tinyint")
+        .column("Flag", "bit").column("Price", "decimal(10,2)").column("Name", "nvarchar(40)")
+        .column("Notes", "nvarchar(max)").column("Amount", "money").column("Shipped", "datetime")
+        .column("Memo", "text").column("Born", "DATE").column("Tel", "Phone").column("Who", "sysname")
+        .column("Stamp", "datetime2");
+    connectTo("Shop");
+
+    EXPECT_EQ(rows(tw::columnCatalogueSql("Kinds")),
+              QStringList({"1|I|int|4|10|0|1|NULL", "2|B|bigint|8|19|0|1|NULL", "3|S|smallint|2|5|0|1|NULL",
+                           "4|T|tinyint|1|3|0|1|NULL", "5|Flag|bit|1|1|0|1|NULL", "6|Price|decimal|9|10|2|1|NULL",
+                           "7|Name|nvarchar|80|40|0|1|NULL", "8|Notes|nvarchar|-1|-1|0|1|NULL",
+                           "9|Amount|money|8|19|4|1|NULL", "10|Shipped|datetime|8|23|3|1|NULL",
+                           "11|Memo|text|16|2147483647|0|1|NULL", "12|Born|date|3|10|0|1|NULL",
+                           "13|Tel|Phone|20|20|0|1|NULL", "14|Who|sysname|256|128|0|1|NULL",
+                           "15|Stamp|datetime2|8|27|7|1|NULL"}));
+
+    const MsResult described = server.execute(connection.session(), tw::columnCatalogueSql("Kinds").join("\r\n"));
+    ASSERT_EQ(described.columns.size(), 8);
+    EXPECT_EQ(described.columns[0].type, "smallint");
+    EXPECT_EQ(described.columns[2].type, "nvarchar");
+    EXPECT_EQ(described.columns[2].maxLength, 256);
+    EXPECT_EQ(described.columns[4].type, "int");
+    EXPECT_EQ(described.columns[7].maxLength, 8000);
+}
+
+TEST_F(ModelSqlServerTest, ColumnCatalogueTakesEveryUserTableOfTheBareNameInObjectOrder)
+{
+    MsDatabase& shop = server.database("Shop");
+    shop.table("Orders", "sales").column("Region", "varchar(10)");
+    shop.table("Orders").column("OrderID", "int", false).column(MsColumnSpec{"Qty", "smallint", false, "((0))"});
+    shop.table("dtproperties").column("id", "int");
+    shop.view("OrderView");
+    connectTo("Shop");
+
+    EXPECT_EQ(rows(tw::columnCatalogueSql("orders")),
+              QStringList({"1|Region|varchar|10|10|0|1|NULL", "1|OrderID|int|4|10|0|0|NULL",
+                           "2|Qty|smallint|2|5|0|0|((0))"}));
+    EXPECT_TRUE(rows(tw::columnCatalogueSql("dtproperties")).isEmpty());
+    EXPECT_TRUE(rows(tw::columnCatalogueSql("OrderView")).isEmpty());
+}
+
+TEST_F(ModelSqlServerTest, TableAndDatabaseListsComeInTheServersOrder)
+{
+    MsDatabase& shop = server.database("Shop");
+    for (const char* name : {"beta", "Zeta", "Alpha", "_tmp", "dtproperties", "DTProperties"})
+        shop.table(name).column("c", "int");
+    shop.table("Gamma", "sales").column("c", "int");
+    shop.view("AView");
+    connectTo("Shop");
+
+    EXPECT_EQ(rows({tableListSql}), QStringList({"_tmp", "Alpha", "beta", "Gamma", "Zeta"}));
+    EXPECT_EQ(rows({databaseListSql}), QStringList({"master", "tempdb", "model", "msdb", "Shop"}));
+    const MsResult described = server.execute(connection.session(), databaseListSql);
+    EXPECT_EQ(described.columns[0].type, "nvarchar");
+    EXPECT_EQ(described.columns[0].maxLength, 256);
+}
+
+TEST_F(ModelSqlServerTest, IndexCatalogueListsTheKeyColumnsOfEveryIndexByName)
+{
+    MsDatabase& shop = server.database("Shop");
+    shop.table("Orders")
+        .column("OrderID", "int").column("CustomerID", "int").column("Email", "nvarchar(80)")
+        .column("Region", "varchar(10)").column("Code", "char(4)")
+        .index("IX_Cust", {"CustomerID"})
+        .primaryKey("PK_Orders", {"OrderID", "Region"})
+        .uniqueConstraint("UQ_Email", {"Email"})
+        .uniqueIndex("ix_code", {"Code"});
+    shop.table("Log").column("Line", "nvarchar(200)");
+    shop.table("Archive", "sales").column("Id", "int").primaryKey("PK_Archive", {"Id"});
+    connectTo("Shop");
+
+    EXPECT_EQ(rows(tw::indexCatalogueSql("Orders")),
+              QStringList({"Orders|ix_code|1|Code|normal", "Orders|IX_Cust|1|CustomerID|normal",
+                           "Orders|PK_Orders|1|OrderID|pk", "Orders|PK_Orders|2|Region|pk",
+                           "Orders|UQ_Email|1|Email|unique"}));
+    EXPECT_TRUE(rows(tw::indexCatalogueSql("Log")).isEmpty());
+    // object_id resolves the name in dbo; other schemas need the name to say so.
+    EXPECT_TRUE(rows(tw::indexCatalogueSql("Archive")).isEmpty());
+    EXPECT_EQ(rows(tw::indexCatalogueSql("sales.Archive")), QStringList({"Archive|PK_Archive|1|Id|pk"}));
+}
+
+TEST_F(ModelSqlServerTest, CaseSensitiveCollationDistinguishesNamesAndSortsLowerCaseFirst)
+{
+    server.setCaseSensitive(true);
+    MsDatabase& shop = server.database("Shop");
+    shop.table("Orders").column("Id", "int").row({1});
+    shop.table("orders").column("id", "bigint");
+    connectTo("Shop");
+
+    EXPECT_EQ(rows({tableListSql}), QStringList({"orders", "Orders"}));
+    EXPECT_TRUE(rows(tw::columnCatalogueSql("ORDERS")).isEmpty());
+    EXPECT_EQ(rows(tw::columnCatalogueSql("Orders")), QStringList({"1|Id|int|4|10|0|1|NULL"}));
+    EXPECT_EQ(rows({tw::rowCountSql("Orders")}), QStringList({"1"}));
+    EXPECT_EQ(failureOf([&] { rows({tw::rowCountSql("ORDERS")}); }), "Invalid object name 'ORDERS'.");
+    EXPECT_EQ(failureOf([&] { connectTo("shop"); }),
+              "Cannot open database \"shop\" requested by the login. The login failed.");
+}
+
+TEST_F(ModelSqlServerTest, EscapedNamesReachTheirTables)
+{
+    MsDatabase& shop = server.database("Shop");
+    shop.table("O'Brien").column("Id", "int").row({1}).row({2});
+    shop.table("a]b").column("X", "varchar(5)", false).primaryKey("PK_ab", {"X"}).row({"hi"});
+    connectTo("Shop");
+
+    EXPECT_EQ(rows(tw::columnCatalogueSql("O'Brien")), QStringList({"1|Id|int|4|10|0|1|NULL"}));
+    EXPECT_EQ(rows({tw::rowCountSql("O'Brien")}), QStringList({"2"}));
+    EXPECT_TRUE(rows(tw::indexCatalogueSql("O'Brien")).isEmpty());
+    EXPECT_EQ(rows({tw::rowsSql("a]b")}), QStringList({"hi"}));
+    EXPECT_EQ(rows(tw::indexCatalogueSql("a]b")), QStringList({"a]b|PK_ab|1|X|pk"}));
+}
+
+TEST_F(ModelSqlServerTest, RowsCarryTheColumnTypesAndStoredValues)
+{
+    server.database("Shop")
+        .table("Items")
+        .identityColumn("Id")
+        .column("Flag", "bit").column("Price", "money").column("Code", "char(4)")
+        .column("Guid", "uniqueidentifier").column("At", "datetime").column("Ratio", "real")
+        .row({SqlValue(), true, SqlValue::decimal("12.34"), "AB", "6f9619ff-8b86-d011-b42d-00c04fc964ff",
+              SqlValue::dateTime(2020, 1, 2, 3, 4, 5, 2), 0.1})
+        .row({});
+    connectTo("Shop");
+
+    query->setSql(tw::rowsSql("Items"));
+    query->open();
+    EXPECT_EQ(query->value("Id"), SqlValue(1));
+    EXPECT_TRUE(query->isBooleanField("Flag"));
+    EXPECT_FALSE(query->isBooleanField("Id"));
+    EXPECT_EQ(query->value("Price"), SqlValue::decimal("12.3400"));
+    EXPECT_EQ(query->value("Code"), SqlValue("AB  "));
+    EXPECT_EQ(query->value("Guid"), SqlValue("6F9619FF-8B86-D011-B42D-00C04FC964FF"));
+    EXPECT_EQ(query->value("At"), SqlValue::dateTime(2020, 1, 2, 3, 4, 5, 3));
+    EXPECT_EQ(query->value("Ratio"), SqlValue(double(float(0.1))));
+    query->next();
+    EXPECT_EQ(query->value("Id"), SqlValue(2));
+    EXPECT_TRUE(query->value("Price").isNull());
+
+    const MsResult described = server.execute(connection.session(), tw::rowsSql("Items"));
+    EXPECT_EQ(described.columns[2].type, "money");
+    EXPECT_EQ(described.columns[2].precision, 19);
+    EXPECT_EQ(described.columns[2].scale, 4);
+    EXPECT_FALSE(described.columns[0].nullable);
+    const MsResult count = server.execute(connection.session(), tw::rowCountSql("Items"));
+    EXPECT_EQ(count.columns[0].type, "int");
+    EXPECT_EQ(count.rows, QVector<QVector<SqlValue>>({{SqlValue(2)}}));
+
+    MsTable& checks = server.database("Shop").table("Checks").column("N", "int", false).column("V", "varchar(2)");
+    EXPECT_THROW(checks.row({SqlValue::decimal("1.5")}), std::invalid_argument);
+    EXPECT_THROW(checks.row({SqlValue()}), std::invalid_argument);
+    EXPECT_THROW(checks.row({1, "abc"}), std::invalid_argument);
+}
+
+TEST_F(ModelSqlServerTest, FailuresUseTheServersWords)
+{
+    server.database("Shop").table("T").column("c", "int");
+    server.addLogin("sa", "secret");
+    connectTo("Shop");
+
+    EXPECT_EQ(failureOf([&] { rows({tw::rowCountSql("Nope")}); }), "Invalid object name 'Nope'.");
+    EXPECT_EQ(failureOf([&] { rows({"select * from"}); }), "Incorrect syntax near the keyword 'from'.");
+    EXPECT_EQ(failureOf([&] { rows({"select 1 +"}); }), "Incorrect syntax near '+'.");
+    EXPECT_EQ(failureOf([&] { rows({"selec 1"}); }), "Could not find stored procedure 'selec'.");
+    EXPECT_EQ(failureOf([&] { rows({"select 'abc"}); }), "Unclosed quotation mark after the character string 'abc'.");
+
+    EXPECT_EQ(failureOf([&] { connectTo("Shop", "User ID=sa;Password=wrong"); }), "Login failed for user 'sa'.");
+    EXPECT_EQ(failureOf([&] { connectTo("Nope", "User ID=sa;Password=secret"); }),
+              "Cannot open database \"Nope\" requested by the login. The login failed.");
+    try {
+        server.logon("nobody", "x", false, QString());
+        FAIL() << "logon accepted";
+    } catch (const MsServerError& error) {
+        EXPECT_EQ(error.number, 18456);
+        EXPECT_EQ(error.severity, 14);
+        EXPECT_EQ(error.state, 1);
+    }
+    server.setIntegratedLogonAllowed(false);
+    EXPECT_EQ(failureOf([&] { connectTo("Shop"); }),
+              "Login failed. The login is from an untrusted domain and cannot be used with Windows authentication.");
+
+    const std::unique_ptr<tw::SourceQuery> unopened = connection.createQuery();
+    EXPECT_EQ(failureOf([&] { unopened->value(0); }), "Operation is not allowed when the object is closed.");
+    EXPECT_EQ(failureOf([&] { unopened->atEnd(); }), "Operation is not allowed when the object is closed.");
+}
+
+} // namespace
