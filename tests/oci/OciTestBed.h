@@ -1,0 +1,55 @@
+#pragma once
+
+// The real OCI target layer logged on to a seeded model Oracle through the
+// stand-in client library, loaded by way of the setting a user would use
+// (TABLEWRIGHT_OCI_LIBRARY). The model travels through a file named by
+// TABLEWRIGHT_OCISTUB_MODEL: seeded here, read by the stand-in at logon,
+// written back by it after commits, DDL and logoff.
+
+#include "db/oci/OciTargetConnection.h"
+#include "peers/oracle/ModelOracle.h"
+
+#include <QLibrary>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <memory>
+
+class OciTestBed {
+public:
+    // Seeds user SCOTT (password tiger); service ORCL is known to the model.
+    OciTestBed();
+    ~OciTestBed();
+
+    // The model to seed before connecting.
+    peers::ModelOracle& seed() { return seed_; }
+    // Writes the seed to the model file and logs on through the stand-in
+    // with the parameter lines of the wizard's Oracle page.
+    std::unique_ptr<tw::oci::OciTargetConnection> connect(const QString& user = QStringLiteral("scott"),
+                                                          const QString& password = QStringLiteral("tiger"),
+                                                          const QString& service = QStringLiteral("ORCL"));
+    // Runs one statement on the connection as the program does.
+    static void execute(tw::TargetConnection& connection, const QString& sql);
+
+    // The model as the stand-in last wrote it.
+    peers::ModelOracle target() const;
+    QVector<QVector<tw::SqlValue>> targetRows(const QString& table) const;
+
+    // The stand-in's record of calls, one line per call, and its faults.
+    QStringList calls();
+    // The EXECUTE lines whose statement starts with the given text.
+    QStringList executes(const QString& sqlStart);
+    void clearCalls();
+    void refuseRow(int n);
+    void dropConnectionAfter(int executes);
+
+    QString modelPath() const { return dir_.filePath(QStringLiteral("model.ora")); }
+    static QString stubLibraryPath();
+
+private:
+    template <typename Function>
+    Function stubFunction(const char* name);
+
+    QTemporaryDir dir_;
+    peers::ModelOracle seed_;
+    QLibrary stub_;
+};

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "StubHandles.h"
+#include "StubState.h"
+
+// Helpers shared by the exported entry points.
+namespace ocistub {
+
+#define OCISTUB_EXPORT extern "C" __attribute__((visibility("default")))
+
+// Records an Oracle error on the error handle (for OCIErrorGet) and returns
+// OCI_ERROR. The message is given without its "ORA-nnnnn: " prefix.
+sword fail(ErrorHandle* error, int code, const QString& message);
+sword fail(ErrorHandle* error, const peers::OraError& oracleError);
+
+// The logged-on session of a service context, or null.
+SessionHandle* liveSession(SvcCtxHandle* service);
+
+// Takes ownership of a new handle under its environment and returns the
+// pointer the caller gets.
+void* adopt(EnvHandle* env, std::unique_ptr<StubHandle> handle);
+// Frees a handle owned by its environment.
+void release(StubHandle* handle);
+
+// A text the caller passed in the environment's character set.
+QString textFromClientBytes(const EnvHandle* env, const void* text, ub4 size);
+
+// The statement text as one log line.
+QString oneLine(const QString& sql);
+
+} // namespace ocistub

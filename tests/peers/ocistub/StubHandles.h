@@ -1,0 +1,123 @@
+#pragma once
+
+#include "db/oci/OciTypes.h"
+#include "peers/oracle/ModelOracle.h"
+
+#include <QByteArray>
+#include <QString>
+#include <map>
+#include <memory>
+#include <vector>
+
+// The handles of the stand-in Oracle client. Every handle the caller gets is
+// one of these objects behind OCI's opaque pointer types; all of them belong
+// to their environment and die with it, as OCI documents for
+// OCIHandleFree on an environment handle.
+namespace ocistub {
+
+using namespace tw::oci;
+
+struct EnvHandle;
+
+struct StubHandle {
+    explicit StubHandle(ub4 handleType) : type(handleType) {}
+    virtual ~StubHandle() = default;
+    ub4 type;
+    EnvHandle* env = nullptr;
+};
+
+// The last error reported through this handle, for OCIErrorGet.
+struct ErrorHandle : StubHandle {
+    ErrorHandle() : StubHandle(OCI_HTYPE_ERROR) {}
+    int code = 0;
+    QString message;  // "ORA-nnnnn: ..."
+};
+
+struct EnvHandle : StubHandle {
+    EnvHandle() : StubHandle(OCI_HTYPE_ENV) {}
+    ub2 charset = 0;
+    ub2 ncharset = 0;
+    ErrorHandle lastError;  // errors of calls that had no error handle
+    std::vector<std::unique_ptr<StubHandle>> owned;
+};
+
+struct ServerHandle : StubHandle {
+    ServerHandle() : StubHandle(OCI_HTYPE_SERVER) {}
+    QString service;
+    bool attached = false;
+};
+
+struct SessionHandle : StubHandle {
+    SessionHandle() : StubHandle(OCI_HTYPE_SESSION) {}
+    QString user;
+    QString password;
+    bool begun = false;
+    peers::OraSession session;
+};
+
+struct SvcCtxHandle : StubHandle {
+    SvcCtxHandle() : StubHandle(OCI_HTYPE_SVCCTX) {}
+    ServerHandle* server = nullptr;
+    SessionHandle* session = nullptr;
+};
+
+struct BindHandle : StubHandle {
+    BindHandle() : StubHandle(OCI_HTYPE_BIND) {}
+    ub4 position = 0;
+    void* value = nullptr;
+    sb4 valueSize = 0;
+    ub2 dataType = 0;
+    void* indicators = nullptr;
+    ub2* lengths = nullptr;
+    ub4 mode = 0;
+    ub1 charsetForm = SQLCS_IMPLICIT;
+    void* callbackContext = nullptr;
+    OCICallbackInBind callback = nullptr;
+};
+
+struct DefineHandle : StubHandle {
+    DefineHandle() : StubHandle(OCI_HTYPE_DEFINE) {}
+    ub4 position = 0;
+    void* value = nullptr;
+    sb4 valueSize = 0;
+    ub2 dataType = 0;
+    sb2* indicator = nullptr;
+    ub2* returnLength = nullptr;
+};
+
+// A column parameter descriptor, with the attributes a select-list
+// describe returns.
+struct ParamHandle : StubHandle {
+    ParamHandle() : StubHandle(OCI_DTYPE_PARAM) {}
+    QByteArray name;  // in the environment's character set
+    ub2 dataType = 0;
+    ub2 dataSize = 0;
+    sb2 precision = 0;
+    sb1 scale = 0;
+    ub1 charsetForm = SQLCS_IMPLICIT;
+};
+
+struct StmtHandle : StubHandle {
+    StmtHandle() : StubHandle(OCI_HTYPE_STMT) {}
+    QString sql;
+    ub2 statementType = 0;
+    std::map<ub4, std::unique_ptr<BindHandle>> binds;
+    std::map<ub4, std::unique_ptr<DefineHandle>> defines;
+    peers::OraResult result;
+    bool haveResult = false;
+    int nextRow = 0;
+    ub4 rowCount = 0;
+    ub4 prefetchRows = 1;
+};
+
+// The stub's object behind an opaque OCI pointer, or null when the pointer
+// is not one of its handles of the expected kind.
+template <typename Handle>
+Handle* handleOf(const void* pointer)
+{
+    if (!pointer)
+        return nullptr;
+    return dynamic_cast<Handle*>(static_cast<StubHandle*>(const_cast<void*>(pointer)));
+}
+
+} // namespace ocistub

@@ -1,0 +1,83 @@
+#include "StubState.h"
+
+#include <QFile>
+
+namespace ocistub {
+
+StubState& StubState::instance()
+{
+    static StubState state;
+    return state;
+}
+
+StubState::StubState()
+    : modelPath_(qEnvironmentVariable("TABLEWRIGHT_OCISTUB_MODEL")),
+      logPath_(qEnvironmentVariable("TABLEWRIGHT_OCISTUB_LOG"))
+{
+    bool ok = false;
+    const int refuse = qEnvironmentVariableIntValue("TABLEWRIGHT_OCISTUB_REFUSE_ROW", &ok);
+    if (ok)
+        refuseRow(refuse);
+    const int drop = qEnvironmentVariableIntValue("TABLEWRIGHT_OCISTUB_DROP_AFTER", &ok);
+    if (ok)
+        executesBeforeDrop_ = drop;
+}
+
+void StubState::attachStarted()
+{
+    // The file may have been changed by the test or another process since the
+    // last session: read it again while nobody works on the model.
+    modelPath_ = qEnvironmentVariable("TABLEWRIGHT_OCISTUB_MODEL");
+    if (liveSessions_ > 0 || modelPath_.isEmpty() || !QFile::exists(modelPath_))
+        return;
+    model_ = peers::ModelOracle();
+    model_.load(modelPath_);
+}
+
+void StubState::sessionEnded()
+{
+    if (liveSessions_ > 0)
+        --liveSessions_;
+    save();
+}
+
+void StubState::save()
+{
+    if (!modelPath_.isEmpty())
+        model_.save(modelPath_);
+}
+
+void StubState::record(const QString& line)
+{
+    const QByteArray bytes = line.toUtf8() + '\n';
+    log_.append(bytes);
+    if (logPath_.isEmpty())
+        return;
+    QFile file(logPath_);
+    if (file.open(QIODevice::Append))
+        file.write(bytes);
+}
+
+void StubState::refuseRow(int n)
+{
+    rowsBeforeRefusal_ = n;
+}
+
+bool StubState::nextInsertRefused()
+{
+    if (rowsBeforeRefusal_ <= 0)
+        return false;
+    return --rowsBeforeRefusal_ == 0;
+}
+
+bool StubState::executeDropsConnection()
+{
+    if (executesBeforeDrop_ < 0)
+        return false;
+    if (executesBeforeDrop_-- > 0)
+        return false;
+    dropped_ = true;
+    return true;
+}
+
+} // namespace ocistub

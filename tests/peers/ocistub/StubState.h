@@ -1,0 +1,59 @@
+#pragma once
+
+#include "peers/oracle/ModelOracle.h"
+
+#include <QByteArray>
+#include <QString>
+
+// The stand-in client's process-wide state: the model database behind every
+// session, its file, the record of calls, and the faults tests ask for.
+namespace ocistub {
+
+class StubState {
+public:
+    static StubState& instance();
+
+    // The model every session works on. When TABLEWRIGHT_OCISTUB_MODEL names
+    // a file, the model is read from it whenever a connection is attached
+    // while no session is live, and written back after every commit, DDL
+    // statement and logoff, so that another process can continue with it.
+    peers::ModelOracle& model() { return model_; }
+    void attachStarted();
+    void sessionBegun() { ++liveSessions_; }
+    void sessionEnded();
+    void save();
+
+    // One line per recorded call; also appended to TABLEWRIGHT_OCISTUB_LOG
+    // when that names a file.
+    void record(const QString& line);
+    const QByteArray& log() const { return log_; }
+    void clearLog() { log_.clear(); }
+
+    // Refuses the n-th row inserted from now on (0: none). Also read from
+    // TABLEWRIGHT_OCISTUB_REFUSE_ROW.
+    void refuseRow(int n);
+    // True when the row about to be inserted is the one to refuse.
+    bool nextInsertRefused();
+
+    // After this many more executes the connection drops (-1: never). Also
+    // read from TABLEWRIGHT_OCISTUB_DROP_AFTER.
+    void dropAfter(int executes) { executesBeforeDrop_ = executes; }
+    // Counts one execute; true when the connection drops at this one.
+    bool executeDropsConnection();
+    bool connectionDropped() const { return dropped_; }
+    void connectionRestored() { dropped_ = false; }
+
+private:
+    StubState();
+
+    peers::ModelOracle model_;
+    QString modelPath_;
+    QString logPath_;
+    QByteArray log_;
+    int liveSessions_ = 0;
+    int rowsBeforeRefusal_ = 0;
+    int executesBeforeDrop_ = -1;
+    bool dropped_ = false;
+};
+
+} // namespace ocistub

@@ -1,0 +1,419 @@
+// Statements of the stand-in Oracle client: prepare, binds (plain arrays and
+// in-bind callbacks), execute (array DML, describe-only, query), defines,
+// fetch and the select-list describe, all run on the model database.
+#include "StubCalls.h"
+#include "StubValues.h"
+
+#include <QRegularExpression>
+
+using namespace ocistub;
+
+namespace {
+
+ub2 statementTypeOf(const QString& sql)
+{
+    static const QRegularExpression firstWord(QStringLiteral("^\\s*\\(?\\s*([A-Za-z]+)"));
+    const QString word = firstWord.match(sql).captured(1).toUpper();
+    if (word == QLatin1String("SELECT") || word == QLatin1String("WITH"))
+        return OCI_STMT_SELECT;
+    if (word == QLatin1String("UPDATE"))
+        return OCI_STMT_UPDATE;
+    if (word == QLatin1String("DELETE"))
+        return OCI_STMT_DELETE;
+    if (word == QLatin1String("INSERT"))
+        return OCI_STMT_INSERT;
+    if (word == QLatin1String("CREATE"))
+        return OCI_STMT_CREATE;
+    if (word == QLatin1String("DROP"))
+        return OCI_STMT_DROP;
+    if (word == QLatin1String("ALTER"))
+        return OCI_STMT_ALTER;
+    if (word == QLatin1String("BEGIN"))
+        return OCI_STMT_BEGIN;
+    if (word == QLatin1String("DECLARE"))
+        return OCI_STMT_DECLARE;
+    return 0;
+}
+
+bool isDdl(ub2 type)
+{
+    return type == OCI_STMT_CREATE || type == OCI_STMT_DROP || type == OCI_STMT_ALTER;
+}
+
+// A select-list column as OCI describes it: type code, size in bytes,
+// precision and scale (a plain NUMBER is precision 0, scale -127).
+std::unique_ptr<ParamHandle> describeColumn(const peers::OraColumn& column, ub2 charset)
+{
+    auto param = std::make_unique<ParamHandle>();
+    param->name = textToClient(column.name, charset);
+    const QString type = column.type.toUpper();
+    param->dataSize = ub2(column.length);
+    const bool national = type.startsWith(QLatin1Char('N'));
+    param->charsetForm = national ? SQLCS_NCHAR : SQLCS_IMPLICIT;
+    if (type == QLatin1String("NUMBER") || type == QLatin1String("INTEGER")) {
+        param->dataType = SQLT_NUM;
+        param->dataSize = 22;
+        param->precision = sb2(column.precision < 0 ? 0 : column.precision);
+        param->scale = sb1(column.scale >= 0 ? column.scale : (column.precision < 0 ? -127 : 0));
+    } else if (type == QLatin1String("FLOAT")) {
+        param->dataType = SQLT_NUM;
+        param->dataSize = 22;
+        param->precision = sb2(column.precision < 0 ? 126 : column.precision);
+        param->scale = -127;
+    } else if (type == QLatin1String("VARCHAR2") || type == QLatin1String("NVARCHAR2")) {
+        param->dataType = SQLT_CHR;
+    } else if (type == QLatin1String("CHAR") || type == QLatin1String("NCHAR")) {
+        param->dataType = SQLT_AFC;
+    } else if (type == QLatin1String("DATE")) {
+        param->dataType = SQLT_DAT;
+        param->dataSize = ORACLE_DATE_SIZE;
+    } else if (type == QLatin1String("BLOB")) {
+        param->dataType = SQLT_BLOB;
+    } else if (type == QLatin1String("CLOB") || type == QLatin1String("NCLOB")) {
+        param->dataType = SQLT_CLOB;
+    } else if (type == QLatin1String("RAW")) {
+        param->dataType = SQLT_BIN;
+    } else if (type == QLatin1String("LONG RAW")) {
+        param->dataType = SQLT_LBI;
+    } else if (type == QLatin1String("LONG")) {
+        param->dataType = SQLT_LNG;
+    } else if (type.startsWith(QLatin1String("TIMESTAMP"))) {
+        param->dataType = type.contains(QLatin1String("LOCAL")) ? SQLT_TIMESTAMP_LTZ_DESCRIBED
+            : type.contains(QLatin1String("ZONE"))              ? SQLT_TIMESTAMP_TZ_DESCRIBED
+                                                                : SQLT_TIMESTAMP_DESCRIBED;
+    } else if (type == QLatin1String("BINARY_FLOAT")) {
+        param->dataType = SQLT_IBFLOAT;
+    } else if (type == QLatin1String("BINARY_DOUBLE")) {
+        param->dataType = SQLT_IBDOUBLE;
+    } else {
+        param->dataType = SQLT_CHR;
+    }
+    return param;
+}
+
+bool isCharacterOrBinary(ub2 dataType)
+{
+    return dataType == SQLT_CHR || dataType == SQLT_STR || dataType == SQLT_AFC || dataType == SQLT_LNG
+        || dataType == SQLT_BIN || dataType == SQLT_LBI;
+}
+
+// Oracle takes a character or binary bind of more than 4000 bytes as a LONG
+// bind, and refuses a statement in which a smaller bind follows one
+// (ORA-24816). Choice: the stand-in applies the rule to the declared
+// maximum sizes, which is stricter than Oracle's check of the actual data.
+void checkLongBindOrder(const StmtHandle& statement)
+{
+    bool longSeen = false;
+    for (const auto& [position, bind] : statement.binds) {
+        const bool isLong = isCharacterOrBinary(bind->dataType) && bind->valueSize > 4000;
+        if (longSeen && !isLong)
+            throw peers::OraError(24816, QStringLiteral("Expanded non LONG bind data supplied after actual LONG or "
+                                                        "LOB column"));
+        longSeen = longSeen || isLong;
+    }
+}
+
+// The values of one iteration of the binds, in placeholder order. Binds in
+// OCI_DATA_AT_EXEC mode are asked for through their callbacks; the others
+// are read from their arrays, value_sz apart.
+QVector<tw::SqlValue> iterationBinds(const StmtHandle& statement, ub4 iteration)
+{
+    QVector<tw::SqlValue> values;
+    ub4 expected = 1;
+    for (const auto& [position, bind] : statement.binds) {
+        if (position != expected++)
+            throw peers::OraError(1008, QStringLiteral("not all variables bound"));
+        const ub2 charset = bind->charsetForm == SQLCS_NCHAR ? statement.env->ncharset : statement.env->charset;
+        const unsigned char* data = nullptr;
+        ub4 length = 0;
+        sb2 indicator = 0;
+        if (bind->mode & OCI_DATA_AT_EXEC) {
+            if (!bind->callback)
+                throw peers::OraError(3129, QStringLiteral("the next piece to be inserted is required"));
+            void* buffer = nullptr;
+            ub1 piece = OCI_ONE_PIECE;
+            void* indicatorPointer = nullptr;
+            if (bind->callback(bind->callbackContext, reinterpret_cast<OCIBind*>(static_cast<StubHandle*>(bind.get())),
+                               iteration, 0, &buffer, &length, &piece, &indicatorPointer)
+                != OCI_CONTINUE)
+                throw peers::OraError(24343, QStringLiteral("user defined callback error"));
+            // Choice: the stand-in takes each value in one piece, which is all
+            // that callbacks handing over whole buffers need.
+            if (piece != OCI_ONE_PIECE)
+                throw peers::OraError(3129, QStringLiteral("the next piece to be inserted is required"));
+            data = static_cast<const unsigned char*>(buffer);
+            indicator = indicatorPointer ? *static_cast<const sb2*>(indicatorPointer) : 0;
+        } else {
+            data = static_cast<const unsigned char*>(bind->value) + std::size_t(iteration) * std::size_t(bind->valueSize);
+            length = bind->lengths ? bind->lengths[iteration] : ub4(bind->valueSize);
+            indicator = bind->indicators ? static_cast<const sb2*>(bind->indicators)[iteration] : 0;
+        }
+        if (indicator == -1) {
+            values.append(tw::SqlValue());
+            continue;
+        }
+        // A zero-length character or binary value is NULL to Oracle.
+        if (length == 0 && isCharacterOrBinary(bind->dataType)) {
+            values.append(tw::SqlValue());
+            continue;
+        }
+        values.append(bindValue(bind->dataType, data, length, charset));
+    }
+    return values;
+}
+
+// Fetches up to rows rows into the defines; OCI_NO_DATA when none was left.
+sword fetchRows(StmtHandle& statement, ErrorHandle* error, ub4 rows)
+{
+    if (!statement.haveResult)
+        return fail(error, 24338, QStringLiteral("statement handle not executed"));
+    ub4 fetched = 0;
+    while (fetched < rows && statement.nextRow < statement.result.rows.size()) {
+        const QVector<tw::SqlValue>& row = statement.result.rows[statement.nextRow++];
+        for (const auto& [position, define] : statement.defines) {
+            if (position < 1 || int(position) > row.size())
+                return fail(error, 1007, QStringLiteral("variable not in select list"));
+            try {
+                if (!writeDefine(*define, row[int(position) - 1], fetched, statement.env->charset))
+                    return fail(error, 1460, QStringLiteral("unimplemented or unreasonable conversion requested"));
+            } catch (const peers::OraError& refused) {
+                return fail(error, refused);
+            }
+        }
+        ++fetched;
+        ++statement.rowCount;
+    }
+    return fetched == 0 ? OCI_NO_DATA : OCI_SUCCESS;
+}
+
+sword executeQuery(peers::OraSession& session, StmtHandle& statement, ErrorHandle* error, ub4 iters, ub4 mode)
+{
+    statement.result = session.execute(statement.sql, iterationBinds(statement, 0));
+    statement.haveResult = true;
+    statement.nextRow = 0;
+    statement.rowCount = 0;
+    if ((mode & OCI_DESCRIBE_ONLY) || iters == 0)
+        return OCI_SUCCESS;
+    return fetchRows(statement, error, iters);
+}
+
+// Runs the statement once per iteration. Oracle stops an array DML at the
+// first row it refuses: the rows before it stay done (uncommitted) and the
+// row count tells how many.
+void executeDml(peers::OraSession& session, StmtHandle& statement, ub4 iters, ub4 rowoff)
+{
+    StubState& state = StubState::instance();
+    statement.rowCount = 0;
+    checkLongBindOrder(statement);
+    for (ub4 iteration = rowoff; iteration < iters; ++iteration) {
+        const QVector<tw::SqlValue> values = iterationBinds(statement, iteration);
+        if (statement.statementType == OCI_STMT_INSERT && state.nextInsertRefused())
+            throw peers::OraError(1, QStringLiteral("unique constraint (STUB.REFUSED_ROW) violated"));
+        session.execute(statement.sql, values);
+        ++statement.rowCount;
+    }
+}
+
+} // namespace
+
+OCISTUB_EXPORT sword OCIStmtPrepare2(OCISvcCtx* svchp, OCIStmt** stmthp, OCIError* errhp, const OraText* stmttext,
+                                     ub4 stmt_len, const OraText*, ub4, ub4, ub4)
+{
+    auto* service = handleOf<SvcCtxHandle>(svchp);
+    auto* error = handleOf<ErrorHandle>(errhp);
+    if (!service || !error || !stmthp)
+        return OCI_INVALID_HANDLE;
+    auto statement = std::make_unique<StmtHandle>();
+    statement->sql = textFromClientBytes(service->env, stmttext, stmt_len);
+    statement->statementType = statementTypeOf(statement->sql);
+    *stmthp = static_cast<OCIStmt*>(adopt(service->env, std::move(statement)));
+    return OCI_SUCCESS;
+}
+
+OCISTUB_EXPORT sword OCIStmtRelease(OCIStmt* stmthp, OCIError*, const OraText*, ub4, ub4)
+{
+    auto* statement = handleOf<StmtHandle>(stmthp);
+    if (!statement)
+        return OCI_INVALID_HANDLE;
+    release(statement);
+    return OCI_SUCCESS;
+}
+
+OCISTUB_EXPORT sword OCIBindByPos(OCIStmt* stmtp, OCIBind** bindpp, OCIError* errhp, ub4 position, void* valuep,
+                                  sb4 value_sz, ub2 dty, void* indp, ub2* alenp, ub2*, ub4, ub4*, ub4 mode)
+{
+    auto* statement = handleOf<StmtHandle>(stmtp);
+    auto* error = handleOf<ErrorHandle>(errhp);
+    if (!statement || !error || !bindpp)
+        return OCI_INVALID_HANDLE;
+    if (position == 0)
+        return fail(error, 1036, QStringLiteral("illegal variable name/number"));
+    auto bind = std::make_unique<BindHandle>();
+    bind->env = statement->env;
+    bind->position = position;
+    bind->value = valuep;
+    bind->valueSize = value_sz;
+    bind->dataType = dty;
+    bind->indicators = indp;
+    bind->lengths = alenp;
+    bind->mode = mode;
+    *bindpp = reinterpret_cast<OCIBind*>(static_cast<StubHandle*>(bind.get()));
+    // Binding a position again replaces its earlier bind.
+    statement->binds[position] = std::move(bind);
+    StubState::instance().record(
+        QStringLiteral("BIND pos=%1 dty=%2 size=%3 mode=%4").arg(position).arg(dty).arg(value_sz).arg(mode));
+    return OCI_SUCCESS;
+}
+
+OCISTUB_EXPORT sword OCIBindDynamic(OCIBind* bindp, OCIError*, void* ictxp, OCICallbackInBind icbfp, void*,
+                                    OCICallbackOutBind)
+{
+    auto* bind = handleOf<BindHandle>(bindp);
+    if (!bind)
+        return OCI_INVALID_HANDLE;
+    bind->callbackContext = ictxp;
+    bind->callback = icbfp;
+    return OCI_SUCCESS;
+}
+
+OCISTUB_EXPORT sword OCIDefineByPos(OCIStmt* stmtp, OCIDefine** defnpp, OCIError* errhp, ub4 position, void* valuep,
+                                    sb4 value_sz, ub2 dty, void* indp, ub2* rlenp, ub2*, ub4)
+{
+    auto* statement = handleOf<StmtHandle>(stmtp);
+    auto* error = handleOf<ErrorHandle>(errhp);
+    if (!statement || !error || !defnpp)
+        return OCI_INVALID_HANDLE;
+    auto define = std::make_unique<DefineHandle>();
+    define->env = statement->env;
+    define->position = position;
+    define->value = valuep;
+    define->valueSize = value_sz;
+    define->dataType = dty;
+    define->indicator = static_cast<sb2*>(indp);
+    define->returnLength = rlenp;
+    *defnpp = reinterpret_cast<OCIDefine*>(static_cast<StubHandle*>(define.get()));
+    statement->defines[position] = std::move(define);
+    return OCI_SUCCESS;
+}
+
+OCISTUB_EXPORT sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmthp, OCIError* errhp, ub4 iters, ub4 rowoff,
+                                    const OCISnapshot*, OCISnapshot*, ub4 mode)
+{
+    auto* statement = handleOf<StmtHandle>(stmthp);
+    auto* error = handleOf<ErrorHandle>(errhp);
+    if (!statement || !error)
+        return OCI_INVALID_HANDLE;
+    SessionHandle* session = liveSession(handleOf<SvcCtxHandle>(svchp));
+    StubState& state = StubState::instance();
+    const QString line = QStringLiteral("EXECUTE iters=%1 mode=%2").arg(iters).arg(mode);
+    const QString sql = QStringLiteral(" sql=") + oneLine(statement->sql);
+    if (!session || state.connectionDropped()) {
+        state.record(line + QStringLiteral(" result=ORA-03114") + sql);
+        return fail(error, 3114, QStringLiteral("not connected to ORACLE"));
+    }
+    if (state.executeDropsConnection()) {
+        // The server is gone: its session's uncommitted work with it.
+        session->session.rollback();
+        state.record(line + QStringLiteral(" result=ORA-03113") + sql);
+        return fail(error, 3113, QStringLiteral("end-of-file on communication channel"));
+    }
+    sword status = OCI_SUCCESS;
+    QString outcome = QStringLiteral("OK");
+    try {
+        if (statement->statementType == OCI_STMT_SELECT) {
+            status = executeQuery(session->session, *statement, error, iters, mode);
+        } else if (iters == 0) {
+            status = fail(error, 24333, QStringLiteral("zero iteration count"));
+        } else {
+            executeDml(session->session, *statement, iters, rowoff);
+            if (mode & OCI_COMMIT_ON_SUCCESS)
+                session->session.commit();
+        }
+    } catch (const peers::OraError& refused) {
+        status = fail(error, refused);
+    }
+    if (status == OCI_ERROR)
+        outcome = QStringLiteral("ORA-%1").arg(error->code, 5, 10, QLatin1Char('0'));
+    else if (status == OCI_NO_DATA)
+        outcome = QStringLiteral("NO_DATA");
+    state.record(line + QStringLiteral(" rows=%1 result=%2").arg(statement->rowCount).arg(outcome) + sql);
+    // DDL commits, whether it succeeds or not; so does a commit on success.
+    if (isDdl(statement->statementType) || (status == OCI_SUCCESS && (mode & OCI_COMMIT_ON_SUCCESS)))
+        state.save();
+    return status;
+}
+
+OCISTUB_EXPORT sword OCIStmtFetch2(OCIStmt* stmthp, OCIError* errhp, ub4 nrows, ub2, sb4, ub4)
+{
+    auto* statement = handleOf<StmtHandle>(stmthp);
+    auto* error = handleOf<ErrorHandle>(errhp);
+    if (!statement || !error)
+        return OCI_INVALID_HANDLE;
+    if (StubState::instance().connectionDropped())
+        return fail(error, 3114, QStringLiteral("not connected to ORACLE"));
+    return fetchRows(*statement, error, nrows);
+}
+
+OCISTUB_EXPORT sword OCIParamGet(const void* hndlp, ub4 htype, OCIError* errhp, void** parmdpp, ub4 pos)
+{
+    auto* statement = handleOf<StmtHandle>(hndlp);
+    auto* error = handleOf<ErrorHandle>(errhp);
+    if (!statement || !error || htype != OCI_HTYPE_STMT || !parmdpp)
+        return OCI_INVALID_HANDLE;
+    if (!statement->haveResult)
+        return fail(error, 24338, QStringLiteral("statement handle not executed"));
+    if (pos < 1 || int(pos) > statement->result.columns.size())
+        return fail(error, 24334, QStringLiteral("no descriptor for this position"));
+    *parmdpp = adopt(statement->env, describeColumn(statement->result.columns[int(pos) - 1], statement->env->charset));
+    return OCI_SUCCESS;
+}
+
+OCISTUB_EXPORT sword OCIAttrGet(const void* trgthndlp, ub4 trghndltyp, void* attributep, ub4* sizep, ub4 attrtype,
+                                OCIError* errhp)
+{
+    auto* target = handleOf<StubHandle>(trgthndlp);
+    auto* error = handleOf<ErrorHandle>(errhp);
+    if (!target || target->type != trghndltyp || !attributep)
+        return OCI_INVALID_HANDLE;
+    if (auto* statement = dynamic_cast<StmtHandle*>(target)) {
+        switch (attrtype) {
+        case OCI_ATTR_STMT_TYPE:
+            *static_cast<ub2*>(attributep) = statement->statementType;
+            return OCI_SUCCESS;
+        case OCI_ATTR_ROW_COUNT:
+            *static_cast<ub4*>(attributep) = statement->rowCount;
+            return OCI_SUCCESS;
+        case OCI_ATTR_PARAM_COUNT:
+            *static_cast<ub4*>(attributep) = ub4(statement->haveResult ? statement->result.columns.size() : 0);
+            return OCI_SUCCESS;
+        default:
+            break;
+        }
+    } else if (auto* param = dynamic_cast<ParamHandle*>(target)) {
+        switch (attrtype) {
+        case OCI_ATTR_NAME:
+            *static_cast<const char**>(attributep) = param->name.constData();
+            if (sizep)
+                *sizep = ub4(param->name.size());
+            return OCI_SUCCESS;
+        case OCI_ATTR_DATA_TYPE:
+            *static_cast<ub2*>(attributep) = param->dataType;
+            return OCI_SUCCESS;
+        case OCI_ATTR_DATA_SIZE:
+            *static_cast<ub2*>(attributep) = param->dataSize;
+            return OCI_SUCCESS;
+        case OCI_ATTR_PRECISION:
+            *static_cast<sb2*>(attributep) = param->precision;
+            return OCI_SUCCESS;
+        case OCI_ATTR_SCALE:
+            *static_cast<sb1*>(attributep) = param->scale;
+            return OCI_SUCCESS;
+        case OCI_ATTR_CHARSET_FORM:
+            *static_cast<ub1*>(attributep) = param->charsetForm;
+            return OCI_SUCCESS;
+        default:
+            break;
+        }
+    }
+    return fail(error, 24315, QStringLiteral("illegal attribute type"));
+}
