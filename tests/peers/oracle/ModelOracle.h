@@ -31,6 +31,12 @@ struct OraColumn {
     int length = 0;
     int precision = -1;
     int scale = -1;
+    // Added for the dictionary's NULLABLE and CHAR_LENGTH: primary-key
+    // columns become NOT NULL; charLength is n for VARCHAR2(n CHAR) and
+    // CHAR(n CHAR), 0 for byte length semantics. For the other types length
+    // is the dictionary's DATA_LENGTH (NUMBER 22, DATE 7, LOBs 4000).
+    bool nullable = true;
+    int charLength = 0;
 };
 
 struct OraResult {
@@ -48,9 +54,11 @@ struct OraIndexInfo {
 struct OraConstraintInfo {
     QString name;
     QString table;
-    char type = 'P';  // 'P' primary key, 'R' foreign key
+    char type = 'P';  // 'P' primary key, 'U' unique key, 'R' foreign key
     QStringList columns;
     QString referencedTable;  // for 'R'
+    QStringList referencedColumns;  // for 'R'
+    QString indexName;  // for 'P' and 'U': the index that enforces the key
 };
 
 class ModelOracle;

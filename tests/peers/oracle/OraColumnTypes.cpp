@@ -1,0 +1,116 @@
+#include "peers/oracle/OraColumnTypes.h"
+
+#include "peers/oracle/OraErrors.h"
+
+namespace peers::ora {
+
+namespace {
+
+constexpr int kLobLength = 4000;  // what the dictionary shows for a LOB locator
+constexpr int kMaxBytesPerChar = 4;  // AL32UTF8
+
+OraColumn described(const char* type, int length, int precision = -1, int scale = -1)
+{
+    OraColumn column;
+    column.type = QLatin1String(type);
+    column.length = length;
+    column.precision = precision;
+    column.scale = scale;
+    return column;
+}
+
+OraColumn number(Cursor& cursor)
+{
+    OraColumn column = described("NUMBER", 22);
+    if (!cursor.acceptSymbol('('))
+        return column;
+    if (cursor.acceptSymbol('*')) {
+        column.scale = 0;  // NUMBER(*[,s]): the largest precision
+    } else {
+        const qint64 precision = cursor.takeInteger(precisionOutOfRange);
+        if (precision < 1 || precision > 38)
+            throw precisionOutOfRange();
+        column.precision = int(precision);
+        column.scale = 0;
+    }
+    if (cursor.acceptSymbol(',')) {
+        const qint64 scale = cursor.takeInteger(scaleOutOfRange);
+        if (scale < -84 || scale > 127)
+            throw scaleOutOfRange();
+        column.scale = int(scale);
+    }
+    cursor.expectSymbol(')', missingRightParenthesis);
+    return column;
+}
+
+// VARCHAR2(n) and CHAR(n), n in bytes or, with CHAR, in characters.
+OraColumn character(Cursor& cursor, const char* type, int maxBytes, bool sizeRequired)
+{
+    OraColumn column = described(type, 1);
+    if (!cursor.acceptSymbol('(')) {
+        if (sizeRequired)
+            throw missingLeftParenthesis();
+        return column;
+    }
+    // The size is read as a signed number; whether Oracle's parser reports a
+    // negative size with this error or another could not be established, so
+    // it is treated like a size beyond the limit.
+    const qint64 size = cursor.takeInteger(lengthTooLong);
+    if (size == 0)
+        throw zeroLengthColumns();
+    if (size < 0 || size > maxBytes)
+        throw lengthTooLong();
+    if (cursor.acceptWord("CHAR")) {
+        column.charLength = int(size);
+        column.length = int(qMin<qint64>(size * kMaxBytesPerChar, maxBytes));
+    } else {
+        cursor.acceptWord("BYTE");
+        column.length = int(size);
+    }
+    cursor.expectSymbol(')', missingRightParenthesis);
+    return column;
+}
+
+OraColumn timestamp(Cursor& cursor)
+{
+    int digits = 6;
+    if (cursor.acceptSymbol('(')) {
+        const qint64 precision = cursor.takeInteger(datetimePrecisionOutOfRange);
+        if (precision < 0 || precision > 9)
+            throw datetimePrecisionOutOfRange();
+        digits = int(precision);
+        cursor.expectSymbol(')', missingRightParenthesis);
+    }
+    OraColumn column = described("TIMESTAMP", 11, -1, digits);
+    column.type = QStringLiteral("TIMESTAMP(%1)").arg(digits);
+    return column;
+}
+
+} // namespace
+
+OraColumn parseColumnType(Cursor& cursor)
+{
+    const Token& token = cursor.peek();
+    if (token.kind == Token::Kind::End || token.isSymbol(',') || token.isSymbol(')'))
+        throw datatypeRequired();
+    if (token.kind != Token::Kind::Word)
+        throw invalidDatatype();
+    const QString word = cursor.take().text.toUpper();
+    if (word == QLatin1String("NUMBER"))
+        return number(cursor);
+    if (word == QLatin1String("INTEGER") || word == QLatin1String("INT") || word == QLatin1String("SMALLINT"))
+        return described("NUMBER", 22, -1, 0);
+    if (word == QLatin1String("VARCHAR2") || word == QLatin1String("VARCHAR"))
+        return character(cursor, "VARCHAR2", 4000, true);
+    if (word == QLatin1String("CHAR"))
+        return character(cursor, "CHAR", 2000, false);
+    if (word == QLatin1String("DATE"))
+        return described("DATE", 7);
+    if (word == QLatin1String("TIMESTAMP"))
+        return timestamp(cursor);
+    if (word == QLatin1String("BLOB") || word == QLatin1String("CLOB"))
+        return described(word == QLatin1String("BLOB") ? "BLOB" : "CLOB", kLobLength);
+    throw invalidDatatype();
+}
+
+} // namespace peers::ora

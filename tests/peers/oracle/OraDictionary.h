@@ -1,0 +1,78 @@
+#pragma once
+
+#include "peers/oracle/ModelOracle.h"
+
+#include <memory>
+
+// The model's data: schemas with their tables, columns, indexes, constraints
+// and committed rows, and the sessions with their uncommitted rows.
+namespace peers::ora {
+
+struct OraTable {
+    QString name;
+    QVector<OraColumn> columns;
+    QVector<OraIndexInfo> indexes;
+    QVector<OraConstraintInfo> constraints;
+    QVector<QVector<SqlValue>> rows;  // committed, in insertion order
+
+    // Position of the column stored under exactly this name, or -1.
+    int columnIndex(const QString& name) const;
+    const OraConstraintInfo* primaryKey() const;
+};
+
+// A view (select * from a table or view) or a private synonym: objects that
+// share the tables' namespace but are not tables.
+struct OraAlias {
+    QString name;
+    QString target;
+    bool isView = true;
+};
+
+struct OraSchema {
+    QString name;
+    QString password;
+    QVector<OraTable> tables;  // in order of creation
+    QVector<OraAlias> aliases;
+
+    OraTable* table(const QString& name);
+    const OraTable* table(const QString& name) const;
+    const OraAlias* alias(const QString& name) const;
+    // Tables, views and synonyms share one namespace; indexes and
+    // constraints each have a namespace of their own.
+    bool objectNameUsed(const QString& name) const;
+    bool indexNameUsed(const QString& name) const;
+    bool constraintNameUsed(const QString& name) const;
+};
+
+struct SessionState;
+
+struct OraDatabase {
+    QStringList services;
+    QVector<OraSchema> schemas;
+    QStringList statementLog;
+    int systemNameCount = 0;  // for SYS_Cnnnnnn names of unnamed constraints
+    std::vector<std::weak_ptr<SessionState>> sessions;
+
+    OraSchema* schema(const QString& name);
+    const OraSchema* schema(const QString& name) const;
+    QString nextSystemName();
+    // The sessions that are still open.
+    QVector<std::shared_ptr<SessionState>> openSessions();
+};
+
+// An inserted row waiting in its session's transaction.
+struct PendingRow {
+    QString table;  // in the session user's schema
+    QVector<SqlValue> values;
+};
+
+struct SessionState {
+    std::shared_ptr<OraDatabase> db;
+    QString user;
+    QVector<PendingRow> pending;
+
+    OraSchema& schema() const;
+    bool hasPendingRowsIn(const QString& table) const;
+};
+
+} // namespace peers::ora

@@ -1,0 +1,179 @@
+#include "peers/oracle/OraDml.h"
+
+#include "peers/oracle/OraErrors.h"
+#include "peers/oracle/OraKeys.h"
+#include "peers/oracle/OraValueCheck.h"
+
+namespace peers::ora {
+
+namespace {
+
+constexpr int kMaxAliasDepth = 16;
+
+// The table a name reaches in the schema, through views and synonyms.
+OraTable& reachedTable(OraSchema& schema, const QString& name, int depth = 0)
+{
+    if (OraTable* table = schema.table(name))
+        return *table;
+    const OraAlias* alias = schema.alias(name);
+    if (!alias || depth > kMaxAliasDepth)
+        throw tableOrViewMissing();
+    if (alias->isView && !schema.objectNameUsed(alias->target))
+        throw viewHasErrors(schema.name, alias->name);
+    return reachedTable(schema, alias->target, depth + 1);
+}
+
+// Committed rows and the session's own uncommitted rows.
+QVector<QVector<SqlValue>> visibleRows(const SessionState& session, const OraTable& table)
+{
+    QVector<QVector<SqlValue>> rows = table.rows;
+    for (const PendingRow& row : session.pending) {
+        if (row.table == table.name)
+            rows.append(row.values);
+    }
+    return rows;
+}
+
+OraColumn numberColumn(const QString& name)
+{
+    OraColumn column;
+    column.name = name;
+    column.type = QStringLiteral("NUMBER");
+    column.length = 22;
+    return column;
+}
+
+OraResult countResult(const QString& alias, int count)
+{
+    OraResult result;
+    result.columns.append(numberColumn(alias.isEmpty() ? QStringLiteral("COUNT(*)") : alias));
+    result.rows.append({SqlValue(qint64(count))});
+    return result;
+}
+
+void checkUniqueKeys(SessionState& session, const OraTable& table, const QVector<SqlValue>& row)
+{
+    for (const UniqueRule& rule : uniqueRules(table)) {
+        const QVector<SqlValue> key = keyOf(row, rule.positions);
+        if (allNull(key))
+            continue;
+        auto clashes = [&](const QVector<SqlValue>& other) { return keyOf(other, rule.positions) == key; };
+        bool taken = std::any_of(table.rows.begin(), table.rows.end(), clashes);
+        // Rows of every session count: Oracle makes a second inserter of the
+        // same key wait for the first, which the model cannot, so it refuses
+        // at once.
+        for (const auto& open : session.db->openSessions()) {
+            for (const PendingRow& pending : open->pending) {
+                if (open->user == session.user && pending.table == table.name)
+                    taken = taken || clashes(pending.values);
+            }
+        }
+        if (taken)
+            throw uniqueConstraintViolated(session.user, rule.name);
+    }
+}
+
+void checkForeignKeys(SessionState& session, const OraTable& table, const QVector<SqlValue>& row)
+{
+    OraSchema& schema = session.schema();
+    for (const OraConstraintInfo& constraint : table.constraints) {
+        if (constraint.type != 'R')
+            continue;
+        const QVector<SqlValue> key = keyOf(row, columnPositions(table, constraint.columns));
+        if (hasNull(key))
+            continue;
+        const OraTable& parent = reachedTable(schema, constraint.referencedTable);
+        const QVector<int> parentPositions = columnPositions(parent, constraint.referencedColumns);
+        const auto parentRows = visibleRows(session, parent);
+        const bool found = std::any_of(parentRows.begin(), parentRows.end(), [&](const QVector<SqlValue>& p) {
+            return keyOf(p, parentPositions) == key;
+        });
+        if (!found)
+            throw parentKeyNotFound(session.user, constraint.name);
+    }
+}
+
+} // namespace
+
+OraResult countTables(SessionState& session, const CountTables& statement)
+{
+    const bool allTables = statement.view == QLatin1String("ALL_TABLES");
+    for (const DictionaryCondition& condition : statement.conditions) {
+        const bool known = condition.column == QLatin1String("TABLE_NAME")
+            || (allTables && condition.column == QLatin1String("OWNER"));
+        if (!known)
+            throw invalidIdentifier(QLatin1Char('"') + condition.column + QLatin1Char('"'));
+    }
+    // Without grants in the model, a user reaches the tables of its own
+    // schema only; views and synonyms are not tables and are not listed.
+    const OraSchema& schema = session.schema();
+    int count = 0;
+    for (const OraTable& table : schema.tables) {
+        bool matches = true;
+        for (const DictionaryCondition& condition : statement.conditions) {
+            QString value = condition.column == QLatin1String("OWNER") ? schema.name : table.name;
+            if (condition.upper)
+                value = value.toUpper();
+            matches = matches && value == condition.literal;
+        }
+        count += matches ? 1 : 0;
+    }
+    return countResult(statement.alias, count);
+}
+
+OraResult selectRows(SessionState& session, const SelectRows& statement)
+{
+    const OraTable& table = reachedTable(session.schema(), statement.table);
+    const QVector<QVector<SqlValue>> rows = statement.noRows ? QVector<QVector<SqlValue>>{} : visibleRows(session, table);
+    if (statement.count)
+        return countResult(statement.alias, int(rows.size()));
+    return OraResult{table.columns, rows};
+}
+
+void insertRow(SessionState& session, const Insert& statement, const QVector<SqlValue>& binds)
+{
+    const OraTable& table = reachedTable(session.schema(), statement.table);
+    QVector<int> positions;
+    if (statement.columns.isEmpty()) {
+        for (int i = 0; i < table.columns.size(); ++i)
+            positions.append(i);
+    } else {
+        positions = columnPositions(table, statement.columns);
+    }
+    if (statement.values.size() > positions.size())
+        throw tooManyValues();
+    if (statement.values.size() < positions.size())
+        throw notEnoughValues();
+    if (binds.size() < statement.bindCount)
+        throw notAllVariablesBound();
+    if (binds.size() > statement.bindCount)
+        throw illegalVariable();
+
+    QVector<SqlValue> row(table.columns.size());
+    for (int i = 0; i < positions.size(); ++i) {
+        const ValueItem& item = statement.values[i];
+        const SqlValue& given = item.bindPosition >= 0 ? binds[item.bindPosition] : item.literal;
+        row[positions[i]] = storedValue(given, table.columns[positions[i]], session.user, table.name);
+    }
+    for (int i = 0; i < table.columns.size(); ++i) {
+        if (!table.columns[i].nullable && row[i].isNull())
+            throw cannotInsertNull(session.user, table.name, table.columns[i].name);
+    }
+    checkUniqueKeys(session, table, row);
+    checkForeignKeys(session, table, row);
+    session.pending.append(PendingRow{table.name, row});
+}
+
+void commitSession(SessionState& session)
+{
+    OraSchema& schema = session.schema();
+    for (const PendingRow& row : std::as_const(session.pending)) {
+        if (OraTable* table = schema.table(row.table))
+            table->rows.append(row.values);
+    }
+    session.pending.clear();
+}
+
+void rollbackSession(SessionState& session) { session.pending.clear(); }
+
+} // namespace peers::ora

@@ -1,0 +1,297 @@
+#include "peers/oracle/OraParser.h"
+
+#include "peers/oracle/OraColumnTypes.h"
+#include "peers/oracle/OraCursor.h"
+#include "peers/oracle/OraErrors.h"
+#include "peers/oracle/OraNames.h"
+
+namespace peers::ora {
+
+namespace {
+
+QString takeName(Cursor& cursor, NameRole role) { return objectName(cursor.take(), role); }
+
+// ( name, name ... )
+QStringList columnList(Cursor& cursor)
+{
+    cursor.expectSymbol('(', missingLeftParenthesis);
+    QStringList names;
+    do
+        names.append(takeName(cursor, NameRole::Column));
+    while (cursor.acceptSymbol(','));
+    cursor.expectSymbol(')', missingRightParenthesis);
+    return names;
+}
+
+// A statement sent through the client with a trailing semicolon is refused
+// for the semicolon itself.
+void expectDmlEnd(const Cursor& cursor)
+{
+    if (cursor.peek().isSymbol(';'))
+        throw invalidCharacter();
+    cursor.expectEnd(notProperlyEnded);
+}
+
+CreateTable createTable(Cursor& cursor)
+{
+    CreateTable statement;
+    statement.table = takeName(cursor, NameRole::Table);
+    if (!cursor.acceptSymbol('('))
+        throw cursor.atEnd() ? missingLeftParenthesis() : missingOrInvalidOption();
+    do {
+        const QString name = takeName(cursor, NameRole::Column);
+        OraColumn column = parseColumnType(cursor);
+        column.name = name;
+        if (cursor.acceptWord("NOT")) {
+            cursor.expectWord("NULL", missingKeyword);
+            column.nullable = false;
+        } else {
+            cursor.acceptWord("NULL");
+        }
+        statement.columns.append(column);
+    } while (cursor.acceptSymbol(','));
+    cursor.expectSymbol(')', missingRightParenthesis);
+    cursor.expectEnd(missingOrInvalidOption);
+    return statement;
+}
+
+CreateIndex createIndex(Cursor& cursor, bool unique)
+{
+    CreateIndex statement;
+    statement.index.unique = unique;
+    statement.index.name = takeName(cursor, NameRole::Index);
+    cursor.expectWord("ON", missingOnKeyword);
+    statement.index.table = takeName(cursor, NameRole::Table);
+    statement.index.columns = columnList(cursor);
+    cursor.expectEnd(invalidCreateIndexOption);
+    return statement;
+}
+
+// create view V as select * from T | create synonym S for T
+CreateView createAlias(Cursor& cursor, bool isView)
+{
+    CreateView statement;
+    statement.isView = isView;
+    statement.name = takeName(cursor, NameRole::Table);
+    if (isView) {
+        cursor.expectWord("AS", missingKeyword);
+        if (!cursor.acceptWord("SELECT") || !cursor.acceptSymbol('*') || !cursor.acceptWord("FROM"))
+            throw invalidSqlStatement();
+    } else {
+        cursor.expectWord("FOR", missingKeyword);
+    }
+    statement.target = takeName(cursor, NameRole::Table);
+    cursor.expectEnd(notProperlyEnded);
+    return statement;
+}
+
+Statement create(Cursor& cursor)
+{
+    if (cursor.acceptWord("OR")) {
+        cursor.expectWord("REPLACE", missingKeyword);
+        if (!cursor.acceptWord("VIEW"))
+            throw invalidCreateCommand();
+        return createAlias(cursor, true);
+    }
+    if (cursor.acceptWord("TABLE"))
+        return createTable(cursor);
+    if (cursor.acceptWord("INDEX"))
+        return createIndex(cursor, false);
+    if (cursor.acceptWord("UNIQUE")) {
+        cursor.expectWord("INDEX", invalidCreateCommand);
+        return createIndex(cursor, true);
+    }
+    if (cursor.acceptWord("VIEW"))
+        return createAlias(cursor, true);
+    if (cursor.acceptWord("SYNONYM"))
+        return createAlias(cursor, false);
+    throw invalidCreateCommand();
+}
+
+DropTable dropTable(Cursor& cursor)
+{
+    if (!cursor.acceptWord("TABLE"))
+        throw invalidDropOption();
+    DropTable statement;
+    statement.table = takeName(cursor, NameRole::Table);
+    if (cursor.acceptWord("CASCADE")) {
+        cursor.expectWord("CONSTRAINTS", missingKeyword);
+        statement.cascadeConstraints = true;
+    }
+    cursor.acceptWord("PURGE");
+    cursor.expectEnd(notProperlyEnded);
+    return statement;
+}
+
+AddConstraint alterTable(Cursor& cursor)
+{
+    if (!cursor.acceptWord("TABLE"))
+        throw invalidAlterCommand();
+    AddConstraint statement;
+    statement.table = takeName(cursor, NameRole::Table);
+    cursor.expectWord("ADD", invalidAlterTableOption);
+    OraConstraintInfo& constraint = statement.constraint;
+    const bool named = cursor.acceptWord("CONSTRAINT");
+    if (named)
+        constraint.name = takeName(cursor, NameRole::Constraint);
+    if (cursor.acceptWord("PRIMARY")) {
+        cursor.expectWord("KEY", missingKeyword);
+        constraint.type = 'P';
+    } else if (cursor.acceptWord("UNIQUE")) {
+        constraint.type = 'U';
+    } else if (cursor.acceptWord("FOREIGN")) {
+        cursor.expectWord("KEY", missingKeyword);
+        constraint.type = 'R';
+    } else {
+        // Adding columns and other alterations are not part of the model.
+        throw named ? missingKeyword() : invalidSqlStatement();
+    }
+    constraint.table = statement.table;
+    constraint.columns = columnList(cursor);
+    if (constraint.type == 'R') {
+        cursor.expectWord("REFERENCES", missingKeyword);
+        constraint.referencedTable = takeName(cursor, NameRole::Table);
+        if (cursor.peek().isSymbol('('))
+            constraint.referencedColumns = columnList(cursor);
+    }
+    cursor.expectEnd(invalidAlterTableOption);
+    return statement;
+}
+
+// [upper(] column [)] = 'literal', or the two sides the other way round.
+DictionaryCondition dictionaryCondition(Cursor& cursor)
+{
+    DictionaryCondition condition;
+    const bool literalFirst = cursor.peek().kind == Token::Kind::String;
+    if (literalFirst) {
+        condition.literal = cursor.take().text;
+        cursor.expectSymbol('=', invalidSqlStatement);
+    }
+    condition.upper = cursor.peek().isWord("UPPER") && cursor.peek(1).isSymbol('(');
+    if (condition.upper) {
+        cursor.take();
+        cursor.take();
+    }
+    condition.column = takeName(cursor, NameRole::Column);
+    if (condition.upper)
+        cursor.expectSymbol(')', missingRightParenthesis);
+    if (!literalFirst) {
+        cursor.expectSymbol('=', invalidSqlStatement);
+        if (cursor.peek().kind != Token::Kind::String)
+            throw invalidSqlStatement();
+        condition.literal = cursor.take().text;
+    }
+    return condition;
+}
+
+Statement select(Cursor& cursor)
+{
+    bool count = false;
+    if (cursor.peek().isWord("COUNT") && cursor.peek(1).isSymbol('(')) {
+        cursor.take();
+        cursor.take();
+        cursor.expectSymbol('*', invalidSqlStatement);
+        cursor.expectSymbol(')', missingRightParenthesis);
+        count = true;
+    } else if (!cursor.acceptSymbol('*')) {
+        throw invalidSqlStatement();
+    }
+    QString alias;
+    if (count && cursor.peek().kind != Token::Kind::End && !cursor.peek().isWord("FROM"))
+        alias = takeName(cursor, NameRole::Column);
+    cursor.expectWord("FROM", fromKeywordNotFound);
+    const QString source = takeName(cursor, NameRole::Table);
+
+    if (source == QLatin1String("ALL_TABLES") || source == QLatin1String("USER_TABLES")) {
+        if (!count)
+            throw invalidSqlStatement();
+        CountTables statement{source, alias, {}};
+        if (cursor.acceptWord("WHERE")) {
+            do
+                statement.conditions.append(dictionaryCondition(cursor));
+            while (cursor.acceptWord("AND"));
+        }
+        expectDmlEnd(cursor);
+        return statement;
+    }
+    SelectRows statement{source, count, alias, false};
+    if (cursor.acceptWord("WHERE")) {
+        const qint64 left = cursor.takeInteger(invalidSqlStatement);
+        cursor.expectSymbol('=', invalidSqlStatement);
+        const qint64 right = cursor.takeInteger(invalidSqlStatement);
+        statement.noRows = left != right;
+    }
+    expectDmlEnd(cursor);
+    return statement;
+}
+
+ValueItem valueItem(Cursor& cursor, int& bindCount)
+{
+    const Token& token = cursor.peek();
+    if (token.kind == Token::Kind::Bind) {
+        cursor.take();
+        return ValueItem{SqlValue(), bindCount++};
+    }
+    if (token.kind == Token::Kind::String)
+        return ValueItem{SqlValue(cursor.take().text), -1};
+    if (token.isWord("NULL")) {
+        cursor.take();
+        return ValueItem{};
+    }
+    if (token.kind == Token::Kind::Word)
+        throw columnNotAllowedHere();
+    const bool negative = cursor.acceptSymbol('-');
+    if (cursor.peek().kind != Token::Kind::Number)
+        throw missingExpression();
+    const QString digits = (negative ? QStringLiteral("-") : QString()) + cursor.take().text;
+    return ValueItem{SqlValue(tw::Decimal{digits}), -1};
+}
+
+Insert insert(Cursor& cursor)
+{
+    cursor.expectWord("INTO", missingIntoKeyword);
+    Insert statement;
+    statement.table = takeName(cursor, NameRole::Table);
+    if (cursor.peek().isSymbol('('))
+        statement.columns = columnList(cursor);
+    cursor.expectWord("VALUES", missingValuesKeyword);
+    cursor.expectSymbol('(', missingLeftParenthesis);
+    do
+        statement.values.append(valueItem(cursor, statement.bindCount));
+    while (cursor.acceptSymbol(','));
+    cursor.expectSymbol(')', missingRightParenthesis);
+    expectDmlEnd(cursor);
+    return statement;
+}
+
+template<typename Transaction>
+Statement transactionEnd(Cursor& cursor)
+{
+    cursor.acceptWord("WORK");
+    cursor.expectEnd(notProperlyEnded);
+    return Transaction{};
+}
+
+} // namespace
+
+Statement parseStatement(const QString& sql)
+{
+    Cursor cursor(tokenize(sql));
+    if (cursor.acceptWord("CREATE"))
+        return create(cursor);
+    if (cursor.acceptWord("DROP"))
+        return dropTable(cursor);
+    if (cursor.acceptWord("ALTER"))
+        return alterTable(cursor);
+    if (cursor.acceptWord("SELECT"))
+        return select(cursor);
+    if (cursor.acceptWord("INSERT"))
+        return insert(cursor);
+    if (cursor.acceptWord("COMMIT"))
+        return transactionEnd<Commit>(cursor);
+    if (cursor.acceptWord("ROLLBACK"))
+        return transactionEnd<Rollback>(cursor);
+    throw invalidSqlStatement();
+}
+
+} // namespace peers::ora

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "peers/oracle/ModelOracle.h"
+
+#include <variant>
+
+// The statements the model executes, as the parser hands them over: names
+// already in their stored form (unquoted ones folded to upper case).
+namespace peers::ora {
+
+struct CreateTable {
+    QString table;
+    QVector<OraColumn> columns;
+};
+
+struct CreateView {
+    QString name;
+    QString target;
+    bool isView = true;  // false: a synonym
+};
+
+struct DropTable {
+    QString table;
+    bool cascadeConstraints = false;
+};
+
+// alter table T add [constraint C] primary key | unique | foreign key (...)
+struct AddConstraint {
+    QString table;
+    OraConstraintInfo constraint;  // name empty when the statement gives none
+};
+
+struct CreateIndex {
+    OraIndexInfo index;
+};
+
+// A condition of the dictionary probe: column = 'literal', the column
+// optionally inside upper().
+struct DictionaryCondition {
+    QString column;
+    bool upper = false;
+    QString literal;
+};
+
+// select count(*) [alias] from all_tables | user_tables [where c and c ...]
+struct CountTables {
+    QString view;
+    QString alias;
+    QVector<DictionaryCondition> conditions;
+};
+
+// select * | count(*) [alias] from T [where n = m]
+struct SelectRows {
+    QString table;
+    bool count = false;
+    QString alias;
+    bool noRows = false;  // a where clause that is false for every row
+};
+
+// A value in an insert's VALUES list: a literal, or the bind at a position.
+struct ValueItem {
+    SqlValue literal;
+    int bindPosition = -1;
+};
+
+struct Insert {
+    QString table;
+    QStringList columns;  // empty: every column in table order
+    QVector<ValueItem> values;
+    int bindCount = 0;
+};
+
+struct Commit {};
+struct Rollback {};
+
+using Statement = std::variant<CreateTable, CreateView, DropTable, AddConstraint, CreateIndex, CountTables, SelectRows,
+                               Insert, Commit, Rollback>;
+
+inline bool isDdl(const Statement& statement)
+{
+    return std::holds_alternative<CreateTable>(statement) || std::holds_alternative<CreateView>(statement)
+        || std::holds_alternative<DropTable>(statement) || std::holds_alternative<AddConstraint>(statement)
+        || std::holds_alternative<CreateIndex>(statement);
+}
+
+} // namespace peers::ora
