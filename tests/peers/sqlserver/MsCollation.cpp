@@ -25,14 +25,17 @@ struct SortKey {
     QVector<std::pair<int, uint>> primary;  // (class: symbol 0, digit 1, letter 2; weight)
     QVector<uint> accents;
     QVector<int> cases;  // 0 lower or caseless, 1 upper
+    int ignored = 0;     // hyphens and apostrophes: a name with fewer sorts first
 };
 
 SortKey sortKey(const QString& name)
 {
     SortKey key;
     for (const QChar c : name) {
-        if (isIgnoredAtFirst(c))
+        if (isIgnoredAtFirst(c)) {
+            ++key.ignored;
             continue;
+        }
         const QString decomposed = QString(c).normalized(QString::NormalizationForm_D);
         const QChar base = decomposed.at(0);
         if (base.isLetter()) {
@@ -94,9 +97,10 @@ int MsCollation::compare(const QString& a, const QString& b) const
     if (caseSensitive_) {
         if (const int byCase = compareSequences(leftKey.cases, rightKey.cases))
             return byCase;
-        return left.compare(right);
     }
-    return left.toCaseFolded().compare(right.toCaseFolded());
+    if (leftKey.ignored != rightKey.ignored)
+        return leftKey.ignored < rightKey.ignored ? -1 : 1;
+    return caseSensitive_ ? left.compare(right) : left.toCaseFolded().compare(right.toCaseFolded());
 }
 
 QString toCodePageText(const QString& text)
