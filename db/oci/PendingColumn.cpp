@@ -10,6 +10,8 @@ namespace {
 
 constexpr sb2 kNotNull = 0;
 constexpr sb2 kNull = -1;
+// Character and binary binds above this size are LONG binds to Oracle.
+constexpr int kLongBindBytes = 4000;
 
 // Fixed-width values (NUMBER, DATE) in one contiguous array with a parallel
 // indicator array: a plain array bind.
@@ -112,7 +114,10 @@ public:
     void bind(OciStatement& statement, ub4 position) override
     {
         OciSession& session = statement.session();
-        int largest = 1;
+        // Large-object columns are always declared as long binds (more than
+        // 4000 bytes), whatever this batch holds: a short LOB bind after a
+        // long one would count as a non-LONG bind after a LONG one.
+        int largest = bindsLast() ? kLongBindBytes + 1 : 1;
         for (const QByteArray& value : values_)
             largest = std::max(largest, int(value.size()));
         OCIBind* bind = nullptr;
