@@ -17,6 +17,8 @@ namespace {
 // Driver-specific SQL types that SQL Server drivers report.
 constexpr SQLSMALLINT kSqlServerVariant = -150;
 constexpr SQLSMALLINT kSqlServerXml = -152;
+constexpr SQLSMALLINT kSqlServerTime = -154;
+constexpr SQLSMALLINT kSqlServerDateTimeOffset = -155;
 
 // Longer values than this are fetched in pieces; it is the largest size of a
 // char, varchar, binary or varbinary column that is not (max).
@@ -47,6 +49,8 @@ OdbcValueKind kindOf(SQLSMALLINT sqlType)
     case SQL_TYPE_DATE:
     case SQL_TIMESTAMP:
     case SQL_DATE:
+    case kSqlServerTime:
+    case kSqlServerDateTimeOffset:
         return OdbcValueKind::DateTime;
     case SQL_GUID:
         return OdbcValueKind::Guid;
@@ -56,7 +60,7 @@ OdbcValueKind kindOf(SQLSMALLINT sqlType)
         return OdbcValueKind::Bytes;
     default:
         // Character types, and everything else in its text form: sql_variant,
-        // xml, time, datetimeoffset.
+        // xml.
         return OdbcValueKind::Text;
     }
 }
@@ -85,12 +89,14 @@ QString guidText(const SQLGUID& guid)
                              guid.Data4[3], guid.Data4[4], guid.Data4[5], guid.Data4[6], guid.Data4[7]);
 }
 
-SqlValue dateTimeValue(const SQL_TIMESTAMP_STRUCT& ts)
+SqlValue dateTimeValue(const SQL_TIMESTAMP_STRUCT& ts, SQLSMALLINT sqlType)
 {
     // The fraction is in nanoseconds; datetime's 1/300 s ticks arrive as
     // thirds of milliseconds and round to the millisecond the server shows.
     const qint64 milliseconds = qint64(std::llround(double(ts.fraction) / 1e6));
-    const QDateTime whole(QDate(ts.year, ts.month, ts.day), QTime(ts.hour, ts.minute, ts.second), Qt::UTC);
+    // A time of day stands on the server's base date, 1900-01-01.
+    const QDate date = sqlType == kSqlServerTime ? QDate(1900, 1, 1) : QDate(ts.year, ts.month, ts.day);
+    const QDateTime whole(date, QTime(ts.hour, ts.minute, ts.second), Qt::UTC);
     return SqlValue(whole.addMSecs(milliseconds));
 }
 
@@ -119,9 +125,11 @@ QByteArray readPieces(SQLHSTMT statement, SQLUSMALLINT number, SQLSMALLINT cType
             return {};
         }
         const SQLLEN room = kPieceBytes - terminator;
-        const SQLLEN got = (indicator == SQL_NO_TOTAL || indicator > room) ? room : indicator;
-        whole.append(piece.constData(), int(got));
-        if (rc == SQL_SUCCESS)
+        const bool lastPiece = indicator != SQL_NO_TOTAL && indicator <= room;
+        whole.append(piece.constData(), int(lastPiece ? indicator : room));
+        // The indicator counts the bytes still to come: when they fit, this
+        // piece was the last, whatever warning the driver attached to it.
+        if (rc == SQL_SUCCESS || lastPiece)
             break;
     }
     return whole;
@@ -242,7 +250,7 @@ SqlValue valueFromBuffer(const OdbcColumn& column, const char* data, SQLLEN indi
     case OdbcValueKind::DateTime: {
         SQL_TIMESTAMP_STRUCT ts;
         std::memcpy(&ts, data, sizeof ts);
-        return dateTimeValue(ts);
+        return dateTimeValue(ts, column.sqlType);
     }
     case OdbcValueKind::Guid: {
         SQLGUID guid;

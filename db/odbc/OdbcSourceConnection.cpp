@@ -13,6 +13,11 @@ QString closedObjectMessage()
     return QStringLiteral("Operation is not allowed when the object is closed.");
 }
 
+QString objectOpenMessage()
+{
+    return QStringLiteral("Operation is not allowed when the object is open.");
+}
+
 OdbcSourceConnection::OdbcSourceConnection() = default;
 
 OdbcSourceConnection::~OdbcSourceConnection()
@@ -29,6 +34,8 @@ void OdbcSourceConnection::close()
 
 void OdbcSourceConnection::open()
 {
+    if (isOpen())
+        throw Failure(objectOpenMessage());
     close();
     const QString driver = resolveOdbcDriver(configuredOdbcDriver());
     auto link = std::make_shared<OdbcLink>(odbcConnectionString(connectionString(), driver), loginTimeout_);

@@ -39,7 +39,8 @@ private:
     int queryTimeout_ = 30;
 };
 
-// The message of an operation on a closed connection or query.
+// The messages of an operation on a closed, or an open, connection or query.
 QString closedObjectMessage();
+QString objectOpenMessage();
 
 } // namespace tw

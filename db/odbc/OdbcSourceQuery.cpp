@@ -34,7 +34,10 @@ void OdbcSourceQuery::close()
 
 void OdbcSourceQuery::open()
 {
-    close();
+    if (open_)
+        throw Failure(objectOpenMessage());
+    if (sql().trimmed().isEmpty())
+        throw Failure(QStringLiteral("Command text was not set for the command object."));
     link_ = connection_.link();
     statement_ = link_->allocateStatement();
     try {
@@ -69,11 +72,8 @@ void OdbcSourceQuery::execute()
     }
 
     rowNumber_ = 0;
-    if (columns_.isEmpty()) {
-        atEnd_ = true;
-        row_.clear();
-        return;
-    }
+    if (columns_.isEmpty())
+        throw Failure(QStringLiteral("CommandText does not return a result set"));
     fetcher_ = std::make_unique<OdbcRowFetcher>(statement_, columns_);
     advance();
 }
@@ -87,10 +87,27 @@ void OdbcSourceQuery::advance()
         ++rowNumber_;
 }
 
-void OdbcSourceQuery::first()
+void OdbcSourceQuery::requireOpen() const
 {
     if (!open_)
         throw Failure(closedObjectMessage());
+}
+
+bool OdbcSourceQuery::atEnd() const
+{
+    requireOpen();
+    return atEnd_;
+}
+
+int OdbcSourceQuery::fieldCount() const
+{
+    requireOpen();
+    return columns_.size();
+}
+
+void OdbcSourceQuery::first()
+{
+    requireOpen();
     const bool onFirstRow = rowNumber_ == 1 && !atEnd_;
     const bool emptyResult = rowNumber_ == 0;
     if (onFirstRow || emptyResult)
@@ -103,17 +120,16 @@ void OdbcSourceQuery::first()
 
 void OdbcSourceQuery::next()
 {
-    if (!open_)
-        throw Failure(closedObjectMessage());
+    requireOpen();
     if (!atEnd_)
         advance();
 }
 
 const OdbcColumn& OdbcSourceQuery::column(int index) const
 {
+    requireOpen();
     if (index < 0 || index >= columns_.size())
-        throw Failure(QStringLiteral("Item cannot be found in the collection corresponding to the requested name or "
-                                     "ordinal."));
+        throw Failure(QStringLiteral("List index out of bounds (%1)").arg(index));
     return columns_[index];
 }
 

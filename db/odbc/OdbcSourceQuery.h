@@ -13,7 +13,9 @@ class OdbcSourceConnection;
 
 // The source query over ODBC: a forward-only result streamed from the server.
 // It holds the current row only; first() on a result that has moved on runs
-// the statement again.
+// the statement again. Misuse (reading a closed query, opening an open one, a
+// statement without a result set) fails with the texts of the program's
+// former client library.
 class OdbcSourceQuery : public SourceQuery {
 public:
     explicit OdbcSourceQuery(OdbcSourceConnection& connection);
@@ -23,15 +25,16 @@ public:
     void open() override;
     bool isOpen() const override { return open_; }
     void first() override;
-    bool atEnd() const override { return atEnd_; }
+    bool atEnd() const override;
     void next() override;
 
-    int fieldCount() const override { return columns_.size(); }
+    int fieldCount() const override;
     QString fieldName(int index) const override;
     bool isBooleanField(int index) const override;
     SqlValue value(int index) const override;
 
 private:
+    void requireOpen() const;
     void execute();
     void advance();
     const OdbcColumn& column(int index) const;
