@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -86,6 +87,8 @@ TEST_F(ConversionRunTest, ExistingTableInEachMode)
     seedOrders();
     servers.connect();
     host.tables = {QStringLiteral("Orders")};
+    // Without the primary key, so that merged rows may repeat the keys.
+    host.skipIdx = true;
     const QStringList created{"Create table ORDERS...Done", "", "Insert table ORDERS 3 Rows ...Done", ""};
     run();
 
@@ -192,7 +195,7 @@ TEST_F(ConversionRunTest, FailedStepsAndRefusedKeysAreLogged)
     EXPECT_EQ(lines.at(2), QString());
     EXPECT_TRUE(lines.at(3).startsWith(QStringLiteral("ORA-"))) << qPrintable(lines.join('\n'));
     EXPECT_EQ(lines.at(4), QStringLiteral("alter table Order Details  add constraint PRIMARYOrder Details1 primary key (OrderID)"));
-    EXPECT_TRUE(lines.contains(QStringLiteral("Insert table ORDER_DETAILS 2 Rows ...Done")));
+    EXPECT_TRUE(lines.contains(QStringLiteral("Insert table ORDER DETAILS 2 Rows ...Done")));
 }
 
 TEST_F(ConversionRunTest, UnattendedRunSavesBesideTheJobFileAndCloses)

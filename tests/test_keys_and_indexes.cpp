@@ -69,8 +69,9 @@ TEST_F(KeysAndIndexes, CompositeKeyUniqueConstraintAndLongIndexName)
                   QStringLiteral("create index idx_UQ_EmailUSERS on USERS (Email)")}));
     EXPECT_TRUE(ok) << qPrintable(error);
     for (const auto& index : servers.oracle.indexes(QStringLiteral("SCOTT"), QStringLiteral("USERS"))) {
-        if (index.name == QStringLiteral("IDX_UQ_EMAILUSERS"))
+        if (index.name == QStringLiteral("IDX_UQ_EMAILUSERS")) {
             EXPECT_FALSE(index.unique);
+        }
     }
 }
 

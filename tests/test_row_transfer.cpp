@@ -66,8 +66,9 @@ TEST_F(RowTransferTest, BatchBoundaries)
         EXPECT_EQ(log.lines().last(), QStringLiteral("Insert table T %1 Rows ").arg(c.rows));
         const auto rows = servers->targetRows(QStringLiteral("T"));
         ASSERT_EQ(rows.size(), c.rows);
-        if (c.rows)
+        if (c.rows) {
             EXPECT_EQ(rows.last().at(0).toInteger(), c.rows);
+        }
     }
 }
 

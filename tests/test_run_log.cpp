@@ -2,6 +2,7 @@
 
 #include "convert/RunLog.h"
 #include "db/Failure.h"
+#include "support/QtPrinters.h"
 
 #include <QDateTime>
 #include <QFile>

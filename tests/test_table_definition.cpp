@@ -123,7 +123,7 @@ TEST_F(TableDefinition, RefusedStatementsReportMessageAndStatement)
     servers.connect();
 
     for (const Case& c : cases) {
-        create(QLatin1String(c.table), QLatin1String(c.table).toUpper(), true);
+        create(QLatin1String(c.table), QString::fromLatin1(c.table).toUpper(), true);
         EXPECT_FALSE(ok) << c.table;
         EXPECT_TRUE(error.startsWith(QLatin1String(c.oraCode))) << qPrintable(error);
         EXPECT_TRUE(error.endsWith(QStringLiteral(" ) \r\n\r\n"))) << qPrintable(error);
@@ -177,7 +177,7 @@ TEST_F(TableDefinition, NamesWithDelimitersCannotChangeTheStatement)
     // The double quote is doubled, so the name stays one identifier; Oracle
     // refuses double quotes inside identifiers, and no column "y" appears.
     create(QStringLiteral("Evil"), QStringLiteral("EVIL"), true);
-    EXPECT_EQ(statementLines().at(1), QStringLiteral("\"X\"\" NUMBER,_\"\"Y\" NUMBER(10,0)"));
+    EXPECT_EQ(statementLines().at(1), QStringLiteral("\"X\"\"_NUMBER,_\"\"Y\" NUMBER(10,0)"));
     EXPECT_FALSE(ok);
     EXPECT_FALSE(servers.oracle.tables(QStringLiteral("SCOTT")).contains(QStringLiteral("EVIL")));
 }

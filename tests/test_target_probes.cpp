@@ -4,6 +4,7 @@
 #include "support/ModelServers.h"
 
 #include <QClipboard>
+#include <QDir>
 #include <QGuiApplication>
 #include <gtest/gtest.h>
 

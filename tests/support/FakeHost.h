@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/QtPrinters.h"
+
 // A conversion host for tests: fixed answers, and a record of what the run
 // asked of the window.
 

@@ -1,13 +1,14 @@
-// Test entry point: a GUI application object (offscreen) so that the
-// clipboard and event processing behave as in the program.
-#include <QGuiApplication>
+// Test entry point: an application object (offscreen unless told otherwise)
+// so that widgets, the clipboard and event processing behave as in the program.
+#include <QApplication>
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen")
-                                                                    : qgetenv("QT_QPA_PLATFORM"));
-    QGuiApplication app(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setApplicationDisplayName(QStringLiteral("Tablewright 4.0"));
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,0 +1,20 @@
+#pragma once
+
+// Readable failure output for Qt strings in GoogleTest assertions.
+
+#include <QString>
+#include <QStringList>
+#include <ostream>
+
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
+inline void PrintTo(const QStringList& lines, std::ostream* out)
+{
+    *out << "{\n";
+    for (const QString& line : lines)
+        *out << "  \"" << line.toStdString() << "\"\n";
+    *out << "}";
+}

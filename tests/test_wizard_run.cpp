@@ -1,0 +1,141 @@
+// The wizard driving a conversion against the model servers: the walk
+// through the pages, the running state of the buttons, and Stop.
+
+#include "app/Taaform1.h"
+#include "peers/oracle/ModelTargetLayer.h"
+#include "peers/sqlserver/ModelSourceLayer.h"
+#include "ui_Taaform1.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Answers the next modal message box with the given button, once it is shown.
+void answerNextMessageBox(QMessageBox::StandardButton answer, QString* text = nullptr)
+{
+    QTimer::singleShot(0, [=] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) {
+            answerNextMessageBox(answer, text);
+            return;
+        }
+        if (text)
+            *text = box->text();
+        box->button(answer)->click();
+    });
+}
+
+struct WizardRun : ::testing::Test {
+    peers::ModelSqlServer sqlServer;
+    peers::ModelOracle oracle;
+    std::unique_ptr<Taaform1> wizard;
+
+    void SetUp() override
+    {
+        oracle.addUser(QStringLiteral("SCOTT"), QStringLiteral("tiger"));
+        auto& shop = sqlServer.database(QStringLiteral("Shop"));
+        for (const char* name : {"Orders", "Customers"}) {
+            auto& table = shop.table(QLatin1String(name)).column(QStringLiteral("Id"), QStringLiteral("int"));
+            for (int i = 1; i <= 1000; ++i)
+                table.row({i});
+        }
+        wizard = std::make_unique<Taaform1>(std::make_unique<peers::ModelSourceConnection>(sqlServer),
+                                            std::make_unique<peers::ModelTargetConnection>(oracle), QStringList());
+    }
+    Ui::Taaform1& ui() { return wizard->controls(); }
+
+    // Walks pages 1 to 5 and selects every table.
+    void walkToTableSelection()
+    {
+        wizard->btnextClick();
+        ui().mssqlservedit->setText(QStringLiteral("localhost"));
+        wizard->btnextClick();
+        ASSERT_EQ(wizard->currentPage(), 3);
+        ui().edtservice->setText(QStringLiteral("ORCL"));
+        ui().edtoracleusername->setText(QStringLiteral("scott"));
+        ui().edtoraclepassword->setText(QStringLiteral("tiger"));
+        wizard->btnextClick();
+        ASSERT_EQ(wizard->currentPage(), 4);
+        ui().mssqldblist->setCurrentItem(ui().mssqldblist->findItems(QStringLiteral("Shop"), Qt::MatchExactly).first());
+        wizard->btnextClick();
+        ASSERT_EQ(wizard->currentPage(), 5);
+        EXPECT_FALSE(ui().btnext->isEnabled());
+        ui().Buttonaddall->click();
+        EXPECT_TRUE(ui().btnext->isEnabled());
+    }
+};
+
+TEST_F(WizardRun, WalksThePagesAndConvertsTheSelectedTables)
+{
+    walkToTableSelection();
+    EXPECT_EQ(ui().selecttables->item(0)->text(), QStringLiteral("Customers"));
+
+    bool sawRunningState = false;
+    QTimer::singleShot(0, [&] {
+        sawRunningState = !ui().btback->isEnabled() && !ui().btnext->isEnabled()
+            && ui().btcancel->text() == QStringLiteral("Stop") && ui().pg->currentIndex() == 5;
+    });
+    wizard->btnextClick();
+
+    EXPECT_TRUE(sawRunningState);
+    EXPECT_EQ(wizard->currentPage(), 6);
+    EXPECT_EQ(ui().btnext->text(), QStringLiteral("Finish"));
+    EXPECT_FALSE(ui().btcancel->isEnabled());
+    EXPECT_EQ(oracle.rows(QStringLiteral("SCOTT"), QStringLiteral("ORDERS")).size(), 1000);
+    EXPECT_EQ(wizard->runLog().lines().last(), QStringLiteral("Click 'Finish' to exit the wizard."));
+    EXPECT_TRUE(ui().sc->toPlainText().contains(QStringLiteral("Insert table CUSTOMERS 1000 Rows ...Done")));
+}
+
+TEST_F(WizardRun, StopDuringTheFirstTableEndsTheRunBeforeTheNext)
+{
+    walkToTableSelection();
+    // Stop at the first yield of the copy and confirm it.
+    QTimer::singleShot(0, [&] {
+        answerNextMessageBox(QMessageBox::Yes);
+        ui().btcancel->click();
+    });
+    wizard->btnextClick();
+
+    EXPECT_EQ(wizard->currentPage(), 5);
+    EXPECT_EQ(ui().pg->currentIndex(), 5);
+    EXPECT_TRUE(ui().btback->isEnabled());
+    EXPECT_FALSE(ui().btnext->isEnabled());
+    EXPECT_EQ(ui().btcancel->text(), QStringLiteral("Close"));
+    EXPECT_FALSE(wizard->stopFlag());
+    const QStringList lines = wizard->runLog().lines();
+    EXPECT_EQ(lines.mid(lines.size() - 3),
+              (QStringList{QStringLiteral("Insert table CUSTOMERS 100 Rows "), QStringLiteral("Operation aborted"), QString()}));
+    EXPECT_FALSE(oracle.tables(QStringLiteral("SCOTT")).contains(QStringLiteral("ORDERS")));
+
+    // Back returns to the settings page with both lists emptied.
+    wizard->btbackClick();
+    EXPECT_EQ(wizard->currentPage(), 4);
+    EXPECT_EQ(ui().availabletables->count() + ui().selecttables->count(), 0);
+
+    // The cancel button asks before closing again.
+    QString question;
+    answerNextMessageBox(QMessageBox::No, &question);
+    ui().btcancel->click();
+    EXPECT_EQ(question, QStringLiteral("Close this Wizard ?"));
+    EXPECT_EQ(wizard->currentPage(), 4);
+}
+
+TEST_F(WizardRun, FailedLogonShowsTheErrorBoxAndStays)
+{
+    wizard->btnextClick();
+    ui().mssqlservedit->setText(QStringLiteral("localhost"));
+    wizard->btnextClick();
+    ui().edtservice->setText(QStringLiteral("ORCL"));
+    ui().edtoracleusername->setText(QStringLiteral("scott"));
+    ui().edtoraclepassword->setText(QStringLiteral("wrong"));
+    QString message;
+    answerNextMessageBox(QMessageBox::Ok, &message);
+    wizard->btnextClick();
+    EXPECT_EQ(message, QStringLiteral("ORA-01017: invalid username/password; logon denied."));
+    EXPECT_EQ(wizard->currentPage(), 3);
+}
+
+} // namespace
