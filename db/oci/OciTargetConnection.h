@@ -11,7 +11,8 @@ namespace tw::oci {
 // give Database (the connect string: TNS alias or host:port/service),
 // User_Name, Password and RowsetSize (rows fetched ahead by queries); the
 // other lines mean nothing to OCI and are ignored. The client library is
-// loaded when the connection first opens.
+// loaded when the connection first opens. Statements and row writers made
+// here ask it for its current session and must not outlive it.
 class OciTargetConnection : public TargetConnection {
 public:
     OciTargetConnection();

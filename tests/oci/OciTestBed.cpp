@@ -37,7 +37,9 @@ Function OciTestBed::stubFunction(const char* name)
 std::unique_ptr<tw::oci::OciTargetConnection> OciTestBed::connect(const QString& user, const QString& password,
                                                                   const QString& service)
 {
-    seed_.save(modelPath());
+    if (!seeded_)
+        seed_.save(modelPath());
+    seeded_ = true;
     auto connection = std::make_unique<tw::oci::OciTargetConnection>();
     connection->setParams({QStringLiteral("Database=") + service, QStringLiteral("User_Name=") + user,
                            QStringLiteral("Password=") + password, QStringLiteral("DriverName=Oracle"),

@@ -20,10 +20,11 @@ public:
     OciTestBed();
     ~OciTestBed();
 
-    // The model to seed before connecting.
+    // The model to seed before the first connect.
     peers::ModelOracle& seed() { return seed_; }
-    // Writes the seed to the model file and logs on through the stand-in
-    // with the parameter lines of the wizard's Oracle page.
+    // Logs on through the stand-in with the parameter lines of the wizard's
+    // Oracle page; the first call writes the seed to the model file, later
+    // ones continue with the model as the stand-in left it.
     std::unique_ptr<tw::oci::OciTargetConnection> connect(const QString& user = QStringLiteral("scott"),
                                                           const QString& password = QStringLiteral("tiger"),
                                                           const QString& service = QStringLiteral("ORCL"));
@@ -52,4 +53,5 @@ private:
     QTemporaryDir dir_;
     peers::ModelOracle seed_;
     QLibrary stub_;
+    bool seeded_ = false;
 };
