@@ -64,7 +64,11 @@ struct OraConstraintInfo {
 class ModelOracle;
 
 // A logged-on session. Inserts are pending in the session's transaction
-// until commit; DDL commits the pending work first, as Oracle does.
+// until commit; DDL commits the pending work first, as Oracle does. Other
+// sessions do not see uncommitted rows, and their DDL on a table that holds
+// them is refused with ORA-00054. Dropping the last copy of a session ends it
+// and discards its uncommitted rows. A default-constructed session is not
+// logged on: every call is ORA-03114.
 class OraSession {
 public:
     const QString& user() const;
@@ -89,6 +93,7 @@ private:
 // duplicate names, existing objects, missing tables, referenced tables,
 // duplicate column lists in indexes, one primary key per table, and values
 // that do not fit their column.
+// Copies of a ModelOracle share one database.
 class ModelOracle {
 public:
     ModelOracle();
@@ -109,10 +114,15 @@ public:
     QVector<QVector<SqlValue>> rows(const QString& owner, const QString& table) const;
     QVector<OraIndexInfo> indexes(const QString& owner, const QString& table) const;
     QVector<OraConstraintInfo> constraints(const QString& owner, const QString& table) const;
-    // Every statement text executed, in order (for tests to inspect).
+    // Every statement text executed, in order (for tests to inspect),
+    // refused ones included; commit() and rollback() calls are not statements.
     QStringList statementLog() const;
 
-    // Keep the whole model in a file, so another process can continue with it.
+    // Keep the whole model in a file, so another process can continue with it:
+    // services, users, tables, columns, indexes, constraints, views and
+    // synonyms, committed rows and the statement log. load() replaces the
+    // contents and discards the uncommitted rows of open sessions. Failures
+    // to write or read the file are tw::Failure.
     void save(const QString& path) const;
     void load(const QString& path);
 

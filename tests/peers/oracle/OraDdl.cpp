@@ -100,7 +100,7 @@ void prepareForeignKey(SessionState& session, OraTable& table, OraConstraintInfo
         if (hasNull(childKey))
             continue;
         const bool found = std::any_of(parent.rows.begin(), parent.rows.end(), [&](const QVector<SqlValue>& p) {
-            return keyOf(p, parentPositions) == childKey;
+            return rowHasKey(p, parentPositions, childKey);
         });
         if (!found)
             throw parentKeysNotFound(schema.name, key.name);

@@ -57,7 +57,7 @@ void checkUniqueKeys(SessionState& session, const OraTable& table, const QVector
         const QVector<SqlValue> key = keyOf(row, rule.positions);
         if (allNull(key))
             continue;
-        auto clashes = [&](const QVector<SqlValue>& other) { return keyOf(other, rule.positions) == key; };
+        auto clashes = [&](const QVector<SqlValue>& other) { return rowHasKey(other, rule.positions, key); };
         bool taken = std::any_of(table.rows.begin(), table.rows.end(), clashes);
         // Rows of every session count: Oracle makes a second inserter of the
         // same key wait for the first, which the model cannot, so it refuses
@@ -84,10 +84,10 @@ void checkForeignKeys(SessionState& session, const OraTable& table, const QVecto
             continue;
         const OraTable& parent = reachedTable(schema, constraint.referencedTable);
         const QVector<int> parentPositions = columnPositions(parent, constraint.referencedColumns);
-        const auto parentRows = visibleRows(session, parent);
-        const bool found = std::any_of(parentRows.begin(), parentRows.end(), [&](const QVector<SqlValue>& p) {
-            return keyOf(p, parentPositions) == key;
-        });
+        auto isParent = [&](const QVector<SqlValue>& p) { return rowHasKey(p, parentPositions, key); };
+        bool found = std::any_of(parent.rows.begin(), parent.rows.end(), isParent);
+        for (const PendingRow& pending : session.pending)
+            found = found || (pending.table == parent.name && isParent(pending.values));
         if (!found)
             throw parentKeyNotFound(session.user, constraint.name);
     }

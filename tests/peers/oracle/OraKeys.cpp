@@ -28,6 +28,15 @@ QVector<SqlValue> keyOf(const QVector<SqlValue>& row, const QVector<int>& positi
     return key;
 }
 
+bool rowHasKey(const QVector<SqlValue>& row, const QVector<int>& positions, const QVector<SqlValue>& key)
+{
+    for (int i = 0; i < positions.size(); ++i) {
+        if (row[positions[i]] != key[i])
+            return false;
+    }
+    return true;
+}
+
 bool hasNull(const QVector<SqlValue>& key)
 {
     return std::any_of(key.begin(), key.end(), [](const SqlValue& v) { return v.isNull(); });
@@ -45,7 +54,7 @@ bool hasDuplicateKeys(const QVector<QVector<SqlValue>>& rows, const QVector<int>
         if (allNull(key))
             continue;
         for (int j = i + 1; j < rows.size(); ++j) {
-            if (keyOf(rows[j], positions) == key)
+            if (rowHasKey(rows[j], positions, key))
                 return true;
         }
     }

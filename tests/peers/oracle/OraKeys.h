@@ -11,6 +11,8 @@ namespace peers::ora {
 QVector<int> columnPositions(const OraTable& table, const QStringList& names);
 
 QVector<SqlValue> keyOf(const QVector<SqlValue>& row, const QVector<int>& positions);
+// True when the row holds the key at these positions (without copying it).
+bool rowHasKey(const QVector<SqlValue>& row, const QVector<int>& positions, const QVector<SqlValue>& key);
 bool hasNull(const QVector<SqlValue>& key);
 bool allNull(const QVector<SqlValue>& key);
 // True when two of the rows share a key that is not all NULL.

@@ -38,6 +38,9 @@ CreateTable createTable(Cursor& cursor)
     statement.table = takeName(cursor, NameRole::Table);
     if (!cursor.acceptSymbol('('))
         throw cursor.atEnd() ? missingLeftParenthesis() : missingOrInvalidOption();
+    // Where a column name belongs, anything that is no name (a reserved
+    // word, a closing parenthesis of an empty list) is ORA-00904 without a
+    // name.
     do {
         const QString name = takeName(cursor, NameRole::Column);
         OraColumn column = parseColumnType(cursor);
