@@ -61,14 +61,11 @@ SqlServerAddress parseDataSource(const QString& dataSource)
 
 QString quoteOdbcValue(const QString& value)
 {
-    static const QString special = QStringLiteral(";{}=[](),?*!@");
-    bool needsBraces = value != value.trimmed();
-    for (const QChar c : value) {
-        if (special.contains(c)) {
-            needsBraces = true;
-            break;
-        }
-    }
+    // Braces only where a value would otherwise end early or lose blanks:
+    // drivers disagree on everything else inside braces (FreeTDS before 1.4
+    // keeps a doubled closing brace doubled).
+    const bool needsBraces = value.contains(QLatin1Char(';')) || value.startsWith(QLatin1Char('{'))
+                             || value != value.trimmed();
     if (!needsBraces)
         return value;
     QString escaped = value;
@@ -126,7 +123,9 @@ QString odbcConnectionString(const QString& oledbString, const QString& driver)
         parts << attribute(QStringLiteral("PWD"), pairs.value(QStringLiteral("password")));
     }
     parts << attribute(QStringLiteral("APP"), QStringLiteral("Tablewright"));
-    return parts.join(QLatin1Char(';'));
+    // Every attribute ends with a semicolon: older FreeTDS keeps the closing
+    // brace of a braced value that ends the string.
+    return parts.join(QLatin1Char(';')) + QLatin1Char(';');
 }
 
 } // namespace tw

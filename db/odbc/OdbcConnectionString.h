@@ -15,8 +15,8 @@ struct SqlServerAddress {
 SqlServerAddress parseDataSource(const QString& dataSource);
 
 // A value as it may stand in an ODBC connection string: enclosed in braces
-// (a closing brace doubled) when it holds characters that would end or
-// confuse the attribute, unchanged otherwise.
+// (a closing brace doubled) when it holds a semicolon, begins with a brace or
+// has blanks at either end; unchanged otherwise.
 QString quoteOdbcValue(const QString& value);
 
 // Whether the driver (a registered name or a library path) is FreeTDS's.

@@ -87,9 +87,15 @@ void OdbcSourceQuery::advance()
         ++rowNumber_;
 }
 
+bool OdbcSourceQuery::isOpen() const
+{
+    return open_ && link_->isConnected();
+}
+
 void OdbcSourceQuery::requireOpen() const
 {
-    if (!open_)
+    // Closing the connection closes its queries with it.
+    if (!open_ || !link_->isConnected())
         throw Failure(closedObjectMessage());
 }
 

@@ -23,7 +23,7 @@ public:
 
     void close() override;
     void open() override;
-    bool isOpen() const override { return open_; }
+    bool isOpen() const override;
     void first() override;
     bool atEnd() const override;
     void next() override;

@@ -35,10 +35,10 @@ TEST(OdbcConnectionString, SqlServerLoginForFreeTdsNamesServerPortDatabaseAndLog
 {
     EXPECT_EQ(odbcConnectionString(sqlLogin("db1.example.com,1533", ";Initial Catalog=Shop"), freeTds),
               "DRIVER={/usr/lib/x86_64-linux-gnu/odbc/libtdsodbc.so};Server=db1.example.com;Port=1533;"
-              "TDS_Version=7.4;ClientCharset=UTF-8;Database=Shop;UID=sa;PWD=secret;APP=Tablewright");
+              "TDS_Version=7.4;ClientCharset=UTF-8;Database=Shop;UID=sa;PWD=secret;APP=Tablewright;");
     // Without a catalogue (the database-list step) no database is named.
     EXPECT_EQ(odbcConnectionString(sqlLogin("db1"), QStringLiteral("FreeTDS")),
-              "DRIVER={FreeTDS};Server=db1;TDS_Version=7.4;ClientCharset=UTF-8;UID=sa;PWD=secret;APP=Tablewright");
+              "DRIVER={FreeTDS};Server=db1;TDS_Version=7.4;ClientCharset=UTF-8;UID=sa;PWD=secret;APP=Tablewright;");
 }
 
 TEST(OdbcConnectionString, ServerForms)
@@ -52,8 +52,8 @@ TEST(OdbcConnectionString, ServerForms)
         {"db1", "Server=db1;TDS", "Server=db1;Encrypt"},
         {"db1\\SQLEXPRESS", "Server=db1\\SQLEXPRESS;TDS", "Server=db1\\SQLEXPRESS;Encrypt"},
         // A port overrides the instance: no browser lookup is needed.
-        {"db1\\SQLEXPRESS,1533", "Server=db1;Port=1533;TDS", "Server={db1,1533};Encrypt"},
-        {"tcp:db1, 1533", "Server=db1;Port=1533;TDS", "Server={db1,1533};Encrypt"},
+        {"db1\\SQLEXPRESS,1533", "Server=db1;Port=1533;TDS", "Server=db1,1533;Encrypt"},
+        {"tcp:db1, 1533", "Server=db1;Port=1533;TDS", "Server=db1,1533;Encrypt"},
         {"(local)", "Server=localhost;TDS", "Server=localhost;Encrypt"},
         {".\\SQLEXPRESS", "Server=localhost\\SQLEXPRESS;TDS", "Server=localhost\\SQLEXPRESS;Encrypt"},
         {" 10.0.0.5 ", "Server=10.0.0.5;TDS", "Server=10.0.0.5;Encrypt"},
@@ -80,23 +80,24 @@ TEST(OdbcConnectionString, WindowsAuthenticationBecomesTheTrustedLogonWithoutUse
 TEST(OdbcConnectionString, MicrosoftDriverGetsItsOwnServerFormAndNoFreeTdsKeys)
 {
     EXPECT_EQ(odbcConnectionString(sqlLogin("db1,1533", ";Initial Catalog=Shop"), microsoft),
-              "DRIVER={ODBC Driver 18 for SQL Server};Server={db1,1533};Encrypt=no;Database=Shop;UID=sa;PWD=secret;"
-              "APP=Tablewright");
+              "DRIVER={ODBC Driver 18 for SQL Server};Server=db1,1533;Encrypt=no;Database=Shop;UID=sa;PWD=secret;"
+              "APP=Tablewright;");
 }
 
 TEST(OdbcConnectionString, ValuesThatWouldBreakTheStringAreBraced)
 {
     EXPECT_EQ(quoteOdbcValue("plain"), "plain");
+    EXPECT_EQ(quoteOdbcValue("a=b}c(d)@"), "a=b}c(d)@");
     EXPECT_EQ(quoteOdbcValue("a;b"), "{a;b}");
-    EXPECT_EQ(quoteOdbcValue("x}y{"), "{x}}y{}");
+    EXPECT_EQ(quoteOdbcValue("a;}b"), "{a;}}b}");
+    EXPECT_EQ(quoteOdbcValue("{x"), "{{x}");
     EXPECT_EQ(quoteOdbcValue(" padded"), "{ padded}");
-    EXPECT_EQ(quoteOdbcValue("a=b"), "{a=b}");
     EXPECT_EQ(quoteOdbcValue(QString()), "");
 
     // The wizard's own quoting of the password survives into the ODBC string.
     const QString odbc = odbcConnectionString(
-        QStringLiteral("Provider=SQLOLEDB.1;User ID=sa;Password=\"p;w}d\";Data Source=db1"), freeTds);
-    EXPECT_TRUE(odbc.contains("PWD={p;w}}d};")) << odbc.toStdString();
+        QStringLiteral("Provider=SQLOLEDB.1;User ID=sa;Password=\"p;w d\";Data Source=db1"), freeTds);
+    EXPECT_TRUE(odbc.contains("PWD={p;w d};")) << odbc.toStdString();
 }
 
 TEST(OdbcConnectionString, UnknownAndProviderKeysAreLeftOut)

@@ -1,0 +1,432 @@
+// The ODBC source layer at its real boundary: unixODBC, FreeTDS's driver and
+// TCP to the loopback TDS peer, which answers from the model SQL Server. The
+// same queries through the in-process source layer give the reference.
+#include "OdbcTestPrinters.h"
+#include "convert/SourceSql.h"
+#include "db/Failure.h"
+#include "db/odbc/OdbcSourceConnection.h"
+#include "peers/sqlserver/ModelSourceLayer.h"
+#include "peers/tds/TdsLoopback.h"
+
+#include <QElapsedTimer>
+#include <gtest/gtest.h>
+#include <functional>
+
+using namespace peers;
+using tw::SqlValue;
+
+namespace {
+
+const QString databaseListSql = QStringLiteral("select   [name]   from   sysdatabases");
+const QString tableListSql = QStringLiteral(
+    "select   [name]   from   sysobjects   where   xType='u' and [name] <> 'dtproperties' order by [name]");
+const QString knownGuid = QStringLiteral("6F9619FF-8B86-D011-B42D-00C04FC964FF");
+
+// A result read to its end: names, Boolean flags and values.
+struct Result {
+    QStringList names;
+    QVector<bool> booleans;
+    QVector<QVector<SqlValue>> rows;
+};
+
+Result readAll(tw::SourceQuery& query, const QStringList& lines)
+{
+    query.close();
+    query.clearSql();
+    for (const QString& line : lines)
+        query.addSql(line);
+    query.open();
+    query.first();
+    Result result;
+    for (int i = 0; i < query.fieldCount(); ++i) {
+        result.names << query.fieldName(i);
+        result.booleans << query.isBooleanField(i);
+    }
+    for (; !query.atEnd(); query.next()) {
+        QVector<SqlValue> row;
+        for (int i = 0; i < query.fieldCount(); ++i)
+            row << query.value(i);
+        result.rows << row;
+    }
+    return result;
+}
+
+QString failureOf(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const tw::Failure& failure) {
+        return failure.message();
+    }
+    return QStringLiteral("(no failure)");
+}
+
+QByteArray pattern(int size)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (int i = 0; i < size; ++i)
+        bytes[i] = char((i * 131 + i / 256) & 0xFF);
+    return bytes;
+}
+
+class OdbcWireTest : public ::testing::Test {
+protected:
+    ModelSqlServer server;
+    TdsLoopback loopback{server};
+    ModelSourceConnection inProcess{server};
+    tw::OdbcSourceConnection connection;
+    std::unique_ptr<tw::SourceQuery> query = connection.createQuery();
+    std::unique_ptr<tw::SourceQuery> reference = inProcess.createQuery();
+
+    OdbcWireTest() { server.addLogin(QStringLiteral("sa"), QStringLiteral("secret")); }
+
+    void connectTo(const QString& database = QString())
+    {
+        connection.close();
+        connection.setConnectionString(loopback.sqlLoginString("sa", "secret", database));
+        connection.open();
+        inProcess.close();
+        inProcess.setConnectionString(QStringLiteral("Provider=SQLOLEDB.1;User ID=sa;Password=secret;"
+                                                     "Data Source=srv;Initial Catalog=%1")
+                                          .arg(database));
+        inProcess.open();
+    }
+
+    // Runs the query both ways; the wire must give what the model gives.
+    Result sameBothWays(const QStringList& lines)
+    {
+        const Result wire = readAll(*query, lines);
+        const Result local = readAll(*reference, lines);
+        EXPECT_EQ(wire.names, local.names);
+        EXPECT_EQ(wire.booleans, local.booleans);
+        EXPECT_EQ(wire.rows, local.rows);
+        return wire;
+    }
+
+    void seedEverything()
+    {
+        MsTable& t = server.database("Shop").table("Everything");
+        const char* const columns[][2] = {
+            {"id", "int"},           {"tiny", "tinyint"},       {"small", "smallint"},      {"big", "bigint"},
+            {"flag", "bit"},         {"dec", "decimal(38,10)"}, {"num", "numeric(9,2)"},    {"cash", "money"},
+            {"petty", "smallmoney"}, {"dbl", "float"},          {"sgl", "real"},            {"stamp", "datetime"},
+            {"minute", "smalldatetime"}, {"day", "date"},       {"clock", "time(7)"},       {"precise", "datetime2(7)"},
+            {"zoned", "datetimeoffset(7)"}, {"fixed", "char(5)"}, {"name", "varchar(40)"},  {"uname", "nvarchar(40)"},
+            {"ufixed", "nchar(4)"},  {"memo", "text"},          {"umemo", "ntext"},         {"pic", "image"},
+            {"bin", "binary(4)"},    {"vbin", "varbinary(16)"}, {"blob", "varbinary(max)"}, {"ctext", "varchar(max)"},
+            {"utext", "nvarchar(max)"}, {"guid", "uniqueidentifier"}, {"version", "timestamp"},
+        };
+        for (const auto& column : columns)
+            t.column(QString::fromLatin1(column[0]), QString::fromLatin1(column[1]));
+        t.row({1, 255, -32768, std::numeric_limits<qint64>::min(), true,
+               SqlValue::decimal("-1234567890123456789012345678.0123456789"), SqlValue::decimal("-0.5"),
+               SqlValue::decimal("-922337203685477.5808"), SqlValue::decimal("214748.3647"), 1.0 / 3.0, 0.1,
+               SqlValue::dateTime(2024, 2, 29, 23, 59, 59, 997), SqlValue::dateTime(2024, 2, 29, 13, 45),
+               SqlValue::dateTime(1, 1, 1), SqlValue::dateTime(1900, 1, 1, 23, 59, 59, 123),
+               SqlValue::dateTime(9999, 12, 31, 23, 59, 59, 999), SqlValue::dateTime(2024, 6, 1, 12, 0, 0, 5), "ab",
+               QString::fromUtf8("café € ü"), QString::fromUtf8("数据库 – Ünïcode ✓"), QString::fromUtf8("中文"),
+               QString(200000, QLatin1Char('t')), QString(70000, QChar(0x6570)), pattern(300000),
+               QByteArray::fromHex("deadbeef"), QByteArray::fromHex("00ff10"), pattern(1 << 20),
+               QString(100000, QLatin1Char('x')), QString(50000, QChar(0x00E9)), knownGuid,
+               QByteArray::fromHex("00000000000007d1")});
+        t.row({2});
+    }
+};
+
+TEST_F(OdbcWireTest, SqlServerLoginListsTheDatabasesInTheServersOrder)
+{
+    server.database("Shop");
+    connectTo();
+    EXPECT_TRUE(connection.isOpen());
+    const Result databases = sameBothWays({databaseListSql});
+    ASSERT_EQ(databases.rows.size(), 5);
+    EXPECT_EQ(databases.rows[0][0], SqlValue("master"));
+    EXPECT_EQ(databases.rows[4][0], SqlValue("Shop"));
+    // The session's text size is raised right after the logon.
+    EXPECT_EQ(loopback.server().batches().value(0), "SET TEXTSIZE 2147483647");
+    EXPECT_EQ(loopback.server().logins().value(0), "sa@");
+}
+
+TEST_F(OdbcWireTest, RefusedLogonsCarryTheDriversMessage)
+{
+    server.database("Shop");
+    connection.setConnectionString(loopback.sqlLoginString("sa", "wrong"));
+    const QString badPassword = failureOf([&] { connection.open(); });
+    EXPECT_TRUE(badPassword.startsWith("[FreeTDS][SQL Server]Login failed for user 'sa'.")) << badPassword.toStdString();
+    EXPECT_TRUE(badPassword.contains("SQLSTATE")) << badPassword.toStdString();
+    EXPECT_TRUE(badPassword.contains("native error 18456")) << badPassword.toStdString();
+    EXPECT_FALSE(connection.isOpen());
+
+    connection.setConnectionString(loopback.sqlLoginString("sa", "secret", "Nope"));
+    const QString noDatabase = failureOf([&] { connection.open(); });
+    EXPECT_TRUE(noDatabase.contains("Cannot open database \"Nope\" requested by the login. The login failed."))
+        << noDatabase.toStdString();
+    EXPECT_FALSE(connection.isOpen());
+
+    // Nothing listens here any more: the driver's connection failure.
+    const quint16 port = loopback.server().port();
+    loopback.server().stop();
+    connection.setConnectionString(QStringLiteral("Provider=SQLOLEDB.1;User ID=sa;Password=secret;"
+                                                  "Data Source=127.0.0.1,%1")
+                                       .arg(port));
+    const QString unreachable = failureOf([&] { connection.open(); });
+    EXPECT_TRUE(unreachable.contains("[FreeTDS]")) << unreachable.toStdString();
+    EXPECT_TRUE(unreachable.contains("SQLSTATE 08001")) << unreachable.toStdString();
+}
+
+TEST_F(OdbcWireTest, PasswordsWithSeparatorsAndBracesReachTheServer)
+{
+    server.database("Shop");
+    const QStringList passwords{QStringLiteral("p;a ss=w{rd"), QStringLiteral("br}ace"), QStringLiteral("{x;")};
+    for (int i = 0; i < passwords.size(); ++i) {
+        SCOPED_TRACE(passwords[i].toStdString());
+        const QString login = QStringLiteral("odd%1").arg(i);
+        server.addLogin(login, passwords[i]);
+        connection.close();
+        connection.setConnectionString(QStringLiteral("Provider=SQLOLEDB.1;User ID=%1;Password=\"%2\";Data Source=%3")
+                                           .arg(login, passwords[i], loopback.dataSource()));
+        connection.open();
+        EXPECT_TRUE(connection.isOpen());
+    }
+}
+
+TEST_F(OdbcWireTest, TableListLeavesOutDtproperties)
+{
+    MsDatabase& shop = server.database("Shop");
+    for (const char* name : {"Orders", "dtproperties", "alpha", "Zeta"})
+        shop.table(name).column("c", "int");
+    shop.view("OrderView");
+    connectTo("Shop");
+    const Result tables = sameBothWays({tableListSql});
+    QStringList names;
+    for (const auto& row : tables.rows)
+        names << row[0].toText();
+    EXPECT_EQ(names, QStringList({"alpha", "Orders", "Zeta"}));
+}
+
+TEST_F(OdbcWireTest, ColumnAndIndexCataloguesOfASeededTable)
+{
+    server.database("Shop")
+        .table("Orders")
+        .column("OrderID", "int", false)
+        .column("Customer Name", "nvarchar(40)")
+        .column(MsColumnSpec{"Qty", "smallint", false, "((0))"})
+        .column("Price", "decimal(10,2)")
+        .column("Shipped", "datetime")
+        .primaryKey("PK_Orders", {"OrderID"})
+        .index("IX_Cust", {"Customer Name", "Shipped"})
+        .uniqueConstraint("UQ_Price", {"Price"});
+    connectTo("Shop");
+
+    const Result columns = sameBothWays(tw::columnCatalogueSql("Orders"));
+    EXPECT_EQ(columns.names, QStringList({"fieldno", "fieldname", "fieldtyle", "f_length", "f_size", "f_scale",
+                                          "isnullable", "defaultvalue"}));
+    ASSERT_EQ(columns.rows.size(), 5);
+    EXPECT_EQ(columns.rows[1][1], SqlValue("Customer Name"));
+    EXPECT_EQ(columns.rows[1][2], SqlValue("nvarchar"));
+    EXPECT_EQ(columns.rows[1][4].toInteger(), 40);
+    EXPECT_EQ(columns.rows[2][7], SqlValue("((0))"));
+    EXPECT_EQ(columns.rows[3][4].toInteger(), 10);
+    EXPECT_EQ(columns.rows[3][5].toInteger(), 2);
+
+    const Result keys = sameBothWays(tw::indexCatalogueSql("Orders"));
+    QStringList lines;
+    for (const auto& row : keys.rows)
+        lines << QStringLiteral("%1|%2|%3|%4").arg(row[1].toText(), row[2].toText(), row[3].toText(), row[4].toText());
+    EXPECT_EQ(lines, QStringList({"IX_Cust|1|Customer Name|normal", "IX_Cust|2|Shipped|normal", "PK_Orders|1|OrderID|pk",
+                                  "UQ_Price|1|Price|unique"}));
+}
+
+TEST_F(OdbcWireTest, CountAndRowQueriesCarryEveryTypeExactly)
+{
+    seedEverything();
+    connectTo("Shop");
+
+    const Result count = sameBothWays({tw::rowCountSql("Everything")});
+    EXPECT_EQ(count.rows.value(0).value(0), SqlValue(2));
+
+    const Result rows = sameBothWays({tw::rowsSql("Everything")});
+    ASSERT_EQ(rows.rows.size(), 2);
+    const auto value = [&](const char* name) { return rows.rows[0][rows.names.indexOf(QLatin1String(name))]; };
+    EXPECT_EQ(value("big"), SqlValue(std::numeric_limits<qint64>::min()));
+    EXPECT_EQ(value("flag"), SqlValue(true));
+    EXPECT_TRUE(rows.booleans[rows.names.indexOf("flag")]);
+    EXPECT_EQ(value("dec"), SqlValue::decimal("-1234567890123456789012345678.0123456789"));
+    EXPECT_EQ(value("num"), SqlValue::decimal("-0.50"));
+    EXPECT_EQ(value("cash"), SqlValue::decimal("-922337203685477.5808"));
+    EXPECT_EQ(value("petty"), SqlValue::decimal("214748.3647"));
+    EXPECT_EQ(value("dbl"), SqlValue(1.0 / 3.0));
+    EXPECT_EQ(value("sgl"), SqlValue(double(0.1f)));
+    EXPECT_EQ(value("stamp"), SqlValue::dateTime(2024, 2, 29, 23, 59, 59, 997));
+    EXPECT_EQ(value("clock"), SqlValue::dateTime(1900, 1, 1, 23, 59, 59, 123));
+    EXPECT_EQ(value("precise"), SqlValue::dateTime(9999, 12, 31, 23, 59, 59, 999));
+    EXPECT_EQ(value("fixed"), SqlValue("ab   "));
+    EXPECT_EQ(value("name"), SqlValue(QString::fromUtf8("café € ü")));
+    EXPECT_EQ(value("uname"), SqlValue(QString::fromUtf8("数据库 – Ünïcode ✓")));
+    EXPECT_EQ(value("memo").asText().size(), 200000);
+    EXPECT_EQ(value("umemo"), SqlValue(QString(70000, QChar(0x6570))));
+    EXPECT_EQ(value("pic"), SqlValue(pattern(300000)));
+    EXPECT_EQ(value("blob"), SqlValue(pattern(1 << 20)));
+    EXPECT_EQ(value("utext"), SqlValue(QString(50000, QChar(0x00E9))));
+    EXPECT_EQ(value("guid"), SqlValue(knownGuid));
+    EXPECT_EQ(value("version"), SqlValue(QByteArray::fromHex("00000000000007d1")));
+
+    // The server stamps every row's version; everything else is NULL.
+    for (int i = 1; i < rows.names.size(); ++i)
+        EXPECT_EQ(rows.rows[1][i].isNull(), rows.names[i] != "version") << rows.names[i].toStdString();
+}
+
+TEST_F(OdbcWireTest, SqlVariantValuesArriveAsTheirText)
+{
+    server.database("Shop")
+        .table("Bag")
+        .column("v", "sql_variant")
+        .row({42})
+        .row({SqlValue::decimal("-12.340")})
+        .row({QString::fromUtf8("数")})
+        .row({SqlValue::dateTime(2020, 1, 2, 3, 4, 5, 678)})
+        .row({SqlValue()});
+    connectTo("Shop");
+    const Result bag = readAll(*query, {tw::rowsSql("Bag")});
+    ASSERT_EQ(bag.rows.size(), 5);
+    EXPECT_EQ(bag.rows[0][0], SqlValue("42"));
+    EXPECT_EQ(bag.rows[1][0], SqlValue("-12.340"));
+    EXPECT_EQ(bag.rows[2][0], SqlValue(QString::fromUtf8("数")));
+    EXPECT_EQ(bag.rows[3][0], SqlValue("2020-01-02 03:04:05.678"));
+    EXPECT_TRUE(bag.rows[4][0].isNull());
+}
+
+TEST_F(OdbcWireTest, TheRaisedTextSizeIsWhatKeepsLargeValuesWhole)
+{
+    seedEverything();
+    connectTo("Shop");
+    // A statement without a result set runs, then fails as the former
+    // client failed; the server has taken the lower text size all the same.
+    EXPECT_EQ(failureOf([&] { readAll(*query, {"SET TEXTSIZE 1000"}); }), "CommandText does not return a result set");
+    const Result cut = readAll(*query, {tw::rowsSql("Everything")});
+    const auto value = [&](const char* name) { return cut.rows[0][cut.names.indexOf(QLatin1String(name))]; };
+    EXPECT_EQ(value("blob"), SqlValue(pattern(1000)));
+    EXPECT_EQ(value("pic"), SqlValue(pattern(1000)));
+    EXPECT_EQ(value("memo").asText().size(), 1000);
+    EXPECT_EQ(value("umemo").asText().size(), 500);
+    EXPECT_EQ(value("utext").asText().size(), 500);
+    EXPECT_EQ(value("uname"), SqlValue(QString::fromUtf8("数据库 – Ünïcode ✓")));
+}
+
+class OdbcWireStreamTest : public OdbcWireTest {
+protected:
+    static constexpr int rowCount = 20000;
+
+    OdbcWireStreamTest()
+    {
+        MsTable& big = server.database("Shop").table("Big").column("id", "int", false).column("name", "nvarchar(40)");
+        for (int i = 1; i <= rowCount; ++i)
+            big.row({i, QStringLiteral("row %1").arg(i)});
+    }
+
+    // Reads until the end or a failure; the rows seen and the failure text.
+    int readUntilFailure(QString* failure)
+    {
+        query->close();
+        query->setSql(tw::rowsSql("Big"));
+        int seen = 0;
+        *failure = failureOf([&] {
+            query->open();
+            for (; !query->atEnd(); query->next()) {
+                if (query->value("id").toInteger() != seen + 1)
+                    throw tw::Failure(QStringLiteral("rows out of order"));
+                ++seen;
+            }
+        });
+        return seen;
+    }
+};
+
+TEST_F(OdbcWireStreamTest, LongResultsStreamInOrderAndFirstStartsAgain)
+{
+    connectTo("Shop");
+    query->setSql(tw::rowsSql("Big"));
+    query->open();
+    query->first();
+    int seen = 0;
+    for (; !query->atEnd(); query->next()) {
+        ++seen;
+        ASSERT_EQ(query->value("ID").toInteger(), seen);
+        ASSERT_EQ(query->text("Name"), QStringLiteral("row %1").arg(seen));
+        if (seen == 700)
+            break;
+    }
+    query->first();
+    EXPECT_EQ(query->integer("id"), 1);
+    for (; !query->atEnd(); query->next())
+        ++seen;
+    EXPECT_EQ(seen, 700 + rowCount);
+    EXPECT_EQ(loopback.server().batches().count(tw::rowsSql("Big")), 2);
+}
+
+TEST_F(OdbcWireStreamTest, ConnectionDroppedMidFetchIsAFailureNotAHang)
+{
+    connectTo("Shop");
+    loopback.server().dropConnectionAfterRows(3000);
+    QElapsedTimer timer;
+    timer.start();
+    QString failure;
+    const int seen = readUntilFailure(&failure);
+    EXPECT_LT(timer.elapsed(), 10000);
+    EXPECT_LE(seen, 3000);
+    EXPECT_TRUE(failure.startsWith("[FreeTDS][SQL Server]Unexpected EOF from the server")) << failure.toStdString();
+    // The session is gone; the next query says so instead of waiting.
+    timer.restart();
+    EXPECT_NE(failureOf([&] { readAll(*query, {tw::rowCountSql("Big")}); }), "(no failure)");
+    EXPECT_LT(timer.elapsed(), 10000);
+}
+
+TEST_F(OdbcWireStreamTest, SilentServerMidFetchTimesOut)
+{
+    connectTo("Shop");
+    connection.setQueryTimeout(1);
+    loopback.server().stallAfterRows(3000);
+    QElapsedTimer timer;
+    timer.start();
+    QString failure;
+    const int seen = readUntilFailure(&failure);
+    EXPECT_LT(timer.elapsed(), 15000);
+    EXPECT_LE(seen, 3000);
+    EXPECT_TRUE(failure.contains("[FreeTDS]")) << failure.toStdString();
+}
+
+TEST_F(OdbcWireTest, ClosingTheConnectionClosesItsQueries)
+{
+    server.database("Shop").table("T").column("c", "int").row({1}).row({2});
+    connectTo("Shop");
+    query->setSql(tw::rowsSql("T"));
+    query->open();
+    EXPECT_EQ(failureOf([&] { query->open(); }), "Operation is not allowed when the object is open.");
+    connection.close();
+    EXPECT_FALSE(query->isOpen());
+    EXPECT_EQ(failureOf([&] { query->next(); }), "Operation is not allowed when the object is closed.");
+    EXPECT_EQ(failureOf([&] { query->atEnd(); }), "Operation is not allowed when the object is closed.");
+    query->close();
+    EXPECT_EQ(failureOf([&] { query->open(); }), "Operation is not allowed when the object is closed.");
+
+    connectTo("Shop");
+    const Result again = readAll(*query, {tw::rowsSql("T")});
+    EXPECT_EQ(again.rows.size(), 2);
+    EXPECT_EQ(failureOf([&] { query->value(5); }), "List index out of bounds (5)");
+    EXPECT_EQ(failureOf([&] { query->value(0); }),
+              "Either BOF or EOF is True, or the current record has been deleted. Requested operation requires a "
+              "current record.");
+}
+
+TEST_F(OdbcWireTest, ServerErrorsCarryTheServersText)
+{
+    server.database("Shop");
+    connectTo("Shop");
+    const QString missing = failureOf([&] { readAll(*query, {tw::rowCountSql("Nope")}); });
+    EXPECT_TRUE(missing.contains("[FreeTDS][SQL Server]Invalid object name 'Nope'.")) << missing.toStdString();
+    EXPECT_TRUE(missing.contains("native error 208")) << missing.toStdString();
+    // The session survives a failed statement.
+    EXPECT_EQ(readAll(*query, {databaseListSql}).rows.size(), 5);
+}
+
+} // namespace
