@@ -3,9 +3,11 @@
 // same queries through the in-process source layer give the reference.
 #include "OdbcTestPrinters.h"
 #include "convert/SourceSql.h"
+#include "db/ConnectionSteps.h"
 #include "db/Failure.h"
 #include "db/odbc/OdbcSourceConnection.h"
 #include "peers/sqlserver/ModelSourceLayer.h"
+#include "peers/tds/TdsBrowser.h"
 #include "peers/tds/TdsLoopback.h"
 
 #include <QElapsedTimer>
@@ -188,6 +190,33 @@ TEST_F(OdbcWireTest, PasswordsWithSeparatorsAndBracesReachTheServer)
         connection.open();
         EXPECT_TRUE(connection.isOpen());
     }
+}
+
+TEST_F(OdbcWireTest, WizardStepsListDatabasesThenTablesOfTheChosenOne)
+{
+    MsDatabase& shop = server.database("Shop");
+    for (const char* name : {"Orders", "dtproperties", "alpha"})
+        shop.table(name).column("c", "int");
+    const QString serverString = tw::sourceConnectionString(false, loopback.dataSource(), "sa", "secret");
+    EXPECT_EQ(tw::connectAndListDatabases(connection, *query, serverString),
+              QStringList({"master", "tempdb", "model", "msdb", "Shop"}));
+    QStringList tables;
+    tw::connectAndListTables(connection, *query, tw::sourceConnectionString(serverString, "Shop"),
+                             [&](const QString& name) { tables << name; });
+    EXPECT_EQ(tables, QStringList({"alpha", "Orders"}));
+    EXPECT_EQ(loopback.server().logins(), QStringList({"sa@", "sa@Shop"}));
+}
+
+TEST_F(OdbcWireTest, NamedInstanceIsFoundThroughTheBrowserService)
+{
+    server.database("Shop");
+    TdsBrowser browser(QStringLiteral("TESTINST"), loopback.server().port());
+    if (!browser.start())
+        GTEST_SKIP() << "UDP port 1434 of 127.0.0.1 is taken";
+    connection.setConnectionString(QStringLiteral("Provider=SQLOLEDB.1;User ID=sa;Password=secret;"
+                                                  "Data Source=127.0.0.1\\testinst;Initial Catalog=Shop"));
+    connection.open();
+    EXPECT_EQ(readAll(*query, {databaseListSql}).rows.size(), 5);
 }
 
 TEST_F(OdbcWireTest, TableListLeavesOutDtproperties)
