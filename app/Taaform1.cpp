@@ -32,9 +32,11 @@ Taaform1::Taaform1(std::unique_ptr<tw::SourceConnection> source, std::unique_ptr
     ui->setupUi(this);
     setFixedSize(size());
 
-    // The data folder holds the interactive run logs; create it when missing.
+    // The data folder holds the interactive run logs; create it when missing
+    // (with its parents: a fresh Linux account may have no data home yet).
+    // A failure shows later, when a log cannot be saved there.
     appDataFolder_ = tw::Tcc::GetAppDataFolder();
-    QDir().mkdir(appDataFolder_);
+    QDir().mkpath(appDataFolder_);
     unattended_ = !arguments_.isEmpty();
     stopFlag_ = false;
     bindCancelToClose();

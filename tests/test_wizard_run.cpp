@@ -4,6 +4,7 @@
 #include "app/Taaform1.h"
 #include "peers/oracle/ModelTargetLayer.h"
 #include "peers/sqlserver/ModelSourceLayer.h"
+#include "support/QtPrinters.h"
 #include "ui_Taaform1.h"
 
 #include <QApplication>
@@ -32,9 +33,21 @@ struct WizardRun : ::testing::Test {
     peers::ModelSqlServer sqlServer;
     peers::ModelOracle oracle;
     std::unique_ptr<Taaform1> wizard;
+    // Any message box that no test step expects is recorded and closed, so
+    // that a failure shows instead of a hang.
+    QStringList unexpectedBoxes;
+    QTimer boxWatch;
 
     void SetUp() override
     {
+        boxWatch.setInterval(200);
+        QObject::connect(&boxWatch, &QTimer::timeout, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                unexpectedBoxes.append(box->text());
+                box->reject();
+            }
+        });
+        boxWatch.start();
         oracle.addUser(QStringLiteral("SCOTT"), QStringLiteral("tiger"));
         auto& shop = sqlServer.database(QStringLiteral("Shop"));
         for (const char* name : {"Orders", "Customers"}) {
@@ -45,6 +58,7 @@ struct WizardRun : ::testing::Test {
         wizard = std::make_unique<Taaform1>(std::make_unique<peers::ModelSourceConnection>(sqlServer),
                                             std::make_unique<peers::ModelTargetConnection>(oracle), QStringList());
     }
+    void TearDown() override { EXPECT_TRUE(unexpectedBoxes.isEmpty()) << unexpectedBoxes.join(QLatin1Char('\n')).toStdString(); }
     Ui::Taaform1& ui() { return wizard->controls(); }
 
     // Walks pages 1 to 5 and selects every table.
