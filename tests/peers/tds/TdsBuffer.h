@@ -45,9 +45,6 @@ public:
     quint16 u16be();
     quint32 u32();
     QByteArray bytes(int count);
-    void skip(int count) { bytes(count); }
-    int position() const { return position_; }
-    int remaining() const { return data_.size() - position_; }
 
 private:
     void require(int count) const;

@@ -24,7 +24,6 @@ constexpr int kOffsetPacketSize = 8;
 constexpr int kOffsetOptionFlags2 = 25;
 constexpr int kOffsetUserName = 40;
 constexpr int kOffsetPassword = 44;
-constexpr int kOffsetAppName = 48;
 constexpr int kOffsetDatabase = 68;
 constexpr int kOffsetSspi = 78;
 constexpr int kFixedPartSize = 86;
@@ -109,7 +108,6 @@ TdsLogin7 parseLogin7(const QByteArray& data)
     login.integrated = (quint8(data[kOffsetOptionFlags2]) & kIntegratedSecurity) != 0;
     login.userName = fromUcs2(field(data, kOffsetUserName, 2));
     login.password = decodeLoginPassword(field(data, kOffsetPassword, 2));
-    login.applicationName = fromUcs2(field(data, kOffsetAppName, 2));
     login.database = fromUcs2(field(data, kOffsetDatabase, 2));
     if (!field(data, kOffsetSspi, 1).isEmpty())
         login.integrated = true;

@@ -8,7 +8,6 @@ namespace peers {
 // The encryption choice of a PRELOGIN message.
 namespace TdsEncryption {
 constexpr quint8 Off = 0x00;
-constexpr quint8 On = 0x01;
 constexpr quint8 NotSupported = 0x02;
 constexpr quint8 Required = 0x03;
 } // namespace TdsEncryption
@@ -30,7 +29,6 @@ struct TdsLogin7 {
     QString userName;
     QString password;
     QString database;
-    QString applicationName;
     // The client asks for an integrated (SSPI) logon.
     bool integrated = false;
 };

@@ -8,7 +8,6 @@ namespace peers {
 // Status bits of a DONE token.
 namespace TdsDone {
 constexpr quint16 Final = 0x0000;
-constexpr quint16 More = 0x0001;
 constexpr quint16 Error = 0x0002;
 constexpr quint16 Count = 0x0010;
 constexpr quint16 Attention = 0x0020;
