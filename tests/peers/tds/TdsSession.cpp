@@ -159,6 +159,10 @@ void TdsSession::handleBatch(const QByteArray& data)
     } catch (const MsServerError& error) {
         sendError(error.number, error.state, error.severity, error.message, error.severity >= kFatalSeverity);
         return;
+    } catch (const std::exception& error) {
+        // A fault of the model itself still reaches the client as an error.
+        refuse(QString::fromStdString(error.what()));
+        return;
     }
     sendResult(result);
 }
