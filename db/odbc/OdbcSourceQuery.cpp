@@ -55,6 +55,8 @@ void OdbcSourceQuery::open()
 void OdbcSourceQuery::execute()
 {
     fetcher_.reset();
+    row_.clear();
+    atEnd_ = true;
     std::u16string text = toOdbcText(sql());
     SQLRETURN rc = SQLExecDirectW(statement_, reinterpret_cast<SQLWCHAR*>(text.data()), SQLINTEGER(text.size()));
     if (rc != SQL_NO_DATA)
