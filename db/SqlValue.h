@@ -18,7 +18,7 @@ struct Decimal {
 // One column value as it crosses the access layers. SQL NULL, integers,
 // exact decimals, floating point, date-times, Unicode text, bytes and Booleans
 // stay apart so that the target can convert each for its column type.
-// Date-times carry no time zone: they are held as UTC-spec QDateTime values
+// Date-times carry no time zone: they are held as QDateTime values in UTC
 // so that no local daylight-saving rule can shift or reject them.
 class SqlValue {
 public:

@@ -94,7 +94,7 @@ TEST_F(ModelSqlServerTest, ColumnCatalogueTakesEveryUserTableOfTheBareNameInObje
 {
     MsDatabase& shop = server.database("Shop");
     shop.table("Orders", "sales").column("Region", "varchar(10)");
-    shop.table("Orders").column("OrderID", "int", false).column(MsColumnSpec{"Qty", "smallint", false, "((0))"});
+    shop.table("Orders").column("OrderID", "int", false).column(MsColumnDefinition{"Qty", "smallint", false, "((0))"});
     shop.table("dtproperties").column("id", "int");
     shop.view("OrderView");
     connectTo("Shop");

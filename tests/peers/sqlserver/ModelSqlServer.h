@@ -44,7 +44,7 @@ struct MsResult {
 // A user table column as seeded by a test. The type is written as in T-SQL:
 // "int", "nvarchar(40)", "varchar(max)", "decimal(38,10)", "datetime", or the
 // name of an alias type of the database.
-struct MsColumnSpec {
+struct MsColumnDefinition {
     QString name;
     QString type;
     bool nullable = true;
@@ -53,7 +53,7 @@ struct MsColumnSpec {
 };
 
 // An index or key of a seeded table, its columns in key order.
-struct MsIndexSpec {
+struct MsIndexDefinition {
     enum class Kind { Index, UniqueIndex, PrimaryKey, UniqueConstraint };
     QString name;
     Kind kind = Kind::Index;
@@ -65,7 +65,7 @@ class MsDatabase;
 class MsTable {
 public:
     MsTable& column(const QString& name, const QString& type, bool nullable = true);
-    MsTable& column(const MsColumnSpec& spec);
+    MsTable& column(const MsColumnDefinition& definition);
     // A NOT NULL identity column (seed 1, increment 1): a row that gives it
     // no value gets the next number.
     MsTable& identityColumn(const QString& name, const QString& type = QStringLiteral("int"));

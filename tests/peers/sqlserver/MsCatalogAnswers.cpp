@@ -35,7 +35,7 @@ void addKeyRows(const MsQueryContext& context, const detail::TableState& table, 
     QVector<SqlValue> kinds;
     for (const detail::KeyState& constraint : table.keys) {
         if (constraint.isConstraint() && context.collation.equal(constraint.name, key.name))
-            kinds.append(constraint.kind == MsIndexSpec::Kind::PrimaryKey ? SqlValue("pk") : SqlValue("unique"));
+            kinds.append(constraint.kind == MsIndexDefinition::Kind::PrimaryKey ? SqlValue("pk") : SqlValue("unique"));
     }
     if (kinds.isEmpty())
         kinds.append(SqlValue("normal"));

@@ -21,13 +21,13 @@ struct ColumnState {
 // the same name.
 struct KeyState {
     QString name;
-    MsIndexSpec::Kind kind = MsIndexSpec::Kind::Index;
+    MsIndexDefinition::Kind kind = MsIndexDefinition::Kind::Index;
     QVector<int> columns;  // positions in the table's column list, in key order
     int constraintId = 0;  // the constraint object's id; 0 for a plain index
 
     bool isConstraint() const
     {
-        return kind == MsIndexSpec::Kind::PrimaryKey || kind == MsIndexSpec::Kind::UniqueConstraint;
+        return kind == MsIndexDefinition::Kind::PrimaryKey || kind == MsIndexDefinition::Kind::UniqueConstraint;
     }
 };
 

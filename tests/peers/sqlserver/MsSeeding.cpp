@@ -73,7 +73,7 @@ SqlValue seededValue(detail::TableState& table, const detail::ColumnState& colum
     return value;
 }
 
-MsTable& addKey(MsTable& handle, detail::TableState& table, MsIndexSpec::Kind kind, const QString& name,
+MsTable& addKey(MsTable& handle, detail::TableState& table, MsIndexDefinition::Kind kind, const QString& name,
                 const QStringList& columns)
 {
     if (name.isEmpty() || columns.isEmpty())
@@ -81,7 +81,7 @@ MsTable& addKey(MsTable& handle, detail::TableState& table, MsIndexSpec::Kind ki
     for (const detail::KeyState& key : table.keys) {
         if (key.name == name)
             seedingError(QStringLiteral("%1 already has an index named '%2'").arg(qualified(table), name));
-        if (kind == MsIndexSpec::Kind::PrimaryKey && key.kind == kind)
+        if (kind == MsIndexDefinition::Kind::PrimaryKey && key.kind == kind)
             seedingError(QStringLiteral("%1 already has a primary key").arg(qualified(table)));
     }
     detail::KeyState key;
@@ -94,7 +94,7 @@ MsTable& addKey(MsTable& handle, detail::TableState& table, MsIndexSpec::Kind ki
             seedingError(QStringLiteral("column '%1' of %2 is of a type that cannot be a key column")
                              .arg(columnName, qualified(table)));
         // As in CREATE TABLE, primary key columns become NOT NULL.
-        if (kind == MsIndexSpec::Kind::PrimaryKey)
+        if (kind == MsIndexDefinition::Kind::PrimaryKey)
             column.nullable = false;
         key.columns.append(position);
     }
@@ -113,63 +113,63 @@ MsServerError::MsServerError(int number, int state, int severity, QString messag
 
 MsTable& MsTable::column(const QString& name, const QString& type, bool nullable)
 {
-    MsColumnSpec spec;
-    spec.name = name;
-    spec.type = type;
-    spec.nullable = nullable;
-    return column(spec);
+    MsColumnDefinition definition;
+    definition.name = name;
+    definition.type = type;
+    definition.nullable = nullable;
+    return column(definition);
 }
 
-MsTable& MsTable::column(const MsColumnSpec& spec)
+MsTable& MsTable::column(const MsColumnDefinition& definition)
 {
-    if (spec.name.isEmpty())
+    if (definition.name.isEmpty())
         seedingError(QStringLiteral("a column of %1 needs a name").arg(qualified(*d)));
     if (!d->rows.isEmpty())
         seedingError(QStringLiteral("columns of %1 must come before its rows").arg(qualified(*d)));
     for (const detail::ColumnState& existing : d->columns) {
-        if (existing.name == spec.name)
-            seedingError(QStringLiteral("%1 already has a column '%2'").arg(qualified(*d), spec.name));
+        if (existing.name == definition.name)
+            seedingError(QStringLiteral("%1 already has a column '%2'").arg(qualified(*d), definition.name));
     }
     detail::ColumnState column;
-    column.name = spec.name;
-    column.type = resolveType(*d->shared, spec.type);
-    column.nullable = spec.nullable && !spec.identity;
-    column.defaultText = spec.defaultText;
-    column.identity = spec.identity;
+    column.name = definition.name;
+    column.type = resolveType(*d->shared, definition.type);
+    column.nullable = definition.nullable && !definition.identity;
+    column.defaultText = definition.defaultText;
+    column.identity = definition.identity;
     if (column.identity && !allowsIdentity(column.type))
-        seedingError(QStringLiteral("identity column '%1' must be of an integer type").arg(spec.name));
+        seedingError(QStringLiteral("identity column '%1' must be of an integer type").arg(definition.name));
     d->columns.push_back(column);
     return *this;
 }
 
 MsTable& MsTable::identityColumn(const QString& name, const QString& type)
 {
-    MsColumnSpec spec;
-    spec.name = name;
-    spec.type = type;
-    spec.nullable = false;
-    spec.identity = true;
-    return column(spec);
+    MsColumnDefinition definition;
+    definition.name = name;
+    definition.type = type;
+    definition.nullable = false;
+    definition.identity = true;
+    return column(definition);
 }
 
 MsTable& MsTable::index(const QString& name, const QStringList& columns)
 {
-    return addKey(*this, *d, MsIndexSpec::Kind::Index, name, columns);
+    return addKey(*this, *d, MsIndexDefinition::Kind::Index, name, columns);
 }
 
 MsTable& MsTable::uniqueIndex(const QString& name, const QStringList& columns)
 {
-    return addKey(*this, *d, MsIndexSpec::Kind::UniqueIndex, name, columns);
+    return addKey(*this, *d, MsIndexDefinition::Kind::UniqueIndex, name, columns);
 }
 
 MsTable& MsTable::primaryKey(const QString& name, const QStringList& columns)
 {
-    return addKey(*this, *d, MsIndexSpec::Kind::PrimaryKey, name, columns);
+    return addKey(*this, *d, MsIndexDefinition::Kind::PrimaryKey, name, columns);
 }
 
 MsTable& MsTable::uniqueConstraint(const QString& name, const QStringList& columns)
 {
-    return addKey(*this, *d, MsIndexSpec::Kind::UniqueConstraint, name, columns);
+    return addKey(*this, *d, MsIndexDefinition::Kind::UniqueConstraint, name, columns);
 }
 
 MsTable& MsTable::row(const QVector<SqlValue>& values)
