@@ -1,14 +1,13 @@
 #include "db/odbc/OdbcColumns.h"
 
 #include "db/Failure.h"
+#include "db/odbc/OdbcApi.h"
 #include "db/odbc/OdbcDiagnostics.h"
 
 #include <QDateTime>
 
 #include <cmath>
 #include <cstring>
-#include <sqlext.h>
-#include <sqlucode.h>
 
 namespace tw {
 

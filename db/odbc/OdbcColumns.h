@@ -1,11 +1,10 @@
 #pragma once
 
 #include "db/SqlValue.h"
+#include "db/odbc/OdbcApi.h"
 
 #include <QString>
 #include <QVector>
-
-#include <sql.h>
 
 namespace tw {
 

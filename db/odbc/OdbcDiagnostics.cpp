@@ -1,10 +1,9 @@
 #include "db/odbc/OdbcDiagnostics.h"
 
 #include "db/Failure.h"
+#include "db/odbc/OdbcApi.h"
 
 #include <QStringList>
-
-#include <sqlucode.h>
 
 namespace tw {
 

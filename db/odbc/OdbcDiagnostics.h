@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QString>
+#include "db/odbc/OdbcApi.h"
 
-#include <sql.h>
+#include <QString>
 
 namespace tw {
 

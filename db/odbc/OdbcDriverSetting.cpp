@@ -1,13 +1,11 @@
 #include "db/odbc/OdbcDriverSetting.h"
 
+#include "db/odbc/OdbcApi.h"
 #include "db/odbc/OdbcHandle.h"
 
 #include <QFileInfo>
 #include <QSettings>
 #include <QStringList>
-
-#include <sql.h>
-#include <sqlext.h>
 
 namespace tw {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <sql.h>
+#include "db/odbc/OdbcApi.h"
 
 namespace tw {
 

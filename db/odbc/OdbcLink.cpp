@@ -1,10 +1,8 @@
 #include "db/odbc/OdbcLink.h"
 
 #include "db/Failure.h"
+#include "db/odbc/OdbcApi.h"
 #include "db/odbc/OdbcDiagnostics.h"
-
-#include <sqlext.h>
-#include <sqlucode.h>
 
 namespace tw {
 

@@ -1,10 +1,10 @@
 #include "db/odbc/OdbcRowFetcher.h"
 
 #include "db/Failure.h"
+#include "db/odbc/OdbcApi.h"
 #include "db/odbc/OdbcDiagnostics.h"
 
 #include <algorithm>
-#include <sqlext.h>
 
 namespace tw {
 

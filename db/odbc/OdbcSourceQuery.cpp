@@ -1,13 +1,11 @@
 #include "db/odbc/OdbcSourceQuery.h"
 
 #include "db/Failure.h"
+#include "db/odbc/OdbcApi.h"
 #include "db/odbc/OdbcDiagnostics.h"
 #include "db/odbc/OdbcLink.h"
 #include "db/odbc/OdbcRowFetcher.h"
 #include "db/odbc/OdbcSourceConnection.h"
-
-#include <sqlext.h>
-#include <sqlucode.h>
 
 namespace tw {
 
