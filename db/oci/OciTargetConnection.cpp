@@ -4,7 +4,9 @@
 #include "db/oci/OciRowWriter.h"
 #include "db/oci/OciTargetStatement.h"
 
-namespace tw::oci {
+namespace tw {
+
+using namespace oci;
 
 OciTargetConnection::OciTargetConnection() = default;
 
@@ -49,4 +51,4 @@ std::unique_ptr<RowWriter> OciTargetConnection::createRowWriter()
     return std::make_unique<OciRowWriter>([this] { return session_; });
 }
 
-} // namespace tw::oci
+} // namespace tw

@@ -5,7 +5,7 @@
 
 #include <memory>
 
-namespace tw::oci {
+namespace tw {
 
 // The target connection over the Oracle Call Interface. Its parameter lines
 // give Database (the connect string: TNS alias or host:port/service),
@@ -26,10 +26,10 @@ public:
     std::unique_ptr<RowWriter> createRowWriter() override;
 
     // The logged-on session, or null while closed.
-    std::shared_ptr<OciSession> session() const { return session_; }
+    std::shared_ptr<oci::OciSession> session() const { return session_; }
 
 private:
-    std::shared_ptr<OciSession> session_;
+    std::shared_ptr<oci::OciSession> session_;
 };
 
-} // namespace tw::oci
+} // namespace tw

@@ -34,13 +34,13 @@ Function OciTestBed::stubFunction(const char* name)
     return function;
 }
 
-std::unique_ptr<tw::oci::OciTargetConnection> OciTestBed::connect(const QString& user, const QString& password,
+std::unique_ptr<tw::OciTargetConnection> OciTestBed::connect(const QString& user, const QString& password,
                                                                   const QString& service)
 {
     if (!seeded_)
         seed_.save(modelPath());
     seeded_ = true;
-    auto connection = std::make_unique<tw::oci::OciTargetConnection>();
+    auto connection = std::make_unique<tw::OciTargetConnection>();
     connection->setParams({QStringLiteral("Database=") + service, QStringLiteral("User_Name=") + user,
                            QStringLiteral("Password=") + password, QStringLiteral("DriverName=Oracle"),
                            QStringLiteral("RowsetSize=20"), QStringLiteral("BlobSize=-1"),

@@ -25,7 +25,7 @@ public:
     // Logs on through the stand-in with the parameter lines of the wizard's
     // Oracle page; the first call writes the seed to the model file, later
     // ones continue with the model as the stand-in left it.
-    std::unique_ptr<tw::oci::OciTargetConnection> connect(const QString& user = QStringLiteral("scott"),
+    std::unique_ptr<tw::OciTargetConnection> connect(const QString& user = QStringLiteral("scott"),
                                                           const QString& password = QStringLiteral("tiger"),
                                                           const QString& service = QStringLiteral("ORCL"));
     // Runs one statement on the connection as the program does.

@@ -25,7 +25,7 @@ TEST(OciLibrary, MissingLibrarySaysWhatToInstallAndHowToPointAtIt)
 {
     const QByteArray missing = "/nonexistent/instantclient/libclntsh.so";
     qputenv("TABLEWRIGHT_OCI_LIBRARY", missing);
-    tw::oci::OciTargetConnection connection;
+    tw::OciTargetConnection connection;
     connection.setParams({QStringLiteral("Database=ORCL"), QStringLiteral("User_Name=scott"),
                           QStringLiteral("Password=tiger")});
     const QString message = failureOf([&] { connection.open(); });

@@ -13,7 +13,7 @@ using tw::SqlValue;
 
 struct OciRowWriterTest : ::testing::Test {
     OciTestBed bed;
-    std::unique_ptr<tw::oci::OciTargetConnection> connection;
+    std::unique_ptr<tw::OciTargetConnection> connection;
     std::unique_ptr<tw::RowWriter> writer;
 
     void SetUp() override

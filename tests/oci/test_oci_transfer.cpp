@@ -16,7 +16,7 @@ using tw::SqlValue;
 struct OciConversionSteps : ::testing::Test {
     ModelServers source;
     OciTestBed bed;
-    std::unique_ptr<tw::oci::OciTargetConnection> target;
+    std::unique_ptr<tw::OciTargetConnection> target;
     tw::Tcc cc;
     tw::RunLog log;
     FakeHost host;
