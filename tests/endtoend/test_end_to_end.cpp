@@ -1,0 +1,92 @@
+// The conversion run with both real client layers: the source over ODBC,
+// unixODBC and FreeTDS to the loopback TDS peer, the target over OCI to the
+// stand-in client library. The rows found in the target afterwards are
+// compared with the source.
+
+#include "OciTestBed.h"
+#include "convert/ConversionRun.h"
+#include "db/odbc/OdbcSourceConnection.h"
+#include "peers/tds/TdsLoopback.h"
+#include "support/FakeHost.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(EndToEnd, TablesOfEveryTypeArriveRowForRow)
+{
+    peers::isolateOdbcEnvironment();
+    peers::ModelSqlServer server;
+    server.addLogin(QStringLiteral("sa"), QStringLiteral("secret"));
+    auto& shop = server.database(QStringLiteral("Shop"));
+
+    auto& numbers = shop.table(QStringLiteral("Numbers"))
+                        .column(QStringLiteral("Id"), QStringLiteral("int"), false)
+                        .column(QStringLiteral("Label"), QStringLiteral("varchar(20)"))
+                        .primaryKey(QStringLiteral("PK_Numbers"), {QStringLiteral("Id")});
+    for (int i = 1; i <= 12345; ++i)
+        numbers.row({i, QStringLiteral("n%1").arg(i)});
+
+    const QByteArray blob(1 << 20, '\x7e');
+    shop.table(QStringLiteral("Sample"))
+        .column(QStringLiteral("Amount"), QStringLiteral("decimal(28,10)"))
+        .column(QStringLiteral("Shipped"), QStringLiteral("datetime"))
+        .column(QStringLiteral("Customer Name"), QStringLiteral("nvarchar(40)"))
+        .column(QStringLiteral("Flag"), QStringLiteral("bit"))
+        .column(QStringLiteral("Payload"), QStringLiteral("varbinary(max)"))
+        .index(QStringLiteral("IX_Shipped"), {QStringLiteral("Shipped")})
+        .row({tw::SqlValue::decimal(QStringLiteral("-123456789012345678.0123456789")),
+              tw::SqlValue::dateTime(2026, 12, 7, 23, 52, 23, 997), QStringLiteral("订单 Zoë"), true, blob})
+        .row({tw::SqlValue(), tw::SqlValue(), tw::SqlValue(), tw::SqlValue(), tw::SqlValue()});
+
+    peers::TdsLoopback loopback(server);
+    tw::OdbcSourceConnection source;
+    source.setConnectionString(
+        loopback.sqlLoginString(QStringLiteral("sa"), QStringLiteral("secret"), QStringLiteral("Shop")));
+    source.open();
+    std::unique_ptr<tw::SourceQuery> query = source.createQuery();
+
+    OciTestBed bed;
+    std::unique_ptr<tw::OciTargetConnection> target = bed.connect();
+    std::unique_ptr<tw::RowWriter> writer = target->createRowWriter();
+
+    QTemporaryDir dataFolder;
+    FakeHost host;
+    host.tables = {QStringLiteral("Numbers"), QStringLiteral("Sample")};
+    host.dataFolder = dataFolder.path() + QLatin1Char('/');
+    tw::Tcc cc;
+    tw::RunLog log;
+    tw::ConversionRun run(host, cc, *query, *target, *writer, log);
+    ASSERT_EQ(run.run(), tw::ConversionRun::Outcome::Completed);
+    const QString logText = log.lines().join(QLatin1Char('\n'));
+    EXPECT_TRUE(log.lines().contains(QStringLiteral("Insert table NUMBERS 12345 Rows ...Done"))) << logText.toStdString();
+    EXPECT_TRUE(log.lines().contains(QStringLiteral("Insert table SAMPLE 2 Rows ...Done"))) << logText.toStdString();
+    EXPECT_FALSE(logText.contains(QStringLiteral("ORA-"))) << logText.toStdString();
+
+    // One array insert per batch: 100, 5,000, 5,000 and the last 2,245 rows.
+    EXPECT_EQ(bed.executes(QStringLiteral("insert into \"NUMBERS\"")).size(), 4);
+
+    const auto numberRows = bed.targetRows(QStringLiteral("NUMBERS"));
+    ASSERT_EQ(numberRows.size(), 12345);
+    for (int i = 0; i < numberRows.size(); ++i) {
+        ASSERT_EQ(numberRows[i][0].toInteger(), i + 1);
+        ASSERT_EQ(numberRows[i][1].toText(), QStringLiteral("n%1").arg(i + 1));
+    }
+
+    const auto sampleRows = bed.targetRows(QStringLiteral("SAMPLE"));
+    ASSERT_EQ(sampleRows.size(), 2);
+    EXPECT_EQ(sampleRows[0][0].toText(), QStringLiteral("-123456789012345678.0123456789"));
+    EXPECT_EQ(sampleRows[0][1].toText(), QStringLiteral("2026-12-07 23:52:23"));
+    EXPECT_EQ(sampleRows[0][2].toText(), QStringLiteral("订单 Zoë"));
+    EXPECT_EQ(sampleRows[0][3].toInteger(), 1);
+    EXPECT_EQ(sampleRows[0][4], tw::SqlValue(blob));
+    for (const tw::SqlValue& value : sampleRows[1])
+        EXPECT_TRUE(value.isNull()) << tw::describe(value).toStdString();
+
+    const auto model = bed.target();
+    EXPECT_EQ(model.constraints(QStringLiteral("SCOTT"), QStringLiteral("NUMBERS")).size(), 1);
+    EXPECT_EQ(model.indexes(QStringLiteral("SCOTT"), QStringLiteral("SAMPLE")).size(), 1);
+}
+
+} // namespace
