@@ -8,7 +8,6 @@
 namespace tw {
 
 namespace {
-const int kMaxNameLength = 30;
 const int kLongNamePrefix = 26;
 const int kLastSuffix = 100;
 } // namespace

@@ -10,7 +10,6 @@ namespace {
 
 const qint64 kYieldEvery = 100;
 const qint64 kBatchSize = 5000;
-const int kMaxNameLength = 30;
 
 QString rowCountLine(const QString& sourceTable, qint64 rows)
 {

@@ -4,6 +4,9 @@
 
 namespace tw {
 
+// The longest name the target takes for a table, column, index or constraint.
+constexpr int kMaxNameLength = 30;
+
 // The SQL texts sent to the target server by the conversion. Quoted names and
 // literals are escaped for their delimiters.
 

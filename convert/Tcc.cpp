@@ -18,10 +18,6 @@
 
 namespace tw {
 
-namespace {
-const int kMaxNameLength = 30;
-}
-
 QString statementErrorText(const QString& message, const TargetStatement& statement)
 {
     return message + QStringLiteral("\r\n") + statement.sqlText() + QStringLiteral("\r\n");

@@ -1,12 +1,9 @@
 #include "convert/SourceSql.h"
+#include "convert/TargetSql.h"
 #include "convert/Tcc.h"
 #include "db/Failure.h"
 
 namespace tw {
-
-namespace {
-const int kMaxNameLength = 30;
-}
 
 // One statement per key: a key ends where the next row with key position 1
 // begins. Keys are executed in catalogue order; a failure does not stop the
