@@ -25,8 +25,10 @@ public:
 
     // Seconds a logon may take (15 unless changed).
     void setLoginTimeout(int seconds) { loginTimeout_ = seconds; }
-    // Seconds a query may wait for the server's next answer (30 unless
-    // changed; 0 waits for ever). Applies to queries opened afterwards.
+    // Seconds a query may wait for the server's next answer (600 unless
+    // changed; 0 waits for ever). Long enough for a count over a very large
+    // table, short enough that a silent server cannot hang an unattended
+    // job. Applies to queries opened afterwards.
     void setQueryTimeout(int seconds) { queryTimeout_ = seconds; }
     int queryTimeout() const { return queryTimeout_; }
 
@@ -36,7 +38,7 @@ public:
 private:
     std::shared_ptr<OdbcLink> link_;
     int loginTimeout_ = 15;
-    int queryTimeout_ = 30;
+    int queryTimeout_ = 600;
 };
 
 // The messages of an operation on a closed, or an open, connection or query.
