@@ -167,6 +167,22 @@ TEST_F(RowTransferTest, RenamedColumnsFindTheColumnsMadeFromThem)
     }
 }
 
+TEST_F(RowTransferTest, NamesWithQuotesAndBracketsRoundTrip)
+{
+    const QString name = QStringLiteral("Q'x]y");
+    servers->sourceDb.table(name).column(QStringLiteral("N"), QStringLiteral("int")).row({1}).row({2});
+    servers->connect();
+    cc.CreateOracleTable(*servers->query, *servers->target, name, QStringLiteral("Q'X]Y"), true, ok, error);
+    ASSERT_TRUE(ok) << qPrintable(error);
+
+    log.append(QStringLiteral("Insert table Q'X]Y... "));
+    tw::RowTransfer rows(*servers->query, *servers->writer, log, cc, host);
+    rows.run(QStringLiteral("Q'X]Y"), name, ok, error);
+    EXPECT_TRUE(ok) << qPrintable(error);
+    EXPECT_EQ(servers->targetRows(QStringLiteral("Q'X]Y")).size(), 2);
+    EXPECT_EQ(servers->query->sql(), QStringLiteral("select * from [Q'x]]y]"));
+}
+
 TEST_F(RowTransferTest, MissingSourceTableFailsBeforeWriting)
 {
     servers->connect();
