@@ -183,6 +183,21 @@ TEST_F(RowTransferTest, NamesWithQuotesAndBracketsRoundTrip)
     EXPECT_EQ(servers->query->sql(), QStringLiteral("select * from [Q'x]]y]"));
 }
 
+TEST_F(RowTransferTest, TextOfFullColumnLengthFitsInAnyScript)
+{
+    // nvarchar(4) becomes varchar2(4); four Chinese characters are twelve
+    // bytes, and the session counts characters, so they fit.
+    servers->sourceDb.table(QStringLiteral("T"))
+        .column(QStringLiteral("Name"), QStringLiteral("nvarchar(4)"))
+        .row({QStringLiteral("订单数据")});
+    servers->connect();
+    createTarget();
+    transfer();
+    EXPECT_TRUE(ok) << qPrintable(error);
+    ASSERT_EQ(servers->targetRows(QStringLiteral("T")).size(), 1);
+    EXPECT_EQ(servers->targetRows(QStringLiteral("T"))[0][0], tw::SqlValue(QStringLiteral("订单数据")));
+}
+
 TEST_F(RowTransferTest, MissingSourceTableFailsBeforeWriting)
 {
     servers->connect();

@@ -1,6 +1,8 @@
 #include "db/oci/OciTargetConnection.h"
 
+#include "db/OracleSessionSettings.h"
 #include "db/oci/OciLibrary.h"
+#include "db/oci/OciStatement.h"
 #include "db/oci/OciRowWriter.h"
 #include "db/oci/OciTargetStatement.h"
 
@@ -21,6 +23,8 @@ void OciTargetConnection::open()
     const OciApi& api = loadOciApi();
     auto session = std::make_shared<OciSession>(api, param(QStringLiteral("Database")),
                                                 param(QStringLiteral("User_Name")), param(QStringLiteral("Password")));
+    OciStatement setup(session, characterLengthSemanticsSql());
+    session->check(setup.execute(1, OCI_DEFAULT));
     bool ok = false;
     const uint rowsetSize = param(QStringLiteral("RowsetSize")).trimmed().toUInt(&ok);
     if (ok)

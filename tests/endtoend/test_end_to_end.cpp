@@ -35,10 +35,11 @@ TEST(EndToEnd, TablesOfEveryTypeArriveRowForRow)
         .column(QStringLiteral("Customer Name"), QStringLiteral("nvarchar(40)"))
         .column(QStringLiteral("Flag"), QStringLiteral("bit"))
         .column(QStringLiteral("Payload"), QStringLiteral("varbinary(max)"))
+        .column(QStringLiteral("Code"), QStringLiteral("nchar(4)"))
         .index(QStringLiteral("IX_Shipped"), {QStringLiteral("Shipped")})
         .row({tw::SqlValue::decimal(QStringLiteral("-123456789012345678.0123456789")),
-              tw::SqlValue::dateTime(2026, 12, 7, 23, 52, 23, 997), QStringLiteral("订单 Zoë"), true, blob})
-        .row({tw::SqlValue(), tw::SqlValue(), tw::SqlValue(), tw::SqlValue(), tw::SqlValue()});
+              tw::SqlValue::dateTime(2026, 12, 7, 23, 52, 23, 997), QStringLiteral("订单 Zoë"), true, blob, QStringLiteral("订单数据")})
+        .row({tw::SqlValue(), tw::SqlValue(), tw::SqlValue(), tw::SqlValue(), tw::SqlValue(), tw::SqlValue()});
 
     peers::TdsLoopback loopback(server);
     tw::OdbcSourceConnection source;
@@ -81,6 +82,8 @@ TEST(EndToEnd, TablesOfEveryTypeArriveRowForRow)
     EXPECT_EQ(sampleRows[0][2].toText(), QStringLiteral("订单 Zoë"));
     EXPECT_EQ(sampleRows[0][3].toInteger(), 1);
     EXPECT_EQ(sampleRows[0][4], tw::SqlValue(blob));
+    // nchar(4) became varchar2(4), which the session measures in characters.
+    EXPECT_EQ(sampleRows[0][5].toText(), QStringLiteral("订单数据"));
     for (const tw::SqlValue& value : sampleRows[1])
         EXPECT_TRUE(value.isNull()) << tw::describe(value).toStdString();
 

@@ -30,6 +30,11 @@ struct Executor {
         ora::insertRow(session, s, binds);
         return {};
     }
+    OraResult operator()(const ora::SetLengthSemantics& s) const
+    {
+        session.lengthInCharacters = s.inCharacters;
+        return {};
+    }
     OraResult operator()(const ora::Commit&) const
     {
         ora::commitSession(session);

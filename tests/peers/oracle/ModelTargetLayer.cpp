@@ -1,6 +1,7 @@
 #include "peers/oracle/ModelTargetLayer.h"
 
 #include "db/Failure.h"
+#include "db/OracleSessionSettings.h"
 #include "peers/oracle/ModelRowWriter.h"
 #include "peers/oracle/OraErrors.h"
 
@@ -36,6 +37,7 @@ void ModelTargetConnection::open()
     try {
         session_ = model_.logon(param(QStringLiteral("User_Name")), param(QStringLiteral("Password")),
                                 param(QStringLiteral("Database")));
+        session_->execute(tw::characterLengthSemanticsSql());
     } catch (const OraError& e) {
         throw tw::Failure(e.message);
     }

@@ -44,7 +44,7 @@ OraColumn number(Cursor& cursor)
 }
 
 // VARCHAR2(n) and CHAR(n), n in bytes or, with CHAR, in characters.
-OraColumn character(Cursor& cursor, const char* type, int maxBytes, bool sizeRequired)
+OraColumn character(Cursor& cursor, const char* type, int maxBytes, bool sizeRequired, bool* lengthUnqualified)
 {
     OraColumn column = described(type, 1);
     if (!cursor.acceptSymbol('(')) {
@@ -64,7 +64,9 @@ OraColumn character(Cursor& cursor, const char* type, int maxBytes, bool sizeReq
         column.charLength = int(size);
         column.length = int(qMin<qint64>(size * kMaxBytesPerChar, maxBytes));
     } else {
-        cursor.acceptWord("BYTE");
+        const bool qualified = cursor.acceptWord("BYTE");
+        if (lengthUnqualified)
+            *lengthUnqualified = !qualified;
         column.length = int(size);
     }
     cursor.expectSymbol(')', missingRightParenthesis);
@@ -88,7 +90,16 @@ OraColumn timestamp(Cursor& cursor)
 
 } // namespace
 
-OraColumn parseColumnType(Cursor& cursor)
+void measureInCharacters(OraColumn& column)
+{
+    if (column.charLength > 0)
+        return;
+    const int maxBytes = column.type == QLatin1String("CHAR") ? 2000 : 4000;
+    column.charLength = column.length;
+    column.length = qMin(column.length * kMaxBytesPerChar, maxBytes);
+}
+
+OraColumn parseColumnType(Cursor& cursor, bool* lengthUnqualified)
 {
     const Token& token = cursor.peek();
     if (token.kind == Token::Kind::End || token.isSymbol(',') || token.isSymbol(')'))
@@ -101,9 +112,9 @@ OraColumn parseColumnType(Cursor& cursor)
     if (word == QLatin1String("INTEGER") || word == QLatin1String("INT") || word == QLatin1String("SMALLINT"))
         return described("NUMBER", 22, -1, 0);
     if (word == QLatin1String("VARCHAR2") || word == QLatin1String("VARCHAR"))
-        return character(cursor, "VARCHAR2", 4000, true);
+        return character(cursor, "VARCHAR2", 4000, true, lengthUnqualified);
     if (word == QLatin1String("CHAR"))
-        return character(cursor, "CHAR", 2000, false);
+        return character(cursor, "CHAR", 2000, false, lengthUnqualified);
     if (word == QLatin1String("DATE"))
         return described("DATE", 7);
     if (word == QLatin1String("TIMESTAMP"))

@@ -9,6 +9,12 @@ namespace peers::ora {
 // describes it (name left empty): NUMBER[(p[,s])], INTEGER/INT/SMALLINT,
 // VARCHAR2(n [BYTE|CHAR]), CHAR[(n [BYTE|CHAR])], DATE, TIMESTAMP[(f)],
 // BLOB, CLOB.
-OraColumn parseColumnType(Cursor& cursor);
+// lengthUnqualified, when given, tells whether a character size named
+// neither BYTE nor CHAR.
+OraColumn parseColumnType(Cursor& cursor, bool* lengthUnqualified = nullptr);
+
+// Makes an unqualified character size count characters, as a session with
+// NLS_LENGTH_SEMANTICS=CHAR creates it.
+void measureInCharacters(OraColumn& column);
 
 } // namespace peers::ora

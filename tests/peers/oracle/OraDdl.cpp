@@ -1,5 +1,6 @@
 #include "peers/oracle/OraDdl.h"
 
+#include "peers/oracle/OraColumnTypes.h"
 #include "peers/oracle/OraErrors.h"
 #include "peers/oracle/OraKeys.h"
 
@@ -116,9 +117,12 @@ void createTable(SessionState& session, const CreateTable& statement)
         throw nameAlreadyUsed();
     OraTable table;
     table.name = statement.table;
-    for (const OraColumn& column : statement.columns) {
+    for (int i = 0; i < statement.columns.size(); ++i) {
+        OraColumn column = statement.columns[i];
         if (table.columnIndex(column.name) >= 0)
             throw duplicateColumnName();
+        if (session.lengthInCharacters && statement.unqualifiedLengthColumns.contains(i))
+            measureInCharacters(column);
         table.columns.append(column);
     }
     schema.tables.append(table);

@@ -70,6 +70,9 @@ struct SessionState {
     std::shared_ptr<OraDatabase> db;
     QString user;
     QVector<PendingRow> pending;
+    // NLS_LENGTH_SEMANTICS of the session: unqualified character sizes
+    // count characters when set, bytes (Oracle's default) otherwise.
+    bool lengthInCharacters = false;
 
     OraSchema& schema() const;
     bool hasPendingRowsIn(const QString& table) const;

@@ -93,6 +93,7 @@ OraError zeroLengthColumns() { return error(1723, "zero-length columns are not a
 OraError precisionOutOfRange() { return error(1727, "numeric precision specifier is out of range (1 to 38)"); }
 OraError scaleOutOfRange() { return error(1728, "numeric scale specifier is out of range (-84 to 127)"); }
 OraError invalidAlterTableOption() { return error(1735, "invalid ALTER TABLE option"); }
+OraError invalidAlterSessionOption() { return error(2248, "invalid option for ALTER SESSION"); }
 OraError missingDoubleQuote() { return error(1740, "missing double quote in identifier"); }
 OraError zeroLengthIdentifier() { return error(1741, "illegal zero-length identifier"); }
 OraError quotedStringNotTerminated() { return error(1756, "quoted string not properly terminated"); }

@@ -55,6 +55,7 @@ OraError zeroLengthColumns();                                    // ORA-01723
 OraError precisionOutOfRange();                                  // ORA-01727
 OraError scaleOutOfRange();                                      // ORA-01728
 OraError invalidAlterTableOption();                              // ORA-01735
+OraError invalidAlterSessionOption();                            // ORA-02248
 OraError missingDoubleQuote();                                   // ORA-01740
 OraError zeroLengthIdentifier();                                 // ORA-01741
 OraError quotedStringNotTerminated();                            // ORA-01756

@@ -43,8 +43,11 @@ CreateTable createTable(Cursor& cursor)
     // name.
     do {
         const QString name = takeName(cursor, NameRole::Column);
-        OraColumn column = parseColumnType(cursor);
+        bool lengthUnqualified = false;
+        OraColumn column = parseColumnType(cursor, &lengthUnqualified);
         column.name = name;
+        if (lengthUnqualified)
+            statement.unqualifiedLengthColumns.append(int(statement.columns.size()));
         if (cursor.acceptWord("NOT")) {
             cursor.expectWord("NULL", missingKeyword);
             column.nullable = false;
@@ -124,6 +127,20 @@ DropTable dropTable(Cursor& cursor)
     cursor.acceptWord("PURGE");
     cursor.expectEnd(notProperlyEnded);
     return statement;
+}
+
+// alter session set NLS_LENGTH_SEMANTICS = CHAR | BYTE (the only session
+// setting the model keeps; the value may also be a quoted literal).
+SetLengthSemantics alterSession(Cursor& cursor)
+{
+    cursor.expectWord("SET", invalidAlterSessionOption);
+    cursor.expectWord("NLS_LENGTH_SEMANTICS", invalidAlterSessionOption);
+    cursor.expectSymbol('=', invalidAlterSessionOption);
+    const QString value = cursor.take().text.toUpper();
+    cursor.expectEnd(invalidAlterSessionOption);
+    if (value != QLatin1String("CHAR") && value != QLatin1String("BYTE"))
+        throw invalidAlterSessionOption();
+    return SetLengthSemantics{value == QLatin1String("CHAR")};
 }
 
 AddConstraint alterTable(Cursor& cursor)
@@ -285,7 +302,7 @@ Statement parseStatement(const QString& sql)
     if (cursor.acceptWord("DROP"))
         return dropTable(cursor);
     if (cursor.acceptWord("ALTER"))
-        return alterTable(cursor);
+        return cursor.acceptWord("SESSION") ? Statement(alterSession(cursor)) : Statement(alterTable(cursor));
     if (cursor.acceptWord("SELECT"))
         return select(cursor);
     if (cursor.acceptWord("INSERT"))

@@ -11,6 +11,14 @@ namespace peers::ora {
 struct CreateTable {
     QString table;
     QVector<OraColumn> columns;
+    // Character columns whose size names neither BYTE nor CHAR: the
+    // session's length semantics decide what the size counts.
+    QVector<int> unqualifiedLengthColumns;
+};
+
+// alter session set NLS_LENGTH_SEMANTICS = CHAR | BYTE
+struct SetLengthSemantics {
+    bool inCharacters = false;
 };
 
 struct CreateView {
@@ -74,7 +82,7 @@ struct Commit {};
 struct Rollback {};
 
 using Statement = std::variant<CreateTable, CreateView, DropTable, AddConstraint, CreateIndex, CountTables, SelectRows,
-                               Insert, Commit, Rollback>;
+                               Insert, Commit, Rollback, SetLengthSemantics>;
 
 inline bool isDdl(const Statement& statement)
 {
