@@ -166,6 +166,9 @@ void Taaform1::btnextClick()
 
 void Taaform1::btbackClick()
 {
+    // A stop confirmed while the last table was copied is never acted on
+    // between tables; going back ends it, so that Next advances again.
+    stopFlag_ = false;
     if (currentPage_ == 5)
         bkstep5Click();
     showPage(--currentPage_);

@@ -137,6 +137,27 @@ TEST_F(WizardRun, StopDuringTheFirstTableEndsTheRunBeforeTheNext)
     EXPECT_EQ(wizard->currentPage(), 4);
 }
 
+TEST_F(WizardRun, StopDuringTheLastTableStillLetsTheWizardGoOn)
+{
+    walkToTableSelection();
+    ui().selecttables->takeItem(0);  // only Orders is left
+    QTimer::singleShot(0, [&] {
+        answerNextMessageBox(QMessageBox::Yes);
+        ui().btcancel->click();
+    });
+    wizard->btnextClick();
+
+    // The run ended normally (log saved), but the wizard stays on page 5.
+    EXPECT_EQ(wizard->currentPage(), 5);
+    EXPECT_TRUE(wizard->runLog().lines().contains(QStringLiteral("Operation aborted")));
+    EXPECT_EQ(wizard->runLog().lines().last(), QStringLiteral("Click 'Finish' to exit the wizard."));
+
+    wizard->btbackClick();
+    wizard->btnextClick();
+    EXPECT_EQ(wizard->currentPage(), 5);
+    EXPECT_EQ(ui().availabletables->count(), 2);
+}
+
 TEST_F(WizardRun, FailedLogonShowsTheErrorBoxAndStays)
 {
     wizard->btnextClick();
