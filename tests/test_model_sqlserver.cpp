@@ -3,6 +3,7 @@
 #include "convert/SourceSql.h"
 #include "db/Failure.h"
 #include "peers/sqlserver/ModelSourceLayer.h"
+#include "support/FailureOf.h"
 
 #include <gtest/gtest.h>
 #include <functional>
@@ -47,16 +48,6 @@ protected:
             result << values.join(QLatin1Char('|'));
         }
         return result;
-    }
-
-    static QString failureOf(const std::function<void()>& action)
-    {
-        try {
-            action();
-        } catch (const tw::Failure& failure) {
-            return failure.message();
-        }
-        return QStringLiteral("(no failure)");
     }
 };
 

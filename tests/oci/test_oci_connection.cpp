@@ -4,22 +4,13 @@
 #include "OciTestBed.h"
 #include "db/Failure.h"
 #include "db/oci/OciLibrary.h"
+#include "support/FailureOf.h"
 
 #include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
-
-QString failureOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const tw::Failure& failure) {
-        return failure.message();
-    }
-    return QString();
-}
 
 TEST(OciLibrary, MissingLibrarySaysWhatToInstallAndHowToPointAtIt)
 {

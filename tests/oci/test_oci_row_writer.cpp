@@ -4,6 +4,7 @@
 
 #include "OciTestBed.h"
 #include "db/Failure.h"
+#include "support/FailureOf.h"
 
 #include <gtest/gtest.h>
 
@@ -37,16 +38,6 @@ struct OciRowWriterTest : ::testing::Test {
         for (const auto& field : fields)
             writer->setFieldValue(field.first, field.second);
         writer->post();
-    }
-
-    QString failureOf(const std::function<void()>& action)
-    {
-        try {
-            action();
-        } catch (const tw::Failure& failure) {
-            return failure.message();
-        }
-        return QString();
     }
 };
 
