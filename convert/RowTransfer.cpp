@@ -54,7 +54,7 @@ void RowTransfer::run(const QString& targetTable, const QString& sourceTable, bo
         bool anyUnmatched = false;
         routes_ = routeColumns(anyUnmatched);
         for (int i = 0; anyUnmatched && i < routes_.size(); ++i) {
-            if (routes_[i].targetName.isEmpty())
+            if (routes_[i].target < 0)
                 reportColumn(targetTable, query_.fieldName(i), QStringLiteral("the target table has no such column"));
         }
 
@@ -97,25 +97,16 @@ void RowTransfer::run(const QString& targetTable, const QString& sourceTable, bo
 // made from it (blanks turned into underscores, cut to 30 characters).
 QVector<RowTransfer::ColumnRoute> RowTransfer::routeColumns(bool& anyUnmatched)
 {
-    const QStringList targetNames = writer_.fieldNames();
-    auto find = [&](const QString& name) {
-        for (const QString& target : targetNames) {
-            if (target.compare(name, Qt::CaseInsensitive) == 0)
-                return target;
-        }
-        return QString();
-    };
-
     anyUnmatched = false;
     QVector<ColumnRoute> routes(query_.fieldCount());
     for (int i = 0; i < routes.size(); ++i) {
         const QString name = query_.fieldName(i);
-        QString target = find(name);
-        if (target.isEmpty())
-            target = find(Tcc::NormalizeName(name.left(kMaxNameLength), false));
-        routes[i].targetName = target;
+        int target = writer_.fieldIndex(name);
+        if (target < 0)
+            target = writer_.fieldIndex(Tcc::NormalizeName(name.left(kMaxNameLength), false));
+        routes[i].target = target;
         routes[i].boolean = query_.isBooleanField(i);
-        anyUnmatched = anyUnmatched || target.isEmpty();
+        anyUnmatched = anyUnmatched || target < 0;
     }
     return routes;
 }
@@ -124,18 +115,20 @@ void RowTransfer::copyRow(const QString& targetTable)
 {
     for (int i = 0; i < routes_.size(); ++i) {
         const ColumnRoute& route = routes_[i];
-        if (route.targetName.isEmpty())
+        if (route.target < 0)
             continue;
         try {
             const SqlValue value = query_.value(i);
             if (route.boolean) {
                 // Booleans are written as "1" and "0"; NULL leaves the column unset.
+                static const SqlValue trueText(QStringLiteral("1"));
+                static const SqlValue falseText(QStringLiteral("0"));
                 if (value == SqlValue(true))
-                    writer_.setFieldValue(route.targetName, SqlValue(QStringLiteral("1")));
+                    writer_.setFieldValue(route.target, trueText);
                 else if (value == SqlValue(false))
-                    writer_.setFieldValue(route.targetName, SqlValue(QStringLiteral("0")));
+                    writer_.setFieldValue(route.target, falseText);
             } else {
-                writer_.setFieldValue(route.targetName, value);
+                writer_.setFieldValue(route.target, value);
             }
         } catch (const Failure& failure) {
             reportColumn(targetTable, query_.fieldName(i), failure.message());

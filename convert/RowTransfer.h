@@ -31,8 +31,10 @@ public:
     const QStringList& columnProblems() const { return columnProblems_; }
 
 private:
+    // Where a source column's values go: resolved once per table, so that
+    // no row looks a column up by name.
     struct ColumnRoute {
-        QString targetName;  // empty when the target has no such column
+        int target = -1;  // position among the writer's columns; -1: none
         bool boolean = false;
     };
 

@@ -1,5 +1,7 @@
 #include "db/TargetAccess.h"
 
+#include "db/Failure.h"
+
 namespace tw {
 
 QString TargetStatement::sqlText() const
@@ -8,6 +10,24 @@ QString TargetStatement::sqlText() const
     for (const QString& line : lines_)
         text += line + QStringLiteral("\r\n");
     return text;
+}
+
+int RowWriter::fieldIndex(const QString& name) const
+{
+    const QStringList names = fieldNames();
+    for (int i = 0; i < names.size(); ++i) {
+        if (names[i].compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+void RowWriter::setFieldValue(const QString& name, const SqlValue& value)
+{
+    const int index = fieldIndex(name);
+    if (index < 0)
+        throw Failure(QStringLiteral("Field '%1' not found").arg(name));
+    setFieldValue(index, value);
 }
 
 QString TargetConnection::param(const QString& key) const

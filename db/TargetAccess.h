@@ -53,11 +53,16 @@ public:
 
     // The names of the table's columns, in table order, once open.
     virtual QStringList fieldNames() const = 0;
+    // The position of a column among fieldNames(), its name compared
+    // regardless of case; -1 when the table has no such column.
+    int fieldIndex(const QString& name) const;
 
     virtual void append() = 0;
-    // Names match the table's columns regardless of case. A missing column or
-    // a value the column cannot take throws a Failure naming the reason.
-    virtual void setFieldValue(const QString& name, const SqlValue& value) = 0;
+    // Sets a column of the appended row, by its position among fieldNames().
+    // A value the column cannot take throws a Failure naming the reason.
+    virtual void setFieldValue(int index, const SqlValue& value) = 0;
+    // The same by name, regardless of case; a missing column is a Failure.
+    void setFieldValue(const QString& name, const SqlValue& value);
     virtual void post() = 0;
     virtual int pendingCount() const = 0;
 

@@ -69,18 +69,15 @@ void OciRowWriter::append()
     rowOpen_ = true;
 }
 
-void OciRowWriter::setFieldValue(const QString& name, const SqlValue& value)
+void OciRowWriter::setFieldValue(int index, const SqlValue& value)
 {
     requireOpen();
     if (!rowOpen_)
         throw Failure(QStringLiteral("The row writer has no row being appended."));
-    for (const auto& column : columns_) {
-        if (column->column().name.compare(name, Qt::CaseInsensitive) == 0) {
-            column->set(posted_, convertForOracleColumn(value, column->column().type));
-            return;
-        }
-    }
-    throw Failure(QStringLiteral("Field '%1' not found").arg(name));
+    if (index < 0 || index >= int(columns_.size()))
+        throw Failure(QStringLiteral("Field index %1 out of range").arg(index));
+    PendingColumn& column = *columns_[index];
+    column.set(posted_, convertForOracleColumn(value, column.column().type));
 }
 
 void OciRowWriter::post()

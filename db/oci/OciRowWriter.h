@@ -26,7 +26,8 @@ public:
     void open() override;
     QStringList fieldNames() const override;
     void append() override;
-    void setFieldValue(const QString& name, const SqlValue& value) override;
+    using RowWriter::setFieldValue;
+    void setFieldValue(int index, const SqlValue& value) override;
     void post() override;
     int pendingCount() const override { return posted_; }
     ApplyResult applyUpdates(int maxErrors) override;

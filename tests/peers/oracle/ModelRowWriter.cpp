@@ -41,22 +41,12 @@ void ModelRowWriter::append()
     editing_ = QVector<SqlValue>(columns_.size());
 }
 
-int ModelRowWriter::columnPosition(const QString& name) const
-{
-    for (int i = 0; i < columns_.size(); ++i) {
-        if (columns_[i].name.compare(name, Qt::CaseInsensitive) == 0)
-            return i;
-    }
-    return -1;
-}
-
-void ModelRowWriter::setFieldValue(const QString& name, const SqlValue& value)
+void ModelRowWriter::setFieldValue(int position, const SqlValue& value)
 {
     if (!editing_)
         throw tw::Failure(QStringLiteral("Dataset not in edit or insert mode"));
-    const int position = columnPosition(name);
-    if (position < 0)
-        throw tw::Failure(QStringLiteral("Field '%1' not found").arg(name));
+    if (position < 0 || position >= columns_.size())
+        throw tw::Failure(QStringLiteral("Field index %1 out of range").arg(position));
     const OraColumn& column = columns_[position];
     const auto type = tw::OracleColumnType::fromTypeName(column.type, column.length, column.precision, column.scale);
     (*editing_)[position] = tw::convertForOracleColumn(value, type);

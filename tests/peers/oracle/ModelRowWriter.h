@@ -18,7 +18,8 @@ public:
     QStringList fieldNames() const override;
 
     void append() override;
-    void setFieldValue(const QString& name, const SqlValue& value) override;
+    using tw::RowWriter::setFieldValue;
+    void setFieldValue(int index, const SqlValue& value) override;
     void post() override;
     int pendingCount() const override { return int(pending_.size()); }
 
@@ -27,7 +28,6 @@ public:
 
 private:
     QString insertSql() const;
-    int columnPosition(const QString& name) const;
 
     ModelTargetConnection& connection_;
     bool open_ = false;
