@@ -51,9 +51,8 @@ void RowTransfer::run(const QString& targetTable, const QString& sourceTable, bo
         cc_.CopyTextToClipboard(writer_.commandText());
         writer_.open();
 
-        bool anyUnmatched = false;
-        routes_ = routeColumns(anyUnmatched);
-        for (int i = 0; anyUnmatched && i < routes_.size(); ++i) {
+        routes_ = routeColumns();
+        for (int i = 0; i < routes_.size(); ++i) {
             if (routes_[i].target < 0)
                 reportColumn(targetTable, query_.fieldName(i), QStringLiteral("the target table has no such column"));
         }
@@ -95,9 +94,8 @@ void RowTransfer::run(const QString& targetTable, const QString& sourceTable, bo
 // Each source column goes to the target column of the same name, compared
 // without regard to case, or else to the column that the table definition
 // made from it (blanks turned into underscores, cut to 30 characters).
-QVector<RowTransfer::ColumnRoute> RowTransfer::routeColumns(bool& anyUnmatched)
+QVector<RowTransfer::ColumnRoute> RowTransfer::routeColumns()
 {
-    anyUnmatched = false;
     QVector<ColumnRoute> routes(query_.fieldCount());
     for (int i = 0; i < routes.size(); ++i) {
         const QString name = query_.fieldName(i);
@@ -106,7 +104,6 @@ QVector<RowTransfer::ColumnRoute> RowTransfer::routeColumns(bool& anyUnmatched)
             target = writer_.fieldIndex(Tcc::NormalizeName(name.left(kMaxNameLength), false));
         routes[i].target = target;
         routes[i].boolean = query_.isBooleanField(i);
-        anyUnmatched = anyUnmatched || target < 0;
     }
     return routes;
 }

@@ -38,7 +38,7 @@ private:
         bool boolean = false;
     };
 
-    QVector<ColumnRoute> routeColumns(bool& anyUnmatched);
+    QVector<ColumnRoute> routeColumns();
     void copyRow(const QString& targetTable);
     void reportColumn(const QString& targetTable, const QString& column, const QString& reason);
     void applyBatch(qint64 lastRow);
