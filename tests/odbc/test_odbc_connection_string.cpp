@@ -1,6 +1,6 @@
 // The translation of the wizard's connection strings into ODBC connection
 // strings, and the choice of the driver.
-#include "OdbcTestPrinters.h"
+#include "support/Printers.h"
 #include "db/odbc/OdbcConnectionString.h"
 #include "db/odbc/OdbcDriverSetting.h"
 #include "peers/tds/TdsLoopback.h"

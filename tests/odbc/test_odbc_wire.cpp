@@ -1,7 +1,7 @@
 // The ODBC source layer at its real boundary: unixODBC, FreeTDS's driver and
 // TCP to the loopback TDS peer, which answers from the model SQL Server. The
 // same queries through the in-process source layer give the reference.
-#include "OdbcTestPrinters.h"
+#include "support/Printers.h"
 #include "convert/SourceSql.h"
 #include "db/ConnectionSteps.h"
 #include "db/Failure.h"

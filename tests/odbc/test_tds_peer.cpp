@@ -1,6 +1,6 @@
 // The loopback TDS peer itself: wire encodings pinned to the protocol's
 // documented examples, and requests it does not implement.
-#include "OdbcTestPrinters.h"
+#include "support/Printers.h"
 #include "db/odbc/OdbcSourceConnection.h"
 #include "peers/tds/TdsBuffer.h"
 #include "peers/tds/TdsColumnCodec.h"

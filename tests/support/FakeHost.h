@@ -1,6 +1,6 @@
 #pragma once
 
-#include "support/QtPrinters.h"
+#include "support/Printers.h"
 
 // A conversion host for tests: fixed answers, and a record of what the run
 // asked of the window.

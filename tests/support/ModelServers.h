@@ -1,6 +1,6 @@
 #pragma once
 
-#include "support/QtPrinters.h"
+#include "support/Printers.h"
 
 // A model SQL Server and a model Oracle with their in-process access layers,
 // logged on the way the wizard logs on, ready for a conversion step.

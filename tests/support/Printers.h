@@ -1,6 +1,8 @@
 #pragma once
 
-// Readable failure output for Qt strings in GoogleTest assertions.
+// Readable GoogleTest failure output for Qt strings and the value variant.
+
+#include "db/SqlValue.h"
 
 #include <QString>
 #include <QStringList>
@@ -18,3 +20,10 @@ inline void PrintTo(const QStringList& lines, std::ostream* out)
         *out << "  \"" << line.toStdString() << "\"\n";
     *out << "}";
 }
+
+namespace tw {
+inline void PrintTo(const SqlValue& value, std::ostream* out)
+{
+    *out << describe(value).toStdString();
+}
+} // namespace tw
