@@ -2,7 +2,7 @@
 
 #include "convert/RunLog.h"
 #include "db/Failure.h"
-#include "support/QtPrinters.h"
+#include "support/Printers.h"
 
 #include <QDateTime>
 #include <QFile>

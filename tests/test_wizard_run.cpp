@@ -4,7 +4,7 @@
 #include "app/Taaform1.h"
 #include "peers/oracle/ModelTargetLayer.h"
 #include "peers/sqlserver/ModelSourceLayer.h"
-#include "support/QtPrinters.h"
+#include "support/Printers.h"
 #include "ui_Taaform1.h"
 
 #include <QApplication>
