@@ -1,5 +1,6 @@
 #include "convert/OracleTypeMapping.h"
 
+#include <QtGlobal>
 
 namespace tw {
 
@@ -14,8 +15,18 @@ bool isOneOf(const QString& name, std::initializer_list<const char*> names)
     return false;
 }
 
-QString varchar2(qint64 precision)
+// Oracle's VARCHAR2 holds at most 4000 bytes (ORA-00910 beyond), so a
+// character column of unlimited length (precision -1, the (max) types and
+// xml) or longer than that becomes a CLOB, which holds any text whole.
+constexpr qint64 kMaxVarchar2Length = 4000;
+// Oracle's NUMBER takes at most 38 digits of precision (ORA-01727 beyond);
+// NUMBER(38,s) holds every value of SQL Server's widest decimal(38,s).
+constexpr qint64 kMaxNumberPrecision = 38;
+
+QString characterType(qint64 precision)
 {
+    if (precision < 0 || precision > kMaxVarchar2Length)
+        return QStringLiteral(" CLOB");
     return QStringLiteral(" varchar2(%1)").arg(precision);
 }
 
@@ -25,12 +36,13 @@ QString oracleTypeText(const QString& typeName, const std::function<qint64()>& p
                        const std::function<qint64()>& scale)
 {
     if (isOneOf(typeName, {"varchar", "nvarchar", "char", "nchar"}))
-        return varchar2(precision());
-    // The first number is precision plus scale, as the catalogue gives them.
+        return characterType(precision());
+    // The first number is precision plus scale, as the catalogue gives them,
+    // within what the target accepts.
     if (isOneOf(typeName, {"smallint", "bigint", "int", "tinyint", "decimal", "numeric"})) {
         const qint64 p = precision();
         const qint64 s = scale();
-        return QStringLiteral(" NUMBER(%1,%2)").arg(p + s).arg(s);
+        return QStringLiteral(" NUMBER(%1,%2)").arg(qMin(p + s, kMaxNumberPrecision)).arg(s);
     }
     if (typeName == QLatin1String("bit"))
         return QStringLiteral(" NUMBER(3)");
@@ -41,7 +53,7 @@ QString oracleTypeText(const QString& typeName, const std::function<qint64()>& p
         return QStringLiteral(" date");
     if (isOneOf(typeName, {"float", "money", "real", "smallmoney"}))
         return QStringLiteral(" NUMBER");
-    return varchar2(precision());
+    return characterType(precision());
 }
 
 } // namespace tw

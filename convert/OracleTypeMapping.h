@@ -11,7 +11,8 @@ namespace tw {
 // are read through the callbacks only for the types whose text needs them,
 // so a type without a precision never asks for one.
 // Type names are compared exactly, case included; unknown names, alias types
-// among them, become varchar2 of the precision.
+// among them, become varchar2 of the precision. Character types of unlimited
+// length or longer than 4000 become CLOB; numbers never exceed 38 digits.
 QString oracleTypeText(const QString& typeName, const std::function<qint64()>& precision,
                        const std::function<qint64()>& scale);
 

@@ -52,9 +52,17 @@ void RowTransfer::run(const QString& targetTable, const QString& sourceTable, bo
         writer_.open();
 
         routes_ = routeColumns();
+        bool anyColumnMatched = false;
         for (int i = 0; i < routes_.size(); ++i) {
             if (routes_[i].target < 0)
                 reportColumn(targetTable, query_.fieldName(i), QStringLiteral("the target table has no such column"));
+            else
+                anyColumnMatched = true;
+        }
+        // Rows of nothing but NULLs would be no copy at all.
+        if (!anyColumnMatched) {
+            throw Failure(QStringLiteral("No column of %1 matches a column of %2: no row was copied")
+                              .arg(sourceTable, targetTable));
         }
 
         qint64 row = 1;

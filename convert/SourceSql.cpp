@@ -11,7 +11,7 @@ QStringList columnCatalogueSql(const QString& sourceTable)
         QStringLiteral("f_scale=isnull(COLUMNPROPERTY(a.id,a.name,'Scale'),0),   a.isnullable,     e.text defaultvalue"),
         QStringLiteral("FROM   syscolumns   a     left   join   systypes   b   on   a.xusertype=b.xusertype     inner   join   sysobjects   d   on   a.id=d.id     and   d.xtype='U'   and     d.name<>'dtproperties'"),
         QStringLiteral("left   join   syscomments   e   on   a.cdefault=e.id "),
-        QStringLiteral("where   d.name='") + escapeInLiteral(sourceTable) + QStringLiteral("'"),
+        QStringLiteral("where   d.name=N'") + escapeInLiteral(sourceTable) + QStringLiteral("'"),
         QStringLiteral("order   by   a.id,a.colorder"),
     };
 }
@@ -27,7 +27,7 @@ QStringList indexCatalogueSql(const QString& sourceTable)
         QStringLiteral("inner join sysindexkeys b on a.ID=b.ID and a.indID=b.indid"),
         QStringLiteral("inner join syscolumns c on c.ID=b.ID and b.colid=c.colid"),
         QStringLiteral("left join sysobjects d on d.Name=a.Name and d.parent_obj=C.ID"),
-        QStringLiteral("where a.ID=object_id('") + escapeInLiteral(sourceTable) + QStringLiteral("')"),
+        QStringLiteral("where a.ID=object_id(N'") + escapeInLiteral(sourceTable) + QStringLiteral("')"),
         QStringLiteral("order by tablename,Key_name,Seq_in_index"),
     };
 }

@@ -5,7 +5,10 @@
 namespace tw {
 
 // The SQL texts sent to the source server by the conversion. Table names are
-// escaped for the delimiters they stand in.
+// escaped for the delimiters they stand in. Names in string literals are
+// written as Unicode literals (N'...'): a plain literal is converted to the
+// code page of the server's default collation, where a name in another
+// script would turn into question marks and match nothing.
 
 // The column catalogue of a user table (six lines).
 QStringList columnCatalogueSql(const QString& sourceTable);

@@ -2,7 +2,6 @@
 
 #include "convert/OracleTypeMapping.h"
 #include "convert/SourceSql.h"
-#include "convert/SqlEscape.h"
 #include "convert/TargetSql.h"
 #include "db/Failure.h"
 
@@ -40,7 +39,7 @@ void Tcc::CreateOracleTable(SourceQuery& query, TargetConnection& target, const 
     tmpmemo_ = QStringList{createTableFirstLine(targetTable)};
     while (!query.atEnd()) {
         const QString name = query.text(QStringLiteral("fieldname")).left(kMaxNameLength);
-        QString line = NormalizeName(QLatin1Char('"') + escapeInQuotedName(name) + QLatin1Char('"'), upperCase);
+        QString line = QLatin1Char('"') + NormalizeName(name, upperCase) + QLatin1Char('"');
         line += oracleTypeText(
             query.text(QStringLiteral("fieldtyle")), [&] { return query.integer(QStringLiteral("f_size")); },
             [&] { return query.integer(QStringLiteral("f_scale")); });
@@ -82,7 +81,10 @@ void Tcc::DropOracleTable(TargetConnection& target, const QString& table, bool& 
 
 QString Tcc::NormalizeName(const QString& name, bool upperCase)
 {
-    const QString result = ReplaceAll(name, QStringLiteral(" "), QStringLiteral("_"));
+    // Oracle allows no double quote inside a quoted name, so it becomes an
+    // underscore like a blank; every other character stays.
+    const QString result = ReplaceAll(ReplaceAll(name, QStringLiteral(" "), QStringLiteral("_")),
+                                      QStringLiteral("\""), QStringLiteral("_"));
     return upperCase ? asciiUpper(result) : result;
 }
 
@@ -128,7 +130,9 @@ QString Tcc::GetAppDataFolder()
 void Tcc::CopyTextToClipboard(const QString& text)
 {
     tmpmemo_ = QStringList{text};
-    if (QGuiApplication::instance())
+    // Only a GUI application has a clipboard; a headless caller (a plain
+    // QCoreApplication) has none to fill.
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         QGuiApplication::clipboard()->setText(text);
 }
 

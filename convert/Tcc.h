@@ -30,7 +30,8 @@ public:
     bool OracleTableExists(TargetConnection& target, const QString& table, const QString& owner);
     void DropOracleTable(TargetConnection& target, const QString& table, bool& ok, QString& errorText);
 
-    // Blanks become underscores; with upperCase, ASCII a-z become A-Z.
+    // Blanks and double quotes become underscores; with upperCase, ASCII
+    // a-z become A-Z.
     static QString NormalizeName(const QString& name, bool upperCase);
     // Replaces every occurrence of search, leftmost first, until none is left.
     static QString ReplaceAll(const QString& text, const QString& search, const QString& replacement);

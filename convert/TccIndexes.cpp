@@ -1,3 +1,4 @@
+#include "convert/OracleIdentifiers.h"
 #include "convert/SourceSql.h"
 #include "convert/TargetSql.h"
 #include "convert/Tcc.h"
@@ -8,8 +9,12 @@ namespace tw {
 // One statement per key: a key ends where the next row with key position 1
 // begins. Keys are executed in catalogue order; a failure does not stop the
 // others, and the error text keeps the last failure only.
+// Table and column names are written bare where Oracle's folding reaches the
+// table and columns that the table definition created, and otherwise quoted
+// as created (blanks to underscores, cut, upper-cased with the option), so
+// that keys of tables such as "Order Details" arrive too.
 void Tcc::CreateOracleIndexes(SourceQuery& query, TargetConnection& target, const QString& sourceTable,
-                              const QString& targetTable, bool /*upperCase*/, bool& ok, QString& errorText)
+                              const QString& targetTable, bool upperCase, bool& ok, QString& errorText)
 {
     ok = true;
     std::unique_ptr<TargetStatement> statement = target.createStatement();
@@ -25,7 +30,8 @@ void Tcc::CreateOracleIndexes(SourceQuery& query, TargetConnection& target, cons
     qint64 row = 1;
     while (!query.atEnd()) {
         const qint64 position = query.integer(QStringLiteral("Seq_in_index"));
-        const QString column = query.text(QStringLiteral("Column_name"));
+        const QString sourceColumn = query.text(QStringLiteral("Column_name"));
+        const QString column = reachingName(sourceColumn, NormalizeName(sourceColumn.left(kMaxNameLength), upperCase));
 
         if (row > 1 && position == 1) {
             statement->setSql(sql + QLatin1Char(')'));
@@ -41,13 +47,14 @@ void Tcc::CreateOracleIndexes(SourceQuery& query, TargetConnection& target, cons
             if (query.text(QStringLiteral("indextype")) == QLatin1String("pk")) {
                 const QString table = query.text(QStringLiteral("tablename"));
                 const QString name = (QStringLiteral("PRIMARY") + table + QString::number(row)).left(kMaxNameLength);
-                sql += QStringLiteral("alter table ") + table + QStringLiteral("  add constraint ") + name
-                    + QStringLiteral(" primary key (") + column;
+                sql += QStringLiteral("alter table ") + reachingName(table, targetTable)
+                    + QStringLiteral("  add constraint ") + formedName(name) + QStringLiteral(" primary key (")
+                    + column;
             } else {
                 const QString name = (QStringLiteral("idx_") + query.text(QStringLiteral("Key_name")) + targetTable)
                                          .left(kMaxNameLength);
-                sql += QStringLiteral("create index ") + name + QStringLiteral(" on ") + targetTable
-                    + QStringLiteral(" (") + column;
+                sql += QStringLiteral("create index ") + formedName(name) + QStringLiteral(" on ")
+                    + reachingName(targetTable, targetTable) + QStringLiteral(" (") + column;
             }
         } else {
             sql += QLatin1Char(',') + column;

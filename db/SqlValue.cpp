@@ -2,7 +2,24 @@
 
 #include "db/Failure.h"
 
+#include <charconv>
+#include <cmath>
+
 namespace tw {
+
+SqlValue SqlValue::real(float v)
+{
+    if (!std::isfinite(v))
+        return SqlValue(double(v));
+    // The shortest digits that read back as the same float have at most nine
+    // significant digits, which a double holds exactly enough to give them
+    // back as its own shortest form.
+    char digits[32];
+    const std::to_chars_result written = std::to_chars(digits, digits + sizeof digits, v);
+    double nearest = double(v);
+    std::from_chars(digits, written.ptr, nearest);
+    return SqlValue(nearest);
+}
 
 SqlValue SqlValue::dateTime(int y, int mo, int d, int h, int mi, int s, int ms)
 {

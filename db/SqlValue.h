@@ -36,6 +36,10 @@ public:
     SqlValue(bool v) : v_(v) {}
 
     static SqlValue decimal(const QString& text) { return SqlValue(Decimal{text}); }
+    // A 32-bit real as the double of its shortest decimal form, so that 0.1f
+    // is carried as 0.1 rather than as the digits of its binary expansion
+    // (0.10000000149011612).
+    static SqlValue real(float v);
     // A naive date-time (no zone) from its parts.
     static SqlValue dateTime(int y, int mo, int d, int h = 0, int mi = 0, int s = 0, int ms = 0);
 

@@ -189,7 +189,8 @@ TEST_F(ModelSqlServerTest, RowsCarryTheColumnTypesAndStoredValues)
     EXPECT_EQ(query->value("Code"), SqlValue("AB  "));
     EXPECT_EQ(query->value("Guid"), SqlValue("6F9619FF-8B86-D011-B42D-00C04FC964FF"));
     EXPECT_EQ(query->value("At"), SqlValue::dateTime(2020, 1, 2, 3, 4, 5, 3));
-    EXPECT_EQ(query->value("Ratio"), SqlValue(double(float(0.1))));
+    // A real is carried by its shortest 32-bit form.
+    EXPECT_EQ(query->value("Ratio"), SqlValue(0.1));
     query->next();
     EXPECT_EQ(query->value("Id"), SqlValue(2));
     EXPECT_TRUE(query->value("Price").isNull());

@@ -150,7 +150,8 @@ TEST_F(RowTransferTest, RenamedColumnsFindTheColumnsMadeFromThem)
     servers->sourceDb.table(QStringLiteral("T"))
         .column(QStringLiteral("Customer Name"), QStringLiteral("nvarchar(40)"))
         .column(longName, QStringLiteral("int"))
-        .row({QStringLiteral("Zoë"), 7});
+        .column(QStringLiteral("Say \"hi\""), QStringLiteral("int"))
+        .row({QStringLiteral("Zoë"), 7, 8});
     servers->connect();
     for (bool upper : {true, false}) {
         if (!upper)
@@ -164,7 +165,19 @@ TEST_F(RowTransferTest, RenamedColumnsFindTheColumnsMadeFromThem)
         ASSERT_EQ(rows.size(), 1);
         EXPECT_EQ(rows[0][0], tw::SqlValue(QStringLiteral("Zoë")));
         EXPECT_EQ(rows[0][1].toInteger(), 7);
+        EXPECT_EQ(rows[0][2].toInteger(), 8);
     }
+}
+
+TEST_F(RowTransferTest, NoMatchingColumnFailsTheTableWithoutWritingRows)
+{
+    servers->sourceDb.table(QStringLiteral("T")).column(QStringLiteral("A"), QStringLiteral("int")).row({1}).row({2});
+    servers->connect();
+    servers->targetExecute(QStringLiteral("Create table \"T\" (\"X\" NUMBER)"));
+    transfer();
+    EXPECT_FALSE(ok);
+    EXPECT_TRUE(error.endsWith(QStringLiteral("No column of T matches a column of T: no row was copied"))) << qPrintable(error);
+    EXPECT_TRUE(servers->targetRows(QStringLiteral("T")).isEmpty());
 }
 
 TEST_F(RowTransferTest, NamesWithQuotesAndBracketsRoundTrip)

@@ -240,7 +240,8 @@ SqlValue valueFromBuffer(const OdbcColumn& column, const char* data, SQLLEN indi
     case OdbcValueKind::Float: {
         SQLDOUBLE v = 0;
         std::memcpy(&v, data, sizeof v);
-        return SqlValue(double(v));
+        // A real arrives widened to a double; narrowing it back is exact.
+        return column.sqlType == SQL_REAL ? SqlValue::real(float(v)) : SqlValue(double(v));
     }
     case OdbcValueKind::Boolean:
         return SqlValue(data[0] != 0);

@@ -29,6 +29,7 @@ TEST(EndToEnd, TablesOfEveryTypeArriveRowForRow)
         numbers.row({i, QStringLiteral("n%1").arg(i)});
 
     const QByteArray blob(1 << 20, '\x7e');
+    const QString notes = QString(999999, QChar(0x4E2D)) + QStringLiteral("!");
     shop.table(QStringLiteral("Sample"))
         .column(QStringLiteral("Amount"), QStringLiteral("decimal(28,10)"))
         .column(QStringLiteral("Shipped"), QStringLiteral("datetime"))
@@ -36,10 +37,12 @@ TEST(EndToEnd, TablesOfEveryTypeArriveRowForRow)
         .column(QStringLiteral("Flag"), QStringLiteral("bit"))
         .column(QStringLiteral("Payload"), QStringLiteral("varbinary(max)"))
         .column(QStringLiteral("Code"), QStringLiteral("nchar(4)"))
+        .column(QStringLiteral("Notes"), QStringLiteral("nvarchar(max)"))
         .index(QStringLiteral("IX_Shipped"), {QStringLiteral("Shipped")})
         .row({tw::SqlValue::decimal(QStringLiteral("-123456789012345678.0123456789")),
-              tw::SqlValue::dateTime(2026, 12, 7, 23, 52, 23, 997), QStringLiteral("订单 Zoë"), true, blob, QStringLiteral("订单数据")})
-        .row({tw::SqlValue(), tw::SqlValue(), tw::SqlValue(), tw::SqlValue(), tw::SqlValue(), tw::SqlValue()});
+              tw::SqlValue::dateTime(2026, 12, 7, 23, 52, 23, 997), QStringLiteral("订单 Zoë"), true, blob, QStringLiteral("订单数据"), notes})
+        .row({tw::SqlValue(), tw::SqlValue(), tw::SqlValue(), tw::SqlValue(), tw::SqlValue(), tw::SqlValue(),
+              tw::SqlValue()});
 
     peers::TdsLoopback loopback(server);
     tw::OdbcSourceConnection source;
@@ -84,6 +87,8 @@ TEST(EndToEnd, TablesOfEveryTypeArriveRowForRow)
     EXPECT_EQ(sampleRows[0][4], tw::SqlValue(blob));
     // nchar(4) became varchar2(4), which the session measures in characters.
     EXPECT_EQ(sampleRows[0][5].toText(), QStringLiteral("订单数据"));
+    // nvarchar(max) became a CLOB, which takes the million characters whole.
+    EXPECT_EQ(sampleRows[0][6].toText(), notes);
     for (const tw::SqlValue& value : sampleRows[1])
         EXPECT_TRUE(value.isNull()) << tw::describe(value).toStdString();
 

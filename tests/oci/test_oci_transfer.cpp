@@ -58,7 +58,9 @@ TEST_F(OciConversionSteps, TableDefinitionProbeKeysAndDrop)
         .column(QStringLiteral("Shipped"), QStringLiteral("datetime"))
         .primaryKey(QStringLiteral("PK_Orders"), {QStringLiteral("OrderID")})
         .index(QStringLiteral("IX_Shipped"), {QStringLiteral("Shipped")});
-    source.sourceDb.table(QStringLiteral("Wide")).column(QStringLiteral("Amount"), QStringLiteral("decimal(38,10)"));
+    source.sourceDb.table(QStringLiteral("Twins"))
+        .column(QStringLiteral("A23456789012345678901234567890X"), QStringLiteral("int"))
+        .column(QStringLiteral("A23456789012345678901234567890Y"), QStringLiteral("int"));
     connect();
 
     cc.CreateOracleTable(*source.query, *target, QStringLiteral("ORDERS"), QStringLiteral("ORDERS"), true, ok, error);
@@ -77,11 +79,11 @@ TEST_F(OciConversionSteps, TableDefinitionProbeKeysAndDrop)
     EXPECT_TRUE(cc.OracleTableExists(*target, QStringLiteral("ORDERS"), QStringLiteral("scott")));
     EXPECT_FALSE(cc.OracleTableExists(*target, QStringLiteral("Orders"), QStringLiteral("scott")));
 
-    // NUMBER(48,10) is refused; the error text holds Oracle's message and the statement.
-    cc.CreateOracleTable(*source.query, *target, QStringLiteral("WIDE"), QStringLiteral("WIDE"), true, ok, error);
+    // Two column names cut to the same 30 characters are refused; the error
+    // text holds Oracle's message and the statement.
+    cc.CreateOracleTable(*source.query, *target, QStringLiteral("Twins"), QStringLiteral("TWINS"), true, ok, error);
     EXPECT_FALSE(ok);
-    EXPECT_TRUE(error.startsWith(QStringLiteral("ORA-01727: numeric precision specifier is out of range (1 to 38)\r\n"
-                                                "Create table \"WIDE\" (\r\n")))
+    EXPECT_TRUE(error.startsWith(QStringLiteral("ORA-00957: duplicate column name\r\nCreate table \"TWINS\" (\r\n")))
         << qPrintable(error);
 
     cc.DropOracleTable(*target, QStringLiteral("ORDERS"), ok, error);

@@ -64,7 +64,11 @@ public:
         column(index);
         if (atEnd())
             throw tw::Failure(noCurrentRecord);
-        return result_->rows[row_][index];
+        const SqlValue& value = result_->rows[row_][index];
+        // The source layer carries a real by its shortest 32-bit form.
+        if (column(index).type == QLatin1String("real") && value.kind() == SqlValue::Kind::Float)
+            return SqlValue::real(float(value.asFloat()));
+        return value;
     }
 
 private:
