@@ -7,6 +7,7 @@
 #include "OciTestBed.h"
 #include "db/oci/OciRowWriter.h"
 #include "support/FailureOf.h"
+#include "support/Printers.h"
 
 #include <gtest/gtest.h>
 
