@@ -159,12 +159,17 @@ QString OciRowWriter::insertSql() const
 // the one after them.
 void OciRowWriter::sendHeldRows()
 {
+    // Rows sent before belong to a transaction that only this batch's apply
+    // may end; if something else ended it, they are gone.
+    if (refusal_.isEmpty() && sent_ > 0 && session_->endedTransactions() != transaction_)
+        refuseBatch(QStringLiteral("The rows of this batch sent earlier were rolled back before it was applied."), 0);
     const int rows = held_;
     if (rows == 0)
         return;
     if (refusal_.isEmpty()) {
         QString message;
         int refusedRow = 0;
+        transaction_ = session_->endedTransactions();
         try {
             if (!insert_)
                 insert_ = std::make_unique<OciStatement>(session_, insertSql());

@@ -66,6 +66,7 @@ private:
     int batchRows_ = 0;  // rows posted since the last apply
     QString refusal_;    // the server's text once it refused a row of the batch
     int refusedRow_ = 0;
+    ub4 transaction_ = 0;  // the session's transaction the sent rows are in
     bool rowOpen_ = false;
 };
 

@@ -166,6 +166,7 @@ void OciSession::commit()
     requireLoggedOn();
     check(api_.OCITransCommit(service_, error_, OCI_DEFAULT));
     uncommitted_ = false;
+    ++endedTransactions_;
 }
 
 void OciSession::rollback()
@@ -173,6 +174,13 @@ void OciSession::rollback()
     requireLoggedOn();
     check(api_.OCITransRollback(service_, error_, OCI_DEFAULT));
     uncommitted_ = false;
+    ++endedTransactions_;
+}
+
+void OciSession::discardUnfinishedWork()
+{
+    if (uncommitted_)
+        rollback();
 }
 
 } // namespace tw::oci

@@ -53,7 +53,14 @@ public:
     // Marks work that only a commit or a rollback ends (an insert executed
     // without OCI_COMMIT_ON_SUCCESS).
     void noteUncommittedWork() { uncommitted_ = true; }
-    bool hasUncommittedWork() const { return uncommitted_; }
+    // Rolls back such work before a statement of its own runs: a DDL
+    // statement commits the open transaction, and a batch that a stop left
+    // half sent must never be committed that way.
+    void discardUnfinishedWork();
+    // Counts the transactions ended by commit() and rollback(), so that a
+    // batch sent in parts can tell that its transaction is still the one it
+    // began.
+    ub4 endedTransactions() const { return endedTransactions_; }
 
     void commit();
     void rollback();
@@ -71,6 +78,7 @@ private:
     bool attached_ = false;
     bool sessionBegun_ = false;
     bool uncommitted_ = false;
+    ub4 endedTransactions_ = 0;
     ub4 prefetchRows_ = 0;
 };
 

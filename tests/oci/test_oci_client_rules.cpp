@@ -105,7 +105,7 @@ TEST_F(OciClientRules, ATableWithALongAndLobColumnsTakesLargeValuesInEveryColumn
 
 TEST_F(OciClientRules, WorkNoFinishedBatchCommittedIsNotStoredWhenTheSessionEnds)
 {
-    enum class End { CloseWriterThenApplyAnother, CloseConnection, DestroyConnection };
+    enum class End { CloseWriterThenApplyAnother, StatementThenApply, CloseConnection, DestroyConnection };
     const struct {
         const char* name;
         bool sentMidBatch;  // else: a refused batch whose rollback failed
@@ -114,6 +114,7 @@ TEST_F(OciClientRules, WorkNoFinishedBatchCommittedIsNotStoredWhenTheSessionEnds
         QVector<QVector<SqlValue>> stored;
     } cases[] = {
         {"rows sent mid-batch, writer closed", true, 0, End::CloseWriterThenApplyAnother, {{99, {}}}},
+        {"rows sent mid-batch, then a table definition", true, 0, End::StatementThenApply, {}},
         {"rows sent mid-batch, connection closed", true, 0, End::CloseConnection, {}},
         {"rows sent mid-batch, connection destroyed", true, 0, End::DestroyConnection, {}},
         {"rollback of a refused batch failed once", false, 1, End::CloseConnection, {}},
@@ -145,6 +146,13 @@ TEST_F(OciClientRules, WorkNoFinishedBatchCommittedIsNotStoredWhenTheSessionEnds
             writer->open();
             addRow({99, {}});
             EXPECT_EQ(writer->applyUpdates(0).stored, 1);
+            connection->close();
+            break;
+        case End::StatementThenApply:
+            // DDL commits the open transaction: the layer rolls back first,
+            // and the batch then knows its first part is gone.
+            OciTestBed::execute(*connection, QStringLiteral("Create table \"%1X\" (\"ID\" NUMBER)").arg(table));
+            EXPECT_EQ(writer->applyUpdates(0).refused, 25);
             connection->close();
             break;
         case End::CloseConnection:
