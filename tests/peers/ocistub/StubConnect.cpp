@@ -62,10 +62,11 @@ QString textFromClientBytes(const EnvHandle* env, const void* text, ub4 size)
 }
 
 // A session that goes without OCISessionEnd (its server detached, its
-// environment freed) is a lost connection to the server, which rolls back
-// the open transaction (OCI Programmer's Guide, "Transactions": a client
-// that disconnects other than by a normal logoff has its active
-// transactions rolled back).
+// environment freed) ends abnormally, and the server rolls back its open
+// transaction (SQL Language Reference, ROLLBACK: "If you do not explicitly
+// commit the transaction and the program terminates abnormally, then Oracle
+// Database rolls back the last uncommitted transaction"; Database Concepts,
+// "Transaction Management").
 void endWithoutLogoff(SvcCtxHandle* service)
 {
     SessionHandle* session = liveSession(service);
