@@ -81,6 +81,9 @@ TEST_F(OciClientRules, TimestampsAndBinaryFloatsArriveExactlyWhateverTheClientsN
 
 TEST_F(OciClientRules, ATableWithALongAndLobColumnsTakesLargeValuesInEveryColumn)
 {
+    // E is a VARCHAR2 of an extended-string database: its binds may be long
+    // too and must not come before the short ones.
+    const QString wide(4500, QLatin1Char('e'));
     const QString text5000(5000, QLatin1Char('l'));
     const QString umlauts(3000, QChar(0x00FC));  // 6000 bytes in UTF-8
     const QByteArray bytes(7000, '\x5a');
@@ -89,17 +92,19 @@ TEST_F(OciClientRules, ATableWithALongAndLobColumnsTakesLargeValuesInEveryColumn
         const bool raw = longType == QLatin1String("LONG RAW");
         const SqlValue longValue = raw ? SqlValue(QByteArray(5000, '\x01')) : SqlValue(text5000);
         const QString longStored = raw ? QString::fromLatin1(QByteArray(5000, '\x01').toHex()) : text5000;
-        bed.createStubTable(QStringLiteral("DOCS"), QStringLiteral("ID NUMBER, L %1, C CLOB, B BLOB").arg(longType));
+        bed.createStubTable(QStringLiteral("DOCS"),
+                            QStringLiteral("E VARCHAR2(32767), L %1, C CLOB, B BLOB, ID NUMBER").arg(longType));
         open(QStringLiteral("DOCS"));
-        addRow({1, longValue, umlauts, bytes});
-        addRow({2, {}, QStringLiteral("short"), QByteArray("\x01\x02", 2)});
-        addRow({3, longValue, {}, {}});
+        addRow({wide, longValue, umlauts, bytes, 1});
+        addRow({QStringLiteral("e"), {}, QStringLiteral("short"), QByteArray("\x01\x02", 2), 2});
+        addRow({{}, longValue, {}, {}, 3});
         const tw::ApplyResult result = writer->applyUpdates(0);
         EXPECT_EQ(result.stored, 3) << qPrintable(result.message);
         EXPECT_EQ(bed.stubTableRows(QStringLiteral("DOCS")),
-                  QStringList({QStringLiteral("1\t%1\t%2\t%3").arg(longStored, umlauts, QString::fromLatin1(bytes.toHex())),
-                               QStringLiteral("2\tNULL\tshort\t0102"),
-                               QStringLiteral("3\t%1\tNULL\tNULL").arg(longStored)}));
+                  QStringList({QStringLiteral("%1\t%2\t%3\t%4\t1")
+                                   .arg(wide, longStored, umlauts, QString::fromLatin1(bytes.toHex())),
+                               QStringLiteral("e\tNULL\tshort\t0102\t2"),
+                               QStringLiteral("NULL\t%1\tNULL\tNULL\t3").arg(longStored)}));
     }
 }
 

@@ -17,7 +17,7 @@ QString identifier(const QString& text)
 
 peers::OraColumn columnOf(const QString& spec)
 {
-    static const QRegularExpression form(QStringLiteral("^\\s*(\\S+)\\s+([A-Za-z_ ]+?)\\s*(?:\\((\\d+)\\))?\\s*$"));
+    static const QRegularExpression form(QStringLiteral("^\\s*(\\S+)\\s+([A-Za-z0-9_ ]+?)\\s*(?:\\((\\d+)\\))?\\s*$"));
     const QRegularExpressionMatch m = form.match(spec);
     peers::OraColumn column;
     column.name = identifier(m.captured(1));
