@@ -15,10 +15,10 @@ QString identifier(const QString& text)
     return name.toUpper();
 }
 
-peers::OraColumn columnOf(const QString& spec)
+peers::OraColumn columnOf(const QString& definition)
 {
     static const QRegularExpression form(QStringLiteral("^\\s*(\\S+)\\s+([A-Za-z0-9_ ]+?)\\s*(?:\\((\\d+)\\))?\\s*$"));
-    const QRegularExpressionMatch m = form.match(spec);
+    const QRegularExpressionMatch m = form.match(definition);
     peers::OraColumn column;
     column.name = identifier(m.captured(1));
     column.type = m.captured(2).toUpper();
@@ -117,8 +117,8 @@ void StubTables::create(const QString& name, const QString& columns, bool discar
     auto table = std::make_unique<StubTable>();
     table->name = name;
     table->discard = discard;
-    for (const QString& spec : columns.split(QLatin1Char(',')))
-        table->columns.append(columnOf(spec));
+    for (const QString& definition : columns.split(QLatin1Char(',')))
+        table->columns.append(columnOf(definition));
     tables_[name] = std::move(table);
 }
 
