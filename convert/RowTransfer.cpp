@@ -4,6 +4,8 @@
 #include "convert/TargetSql.h"
 #include "db/Failure.h"
 
+#include <QLocale>
+
 namespace tw {
 
 namespace {
@@ -157,11 +159,15 @@ void RowTransfer::applyBatch(qint64 lastRow)
 {
     const ApplyResult result = writer_.applyUpdates(0);
     if (result.refused > 0) {
-        refusedBatches_.append(QStringLiteral("Rows %1 to %2 were not stored (%3 rows refused): %4")
+        // The writer names the refused row by its place in the batch.
+        const QString refusedRow = result.refusedRow > 0
+            ? QStringLiteral("row %1: ").arg(QLocale(QLocale::English).toString(batchFirstRow_ + result.refusedRow - 1))
+            : QString();
+        refusedBatches_.append(QStringLiteral("Rows %1 to %2 were not stored (%3 rows refused): %4%5")
                                    .arg(batchFirstRow_)
                                    .arg(lastRow)
                                    .arg(result.refused)
-                                   .arg(result.message));
+                                   .arg(refusedRow, result.message));
     }
     batchFirstRow_ = lastRow + 1;
 }

@@ -74,6 +74,49 @@ SqlValue dateFromText(const SqlValue& value, const OracleColumnType& type)
     refuse(value, type, QStringLiteral("'%1' is not a date").arg(text));
 }
 
+// A timestamp as the text the session reads with YYYY-MM-DD HH24:MI:SS.FF9:
+// nine fractional digits, so that text with microseconds or nanoseconds
+// keeps them all.
+SqlValue timestampText(const SqlValue& value, const OracleColumnType& type)
+{
+    if (value.kind() == SqlValue::Kind::DateTime)
+        return SqlValue(value.asDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")) + QStringLiteral("000000"));
+    if (value.kind() != SqlValue::Kind::Text)
+        refuse(value, type);
+    static const QRegularExpression form(
+        QStringLiteral("^\\s*(\\d{4}-\\d{2}-\\d{2})(?:[ T](\\d{2}:\\d{2}:\\d{2})(?:\\.(\\d{1,9}))?)?\\s*$"));
+    const QRegularExpressionMatch m = form.match(value.asText());
+    const QString time = m.captured(2).isEmpty() ? QStringLiteral("00:00:00") : m.captured(2);
+    if (!m.hasMatch()
+        || !QDateTime::fromString(m.captured(1) + QLatin1Char(' ') + time, QStringLiteral("yyyy-MM-dd HH:mm:ss")).isValid())
+        refuse(value, type, QStringLiteral("'%1' is not a date").arg(value.asText().trimmed()));
+    return SqlValue(m.captured(1) + QLatin1Char(' ') + time + QLatin1Char('.')
+                    + m.captured(3).leftJustified(9, QLatin1Char('0')));
+}
+
+SqlValue binaryFloat(const SqlValue& value, const OracleColumnType& type)
+{
+    switch (value.kind()) {
+    case SqlValue::Kind::Float:
+        return value;
+    case SqlValue::Kind::Integer:
+        return SqlValue(double(value.asInteger()));
+    case SqlValue::Kind::Boolean:
+        return SqlValue(value.asBoolean() ? 1.0 : 0.0);
+    case SqlValue::Kind::Decimal:
+    case SqlValue::Kind::Text: {
+        const QString text = value.kind() == SqlValue::Kind::Text ? value.asText() : value.asDecimal().text;
+        bool ok = false;
+        const double d = QLocale::c().toDouble(text.trimmed(), &ok);
+        if (!ok)
+            refuse(value, type, QStringLiteral("'%1' is not a number").arg(text));
+        return SqlValue(d);
+    }
+    default:
+        refuse(value, type);
+    }
+}
+
 } // namespace
 
 OracleColumnType OracleColumnType::fromTypeName(const QString& typeName, int size, int precision, int scale)
@@ -90,8 +133,12 @@ OracleColumnType OracleColumnType::fromTypeName(const QString& typeName, int siz
              || type.typeName == QLatin1String("CHAR") || type.typeName == QLatin1String("NCHAR")
              || type.typeName == QLatin1String("CLOB") || type.typeName == QLatin1String("NCLOB"))
         type.kind = Kind::Varchar2;
-    else if (type.typeName == QLatin1String("DATE") || type.typeName.startsWith(QLatin1String("TIMESTAMP")))
+    else if (type.typeName == QLatin1String("DATE"))
         type.kind = Kind::Date;
+    else if (type.typeName.startsWith(QLatin1String("TIMESTAMP")))
+        type.kind = Kind::Timestamp;
+    else if (type.typeName == QLatin1String("BINARY_FLOAT") || type.typeName == QLatin1String("BINARY_DOUBLE"))
+        type.kind = Kind::BinaryFloat;
     else if (type.typeName == QLatin1String("BLOB") || type.typeName == QLatin1String("RAW")
              || type.typeName == QLatin1String("LONG RAW"))
         type.kind = Kind::Blob;
@@ -124,6 +171,10 @@ SqlValue convertForOracleColumn(const SqlValue& value, const OracleColumnType& t
         if (value.kind() == K::Text)
             return dateFromText(value, type);
         refuse(value, type);
+    case OracleColumnType::Kind::Timestamp:
+        return timestampText(value, type);
+    case OracleColumnType::Kind::BinaryFloat:
+        return binaryFloat(value, type);
     case OracleColumnType::Kind::Varchar2:
         return value.kind() == K::Text ? value : SqlValue(value.toText());
     case OracleColumnType::Kind::Blob:

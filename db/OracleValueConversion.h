@@ -8,7 +8,7 @@ namespace tw {
 
 // The type of a target column as the target describes it.
 struct OracleColumnType {
-    enum class Kind { Number, Varchar2, Date, Blob, Other };
+    enum class Kind { Number, Varchar2, Date, Timestamp, BinaryFloat, Blob, Other };
     Kind kind = Kind::Other;
     QString typeName;     // as described: "NUMBER", "VARCHAR2", "DATE", "BLOB", ...
     int size = 0;         // VARCHAR2 size in bytes
@@ -26,6 +26,11 @@ struct OracleColumnType {
 //   shortest exact decimal form) and numeric text ("12.50", always with a
 //   point), all as Integer or Decimal values;
 // - DATE takes date-times, and text in the form yyyy-MM-dd[ HH:mm:ss[.zzz]];
+// - the TIMESTAMP types take the same, text with up to nine fractional
+//   digits, and give text "yyyy-MM-dd HH:mm:ss.fffffffff", which the session
+//   reads with the timestamp format the target layer sets at logon;
+// - BINARY_FLOAT and BINARY_DOUBLE take numbers, Booleans (1/0) and numeric
+//   text written with a point, all as Float values;
 // - VARCHAR2 takes every value as its text;
 // - BLOB takes bytes, and text (GUIDs included) as its UTF-8 bytes;
 // - NULL stays NULL for every type.

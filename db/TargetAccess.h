@@ -30,11 +30,13 @@ private:
 
 // What one apply of the pending rows did. When the server refuses a row, the
 // whole batch is rolled back: stored is 0, refused counts the rows that were
-// not stored, and message holds the server's text.
+// not stored, message holds the server's text and refusedRow the position
+// in the batch (from 1) of the row it refused, 0 when that is not known.
 struct ApplyResult {
     int stored = 0;
     int refused = 0;
     QString message;
+    int refusedRow = 0;
 };
 
 // A client-side row buffer over the target table named by its command text

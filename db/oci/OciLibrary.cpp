@@ -73,6 +73,10 @@ void resolveAll(LoadedClient& client)
     resolve(l, a.OCIDefineByPos, "OCIDefineByPos");
     resolve(l, a.OCITransCommit, "OCITransCommit");
     resolve(l, a.OCITransRollback, "OCITransRollback");
+    resolve(l, a.OCIDescriptorAlloc, "OCIDescriptorAlloc");
+    resolve(l, a.OCILobCreateTemporary, "OCILobCreateTemporary");
+    resolve(l, a.OCILobWrite, "OCILobWrite");
+    resolve(l, a.OCILobFreeTemporary, "OCILobFreeTemporary");
 }
 
 QString missingLibraryMessage(const QStringList& tried, const QString& reason)

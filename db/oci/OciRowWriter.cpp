@@ -11,16 +11,28 @@ OciRowWriter::OciRowWriter(std::function<std::shared_ptr<OciSession>()> sessionS
 {
 }
 
-OciRowWriter::~OciRowWriter() = default;
+OciRowWriter::~OciRowWriter()
+{
+    close();
+}
 
 void OciRowWriter::close()
 {
+    // Rows of the batch already executed are not left for a later commit
+    // (or for the commit that ends the session) to store.
+    if (session_ && sent_ > 0 && refusal_.isEmpty() && session_->isLoggedOn()) {
+        try {
+            session_->rollback();
+        } catch (const Failure&) {
+            // The session stays marked; its logoff will not commit the rows.
+        }
+    }
     insert_.reset();
-    columns_.clear();
     bindOrder_.clear();
+    columns_.clear();
     session_.reset();
-    posted_ = 0;
-    rowOpen_ = false;
+    held_ = 0;
+    resetBatch();
 }
 
 void OciRowWriter::open()
@@ -31,8 +43,7 @@ void OciRowWriter::open()
         throw Failure(QStringLiteral("The connection to Oracle is closed."));
     table_ = tableOfCommand();
     OciStatement query(session, commandText());
-    for (const DescribedColumn& column : query.describe())
-        columns_.push_back(PendingColumn::forColumn(column));
+    columns_ = PendingColumn::forTable(query.describe(), session);
     for (const auto& column : columns_) {
         if (!column->bindsLast())
             bindOrder_.push_back(column.get());
@@ -77,7 +88,7 @@ void OciRowWriter::setFieldValue(int index, const SqlValue& value)
     if (index < 0 || index >= int(columns_.size()))
         throw Failure(QStringLiteral("Field index %1 out of range").arg(index));
     PendingColumn& column = *columns_[index];
-    column.set(posted_, convertForOracleColumn(value, column.column().type));
+    column.set(held_, convertForOracleColumn(value, column.column().type));
 }
 
 void OciRowWriter::post()
@@ -86,14 +97,34 @@ void OciRowWriter::post()
     if (!rowOpen_)
         return;
     rowOpen_ = false;
-    ++posted_;
+    ++held_;
+    ++batchRows_;
+    if (heldBytes() >= heldBytesBudget_)
+        sendHeldRows();
 }
 
-void OciRowWriter::clearPending()
+qint64 OciRowWriter::heldBytes() const
+{
+    qint64 bytes = 0;
+    for (const auto& column : columns_)
+        bytes += column->heldBytes();
+    return bytes;
+}
+
+void OciRowWriter::clearHeld()
 {
     for (const auto& column : columns_)
         column->clear();
-    posted_ = 0;
+    held_ = 0;
+    rowOpen_ = false;
+}
+
+void OciRowWriter::resetBatch()
+{
+    sent_ = 0;
+    batchRows_ = 0;
+    refusal_.clear();
+    refusedRow_ = 0;
     rowOpen_ = false;
 }
 
@@ -122,45 +153,93 @@ QString OciRowWriter::insertSql() const
         .arg(table_, names.join(QLatin1Char(',')), placeholders.join(QLatin1Char(',')));
 }
 
-// The whole batch goes in one array execute and one commit. Oracle stops an
-// array insert at the first refused row with the rows before it inserted but
-// not committed; the batch is rolled back then, so that it is stored whole or
-// not at all. maxErrors is the number of refused rows the caller accepts;
-// since the array insert stops at the first refusal, every refusal refuses
-// the whole batch.
+// Oracle stops an array insert at the first refused row with the rows
+// before it inserted but not committed, and OCI_ATTR_ROW_COUNT then counts
+// those rows (OCI Programmer's Guide, array DML errors): the refused row is
+// the one after them.
+void OciRowWriter::sendHeldRows()
+{
+    // Rows sent before belong to a transaction that only this batch's apply
+    // may end; if something else ended it, they are gone.
+    if (refusal_.isEmpty() && sent_ > 0 && session_->endedTransactions() != transaction_)
+        refuseBatch(QStringLiteral("The rows of this batch sent earlier were rolled back before it was applied."), 0);
+    const int rows = held_;
+    if (rows == 0)
+        return;
+    if (refusal_.isEmpty()) {
+        QString message;
+        int refusedRow = 0;
+        transaction_ = session_->endedTransactions();
+        try {
+            if (!insert_)
+                insert_ = std::make_unique<OciStatement>(session_, insertSql());
+            ub4 position = 1;
+            for (PendingColumn* column : bindOrder_)
+                column->bind(*insert_, position++);
+            session_->noteUncommittedWork();
+            const sword status = insert_->execute(ub4(rows), OCI_DEFAULT);
+            if (status != OCI_SUCCESS && status != OCI_SUCCESS_WITH_INFO) {
+                message = session_->errorText(status);
+                try {
+                    refusedRow = sent_ + int(insert_->rowCount()) + 1;
+                } catch (const Failure&) {
+                    refusedRow = 0;
+                }
+            }
+        } catch (const Failure& failure) {
+            message = failure.message();
+        }
+        if (!message.isEmpty()) {
+            clearHeld();
+            refuseBatch(message, refusedRow);
+        }
+    }
+    sent_ += rows;
+    clearHeld();
+}
+
+void OciRowWriter::refuseBatch(const QString& message, int row)
+{
+    refusal_ = message;
+    refusedRow_ = row;
+    // A rollback that fails too means the session is gone (the connection
+    // was lost): that is a failure of the copy, not a refused batch.
+    try {
+        session_->rollback();
+    } catch (const Failure&) {
+        resetBatch();
+        throw Failure(message);
+    }
+}
+
+// One commit per batch; maxErrors is the number of refused rows the caller
+// accepts, and since an array insert stops at the first refusal, every
+// refusal refuses the whole batch.
 ApplyResult OciRowWriter::applyUpdates(int /*maxErrors*/)
 {
     requireOpen();
     if (rowOpen_)
         post();
     ApplyResult result;
-    const int rows = posted_;
+    const int rows = batchRows_;
     if (rows == 0)
         return result;
-    try {
-        if (!insert_)
-            insert_ = std::make_unique<OciStatement>(session_, insertSql());
-        ub4 position = 1;
-        for (PendingColumn* column : bindOrder_)
-            column->bind(*insert_, position++);
-        session_->check(insert_->execute(ub4(rows), OCI_DEFAULT));
-        session_->commit();
-    } catch (const Failure& failure) {
-        result.message = failure.message();
+    sendHeldRows();
+    if (refusal_.isEmpty()) {
+        try {
+            session_->commit();
+        } catch (const Failure& failure) {
+            refuseBatch(failure.message(), 0);
+        }
     }
-    clearPending();
-    if (result.message.isEmpty()) {
+    if (refusal_.isEmpty()) {
         result.stored = rows;
-        return result;
+    } else {
+        result.refused = rows;
+        result.message = refusal_;
+        result.refusedRow = refusedRow_;
     }
-    // A rollback that fails too means the session is gone (the connection
-    // was lost): that is a failure of the copy, not a refused batch.
-    try {
-        session_->rollback();
-    } catch (const Failure&) {
-        throw Failure(result.message);
-    }
-    result.refused = rows;
+    resetBatch();
     return result;
 }
 

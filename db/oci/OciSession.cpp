@@ -2,25 +2,49 @@
 
 #include "db/Failure.h"
 
+#include <QStringList>
+
 namespace tw::oci {
 
 namespace {
 
-QString textFromClient(const OraText* text)
-{
-    return QString::fromUtf8(reinterpret_cast<const char*>(text)).trimmed();
-}
+// Room for one error record's text: OCI_ERROR_MAXMSG_SIZE2 in oci.h.
+constexpr int kErrorTextBytes = 3072;
 
-void* allocHandle(const OciApi& api, OCIEnv* env, ub4 type)
+// Every error record of a handle, read with OCIErrorGet from record 1 until
+// it reports OCI_NO_DATA (OCI Programmer's Guide, OCIErrorGet), one per line;
+// empty when the handle holds none.
+QString errorRecords(const OciApi& api, void* handle, ub4 type)
 {
-    void* handle = nullptr;
-    const sword status = api.OCIHandleAlloc(env, &handle, type, 0, nullptr);
-    if (status != OCI_SUCCESS || !handle)
-        throw Failure(QStringLiteral("The Oracle client could not allocate a handle of type %1.").arg(type));
-    return handle;
+    QStringList records;
+    for (ub4 record = 1;; ++record) {
+        OraText buffer[kErrorTextBytes] = {0};
+        sb4 code = 0;
+        if (api.OCIErrorGet(handle, record, nullptr, &code, buffer, sizeof buffer, type) != OCI_SUCCESS)
+            break;
+        const QString text = QString::fromUtf8(reinterpret_cast<const char*>(buffer)).trimmed();
+        if (!text.isEmpty())
+            records.append(text);
+    }
+    return records.join(QLatin1Char('\n'));
 }
 
 } // namespace
+
+QString OciSession::environmentErrorText(const QString& allocated) const
+{
+    const QString records = env_ ? errorRecords(api_, env_, OCI_HTYPE_ENV) : QString();
+    return records.isEmpty() ? QStringLiteral("The Oracle client could not allocate %1.").arg(allocated) : records;
+}
+
+void* OciSession::allocHandle(ub4 type, const QString& what)
+{
+    void* handle = nullptr;
+    const sword status = api_.OCIHandleAlloc(env_, &handle, type, 0, nullptr);
+    if (status != OCI_SUCCESS || !handle)
+        throw Failure(environmentErrorText(what));
+    return handle;
+}
 
 OciSession::OciSession(const OciApi& api, const QString& connectString, const QString& user,
                        const QString& password)
@@ -30,23 +54,22 @@ OciSession::OciSession(const OciApi& api, const QString& connectString, const QS
     // length crosses the client: AL32UTF8 makes them UTF-8 bytes.
     const sword created = api_.OCIEnvNlsCreate(&env_, OCI_DEFAULT, nullptr, nullptr, nullptr, nullptr, 0, nullptr,
                                                AL32UTF8_ID, AL32UTF8_ID);
-    if (created != OCI_SUCCESS) {
-        QString message = QStringLiteral("The Oracle client could not create its environment.");
-        if (env_) {
-            OraText buffer[2048] = {0};
-            sb4 code = 0;
-            if (api_.OCIErrorGet(env_, 1, nullptr, &code, buffer, sizeof buffer, OCI_HTYPE_ENV) == OCI_SUCCESS)
-                message = textFromClient(buffer);
+    if (created != OCI_SUCCESS && created != OCI_SUCCESS_WITH_INFO) {
+        // A failed creation may still hand back an environment handle that
+        // holds the reason (OCIEnvNlsCreate, OCI Programmer's Guide).
+        QString message = env_ ? errorRecords(api_, env_, OCI_HTYPE_ENV) : QString();
+        if (message.isEmpty())
+            message = QStringLiteral("The Oracle client could not create its environment.");
+        if (env_)
             api_.OCIHandleFree(env_, OCI_HTYPE_ENV);
-            env_ = nullptr;
-        }
+        env_ = nullptr;
         throw Failure(message);
     }
     try {
-        error_ = static_cast<OCIError*>(allocHandle(api_, env_, OCI_HTYPE_ERROR));
-        server_ = static_cast<OCIServer*>(allocHandle(api_, env_, OCI_HTYPE_SERVER));
-        service_ = static_cast<OCISvcCtx*>(allocHandle(api_, env_, OCI_HTYPE_SVCCTX));
-        session_ = static_cast<OCISession*>(allocHandle(api_, env_, OCI_HTYPE_SESSION));
+        error_ = static_cast<OCIError*>(allocHandle(OCI_HTYPE_ERROR, QStringLiteral("an error handle")));
+        server_ = static_cast<OCIServer*>(allocHandle(OCI_HTYPE_SERVER, QStringLiteral("a server handle")));
+        service_ = static_cast<OCISvcCtx*>(allocHandle(OCI_HTYPE_SVCCTX, QStringLiteral("a service context")));
+        session_ = static_cast<OCISession*>(allocHandle(OCI_HTYPE_SESSION, QStringLiteral("a session handle")));
 
         const QByteArray database = connectString.toUtf8();
         check(api_.OCIServerAttach(server_, error_, reinterpret_cast<const OraText*>(database.constData()),
@@ -83,9 +106,15 @@ void OciSession::freeHandles()
 {
     if (!env_)
         return;
-    // Ending the session rolls back whatever is uncommitted; failures here
-    // (a connection already lost) change nothing for the caller.
-    if (sessionBegun_)
+    // OCISessionEnd commits the open transaction. Work that no finished
+    // batch committed is rolled back first; if that fails, the session is
+    // not ended at all: detaching from the server without ending it is a
+    // lost connection to the server, which rolls the transaction back.
+    // Failures here change nothing more for the caller.
+    bool endSession = sessionBegun_;
+    if (sessionBegun_ && uncommitted_)
+        endSession = api_.OCITransRollback(service_, error_, OCI_DEFAULT) == OCI_SUCCESS;
+    if (endSession)
         api_.OCISessionEnd(service_, error_, session_, OCI_DEFAULT);
     if (attached_)
         api_.OCIServerDetach(server_, error_, OCI_DEFAULT);
@@ -98,6 +127,7 @@ void OciSession::freeHandles()
     session_ = nullptr;
     attached_ = false;
     sessionBegun_ = false;
+    uncommitted_ = false;
 }
 
 void OciSession::requireLoggedOn() const
@@ -125,23 +155,32 @@ QString OciSession::errorText(sword status) const
     default:
         break;
     }
-    OraText buffer[4096] = {0};
-    sb4 code = 0;
-    if (!error_ || api_.OCIErrorGet(error_, 1, nullptr, &code, buffer, sizeof buffer, OCI_HTYPE_ERROR) != OCI_SUCCESS)
+    const QString records = error_ ? errorRecords(api_, error_, OCI_HTYPE_ERROR) : QString();
+    if (records.isEmpty())
         return QStringLiteral("The Oracle client failed with status %1.").arg(status);
-    return textFromClient(buffer);
+    return records;
 }
 
 void OciSession::commit()
 {
     requireLoggedOn();
     check(api_.OCITransCommit(service_, error_, OCI_DEFAULT));
+    uncommitted_ = false;
+    ++endedTransactions_;
 }
 
 void OciSession::rollback()
 {
     requireLoggedOn();
     check(api_.OCITransRollback(service_, error_, OCI_DEFAULT));
+    uncommitted_ = false;
+    ++endedTransactions_;
+}
+
+void OciSession::discardUnfinishedWork()
+{
+    if (uncommitted_)
+        rollback();
 }
 
 } // namespace tw::oci

@@ -20,7 +20,12 @@ public:
     OciSession(const OciSession&) = delete;
     OciSession& operator=(const OciSession&) = delete;
 
-    // Ends the session and frees every handle; later calls fail.
+    // Ends the session and frees every handle; later calls fail. Ending a
+    // session commits its open transaction (OCISessionEnd, OCI Programmer's
+    // Guide), so work that no finished batch committed is rolled back first;
+    // when that rollback fails the server attachment is dropped without
+    // ending the session, which the server treats as a lost connection and
+    // rolls back.
     void logoff();
     bool isLoggedOn() const { return env_ != nullptr; }
     // A Failure unless the session is logged on.
@@ -37,13 +42,31 @@ public:
 
     // Throws a Failure with the client's message unless status is a success.
     void check(sword status) const;
-    // The client's message for a failed status ("ORA-nnnnn: ...").
+    // The client's message for a failed status: every error record of the
+    // error handle ("ORA-nnnnn: ..."), one per line.
     QString errorText(sword status) const;
+    // The error records of the environment handle, which holds the errors
+    // of calls that take no error handle (handle and descriptor
+    // allocation); a text naming what was being allocated when it has none.
+    QString environmentErrorText(const QString& allocated) const;
+
+    // Marks work that only a commit or a rollback ends (an insert executed
+    // without OCI_COMMIT_ON_SUCCESS).
+    void noteUncommittedWork() { uncommitted_ = true; }
+    // Rolls back such work before a statement of its own runs: a DDL
+    // statement commits the open transaction, and a batch that a stop left
+    // half sent must never be committed that way.
+    void discardUnfinishedWork();
+    // Counts the transactions ended by commit() and rollback(), so that a
+    // batch sent in parts can tell that its transaction is still the one it
+    // began.
+    ub4 endedTransactions() const { return endedTransactions_; }
 
     void commit();
     void rollback();
 
 private:
+    void* allocHandle(ub4 type, const QString& what);
     void freeHandles();
 
     const OciApi& api_;
@@ -54,6 +77,8 @@ private:
     OCISession* session_ = nullptr;
     bool attached_ = false;
     bool sessionBegun_ = false;
+    bool uncommitted_ = false;
+    ub4 endedTransactions_ = 0;
     ub4 prefetchRows_ = 0;
 };
 

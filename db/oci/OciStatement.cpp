@@ -133,11 +133,14 @@ QString describedTypeName(ub2 dataType, ub1 charsetForm, int precision, int scal
         return national ? QStringLiteral("NCLOB") : QStringLiteral("CLOB");
     case SQLT_BLOB:
         return QStringLiteral("BLOB");
-    case SQLT_TIMESTAMP_DESCRIBED:
+    case SQLT_TIMESTAMP:
+    case TYPE_TIMESTAMP_INTERNAL:
         return QStringLiteral("TIMESTAMP");
-    case SQLT_TIMESTAMP_TZ_DESCRIBED:
+    case SQLT_TIMESTAMP_TZ:
+    case TYPE_TIMESTAMP_TZ_INTERNAL:
         return QStringLiteral("TIMESTAMP WITH TIME ZONE");
-    case SQLT_TIMESTAMP_LTZ_DESCRIBED:
+    case SQLT_TIMESTAMP_LTZ:
+    case TYPE_TIMESTAMP_LTZ_INTERNAL:
         return QStringLiteral("TIMESTAMP WITH LOCAL TIME ZONE");
     default:
         return QStringLiteral("TYPE %1").arg(dataType);

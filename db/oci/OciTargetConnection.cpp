@@ -23,8 +23,10 @@ void OciTargetConnection::open()
     const OciApi& api = loadOciApi();
     auto session = std::make_shared<OciSession>(api, param(QStringLiteral("Database")),
                                                 param(QStringLiteral("User_Name")), param(QStringLiteral("Password")));
-    OciStatement setup(session, characterLengthSemanticsSql());
-    session->check(setup.execute(1, OCI_DEFAULT));
+    for (const QString& setting : {characterLengthSemanticsSql(), clientFormatsSql()}) {
+        OciStatement setup(session, setting);
+        session->check(setup.execute(1, OCI_DEFAULT));
+    }
     bool ok = false;
     const uint rowsetSize = param(QStringLiteral("RowsetSize")).trimmed().toUInt(&ok);
     if (ok)

@@ -15,6 +15,7 @@ std::shared_ptr<OciSession> OciTargetStatement::session() const
     std::shared_ptr<OciSession> current = sessionSource_();
     if (!current)
         throw Failure(QStringLiteral("The connection to Oracle is closed."));
+    current->discardUnfinishedWork();
     return current;
 }
 

@@ -29,6 +29,9 @@ typedef struct OCIServer OCIServer;
 typedef struct OCISession OCISession;
 typedef struct OCISnapshot OCISnapshot;
 typedef struct OCIParam OCIParam;
+typedef struct OCILobLocator OCILobLocator;
+typedef int boolean;
+typedef ub2 OCIDuration;
 
 // Supplies one IN bind value (or piece) at execute time for a bind made in
 // OCI_DATA_AT_EXEC mode; returns OCI_CONTINUE.
@@ -65,7 +68,13 @@ constexpr ub4 OCI_HTYPE_BIND = 5;
 constexpr ub4 OCI_HTYPE_DEFINE = 6;
 constexpr ub4 OCI_HTYPE_SERVER = 8;
 constexpr ub4 OCI_HTYPE_SESSION = 9;
+constexpr ub4 OCI_DTYPE_LOB = 50;
 constexpr ub4 OCI_DTYPE_PARAM = 53;
+
+// Temporary LOBs (OCILobCreateTemporary).
+constexpr ub1 OCI_TEMP_BLOB = 1;
+constexpr ub1 OCI_TEMP_CLOB = 2;
+constexpr OCIDuration OCI_DURATION_SESSION = 10;
 
 // Attributes of handles.
 constexpr ub4 OCI_ATTR_SERVER = 6;
@@ -116,6 +125,8 @@ constexpr ub2 SQLT_STR = 5;    // NUL-terminated string
 constexpr ub2 SQLT_VNU = 6;    // NUMBER with a leading length byte (22 bytes, OCINumber)
 constexpr ub2 SQLT_LNG = 8;    // LONG
 constexpr ub2 SQLT_DAT = 12;   // 7-byte Oracle DATE
+constexpr ub2 SQLT_BFLOAT = 21;   // native 4-byte float (bind type)
+constexpr ub2 SQLT_BDOUBLE = 22;  // native 8-byte double (bind type)
 constexpr ub2 SQLT_BIN = 23;   // RAW
 constexpr ub2 SQLT_LBI = 24;   // LONG RAW
 constexpr ub2 SQLT_AFC = 96;   // CHAR
@@ -123,9 +134,16 @@ constexpr ub2 SQLT_IBFLOAT = 100;
 constexpr ub2 SQLT_IBDOUBLE = 101;
 constexpr ub2 SQLT_CLOB = 112;
 constexpr ub2 SQLT_BLOB = 113;
-constexpr ub2 SQLT_TIMESTAMP_DESCRIBED = 180;      // TIMESTAMP as a describe reports it
-constexpr ub2 SQLT_TIMESTAMP_TZ_DESCRIBED = 181;
-constexpr ub2 SQLT_TIMESTAMP_LTZ_DESCRIBED = 231;
+// The datetime types: a select-list describe reports the external codes
+// SQLT_TIMESTAMP, SQLT_TIMESTAMP_TZ and SQLT_TIMESTAMP_LTZ (ocidfn.h); the
+// internal codes 180, 181 and 231 appear in some other describes. Both sets
+// are recognised.
+constexpr ub2 SQLT_TIMESTAMP = 187;
+constexpr ub2 SQLT_TIMESTAMP_TZ = 188;
+constexpr ub2 SQLT_TIMESTAMP_LTZ = 232;
+constexpr ub2 TYPE_TIMESTAMP_INTERNAL = 180;
+constexpr ub2 TYPE_TIMESTAMP_TZ_INTERNAL = 181;
+constexpr ub2 TYPE_TIMESTAMP_LTZ_INTERNAL = 231;
 
 // Size of an OCINumber / SQLT_VNU value and of an Oracle DATE.
 constexpr int ORACLE_NUMBER_SIZE = 22;

@@ -1,8 +1,10 @@
 #include "db/oci/PendingColumn.h"
 
+#include "db/Failure.h"
 #include "db/oci/OracleNativeValues.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace tw::oci {
 
@@ -13,8 +15,18 @@ constexpr sb2 kNull = -1;
 // Character and binary binds above this size are LONG binds to Oracle.
 constexpr int kLongBindBytes = 4000;
 
-// Fixed-width values (NUMBER, DATE) in one contiguous array with a parallel
-// indicator array: a plain array bind.
+bool isLob(const QString& typeName)
+{
+    return typeName == QLatin1String("BLOB") || typeName == QLatin1String("CLOB") || typeName == QLatin1String("NCLOB");
+}
+
+bool isLong(const QString& typeName)
+{
+    return typeName == QLatin1String("LONG") || typeName == QLatin1String("LONG RAW");
+}
+
+// Fixed-width values (NUMBER, DATE, BINARY_FLOAT, BINARY_DOUBLE) in one
+// contiguous array with a parallel indicator array: a plain array bind.
 class FixedWidthColumn : public PendingColumn {
 public:
     FixedWidthColumn(const DescribedColumn& column, int width, ub2 externalType)
@@ -34,9 +46,7 @@ public:
             indicators_[row] = kNull;
             return;
         }
-        const QByteArray bytes = externalType_ == SQLT_VNU ? oracleNumber(converted)
-                                                          : oracleDate(converted.asDateTime());
-        values_.replace(row * width_, width_, bytes);
+        values_.replace(row * width_, width_, encode(converted));
         indicators_[row] = kNotNull;
     }
 
@@ -55,12 +65,45 @@ public:
                                                  nullptr, 0, nullptr, OCI_DEFAULT));
     }
 
+    qint64 heldBytes() const override { return values_.size(); }
+
 private:
+    QByteArray encode(const SqlValue& converted) const
+    {
+        switch (externalType_) {
+        case SQLT_VNU:
+            return oracleNumber(converted);
+        case SQLT_DAT:
+            return oracleDate(converted.asDateTime());
+        case SQLT_BFLOAT: {
+            const float f = float(converted.asFloat());
+            return QByteArray(reinterpret_cast<const char*>(&f), sizeof f);
+        }
+        default: {
+            const double d = converted.asFloat();
+            return QByteArray(reinterpret_cast<const char*>(&d), sizeof d);
+        }
+        }
+    }
+
     const int width_;
     const ub2 externalType_;
     QByteArray values_;
     QVector<sb2> indicators_;
 };
+
+// The bytes a character or binary column sends for a converted value.
+QByteArray bytesOf(const SqlValue& converted)
+{
+    switch (converted.kind()) {
+    case SqlValue::Kind::Bytes:
+        return converted.asBytes();
+    case SqlValue::Kind::Text:
+        return converted.asText().toUtf8();
+    default:
+        return converted.toText().toUtf8();
+    }
+}
 
 // Character and binary values of any length, one buffer per row, handed to
 // the client row by row through an in-bind callback (OCI_DATA_AT_EXEC). The
@@ -74,9 +117,12 @@ private:
 class VariableLengthColumn : public PendingColumn {
 public:
     VariableLengthColumn(const DescribedColumn& column, ub2 externalType)
-        : PendingColumn(column), externalType_(externalType)
+        : PendingColumn(column), externalType_(externalType),
+          long_(isLob(column.type.typeName) || isLong(column.type.typeName) || column.type.size > kLongBindBytes)
     {
     }
+
+    bool bindsLast() const override { return long_; }
 
     void appendRow() override
     {
@@ -86,22 +132,22 @@ public:
 
     void set(int row, const SqlValue& converted) override
     {
+        held_ -= values_[row].size();
         if (converted.isNull()) {
             values_[row].clear();
             indicators_[row] = kNull;
             return;
         }
-        switch (converted.kind()) {
-        case SqlValue::Kind::Bytes:
-            values_[row] = converted.asBytes();
-            break;
-        case SqlValue::Kind::Text:
-            values_[row] = converted.asText().toUtf8();
-            break;
-        default:
-            values_[row] = converted.toText().toUtf8();
-            break;
-        }
+        QByteArray bytes = bytesOf(converted);
+        // A longer value would make this a LONG bind ahead of shorter ones;
+        // no column of this kind holds more than 4000 bytes anyway.
+        if (!long_ && bytes.size() > kLongBindBytes)
+            throw Failure(QStringLiteral("a value of %1 bytes does not fit a %2 column (at most %3 bytes)")
+                              .arg(bytes.size())
+                              .arg(column().type.typeName)
+                              .arg(kLongBindBytes));
+        held_ += bytes.size();
+        values_[row] = std::move(bytes);
         indicators_[row] = kNotNull;
     }
 
@@ -109,15 +155,16 @@ public:
     {
         values_.clear();
         indicators_.clear();
+        held_ = 0;
     }
 
     void bind(OciStatement& statement, ub4 position) override
     {
         OciSession& session = statement.session();
-        // Large-object columns are always declared as long binds (more than
-        // 4000 bytes), whatever this batch holds: a short LOB bind after a
-        // long one would count as a non-LONG bind after a LONG one.
-        int largest = bindsLast() ? kLongBindBytes + 1 : 1;
+        // Long columns are always declared as long binds (more than 4000
+        // bytes), whatever this batch holds, and short ones never are: the
+        // order of the binds then holds for every batch.
+        int largest = long_ ? kLongBindBytes + 1 : 1;
         for (const QByteArray& value : values_)
             largest = std::max(largest, int(value.size()));
         OCIBind* bind = nullptr;
@@ -133,6 +180,8 @@ public:
                                                    nullptr, nullptr));
     }
 
+    qint64 heldBytes() const override { return held_; }
+
 private:
     static sb4 supply(void* context, OCIBind*, ub4 iteration, ub4, void** buffer, ub4* length, ub1* piece,
                       void** indicator)
@@ -147,34 +196,150 @@ private:
     }
 
     const ub2 externalType_;
+    const bool long_;
     QVector<QByteArray> values_;
+    QVector<sb2> indicators_;
+    qint64 held_ = 0;
+};
+
+// LOB values written into temporary LOBs as they are set and bound as LOB
+// locators (SQLT_BLOB/SQLT_CLOB). Oracle refuses binds of more than 4000
+// bytes to both a LONG and a LOB column in one statement (OCI-22295); a
+// locator bind is no such bind, so a table with a LONG column takes its LOBs
+// this way. The client holds only the locators; the temporary LOBs live in
+// the server's temporary tablespace until the batch has been executed.
+class TemporaryLobColumn : public PendingColumn {
+public:
+    TemporaryLobColumn(const DescribedColumn& column, std::shared_ptr<OciSession> session)
+        : PendingColumn(column), session_(std::move(session)),
+          externalType_(column.type.typeName == QLatin1String("BLOB") ? SQLT_BLOB : SQLT_CLOB)
+    {
+    }
+    ~TemporaryLobColumn() override { clear(); }
+
+    void appendRow() override
+    {
+        locators_.append(nullptr);
+        indicators_.append(kNull);
+    }
+
+    void set(int row, const SqlValue& converted) override
+    {
+        release(locators_[row]);
+        locators_[row] = nullptr;
+        indicators_[row] = kNull;
+        const QByteArray bytes = converted.isNull() ? QByteArray() : bytesOf(converted);
+        if (bytes.isEmpty())
+            return;
+        locators_[row] = temporaryLob(bytes);
+        indicators_[row] = kNotNull;
+    }
+
+    void clear() override
+    {
+        for (OCILobLocator* locator : locators_)
+            release(locator);
+        locators_.clear();
+        indicators_.clear();
+    }
+
+    void bind(OciStatement& statement, ub4 position) override
+    {
+        OciSession& session = statement.session();
+        OCIBind* bind = nullptr;
+        session.check(session.api().OCIBindByPos(statement.handle(), &bind, session.error(), position,
+                                                 locators_.data(), sb4(sizeof(OCILobLocator*)), externalType_,
+                                                 indicators_.data(), nullptr, nullptr, 0, nullptr, OCI_DEFAULT));
+    }
+
+    qint64 heldBytes() const override { return qint64(locators_.size()) * qint64(sizeof(OCILobLocator*)); }
+
+private:
+    ub1 form() const { return column().charsetForm == SQLCS_NCHAR ? SQLCS_NCHAR : SQLCS_IMPLICIT; }
+
+    OCILobLocator* temporaryLob(QByteArray bytes)
+    {
+        OciSession& session = *session_;
+        session.requireLoggedOn();
+        const OciApi& api = session.api();
+        void* descriptor = nullptr;
+        if (api.OCIDescriptorAlloc(session.env(), &descriptor, OCI_DTYPE_LOB, 0, nullptr) != OCI_SUCCESS)
+            throw Failure(session.environmentErrorText(QStringLiteral("a LOB locator")));
+        auto* locator = static_cast<OCILobLocator*>(descriptor);
+        try {
+            session.check(api.OCILobCreateTemporary(session.service(), session.error(), locator, 0, form(),
+                                                    externalType_ == SQLT_BLOB ? OCI_TEMP_BLOB : OCI_TEMP_CLOB, 0,
+                                                    OCI_DURATION_SESSION));
+            // With a varying-width client character set (AL32UTF8) the
+            // amount to write is given in bytes for CLOBs too.
+            ub4 amount = ub4(bytes.size());
+            session.check(api.OCILobWrite(session.service(), session.error(), locator, &amount, 1, bytes.data(),
+                                          ub4(bytes.size()), OCI_ONE_PIECE, nullptr, nullptr, 0, form()));
+        } catch (...) {
+            release(locator);
+            throw;
+        }
+        return locator;
+    }
+
+    // Frees a temporary LOB and its locator. A session that has logged off
+    // has freed both with it.
+    void release(OCILobLocator* locator)
+    {
+        if (!locator || !session_->isLoggedOn())
+            return;
+        session_->api().OCILobFreeTemporary(session_->service(), session_->error(), locator);
+        session_->api().OCIDescriptorFree(locator, OCI_DTYPE_LOB);
+    }
+
+    std::shared_ptr<OciSession> session_;
+    const ub2 externalType_;
+    QVector<OCILobLocator*> locators_;
     QVector<sb2> indicators_;
 };
 
 } // namespace
 
-bool PendingColumn::bindsLast() const
-{
-    const QString& name = column_.type.typeName;
-    return name == QLatin1String("BLOB") || name == QLatin1String("CLOB") || name == QLatin1String("NCLOB")
-        || name == QLatin1String("LONG RAW") || name == QLatin1String("LONG");
-}
+namespace {
 
-std::unique_ptr<PendingColumn> PendingColumn::forColumn(const DescribedColumn& column)
+std::unique_ptr<PendingColumn> forColumn(const DescribedColumn& column, const std::shared_ptr<OciSession>& session,
+                                         bool lobsAsLocators)
 {
+    const QString& name = column.type.typeName;
+    if (lobsAsLocators && isLob(name))
+        return std::make_unique<TemporaryLobColumn>(column, session);
     switch (column.type.kind) {
     case OracleColumnType::Kind::Number:
         return std::make_unique<FixedWidthColumn>(column, ORACLE_NUMBER_SIZE, SQLT_VNU);
     case OracleColumnType::Kind::Date:
         return std::make_unique<FixedWidthColumn>(column, ORACLE_DATE_SIZE, SQLT_DAT);
+    case OracleColumnType::Kind::BinaryFloat:
+        return name == QLatin1String("BINARY_FLOAT") ? std::make_unique<FixedWidthColumn>(column, 4, SQLT_BFLOAT)
+                                                     : std::make_unique<FixedWidthColumn>(column, 8, SQLT_BDOUBLE);
     case OracleColumnType::Kind::Blob:
-        return std::make_unique<VariableLengthColumn>(column,
-                                                      column.type.typeName == QLatin1String("RAW") ? SQLT_BIN : SQLT_LBI);
+        return std::make_unique<VariableLengthColumn>(column, name == QLatin1String("RAW") ? SQLT_BIN : SQLT_LBI);
     case OracleColumnType::Kind::Varchar2:
+    case OracleColumnType::Kind::Timestamp:
     case OracleColumnType::Kind::Other:
         break;
     }
     return std::make_unique<VariableLengthColumn>(column, SQLT_CHR);
+}
+
+} // namespace
+
+std::vector<std::unique_ptr<PendingColumn>> PendingColumn::forTable(const QVector<DescribedColumn>& columns,
+                                                                    const std::shared_ptr<OciSession>& session)
+{
+    const auto hasType = [&](bool (*test)(const QString&)) {
+        return std::any_of(columns.begin(), columns.end(),
+                           [&](const DescribedColumn& column) { return test(column.type.typeName); });
+    };
+    const bool lobsAsLocators = hasType(isLong) && hasType(isLob);
+    std::vector<std::unique_ptr<PendingColumn>> pending;
+    for (const DescribedColumn& column : columns)
+        pending.push_back(forColumn(column, session, lobsAsLocators));
+    return pending;
 }
 
 } // namespace tw::oci

@@ -5,12 +5,13 @@
 #include <QByteArray>
 #include <QVector>
 #include <memory>
+#include <vector>
 
 namespace tw::oci {
 
 // The pending values of one target column, one slot per pending row, kept in
-// the form in which they are bound, so that an apply binds the whole batch
-// without copying it again. Memory grows with the batch only.
+// the form in which they are bound, so that an execute binds the held rows
+// without copying them again.
 class PendingColumn {
 public:
     explicit PendingColumn(DescribedColumn column) : column_(std::move(column)) {}
@@ -26,16 +27,22 @@ public:
     virtual void clear() = 0;
     // Binds every slot to the statement's placeholder as one array.
     virtual void bind(OciStatement& statement, ub4 position) = 0;
+    // The bytes of values the column holds on the client.
+    virtual qint64 heldBytes() const = 0;
 
-    // Large objects are bound after every other column: a bind of more than
-    // 4000 bytes counts as a LONG/LOB bind, and no smaller bind may follow
-    // one in the statement (ORA-24816).
-    bool bindsLast() const;
+    // Binds that may be longer than 4000 bytes (LONG, LONG RAW, LOB data,
+    // character and RAW columns wider than 4000 bytes) count as LONG binds
+    // to Oracle and must follow every other bind (DIA-24816).
+    virtual bool bindsLast() const { return false; }
 
-    // The storage for the column's type: NUMBER as OCINumber, DATE as 7-byte
-    // DATE, character types as UTF-8, binary types as bytes; other types as
-    // text that the server converts.
-    static std::unique_ptr<PendingColumn> forColumn(const DescribedColumn& column);
+    // The storage for each column of a table, in table order: NUMBER as
+    // OCINumber, DATE as 7-byte DATE, BINARY_FLOAT/DOUBLE as native floats,
+    // character types as UTF-8, binary types as bytes, other types as text
+    // that the server reads with the session formats set at logon. In a
+    // table with a LONG or LONG RAW column the LOB columns take temporary
+    // LOBs written through the session (see TemporaryLobColumn).
+    static std::vector<std::unique_ptr<PendingColumn>> forTable(const QVector<DescribedColumn>& columns,
+                                                                const std::shared_ptr<OciSession>& session);
 
 private:
     DescribedColumn column_;

@@ -12,6 +12,8 @@ OciTestBed::OciTestBed()
     clearCalls();
     refuseRow(0);
     dropConnectionAfter(-1);
+    failRollbacks(0);
+    stubFunction<void (*)()>("ocistub_drop_tables")();
 }
 
 OciTestBed::~OciTestBed()
@@ -99,4 +101,26 @@ void OciTestBed::refuseRow(int n)
 void OciTestBed::dropConnectionAfter(int executes)
 {
     stubFunction<void (*)(int)>("ocistub_drop_connection_after")(executes);
+}
+
+void OciTestBed::failRollbacks(int n)
+{
+    stubFunction<void (*)(int)>("ocistub_fail_rollbacks")(n);
+}
+
+void OciTestBed::createStubTable(const QString& name, const QString& columns, bool discard)
+{
+    stubFunction<void (*)(const char*, const char*, int)>("ocistub_create_table")(
+        name.toUtf8().constData(), columns.toUtf8().constData(), discard ? 1 : 0);
+}
+
+QStringList OciTestBed::stubTableRows(const QString& name)
+{
+    return QString::fromUtf8(stubFunction<const char* (*)(const char*)>("ocistub_table_rows")(name.toUtf8().constData()))
+        .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+qint64 OciTestBed::stubTableReceived(const QString& name)
+{
+    return stubFunction<long long (*)(const char*)>("ocistub_table_received")(name.toUtf8().constData());
 }

@@ -42,6 +42,13 @@ public:
     void clearCalls();
     void refuseRow(int n);
     void dropConnectionAfter(int executes);
+    void failRollbacks(int n);
+    // A table the stand-in keeps itself, for column types the model lacks
+    // ("NAME TYPE, ..."); with discard it only counts what it receives.
+    void createStubTable(const QString& name, const QString& columns, bool discard = false);
+    // Its committed rows, values separated by tabs ("NULL", bytes in hex).
+    QStringList stubTableRows(const QString& name);
+    qint64 stubTableReceived(const QString& name);
 
     QString modelPath() const { return dir_.filePath(QStringLiteral("model.ora")); }
     static QString stubLibraryPath();

@@ -118,7 +118,7 @@ TEST_F(OciConversionSteps, ARefusedRowLosesOnlyItsBatchAndIsReported)
     bed.refuseRow(5050);
 
     copy(QStringLiteral("T"));
-    EXPECT_EQ(error, QStringLiteral("Rows 101 to 5100 were not stored (5000 rows refused): "
+    EXPECT_EQ(error, QStringLiteral("Rows 101 to 5100 were not stored (5000 rows refused): row 5,050: "
                                     "ORA-00001: unique constraint (STUB.REFUSED_ROW) violated"));
     EXPECT_EQ(bed.calls().filter(QStringLiteral("ROLLBACK")).size(), 1);
     const auto rows = bed.targetRows(QStringLiteral("T"));

@@ -1,6 +1,7 @@
 // Environment, handles, attributes, errors, logon and transactions of the
 // stand-in Oracle client.
 #include "StubCalls.h"
+#include "StubTables.h"
 #include "StubValues.h"
 
 #include <algorithm>
@@ -60,6 +61,35 @@ QString textFromClientBytes(const EnvHandle* env, const void* text, ub4 size)
     return textFromClient(QByteArray(static_cast<const char*>(text), int(size)), env->charset);
 }
 
+// A session that goes without OCISessionEnd (its server detached, its
+// environment freed) ends abnormally, and the server rolls back its open
+// transaction (SQL Language Reference, ROLLBACK: "If you do not explicitly
+// commit the transaction and the program terminates abnormally, then Oracle
+// Database rolls back the last uncommitted transaction"; Database Concepts,
+// "Transaction Management").
+void endWithoutLogoff(SvcCtxHandle* service)
+{
+    SessionHandle* session = liveSession(service);
+    if (!session)
+        return;
+    StubState& state = StubState::instance();
+    if (!state.connectionDropped())
+        session->session.rollback();
+    StubTables::instance().rollback(session);
+    session->begun = false;
+    state.record(QStringLiteral("DISCONNECT %1").arg(session->user));
+    state.sessionEnded();
+}
+
+void endSessionsOf(EnvHandle* env, const ServerHandle* server)
+{
+    for (const auto& handle : env->owned) {
+        auto* service = dynamic_cast<SvcCtxHandle*>(handle.get());
+        if (service && (!server || service->server == server))
+            endWithoutLogoff(service);
+    }
+}
+
 } // namespace ocistub
 
 OCISTUB_EXPORT sword OCIEnvNlsCreate(OCIEnv** envhpp, ub4 mode, void*, void* (*)(void*, size_t),
@@ -99,6 +129,7 @@ OCISTUB_EXPORT sword OCIHandleFree(void* hndlp, ub4 type)
     if (!handle || handle->type != type)
         return OCI_INVALID_HANDLE;
     if (type == OCI_HTYPE_ENV) {
+        endSessionsOf(static_cast<EnvHandle*>(handle), nullptr);
         delete static_cast<EnvHandle*>(handle);
         return OCI_SUCCESS;
     }
@@ -106,12 +137,21 @@ OCISTUB_EXPORT sword OCIHandleFree(void* hndlp, ub4 type)
     return OCI_SUCCESS;
 }
 
+OCISTUB_EXPORT sword OCIDescriptorAlloc(const void* parenth, void** descpp, ub4 type, size_t, void**)
+{
+    auto* env = handleOf<EnvHandle>(parenth);
+    if (!env || !descpp || type != OCI_DTYPE_LOB)
+        return OCI_INVALID_HANDLE;
+    *descpp = adopt(env, std::make_unique<LobHandle>());
+    return OCI_SUCCESS;
+}
+
 OCISTUB_EXPORT sword OCIDescriptorFree(void* descp, ub4 type)
 {
-    auto* param = handleOf<ParamHandle>(descp);
-    if (!param || type != OCI_DTYPE_PARAM)
+    auto* descriptor = handleOf<StubHandle>(descp);
+    if (!descriptor || descriptor->type != type || (type != OCI_DTYPE_PARAM && type != OCI_DTYPE_LOB))
         return OCI_INVALID_HANDLE;
-    release(param);
+    release(descriptor);
     return OCI_SUCCESS;
 }
 
@@ -169,6 +209,7 @@ OCISTUB_EXPORT sword OCIServerDetach(OCIServer* srvhp, OCIError*, ub4)
     auto* server = handleOf<ServerHandle>(srvhp);
     if (!server)
         return OCI_INVALID_HANDLE;
+    endSessionsOf(server->env, server);
     server->attached = false;
     return OCI_SUCCESS;
 }
@@ -231,14 +272,16 @@ OCISTUB_EXPORT sword OCISessionBegin(OCISvcCtx* svchp, OCIError* errhp, OCISessi
         return fail(error, refused);
     }
     session->begun = true;
+    session->nls = NlsSettings::fromClientEnvironment();
     state.sessionBegun();
     state.record(QStringLiteral("LOGON %1").arg(session->user));
     return OCI_SUCCESS;
 }
 
-// Ending a session rolls back what it left uncommitted. (The layer under
-// test never leaves work pending at logoff, so the choice changes nothing
-// for it.)
+// Ending a session commits its open transaction: "The transaction specified
+// by the service context is implicitly committed" (OCI Programmer's Guide,
+// OCISessionEnd, Comments). A connection that is already lost has nothing
+// left to commit.
 OCISTUB_EXPORT sword OCISessionEnd(OCISvcCtx*, OCIError*, OCISession* usrhp, ub4)
 {
     auto* session = handleOf<SessionHandle>(usrhp);
@@ -247,8 +290,15 @@ OCISTUB_EXPORT sword OCISessionEnd(OCISvcCtx*, OCIError*, OCISession* usrhp, ub4
     if (!session->begun)
         return OCI_SUCCESS;
     StubState& state = StubState::instance();
-    if (!state.connectionDropped())
-        session->session.rollback();
+    if (!state.connectionDropped()) {
+        try {
+            session->session.commit();
+        } catch (const peers::OraError&) {
+            session->session.rollback();
+        }
+        StubTables::instance().commit(session);
+    }
+    StubTables::instance().rollback(session);
     session->begun = false;
     state.record(QStringLiteral("LOGOFF %1").arg(session->user));
     state.sessionEnded();
@@ -267,6 +317,7 @@ OCISTUB_EXPORT sword OCITransCommit(OCISvcCtx* svchp, OCIError* errhp, ub4)
     } catch (const peers::OraError& refused) {
         return fail(error, refused);
     }
+    StubTables::instance().commit(session);
     state.record(QStringLiteral("COMMIT"));
     state.save();
     return OCI_SUCCESS;
@@ -279,7 +330,12 @@ OCISTUB_EXPORT sword OCITransRollback(OCISvcCtx* svchp, OCIError* errhp, ub4)
     StubState& state = StubState::instance();
     if (!session || state.connectionDropped())
         return fail(error, 3114, QStringLiteral("not connected to ORACLE"));
+    if (state.rollbackFails()) {
+        state.record(QStringLiteral("ROLLBACK result=ORA-01013"));
+        return fail(error, 1013, QStringLiteral("user requested cancel of current operation"));
+    }
     session->session.rollback();
+    StubTables::instance().rollback(session);
     state.record(QStringLiteral("ROLLBACK"));
     return OCI_SUCCESS;
 }

@@ -1,6 +1,7 @@
 // Extra entry points for tests: the record of calls and the faults to inject.
 // Tests resolve them from the loaded stand-in library by name.
 #include "StubCalls.h"
+#include "StubTables.h"
 
 using namespace ocistub;
 
@@ -27,4 +28,38 @@ OCISTUB_EXPORT void ocistub_refuse_row(int n)
 OCISTUB_EXPORT void ocistub_drop_connection_after(int executes)
 {
     StubState::instance().dropAfter(executes);
+}
+
+// The next n rollbacks fail with ORA-01013, the session staying up.
+OCISTUB_EXPORT void ocistub_fail_rollbacks(int n)
+{
+    StubState::instance().failRollbacks(n);
+}
+
+// A table the stand-in keeps itself (see StubTables.h), replacing one of the
+// same name; with discard set it checks and counts its rows but keeps none.
+OCISTUB_EXPORT void ocistub_create_table(const char* name, const char* columns, int discard)
+{
+    StubTables::instance().create(QString::fromUtf8(name), QString::fromUtf8(columns), discard != 0);
+}
+
+OCISTUB_EXPORT void ocistub_drop_tables()
+{
+    StubTables::instance().dropAll();
+}
+
+// The committed rows of a stand-in table, one line each, values as text
+// separated by tabs ("NULL" for NULL, bytes in hexadecimal). Valid until
+// the next call.
+OCISTUB_EXPORT const char* ocistub_table_rows(const char* name)
+{
+    static QByteArray text;
+    text = StubTables::instance().rowsText(QString::fromUtf8(name));
+    return text.constData();
+}
+
+// The rows a stand-in table has received, committed or not, kept or not.
+OCISTUB_EXPORT long long ocistub_table_received(const char* name)
+{
+    return StubTables::instance().receivedRows(QString::fromUtf8(name));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "StubNls.h"
 #include "db/oci/OciTypes.h"
 #include "peers/oracle/ModelOracle.h"
 
@@ -53,6 +54,7 @@ struct SessionHandle : StubHandle {
     QString password;
     bool begun = false;
     peers::OraSession session;
+    NlsSettings nls;
 };
 
 struct SvcCtxHandle : StubHandle {
@@ -83,6 +85,15 @@ struct DefineHandle : StubHandle {
     ub2 dataType = 0;
     sb2* indicator = nullptr;
     ub2* returnLength = nullptr;
+};
+
+// A LOB locator descriptor; after OCILobCreateTemporary it stands for a
+// temporary LOB whose content OCILobWrite fills.
+struct LobHandle : StubHandle {
+    LobHandle() : StubHandle(OCI_DTYPE_LOB) {}
+    bool temporary = false;
+    ub1 lobType = 0;  // OCI_TEMP_BLOB or OCI_TEMP_CLOB
+    QByteArray data;
 };
 
 // A column parameter descriptor, with the attributes a select-list

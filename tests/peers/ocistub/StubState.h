@@ -35,6 +35,17 @@ public:
     // True when the row about to be inserted is the one to refuse.
     bool nextInsertRefused();
 
+    // The next n rollbacks fail with ORA-01013 while the session stays up,
+    // as a rollback interrupted by a break does.
+    void failRollbacks(int n) { rollbacksToFail_ = n; }
+    bool rollbackFails()
+    {
+        if (rollbacksToFail_ <= 0)
+            return false;
+        --rollbacksToFail_;
+        return true;
+    }
+
     // After this many more executes the connection drops (-1: never). Also
     // read from TABLEWRIGHT_OCISTUB_DROP_AFTER.
     void dropAfter(int executes) { executesBeforeDrop_ = executes; }
@@ -53,6 +64,7 @@ private:
     int liveSessions_ = 0;
     int rowsBeforeRefusal_ = 0;
     int executesBeforeDrop_ = -1;
+    int rollbacksToFail_ = 0;
     bool dropped_ = false;
 };
 

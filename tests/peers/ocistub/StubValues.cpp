@@ -111,6 +111,16 @@ tw::SqlValue bindValue(ub2 dataType, const unsigned char* data, ub4 length, ub2 
         if (length == sizeof(float))
             return tw::SqlValue(double(readScalar<float>(data)));
         break;
+    // Native floats (ocidfn.h SQLT_BFLOAT, SQLT_BDOUBLE): the machine's
+    // float and double.
+    case SQLT_BFLOAT:
+        if (length == sizeof(float))
+            return tw::SqlValue(double(readScalar<float>(data)));
+        break;
+    case SQLT_BDOUBLE:
+        if (length == sizeof(double))
+            return tw::SqlValue(readScalar<double>(data));
+        break;
     case SQLT_DAT:
         if (length == ORACLE_DATE_SIZE)
             return dateFromOracle(data);

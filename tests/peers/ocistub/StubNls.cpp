@@ -1,0 +1,228 @@
+#include "StubNls.h"
+
+#include "peers/oracle/ModelOracle.h"
+
+#include <QDate>
+
+namespace ocistub {
+
+namespace {
+
+const char* const kMonths[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN", "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
+
+[[noreturn]] void literalMismatch()
+{
+    throw peers::OraError(1861, QStringLiteral("literal does not match format string"));
+}
+
+// Reads the input against a format model, element by element.
+class TimestampReader {
+public:
+    TimestampReader(const QString& text, const QString& format, QChar decimalCharacter)
+        : text_(text.trimmed()), format_(format.toUpper()), decimal_(decimalCharacter)
+    {
+    }
+
+    StubTimestamp read()
+    {
+        while (f_ < format_.size()) {
+            if (format_[f_] == QLatin1Char('"')) {
+                quoted();
+            } else if (!format_[f_].isLetterOrNumber()) {
+                // Punctuation in the format matches any punctuation.
+                if (t_ >= text_.size() || text_[t_].isLetterOrNumber())
+                    literalMismatch();
+                ++f_;
+                ++t_;
+            } else {
+                element();
+            }
+        }
+        if (t_ < text_.size())
+            throw peers::OraError(1830, QStringLiteral("date format picture ends before converting entire input string"));
+        if (pm_ && value_.hour < 12)
+            value_.hour += 12;
+        if (!QDate(value_.year, value_.month, value_.day).isValid() || value_.hour > 23 || value_.minute > 59
+            || value_.second > 59)
+            throw peers::OraError(1839, QStringLiteral("date not valid for month specified"));
+        return value_;
+    }
+
+private:
+    bool takeFormat(const char* element)
+    {
+        const QLatin1String name(element);
+        if (!format_.mid(f_).startsWith(name))
+            return false;
+        f_ += name.size();
+        return true;
+    }
+
+    int digits(int most)
+    {
+        int count = 0;
+        int value = 0;
+        while (count < most && t_ < text_.size() && text_[t_].isDigit()) {
+            value = value * 10 + text_[t_].digitValue();
+            ++t_;
+            ++count;
+        }
+        if (count == 0)
+            literalMismatch();
+        return value;
+    }
+
+    void quoted()
+    {
+        const int end = format_.indexOf(QLatin1Char('"'), f_ + 1);
+        const QString literal = format_.mid(f_ + 1, end - f_ - 1);
+        if (text_.mid(t_, literal.size()).toUpper() != literal)
+            literalMismatch();
+        t_ += literal.size();
+        f_ = end + 1;
+    }
+
+    void element()
+    {
+        if (takeFormat("YYYY") || takeFormat("RRRR")) {
+            value_.year = digits(4);
+        } else if (takeFormat("RR") || takeFormat("YY")) {
+            const int year = digits(2);
+            value_.year = year < 50 ? 2000 + year : 1900 + year;  // RR seen from this century's first half
+        } else if (takeFormat("MONTH") || takeFormat("MON")) {
+            const QString month = text_.mid(t_, 3).toUpper();
+            for (int i = 0; i < 12; ++i) {
+                if (month == QLatin1String(kMonths[i]))
+                    value_.month = i + 1;
+            }
+            if (value_.month == 0)
+                throw peers::OraError(1843, QStringLiteral("not a valid month"));
+            t_ += 3;
+        } else if (takeFormat("MM")) {
+            value_.month = digits(2);
+        } else if (takeFormat("MI")) {
+            value_.minute = digits(2);
+        } else if (takeFormat("DD")) {
+            value_.day = digits(2);
+        } else if (takeFormat("HH24")) {
+            value_.hour = digits(2);
+        } else if (takeFormat("HH12") || takeFormat("HH")) {
+            value_.hour = digits(2) % 12;
+        } else if (takeFormat("SS")) {
+            value_.second = digits(2);
+        } else if (takeFormat("FF")) {
+            int most = 9;
+            if (f_ < format_.size() && format_[f_].isDigit())
+                most = format_[f_++].digitValue();
+            const int start = t_;
+            const qint64 fraction = digits(most);
+            qint64 scale = 1;
+            for (int i = t_ - start; i < 9; ++i)
+                scale *= 10;
+            value_.nanoseconds = fraction * scale;
+        } else if (takeFormat("X")) {
+            if (t_ >= text_.size() || text_[t_] != decimal_)
+                literalMismatch();
+            ++t_;
+        } else if (takeFormat("AM") || takeFormat("PM")) {
+            const QString marker = text_.mid(t_, 2).toUpper();
+            if (marker != QLatin1String("AM") && marker != QLatin1String("PM"))
+                throw peers::OraError(1855, QStringLiteral("AM/A.M. or PM/P.M. required"));
+            pm_ = marker == QLatin1String("PM");
+            t_ += 2;
+        } else if (takeFormat("TZR") || takeFormat("TZH") || takeFormat("TZM")) {
+            while (t_ < text_.size() && !text_[t_].isSpace())
+                ++t_;
+        } else {
+            throw peers::OraError(1821, QStringLiteral("date format not recognized"));
+        }
+    }
+
+    const QString text_;
+    const QString format_;
+    const QChar decimal_;
+    int t_ = 0;
+    int f_ = 0;
+    bool pm_ = false;
+    StubTimestamp value_;
+};
+
+QString unquoted(const QString& value)
+{
+    QString text = value.trimmed();
+    if (text.size() >= 2 && text.startsWith(QLatin1Char('\'')) && text.endsWith(QLatin1Char('\'')))
+        text = text.mid(1, text.size() - 2).replace(QLatin1String("''"), QLatin1String("'"));
+    return text;
+}
+
+} // namespace
+
+NlsSettings NlsSettings::fromClientEnvironment()
+{
+    NlsSettings settings;
+    if (qEnvironmentVariableIsEmpty("NLS_LANG"))
+        return settings;
+    for (const char* name : {"NLS_NUMERIC_CHARACTERS", "NLS_TIMESTAMP_FORMAT", "NLS_TIMESTAMP_TZ_FORMAT", "NLS_DATE_FORMAT"}) {
+        if (!qEnvironmentVariableIsEmpty(name))
+            settings.set(QLatin1String(name), qEnvironmentVariable(name));
+    }
+    return settings;
+}
+
+bool NlsSettings::set(const QString& parameter, const QString& value)
+{
+    const QString name = parameter.toUpper();
+    if (name == QLatin1String("NLS_NUMERIC_CHARACTERS"))
+        numericCharacters = unquoted(value);
+    else if (name == QLatin1String("NLS_TIMESTAMP_FORMAT"))
+        timestampFormat = unquoted(value);
+    else if (name == QLatin1String("NLS_TIMESTAMP_TZ_FORMAT"))
+        timestampTzFormat = unquoted(value);
+    else if (name == QLatin1String("NLS_DATE_FORMAT"))
+        dateFormat = unquoted(value);
+    else
+        return false;
+    return true;
+}
+
+QString StubTimestamp::text(int fractionDigits) const
+{
+    qint64 unit = 1;
+    for (int i = fractionDigits; i < 9; ++i)
+        unit *= 10;
+    // Rounded to the column's digits; a carry into the seconds is not
+    // needed by the values the tests write.
+    const qint64 fraction = (nanoseconds + unit / 2) / unit;
+    QString result = QStringLiteral("%1-%2-%3 %4:%5:%6")
+                         .arg(year, 4, 10, QLatin1Char('0'))
+                         .arg(month, 2, 10, QLatin1Char('0'))
+                         .arg(day, 2, 10, QLatin1Char('0'))
+                         .arg(hour, 2, 10, QLatin1Char('0'))
+                         .arg(minute, 2, 10, QLatin1Char('0'))
+                         .arg(second, 2, 10, QLatin1Char('0'));
+    if (fractionDigits > 0)
+        result += QLatin1Char('.') + QStringLiteral("%1").arg(fraction, fractionDigits, 10, QLatin1Char('0'));
+    return result;
+}
+
+StubTimestamp readTimestamp(const QString& text, const QString& format, QChar decimalCharacter)
+{
+    return TimestampReader(text, format, decimalCharacter).read();
+}
+
+double readNumber(const QString& text, QChar decimalCharacter)
+{
+    QString plain = text.trimmed();
+    if (decimalCharacter != QLatin1Char('.')) {
+        if (plain.contains(QLatin1Char('.')))
+            throw peers::OraError(1722, QStringLiteral("invalid number"));
+        plain.replace(decimalCharacter, QLatin1Char('.'));
+    }
+    bool ok = false;
+    const double value = plain.toDouble(&ok);
+    if (!ok)
+        throw peers::OraError(1722, QStringLiteral("invalid number"));
+    return value;
+}
+
+} // namespace ocistub

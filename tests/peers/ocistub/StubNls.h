@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+// The session's NLS settings that decide how the server reads text bound to
+// a column of another type, and the readings themselves.
+namespace ocistub {
+
+struct NlsSettings {
+    // Defaults of the AMERICAN_AMERICA locale (Oracle Database Globalization
+    // Support Guide, "NLS_TIMESTAMP_FORMAT", "NLS_NUMERIC_CHARACTERS").
+    QString numericCharacters = QStringLiteral(".,");  // decimal character, group separator
+    QString timestampFormat = QStringLiteral("DD-MON-RR HH.MI.SSXFF AM");
+    QString timestampTzFormat = QStringLiteral("DD-MON-RR HH.MI.SSXFF AM TZR");
+    QString dateFormat = QStringLiteral("DD-MON-RR");
+
+    // The settings a client sends at logon: the client's NLS_* environment
+    // variables take effect only when NLS_LANG is set (Globalization Support
+    // Guide, "Setting NLS Parameters": NLS environment variables).
+    static NlsSettings fromClientEnvironment();
+    // Sets one parameter of ALTER SESSION SET; false for an unknown one.
+    bool set(const QString& parameter, const QString& value);
+};
+
+// A datetime read with a format model: the parts and the fraction in
+// nanoseconds.
+struct StubTimestamp {
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    qint64 nanoseconds = 0;
+    // "YYYY-MM-DD HH24:MI:SS.FFn", the fraction rounded to n digits as a
+    // TIMESTAMP(n) column stores it.
+    QString text(int fractionDigits) const;
+};
+
+// Reads text with a datetime format model made of the elements YYYY, RRRR,
+// RR, YY, MM, MON, DD, HH24, HH12, HH, MI, SS, FF[1-9], X (the decimal
+// character), AM/PM, TZR/TZH/TZM (read and ignored) and punctuation, which
+// matches any one non-alphanumeric character of the input (SQL Language
+// Reference, "Format Models": datetime format elements and string-to-date
+// conversion rules). A text that does not match raises ORA-01861 or ORA-01830.
+StubTimestamp readTimestamp(const QString& text, const QString& format, QChar decimalCharacter);
+
+// Reads a number written with the session's decimal character; any other
+// text raises ORA-01722 (SQL Language Reference, "Number Format Models":
+// implicit conversion uses NLS_NUMERIC_CHARACTERS).
+double readNumber(const QString& text, QChar decimalCharacter);
+
+} // namespace ocistub

@@ -1,0 +1,211 @@
+#include "StubTables.h"
+
+#include <QRegularExpression>
+
+namespace ocistub {
+
+namespace {
+
+// An identifier as Oracle folds it: quoted names keep their case.
+QString identifier(const QString& text)
+{
+    const QString name = text.trimmed();
+    if (name.startsWith(QLatin1Char('"')) && name.endsWith(QLatin1Char('"')))
+        return name.mid(1, name.size() - 2);
+    return name.toUpper();
+}
+
+peers::OraColumn columnOf(const QString& definition)
+{
+    static const QRegularExpression form(QStringLiteral("^\\s*(\\S+)\\s+([A-Za-z0-9_ ]+?)\\s*(?:\\((\\d+)\\))?\\s*$"));
+    const QRegularExpressionMatch m = form.match(definition);
+    peers::OraColumn column;
+    column.name = identifier(m.captured(1));
+    column.type = m.captured(2).toUpper();
+    const int size = m.captured(3).isEmpty() ? -1 : m.captured(3).toInt();
+    if (column.type == QLatin1String("TIMESTAMP")) {
+        column.scale = size < 0 ? 6 : size;
+        column.type = QStringLiteral("TIMESTAMP(%1)").arg(column.scale);
+        column.length = 11;
+    } else if (column.type == QLatin1String("VARCHAR2")) {
+        column.length = size;
+    } else if (column.type == QLatin1String("NUMBER")) {
+        column.length = 22;
+    } else {
+        column.length = column.type.startsWith(QLatin1String("BINARY_")) ? 8 : 4000;
+    }
+    return column;
+}
+
+[[noreturn]] void inconsistent(const QString& expected, const tw::SqlValue& value)
+{
+    throw peers::OraError(932, QStringLiteral("inconsistent datatypes: expected %1 got %2")
+                                   .arg(expected, tw::describe(value)));
+}
+
+QString floatText(double value, bool single)
+{
+    return single ? QString::number(float(value), 'g', QLocale::FloatingPointShortest)
+                  : QString::number(value, 'g', QLocale::FloatingPointShortest);
+}
+
+// A bound value as the column stores it, by the server's conversion rules:
+// text bound to a TIMESTAMP or BINARY_* column is read with the session's
+// NLS_TIMESTAMP_FORMAT and NLS_NUMERIC_CHARACTERS (SQL Language Reference,
+// "Data Type Comparison Rules": implicit conversion).
+QString stored(const tw::SqlValue& value, const peers::OraColumn& column, const NlsSettings& nls)
+{
+    using Kind = tw::SqlValue::Kind;
+    if (value.isNull())
+        return QStringLiteral("NULL");
+    const QString& type = column.type;
+    const QChar decimal = nls.numericCharacters.isEmpty() ? QLatin1Char('.') : nls.numericCharacters[0];
+    if (type.startsWith(QLatin1String("TIMESTAMP"))) {
+        if (value.kind() == Kind::DateTime)
+            return value.asDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
+        if (value.kind() != Kind::Text)
+            inconsistent(QStringLiteral("TIMESTAMP"), value);
+        return readTimestamp(value.asText(), nls.timestampFormat, decimal).text(column.scale);
+    }
+    if (type.startsWith(QLatin1String("BINARY_"))) {
+        const bool single = type == QLatin1String("BINARY_FLOAT");
+        switch (value.kind()) {
+        case Kind::Float:
+            return floatText(value.asFloat(), single);
+        case Kind::Integer:
+            return floatText(double(value.asInteger()), single);
+        case Kind::Decimal:
+            return floatText(value.asDecimal().text.toDouble(), single);
+        case Kind::Text:
+            return floatText(readNumber(value.asText(), decimal), single);
+        default:
+            inconsistent(type, value);
+        }
+    }
+    if (type == QLatin1String("NUMBER")) {
+        if (value.kind() == Kind::Text)
+            return QString::number(readNumber(value.asText(), decimal), 'g', QLocale::FloatingPointShortest);
+        if (value.kind() != Kind::Integer && value.kind() != Kind::Decimal)
+            inconsistent(type, value);
+        return value.toText();
+    }
+    if (type == QLatin1String("BLOB") || type == QLatin1String("LONG RAW")) {
+        if (value.kind() != Kind::Bytes)
+            inconsistent(QStringLiteral("BINARY"), value);
+        return QString::fromLatin1(value.asBytes().toHex());
+    }
+    if (value.kind() != Kind::Text)
+        inconsistent(QStringLiteral("CHAR"), value);
+    if (type == QLatin1String("VARCHAR2") && value.asText().toUtf8().size() > column.length)
+        throw peers::OraError(12899, QStringLiteral("value too large for column \"%1\" (actual: %2, maximum: %3)")
+                                         .arg(column.name)
+                                         .arg(value.asText().toUtf8().size())
+                                         .arg(column.length));
+    return value.asText();
+}
+
+} // namespace
+
+StubTables& StubTables::instance()
+{
+    static StubTables tables;
+    return tables;
+}
+
+void StubTables::create(const QString& name, const QString& columns, bool discard)
+{
+    auto table = std::make_unique<StubTable>();
+    table->name = name;
+    table->discard = discard;
+    for (const QString& definition : columns.split(QLatin1Char(',')))
+        table->columns.append(columnOf(definition));
+    tables_[name] = std::move(table);
+}
+
+StubTable* StubTables::queried(const QString& sql)
+{
+    static const QRegularExpression query(
+        QStringLiteral("^\\s*select\\s+\\*\\s+from\\s+(\"[^\"]+\"|\\w+)\\s+where\\s+1\\s*=\\s*0\\s*$"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = query.match(sql);
+    if (!m.hasMatch())
+        return nullptr;
+    const auto found = tables_.find(identifier(m.captured(1)));
+    return found == tables_.end() ? nullptr : found->second.get();
+}
+
+std::optional<StubInsert> StubTables::insertOf(const QString& sql)
+{
+    static const QRegularExpression insert(
+        QStringLiteral("^\\s*insert\\s+into\\s+(\"[^\"]+\"|\\w+)\\s*\\(([^)]*)\\)\\s*values"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = insert.match(sql);
+    if (!m.hasMatch())
+        return std::nullopt;
+    const auto found = tables_.find(identifier(m.captured(1)));
+    if (found == tables_.end())
+        return std::nullopt;
+    StubInsert result;
+    result.table = found->second.get();
+    for (const QString& name : m.captured(2).split(QLatin1Char(','))) {
+        int index = -1;
+        for (int i = 0; i < result.table->columns.size(); ++i) {
+            if (result.table->columns[i].name == identifier(name))
+                index = i;
+        }
+        if (index < 0)
+            throw peers::OraError(904, QStringLiteral("%1: invalid identifier").arg(name.trimmed()));
+        result.columnOfBind.append(index);
+    }
+    return result;
+}
+
+void StubTables::insert(const StubInsert& insert, const QVector<tw::SqlValue>& values, const NlsSettings& nls,
+                        const void* session)
+{
+    StubTable& table = *insert.table;
+    QStringList row(table.columns.size(), QStringLiteral("NULL"));
+    for (int i = 0; i < values.size() && i < insert.columnOfBind.size(); ++i) {
+        const int column = insert.columnOfBind[i];
+        row[column] = stored(values[i], table.columns[column], nls);
+    }
+    ++table.receivedRows;
+    if (!table.discard)
+        table.pending[session].append(row);
+}
+
+void StubTables::commit(const void* session)
+{
+    for (auto& [name, table] : tables_) {
+        const auto found = table->pending.find(session);
+        if (found == table->pending.end())
+            continue;
+        table->committed += found->second;
+        table->pending.erase(found);
+    }
+}
+
+void StubTables::rollback(const void* session)
+{
+    for (auto& [name, table] : tables_)
+        table->pending.erase(session);
+}
+
+QByteArray StubTables::rowsText(const QString& name) const
+{
+    const auto found = tables_.find(name);
+    if (found == tables_.end())
+        return QByteArray();
+    QByteArray text;
+    for (const QStringList& row : found->second->committed)
+        text += row.join(QLatin1Char('\t')).toUtf8() + '\n';
+    return text;
+}
+
+qint64 StubTables::receivedRows(const QString& name) const
+{
+    const auto found = tables_.find(name);
+    return found == tables_.end() ? 0 : found->second->receivedRows;
+}
+
+} // namespace ocistub

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "StubNls.h"
+#include "peers/oracle/ModelOracle.h"
+
+#include <QStringList>
+#include <map>
+#include <memory>
+#include <optional>
+
+// Tables the stand-in keeps itself, for what the model database does not
+// hold: the column types LONG, LONG RAW, BINARY_FLOAT and BINARY_DOUBLE,
+// TIMESTAMP fractions beyond milliseconds, and tables that only check and
+// count what they receive (for memory measurements). They answer the
+// describe of the row writer's query and its inserts; their values are
+// converted by the server's rules under the session's NLS settings, and
+// kept as text.
+namespace ocistub {
+
+struct StubTable {
+    QString name;
+    QVector<peers::OraColumn> columns;
+    bool discard = false;             // check the values, keep none
+    QVector<QStringList> committed;   // each value as text, "NULL" for NULL
+    std::map<const void*, QVector<QStringList>> pending;  // per session
+    qint64 receivedRows = 0;
+};
+
+// An insert of the row writer's shape into a stand-in table: the table and,
+// for each placeholder in order, the index of its column.
+struct StubInsert {
+    StubTable* table = nullptr;
+    QVector<int> columnOfBind;
+};
+
+class StubTables {
+public:
+    static StubTables& instance();
+
+    // Columns as "NAME TYPE, ..." with the types NUMBER, VARCHAR2(n),
+    // TIMESTAMP(n), BINARY_FLOAT, BINARY_DOUBLE, LONG, LONG RAW, CLOB, BLOB.
+    void create(const QString& name, const QString& columns, bool discard);
+    void dropAll() { tables_.clear(); }
+
+    // The table of a describe query (select * from "T" where 1=0), or null.
+    StubTable* queried(const QString& sql);
+    std::optional<StubInsert> insertOf(const QString& sql);
+    // Converts one row's bind values for their columns and keeps it pending
+    // for the session; a value the column does not take raises its ORA error.
+    void insert(const StubInsert& insert, const QVector<tw::SqlValue>& values, const NlsSettings& nls,
+                const void* session);
+
+    void commit(const void* session);
+    void rollback(const void* session);
+
+    // The committed rows, one line each, values separated by tabs.
+    QByteArray rowsText(const QString& name) const;
+    qint64 receivedRows(const QString& name) const;
+
+private:
+    std::map<QString, std::unique_ptr<StubTable>> tables_;
+};
+
+} // namespace ocistub
