@@ -23,7 +23,7 @@ struct Logon {
 const Logon logons[] = {
     {"sa", "secret"},
     {"we;ird\"user", "pa;ss\"word"},
-    {"\"quoted\"", " {braced} "},
+    {"\"quoted\"", " {open "},
     {"x;Data Source=elsewhere", "p=w;Integrated Security=SSPI"},
 };
 
