@@ -305,9 +305,7 @@ TEST_F(WizardPages, ConnectionPagesListDatabasesAndRetryAfterAFailure)
     EXPECT_EQ(texts(ui().mssqldblist), databases);
     EXPECT_EQ(ui().mssqldblist->currentRow(), 0);
 
-    ui().edtservice->setText(QStringLiteral("ORCL"));
-    ui().edtoracleusername->setText(QStringLiteral("scott"));
-    ui().edtoraclepassword->setText(QStringLiteral("tiger"));
+    fillTargetPage(QStringLiteral("tiger"));
     wizard->btnextClick();
     ASSERT_EQ(wizard->currentPage(), 4);
     ui().mssqldblist->setCurrentRow(-1);

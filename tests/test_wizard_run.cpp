@@ -111,9 +111,7 @@ TEST_F(WizardRun, FailedLogonShowsTheErrorBoxAndStays)
     wizard->btnextClick();
     ui().mssqlservedit->setText(QStringLiteral("localhost"));
     wizard->btnextClick();
-    ui().edtservice->setText(QStringLiteral("ORCL"));
-    ui().edtoracleusername->setText(QStringLiteral("scott"));
-    ui().edtoraclepassword->setText(QStringLiteral("wrong"));
+    fillTargetPage(QStringLiteral("wrong"));
     QString message;
     answerNextMessageBox(QMessageBox::Ok, &message);
     wizard->btnextClick();

@@ -30,6 +30,14 @@ struct WizardOnModels : ::testing::Test {
     }
     Ui::Taaform1& ui() { return wizard->controls(); }
 
+    // Fills page 3 for the model Oracle's user SCOTT.
+    void fillTargetPage(const QString& password)
+    {
+        ui().edtservice->setText(QStringLiteral("ORCL"));
+        ui().edtoracleusername->setText(QStringLiteral("scott"));
+        ui().edtoraclepassword->setText(password);
+    }
+
     // Walks pages 1 to 5 with Windows authentication and the database
     // "Shop"; the table lists are left as page 4 filled them.
     void walkToTableSelection()
@@ -38,9 +46,7 @@ struct WizardOnModels : ::testing::Test {
         ui().mssqlservedit->setText(QStringLiteral("localhost"));
         wizard->btnextClick();
         ASSERT_EQ(wizard->currentPage(), 3);
-        ui().edtservice->setText(QStringLiteral("ORCL"));
-        ui().edtoracleusername->setText(QStringLiteral("scott"));
-        ui().edtoraclepassword->setText(QStringLiteral("tiger"));
+        fillTargetPage(QStringLiteral("tiger"));
         wizard->btnextClick();
         ASSERT_EQ(wizard->currentPage(), 4);
         ui().mssqldblist->setCurrentItem(ui().mssqldblist->findItems(QStringLiteral("Shop"), Qt::MatchExactly).first());
