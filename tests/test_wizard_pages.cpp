@@ -14,6 +14,7 @@
 #include <QStyle>
 #include <QTest>
 #include <functional>
+#include <optional>
 
 namespace {
 
@@ -27,9 +28,8 @@ public slots:
     void open(const QUrl& url) { urls.append(url); }
 };
 
-// The caption a control shows: a label's or check box's text, a group box's
-// title; a null text for controls that carry no caption.
-QString captionOf(const QWidget* control)
+// The caption of a label, check box or group box; none for other controls.
+std::optional<QString> captionOf(const QWidget* control)
 {
     if (auto* label = qobject_cast<const QLabel*>(control))
         return label->text();
@@ -37,13 +37,29 @@ QString captionOf(const QWidget* control)
         return box->title();
     if (auto* check = qobject_cast<const QCheckBox*>(control))
         return check->text();
-    return QString();
+    return std::nullopt;
 }
 
-bool carriesCaption(const QWidget* control)
+// Whether a control's caption shows whole: a wrapping label within its
+// height, any other caption (without its accelerator sign) within its width.
+bool captionFits(const QWidget* control)
 {
-    return qobject_cast<const QLabel*>(control) || qobject_cast<const QGroupBox*>(control)
-           || qobject_cast<const QCheckBox*>(control);
+    auto* label = qobject_cast<const QLabel*>(control);
+    if (label && label->wordWrap())
+        return label->heightForWidth(label->width()) <= label->height();
+    const QStyle* style = control->style();
+    int chrome = 0;
+    QString caption = label ? label->text() : QString();
+    if (auto* button = qobject_cast<const QAbstractButton*>(control)) {
+        caption = button->text();
+        chrome = qobject_cast<const QPushButton*>(control)
+                     ? 2 * style->pixelMetric(QStyle::PM_ButtonMargin)
+                     : style->pixelMetric(QStyle::PM_IndicatorWidth) + style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
+    } else if (auto* box = qobject_cast<const QGroupBox*>(control)) {
+        caption = box->title();
+        chrome = 16;
+    }
+    return control->fontMetrics().horizontalAdvance(caption.remove(QLatin1Char('&'))) + chrome <= control->width();
 }
 
 QStringList texts(const QListWidget* list)
@@ -52,41 +68,6 @@ QStringList texts(const QListWidget* list)
     for (int i = 0; i < list->count(); ++i)
         names << list->item(i)->text();
     return names;
-}
-
-// The width a caption needs in its control, its accelerator marker left out.
-int neededWidth(const QWidget* control, const QString& caption)
-{
-    QString shown = caption;
-    shown.remove(QLatin1Char('&'));
-    const int text = control->fontMetrics().horizontalAdvance(shown);
-    const QStyle* style = control->style();
-    if (qobject_cast<const QCheckBox*>(control))
-        return text + style->pixelMetric(QStyle::PM_IndicatorWidth) + style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
-    if (qobject_cast<const QRadioButton*>(control))
-        return text + style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth)
-               + style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing);
-    if (qobject_cast<const QPushButton*>(control))
-        return text + 2 * style->pixelMetric(QStyle::PM_ButtonMargin);
-    if (qobject_cast<const QGroupBox*>(control))
-        return text + 16;
-    return text;
-}
-
-// Whether a control's caption shows whole: a wrapping label within its
-// height, anything else within its width.
-bool captionFits(const QWidget* control)
-{
-    if (auto* label = qobject_cast<const QLabel*>(control)) {
-        if (label->wordWrap())
-            return label->heightForWidth(label->width()) <= label->height();
-        return neededWidth(label, label->text()) <= label->contentsRect().width();
-    }
-    if (auto* button = qobject_cast<const QAbstractButton*>(control))
-        return neededWidth(button, button->text()) <= button->width();
-    if (auto* box = qobject_cast<const QGroupBox*>(control))
-        return neededWidth(box, box->title()) <= box->width();
-    return true;
 }
 
 struct WizardPages : WizardOnModels {
@@ -107,8 +88,7 @@ struct WizardPages : WizardOnModels {
         WizardOnModels::TearDown();
     }
 
-    // The enabled states of "< Back", "Next >", Close and Help, and the Next
-    // caption.
+    // Whether "< Back", "Next >", Close and Help are enabled, and Next's caption.
     QString buttonStates()
     {
         return QStringLiteral("%1 %2 %3 %4 %5")
@@ -135,31 +115,26 @@ TEST_F(WizardPages, EachLanguageSetsEveryCaptionOfItsTable)
         {"cn", tw::chineseCaptions(), {"添加>", "添加全部>", "<去除", "<去除全部", "帮助", "创建快捷方式"},
          "退出向导 ?", "help/cn/index.html"},
     };
-    // Rows kept for the whole table's sake: no control bears these names.
-    const QStringList rowsWithoutControl = {"Label12", "Label13", "Label15", "Label14", "edtport111", "Label16",
-                                            "Label17", "accessmode", "authorization", "GroupBox1", "GroupBox2"};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.code);
-        // English is what start-up applied; Chinese is applied here.
+        // English is what start-up applied.
         if (QLatin1String(c.code) != QLatin1String("en"))
             wizard->applyLanguage(QLatin1String(c.code));
-        EXPECT_EQ(c.table.rows().size(), 48);
         QStringList unmatched;
         for (const tw::CaptionTable::Row& row : c.table.rows()) {
-            const QWidget* control = wizard->findChild<QWidget*>(row.name);
-            if (!control)
-                unmatched << row.name;
-            else
+            if (const QWidget* control = wizard->findChild<QWidget*>(row.name))
                 EXPECT_EQ(captionOf(control), row.value) << row.name.toStdString();
+            else
+                unmatched << row.name;
         }
-        EXPECT_EQ(unmatched, rowsWithoutControl);
-        // A control without a row shows no caption.
+        EXPECT_EQ(unmatched, QStringList({"Label12", "Label13", "Label15", "Label14", "edtport111", "Label16",
+                                          "Label17", "accessmode", "authorization", "GroupBox1", "GroupBox2"}));
+        // A control without a row (msGroupBox3) shows no caption.
         for (const QWidget* control : wizard->findChildren<QWidget*>()) {
-            if (carriesCaption(control) && c.table.value(control->objectName()).isNull()) {
+            if (captionOf(control) && c.table.value(control->objectName()).isNull()) {
                 EXPECT_EQ(captionOf(control), QString()) << control->objectName().toStdString();
             }
         }
-        EXPECT_EQ(ui().msGroupBox3->title(), QString());
         EXPECT_EQ(QStringList({ui().Buttonadd->text(), ui().Buttonaddall->text(), ui().Button3->text(),
                                ui().Button4->text(), ui().bthelp->text(), ui().btcreatebat->text()}),
                   c.buttons);
@@ -169,27 +144,17 @@ TEST_F(WizardPages, EachLanguageSetsEveryCaptionOfItsTable)
         ui().btcancel->click();
         EXPECT_EQ(question, QString::fromUtf8(c.closeQuestion));
         ui().bthelp->click();
-        ASSERT_FALSE(opened.urls.isEmpty());
-        EXPECT_EQ(opened.urls.last(), tw::helpPageUrl(QLatin1String(c.helpPage)));
-        EXPECT_TRUE(opened.urls.last().toLocalFile().endsWith(QLatin1String(c.helpPage)));
+        EXPECT_EQ(opened.urls.value(opened.urls.size() - 1), tw::helpPageUrl(QLatin1String(c.helpPage)));
     }
 }
 
 TEST_F(WizardPages, StartUpAppliesEnglishThenTheLanguageTheEnvironmentNames)
 {
-    struct Case {
+    const struct {
         const char* variable;  // null: unset
         const char* language;
-        const char* pageTwoStep;
-    };
-    const Case cases[] = {
-        {nullptr, "en", "Connect to MSSQL server"},
-        {"cn", "cn", "连接MSSQL"},
-        {"en", "en", "Connect to MSSQL server"},
-        {"CN", "en", "Connect to MSSQL server"},
-        {"fr", "en", "Connect to MSSQL server"},
-    };
-    for (const Case& c : cases) {
+    } cases[] = {{nullptr, "en"}, {"cn", "cn"}, {"en", "en"}, {"CN", "en"}, {"fr", "en"}};
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.variable ? c.variable : "unset");
         if (c.variable)
             qputenv("TABLEWRIGHT_LANG", c.variable);
@@ -197,7 +162,8 @@ TEST_F(WizardPages, StartUpAppliesEnglishThenTheLanguageTheEnvironmentNames)
             qunsetenv("TABLEWRIGHT_LANG");
         openWizard();
         EXPECT_EQ(wizard->language(), QLatin1String(c.language));
-        EXPECT_EQ(ui().Label2->text(), QString::fromUtf8(c.pageTwoStep));
+        const tw::CaptionTable& table = wizard->language() == "cn" ? tw::chineseCaptions() : tw::englishCaptions();
+        EXPECT_EQ(ui().Label2->text(), table.value("Label2"));
     }
     qunsetenv("TABLEWRIGHT_LANG");
 }
@@ -211,20 +177,19 @@ TEST_F(WizardPages, WindowFrameIsFixedCentredAndEveryCaptionFits)
     EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint) || flags.testFlag(Qt::WindowMaximizeButtonHint));
     EXPECT_EQ(wizard->frameGeometry().center(), QGuiApplication::primaryScreen()->availableGeometry().center());
     EXPECT_EQ(wizard->font().pointSize(), 8);
-    EXPECT_EQ(wizard->windowTitle(), QStringLiteral("Tablewright 4.0"));
     EXPECT_EQ(ui().Image1->height(), 47);
     EXPECT_EQ(ui().Image1->cursor().shape(), Qt::PointingHandCursor);
     EXPECT_FALSE(ui().Image1->icon().isNull());
 
+    // Every step label is bold in its turn, so each must fit in bold.
+    for (QLabel* step : {ui().Label1, ui().Label2, ui().Label3, ui().Label4, ui().Label5, ui().Label6}) {
+        QFont bold = step->font();
+        bold.setBold(true);
+        step->setFont(bold);
+    }
     for (const char* code : {"en", "cn"}) {
         SCOPED_TRACE(code);
         wizard->applyLanguage(QLatin1String(code));
-        // Every step label is bold in its turn.
-        for (QLabel* step : {ui().Label1, ui().Label2, ui().Label3, ui().Label4, ui().Label5, ui().Label6}) {
-            QFont bold = step->font();
-            bold.setBold(true);
-            step->setFont(bold);
-        }
         for (QWidget* page : {ui().TabSheet1, ui().TabSheet2, ui().TabSheet3, ui().TabSheet4, ui().TabSheet5}) {
             ui().pg->setCurrentWidget(page);
             for (const QWidget* control : wizard->findChildren<QWidget*>()) {
@@ -233,7 +198,8 @@ TEST_F(WizardPages, WindowFrameIsFixedCentredAndEveryCaptionFits)
                 }
             }
         }
-        // A caption's "&" is drawn as its accelerator, never as the sign.
+        // An "&" is drawn as the accelerator (Qt does so for a label with a
+        // buddy), never as the sign.
         for (const QLabel* label : wizard->findChildren<QLabel*>()) {
             if (label->text().contains(QLatin1Char('&'))) {
                 EXPECT_NE(label->buddy(), nullptr) << label->objectName().toStdString();
@@ -247,8 +213,6 @@ TEST_F(WizardPages, ButtonsOnTheFirstAndLastPagesAndHelpFromThePicture)
     EXPECT_EQ(buttonStates(), QStringLiteral("0 1 1 1 Next >"));
     ui().Image1->click();
     walkToTableSelection();
-    ui().Buttonadd->click();  // nothing chosen: nothing moves
-    EXPECT_FALSE(ui().btnext->isEnabled());
     ui().availabletables->item(0)->setSelected(true);
     ui().Buttonadd->click();
     wizard->btnextClick();
@@ -256,12 +220,11 @@ TEST_F(WizardPages, ButtonsOnTheFirstAndLastPagesAndHelpFromThePicture)
     EXPECT_EQ(buttonStates(), QStringLiteral("0 1 0 0 Finish"));
     // The picture opens help also while the Help button is disabled.
     ui().Image1->click();
-    const QUrl help = tw::helpPageUrl(QStringLiteral("help/en/index.html"));
+    const QUrl help = QUrl::fromLocalFile(QCoreApplication::applicationDirPath() + "/help/en/index.html");
     EXPECT_EQ(opened.urls, QList<QUrl>({help, help}));
-    EXPECT_EQ(help.toLocalFile(), QCoreApplication::applicationDirPath() + QStringLiteral("/help/en/index.html"));
 }
 
-TEST_F(WizardPages, AuthenticationChoiceEnablesTheLoginFieldsAndKeepsTheirText)
+TEST_F(WizardPages, ConnectionPagesListDatabasesAndRetryAfterAFailure)
 {
     const auto loginFields = [this] {
         return QStringLiteral("%1 %2 %3")
@@ -269,21 +232,16 @@ TEST_F(WizardPages, AuthenticationChoiceEnablesTheLoginFieldsAndKeepsTheirText)
             .arg(ui().mspasswordedit->isEnabled())
             .arg(ui().mslogonnameedit->text());
     };
+    wizard->btnextClick();
     EXPECT_EQ(loginFields(), QStringLiteral("0 0 "));
     ui().msRadioButton2->click();
-    EXPECT_EQ(loginFields(), QStringLiteral("1 1 "));
     ui().mslogonnameedit->setText(QStringLiteral("sa"));
+    EXPECT_EQ(loginFields(), QStringLiteral("1 1 sa"));
     ui().msRadioButton1->click();
     EXPECT_EQ(loginFields(), QStringLiteral("0 0 sa"));
-}
-
-TEST_F(WizardPages, ConnectionPagesListDatabasesAndRetryAfterAFailure)
-{
-    const QStringList databases = {"master", "tempdb", "model", "msdb", "Shop"};
-    wizard->btnextClick();
-    ui().mssqlservedit->setText(QStringLiteral("localhost"));
     ui().msRadioButton2->click();
-    ui().mslogonnameedit->setText(QStringLiteral("sa"));
+
+    ui().mssqlservedit->setText(QStringLiteral("localhost"));
     ui().mspasswordedit->setText(QStringLiteral("wrong"));
     QString message;
     answerNextMessageBox(QMessageBox::Ok, &message);
@@ -291,19 +249,20 @@ TEST_F(WizardPages, ConnectionPagesListDatabasesAndRetryAfterAFailure)
     EXPECT_EQ(message, QStringLiteral("Login failed for user 'sa'."));
     EXPECT_EQ(wizard->currentPage(), 2);
 
-    // A second Next tries again with the page's current values.
+    // A second Next tries again with the page's current values; back and
+    // forward again refills the list and chooses the first entry again.
+    const QStringList databases = {"master", "tempdb", "model", "msdb", "Shop"};
     ui().mspasswordedit->setText(QStringLiteral("secret"));
-    wizard->btnextClick();
-    ASSERT_EQ(wizard->currentPage(), 3);
-    EXPECT_EQ(texts(ui().mssqldblist), databases);
-    EXPECT_EQ(ui().mssqldblist->currentRow(), 0);
-
-    // Back and forward again refills the list and chooses the first entry.
-    ui().mssqldblist->setCurrentRow(4);
-    wizard->btbackClick();
-    wizard->btnextClick();
-    EXPECT_EQ(texts(ui().mssqldblist), databases);
-    EXPECT_EQ(ui().mssqldblist->currentRow(), 0);
+    for (int pass = 0; pass < 2; ++pass) {
+        if (pass > 0) {
+            ui().mssqldblist->setCurrentRow(4);
+            wizard->btbackClick();
+        }
+        wizard->btnextClick();
+        ASSERT_EQ(wizard->currentPage(), 3);
+        EXPECT_EQ(texts(ui().mssqldblist), databases);
+        EXPECT_EQ(ui().mssqldblist->currentRow(), 0);
+    }
 
     fillTargetPage(QStringLiteral("tiger"));
     wizard->btnextClick();
@@ -313,9 +272,6 @@ TEST_F(WizardPages, ConnectionPagesListDatabasesAndRetryAfterAFailure)
     wizard->btnextClick();
     EXPECT_EQ(message, QStringLiteral("List index out of bounds (-1)"));
     EXPECT_EQ(wizard->currentPage(), 4);
-    ui().mssqldblist->setCurrentRow(4);
-    wizard->btnextClick();
-    EXPECT_EQ(wizard->currentPage(), 5);
 }
 
 TEST_F(WizardPages, TableListsMoveNamesInTheirOrder)
@@ -332,49 +288,35 @@ TEST_F(WizardPages, TableListsMoveNamesInTheirOrder)
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
     };
-    struct Step {
-        const char* action;
+    Ui::Taaform1& u = ui();
+    const struct {
         std::function<void()> act;
         QStringList available;
         QStringList selected;
-    };
-    const Step steps[] = {
-        {"listed", [] {}, {"Alpha", "beta", "Customers", "Orders", "Zeta"}, {}},
-        {"add nothing", [&] { ui().Buttonadd->click(); }, {"Alpha", "beta", "Customers", "Orders", "Zeta"}, {}},
-        {"add 2nd and 4th",
-         [&] {
-             choose(ui().availabletables, {"Orders", "beta"});
-             ui().Buttonadd->click();
-         },
+    } steps[] = {
+        {[] {}, {"Alpha", "beta", "Customers", "Orders", "Zeta"}, {}},
+        {[&] { u.Buttonadd->click(); }, {"Alpha", "beta", "Customers", "Orders", "Zeta"}, {}},
+        {[&] { choose(u.availabletables, {"Orders", "beta"}), u.Buttonadd->click(); },
          {"Alpha", "Customers", "Zeta"},
          {"beta", "Orders"}},
-        {"double click available", [&] { doubleClick(ui().availabletables, "Alpha"); }, {"Customers", "Zeta"},
-         {"beta", "Orders", "Alpha"}},
-        {"remove one",
-         [&] {
-             choose(ui().selecttables, {"Orders"});
-             ui().Button3->click();
-         },
+        {[&] { doubleClick(u.availabletables, "Alpha"); }, {"Customers", "Zeta"}, {"beta", "Orders", "Alpha"}},
+        {[&] { choose(u.selecttables, {"Orders"}), u.Button3->click(); },
          {"Customers", "Orders", "Zeta"},
          {"beta", "Alpha"}},
-        {"double click selected", [&] { doubleClick(ui().selecttables, "beta"); }, {"beta", "Customers", "Orders", "Zeta"},
-         {"Alpha"}},
-        {"remove all", [&] { ui().Button4->click(); }, {"Alpha", "beta", "Customers", "Orders", "Zeta"}, {}},
-        {"add all", [&] { ui().Buttonaddall->click(); }, {}, {"Alpha", "beta", "Customers", "Orders", "Zeta"}},
+        {[&] { doubleClick(u.selecttables, "beta"); }, {"beta", "Customers", "Orders", "Zeta"}, {"Alpha"}},
+        {[&] { u.Button4->click(); }, {"Alpha", "beta", "Customers", "Orders", "Zeta"}, {}},
+        {[&] { u.Buttonaddall->click(); }, {}, {"Alpha", "beta", "Customers", "Orders", "Zeta"}},
+        // Back and Next list the database's tables afresh, none selected.
+        {[&] { wizard->btbackClick(), wizard->btnextClick(); }, {"Alpha", "beta", "Customers", "Orders", "Zeta"}, {}},
     };
-    for (const Step& step : steps) {
-        SCOPED_TRACE(step.action);
+    int number = 0;
+    for (const auto& step : steps) {
+        SCOPED_TRACE(++number);
         step.act();
-        EXPECT_EQ(texts(ui().availabletables), step.available);
-        EXPECT_EQ(texts(ui().selecttables), step.selected);
-        EXPECT_EQ(ui().btnext->isEnabled(), !step.selected.isEmpty());
+        EXPECT_EQ(texts(u.availabletables), step.available);
+        EXPECT_EQ(texts(u.selecttables), step.selected);
+        EXPECT_EQ(u.btnext->isEnabled(), !step.selected.isEmpty());
     }
-
-    // Back and Next list the database's tables afresh, once, none selected.
-    wizard->btbackClick();
-    wizard->btnextClick();
-    EXPECT_EQ(texts(ui().availabletables), QStringList({"Alpha", "beta", "Customers", "Orders", "Zeta"}));
-    EXPECT_EQ(texts(ui().selecttables), QStringList());
 }
 
 } // namespace
