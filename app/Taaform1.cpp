@@ -3,17 +3,18 @@
 #include "ui_Taaform1.h"
 
 #include "app/ErrorBox.h"
+#include "app/HelpPage.h"
+#include "app/InterfaceLanguage.h"
+#include "app/WindowFrame.h"
 #include "db/ConnectionSteps.h"
 #include "db/Failure.h"
 
 #include <QCollator>
-#include <QDesktopServices>
 #include <QDir>
 #include <QMessageBox>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QUrl>
 
 namespace {
 const int kPages = 6;
@@ -29,8 +30,19 @@ Taaform1::Taaform1(std::unique_ptr<tw::SourceConnection> source, std::unique_ptr
     , oracledata(oracleconn->createRowWriter())
     , arguments_(arguments)
 {
+    // The caption tables and the picture are compiled into this library;
+    // a static library must register them itself.
+    Q_INIT_RESOURCE(resources);
     ui->setupUi(this);
-    setFixedSize(size());
+    tw::setUpWindowFrame(*this);
+    // The Oracle page's labels underline their accelerators, which Qt draws
+    // only for a label with a buddy; each is its own buddy, so that pressing
+    // the accelerator moves no focus.
+    for (QLabel* label : {ui->Label21, ui->Label22, ui->Label23})
+        label->setBuddy(label);
+    Timer1.setSingleShot(true);
+    Timer1.setInterval(1000);
+    connectControls();
 
     // The data folder holds the interactive run logs; create it when missing
     // (with its parents: a fresh Linux account may have no data home yet).
@@ -38,13 +50,34 @@ Taaform1::Taaform1(std::unique_ptr<tw::SourceConnection> source, std::unique_ptr
     appDataFolder_ = tw::Tcc::GetAppDataFolder();
     QDir().mkpath(appDataFolder_);
     unattended_ = !arguments_.isEmpty();
+    applyLanguage(QStringLiteral("en"));
+    // The Chinese captions are reached through TABLEWRIGHT_LANG.
+    const QString chosenLanguage = tw::languageFromEnvironment();
+    if (!chosenLanguage.isEmpty())
+        applyLanguage(chosenLanguage);
     stopFlag_ = false;
     bindCancelToClose();
     setWindowTitle(QApplication::applicationDisplayName());
+    LoadSettings();
+    if (unattended_)
+        startUnattended();
+    // The pages have no tabs to hide: only the wizard's buttons change them.
+    currentPage_ = 1;
+    showPage(currentPage_);
+}
 
+Taaform1::~Taaform1()
+{
+    SaveSettings();
+    delete ui;
+}
+
+void Taaform1::connectControls()
+{
     connect(ui->btnext, &QPushButton::clicked, this, &Taaform1::btnextClick);
     connect(ui->btback, &QPushButton::clicked, this, &Taaform1::btbackClick);
     connect(ui->bthelp, &QPushButton::clicked, this, &Taaform1::helpClick);
+    connect(ui->Image1, &QAbstractButton::clicked, this, &Taaform1::helpClick);
     connect(ui->msRadioButton1, &QRadioButton::toggled, this, [this](bool windows) {
         ui->mslogonnameedit->setEnabled(!windows);
         ui->mspasswordedit->setEnabled(!windows);
@@ -56,14 +89,19 @@ Taaform1::Taaform1(std::unique_ptr<tw::SourceConnection> source, std::unique_ptr
     connect(ui->availabletables, &QListWidget::itemDoubleClicked, this, &Taaform1::addSelected);
     connect(ui->selecttables, &QListWidget::itemDoubleClicked, this, &Taaform1::removeSelected);
     connect(&log_, &tw::RunLog::changed, this, &Taaform1::showLogFrom);
-
-    currentPage_ = 1;
-    showPage(currentPage_);
+    connect(&Timer1, &QTimer::timeout, this, &Taaform1::Timer1Timer);
 }
 
-Taaform1::~Taaform1()
+void Taaform1::applyLanguage(const QString& code)
 {
-    delete ui;
+    language_ = code;
+    tw::applyLanguage(*this, language_);
+}
+
+void Taaform1::Timer1Timer()
+{
+    Timer1.stop();
+    btnextClick();
 }
 
 bool Taaform1::guarded(const std::function<void()>& handler)
@@ -237,7 +275,7 @@ void Taaform1::closeConfirmation()
 
 void Taaform1::helpClick()
 {
-    QDesktopServices::openUrl(QUrl(ui->helpurl->text()));
+    tw::openHelpPage(ui->helpurl->text());
 }
 
 void Taaform1::moveChosen(QListWidget* from, QListWidget* to)

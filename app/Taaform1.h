@@ -6,6 +6,7 @@
 #include "db/SourceAccess.h"
 #include "db/TargetAccess.h"
 
+#include <QTimer>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -33,7 +34,13 @@ public:
     void btnextClick();
     void btbackClick();
 
+    // The interface language: "en" or "cn" apply that caption table; any
+    // other code changes nothing.
+    QString language() const { return language_; }
+    void applyLanguage(const QString& code);
+
 private:
+    void connectControls();
     // Page display: shows page n and sets the buttons and step labels.
     void showPage(int n);
     void nextRule();
@@ -56,6 +63,15 @@ private:
     void closeConfirmation();
     void stopHandler();
     void helpClick();
+
+    // The settings kept between program runs: loaded at start-up, saved when
+    // the window is destroyed.
+    void LoadSettings();
+    void SaveSettings();
+    // The unattended run's hand-over at start-up: loads the job settings file
+    // named by the first argument and starts Timer1.
+    void startUnattended();
+    void Timer1Timer();
 
     // Table selection lists.
     void addSelected();
@@ -101,4 +117,7 @@ private:
     bool stopFlag_ = false;
     bool availableSorted_ = false;
     QMetaObject::Connection cancelAction_;
+    QString language_;
+    // One-shot, 1000 ms, started only by an unattended run.
+    QTimer Timer1;
 };

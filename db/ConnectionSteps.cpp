@@ -1,5 +1,7 @@
 #include "db/ConnectionSteps.h"
 
+#include "db/ConnectionString.h"
+
 namespace tw {
 
 namespace {
@@ -31,13 +33,13 @@ QString sourceConnectionString(bool windowsAuthentication, const QString& server
     if (windowsAuthentication)
         return QStringLiteral("Provider=SQLOLEDB.1;Integrated Security=SSPI;Persist Security Info=False;Data Source=")
             + server;
-    return QStringLiteral("Provider=SQLOLEDB.1;Persist Security Info=True;User ID=") + login
-        + QStringLiteral(";Password=") + password + QStringLiteral(";Data Source=") + server;
+    return QStringLiteral("Provider=SQLOLEDB.1;Persist Security Info=True;User ID=") + quoteConnectionValue(login)
+        + QStringLiteral(";Password=") + quoteConnectionValue(password) + QStringLiteral(";Data Source=") + server;
 }
 
 QString sourceConnectionString(const QString& serverString, const QString& database)
 {
-    return serverString + QStringLiteral(";Initial Catalog=") + database;
+    return serverString + QStringLiteral(";Initial Catalog=") + quoteConnectionValue(database);
 }
 
 QStringList connectAndListDatabases(SourceConnection& connection, SourceQuery& query,

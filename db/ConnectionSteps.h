@@ -11,10 +11,12 @@ namespace tw {
 
 // The source connection string the wizard builds from page 2: Windows
 // authentication carries no user name; a SQL Server login carries user and
-// password. Values are inserted as typed.
+// password. The server name is inserted as typed; login and password are
+// quoted where they would otherwise break the string (quoteConnectionValue).
 QString sourceConnectionString(bool windowsAuthentication, const QString& server, const QString& login,
                                const QString& password);
-// The same string naming a database: ";Initial Catalog=" + database.
+// The same string naming a database: ";Initial Catalog=" + the database
+// name, quoted like the login.
 QString sourceConnectionString(const QString& serverString, const QString& database);
 
 // Reconnects the source with the given string and returns the database

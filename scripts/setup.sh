@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the build needs from Debian's packages (only what is missing),
-# then configures and builds Tablewright into ./build.
+# configures ./build when it has not been configured yet, then builds the
+# targets named as arguments (everything when none is named).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -12,11 +13,11 @@ packages=(
   fonts-wqy-microhei
 )
 
+# One query for all packages: a second start must cost next to nothing.
+installed=$(dpkg-query -W -f='${Package} ${Status}\n' "${packages[@]}" 2>/dev/null | grep " install ok installed$" | cut -d' ' -f1 || true)
 missing=()
 for package in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
-    missing+=("$package")
-  fi
+  grep -qx "$package" <<<"$installed" || missing+=("$package")
 done
 
 if [ ${#missing[@]} -gt 0 ]; then
@@ -27,5 +28,13 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)"
+# Once configured, the build configures itself again when a CMakeLists.txt
+# changes.
+if [ ! -f build/CMakeCache.txt ] || { [ ! -f build/Makefile ] && [ ! -f build/build.ninja ]; }; then
+  cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+fi
+targets=()
+for target in "$@"; do
+  targets+=(--target "$target")
+done
+cmake --build build -j"$(nproc)" "${targets[@]}"

@@ -1,81 +1,29 @@
 // The wizard driving a conversion against the model servers: the walk
 // through the pages, the running state of the buttons, and Stop.
 
-#include "app/Taaform1.h"
-#include "peers/oracle/ModelTargetLayer.h"
-#include "peers/sqlserver/ModelSourceLayer.h"
-#include "support/Printers.h"
-#include "ui_Taaform1.h"
+#include "support/WizardOnModels.h"
 
-#include <QApplication>
-#include <QMessageBox>
 #include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
 
-// Answers the next modal message box with the given button, once it is shown.
-void answerNextMessageBox(QMessageBox::StandardButton answer, QString* text = nullptr)
-{
-    QTimer::singleShot(0, [=] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box) {
-            answerNextMessageBox(answer, text);
-            return;
-        }
-        if (text)
-            *text = box->text();
-        box->button(answer)->click();
-    });
-}
-
-struct WizardRun : ::testing::Test {
-    peers::ModelSqlServer sqlServer;
-    peers::ModelOracle oracle;
-    std::unique_ptr<Taaform1> wizard;
-    // Any message box that no test step expects is recorded and closed, so
-    // that a failure shows instead of a hang.
-    QStringList unexpectedBoxes;
-    QTimer boxWatch;
-
+struct WizardRun : WizardOnModels {
     void SetUp() override
     {
-        boxWatch.setInterval(200);
-        QObject::connect(&boxWatch, &QTimer::timeout, [this] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                unexpectedBoxes.append(box->text());
-                box->reject();
-            }
-        });
-        boxWatch.start();
-        oracle.addUser(QStringLiteral("SCOTT"), QStringLiteral("tiger"));
         auto& shop = sqlServer.database(QStringLiteral("Shop"));
         for (const char* name : {"Orders", "Customers"}) {
             auto& table = shop.table(QLatin1String(name)).column(QStringLiteral("Id"), QStringLiteral("int"));
             for (int i = 1; i <= 1000; ++i)
                 table.row({i});
         }
-        wizard = std::make_unique<Taaform1>(std::make_unique<peers::ModelSourceConnection>(sqlServer),
-                                            std::make_unique<peers::ModelTargetConnection>(oracle), QStringList());
+        openWizard();
     }
-    void TearDown() override { EXPECT_TRUE(unexpectedBoxes.isEmpty()) << unexpectedBoxes.join(QLatin1Char('\n')).toStdString(); }
-    Ui::Taaform1& ui() { return wizard->controls(); }
 
     // Walks pages 1 to 5 and selects every table.
     void walkToTableSelection()
     {
-        wizard->btnextClick();
-        ui().mssqlservedit->setText(QStringLiteral("localhost"));
-        wizard->btnextClick();
-        ASSERT_EQ(wizard->currentPage(), 3);
-        ui().edtservice->setText(QStringLiteral("ORCL"));
-        ui().edtoracleusername->setText(QStringLiteral("scott"));
-        ui().edtoraclepassword->setText(QStringLiteral("tiger"));
-        wizard->btnextClick();
-        ASSERT_EQ(wizard->currentPage(), 4);
-        ui().mssqldblist->setCurrentItem(ui().mssqldblist->findItems(QStringLiteral("Shop"), Qt::MatchExactly).first());
-        wizard->btnextClick();
-        ASSERT_EQ(wizard->currentPage(), 5);
+        WizardOnModels::walkToTableSelection();
         EXPECT_FALSE(ui().btnext->isEnabled());
         ui().Buttonaddall->click();
         EXPECT_TRUE(ui().btnext->isEnabled());
@@ -163,9 +111,7 @@ TEST_F(WizardRun, FailedLogonShowsTheErrorBoxAndStays)
     wizard->btnextClick();
     ui().mssqlservedit->setText(QStringLiteral("localhost"));
     wizard->btnextClick();
-    ui().edtservice->setText(QStringLiteral("ORCL"));
-    ui().edtoracleusername->setText(QStringLiteral("scott"));
-    ui().edtoraclepassword->setText(QStringLiteral("wrong"));
+    fillTargetPage(QStringLiteral("wrong"));
     QString message;
     answerNextMessageBox(QMessageBox::Ok, &message);
     wizard->btnextClick();
