@@ -125,6 +125,10 @@ QByteArray readPieces(SQLHSTMT statement, SQLUSMALLINT number, SQLSMALLINT cType
         }
         const SQLLEN room = kPieceBytes - terminator;
         const bool lastPiece = indicator != SQL_NO_TOTAL && indicator <= room;
+        // The first piece tells the whole length: one allocation of exactly
+        // that size, instead of a buffer regrown as pieces arrive.
+        if (whole.isEmpty() && indicator != SQL_NO_TOTAL && !lastPiece)
+            whole.reserve(qsizetype(indicator));
         whole.append(piece.constData(), int(lastPiece ? indicator : room));
         // The indicator counts the bytes still to come: when they fit, this
         // piece was the last, whatever warning the driver attached to it.

@@ -443,7 +443,9 @@ TEST_F(OdbcWireStreamTest, ConnectionDroppedMidFetchIsAFailureNotAHang)
 TEST_F(OdbcWireStreamTest, SilentServerMidFetchTimesOut)
 {
     connectTo("Shop");
-    connection.setQueryTimeout(1);
+    // The first answer keeps its long limit; the peer ignores the cancel, as
+    // a frozen server does, so only the fetch limit ends the wait.
+    connection.setFetchTimeout(2);
     loopback.server().stallAfterRows(3000);
     QElapsedTimer timer;
     timer.start();
@@ -451,7 +453,7 @@ TEST_F(OdbcWireStreamTest, SilentServerMidFetchTimesOut)
     const int seen = readUntilFailure(&failure);
     EXPECT_LT(timer.elapsed(), 15000);
     EXPECT_LE(seen, 3000);
-    EXPECT_TRUE(failure.contains("[FreeTDS]")) << failure.toStdString();
+    EXPECT_EQ(failure, "The server sent nothing for 2 seconds; the connection to it was closed.");
 }
 
 TEST_F(OdbcWireTest, ClosingTheConnectionClosesItsQueries)
