@@ -5,9 +5,9 @@
 
 #include "convert/ConversionRun.h"
 #include "db/odbc/OdbcSourceConnection.h"
-#include "peers/oracle/ModelTargetLayer.h"
 #include "peers/tds/TdsLoopback.h"
 #include "support/FakeHost.h"
+#include "support/ModelTarget.h"
 
 #include <QFile>
 #include <QProcess>
@@ -50,13 +50,7 @@ TEST(LargeValue, PeakMemoryOfOneValueStaysWithinTwiceItsSize)
                                    .arg(port));
     source.open();
     std::unique_ptr<tw::SourceQuery> query = source.createQuery();
-    peers::ModelOracle oracle;
-    oracle.addUser(QStringLiteral("SCOTT"), QStringLiteral("tiger"));
-    peers::ModelTargetConnection target(oracle);
-    target.setParams({QStringLiteral("Database=ORCL"), QStringLiteral("User_Name=scott"),
-                      QStringLiteral("Password=tiger")});
-    target.open();
-    std::unique_ptr<tw::RowWriter> writer = target.createRowWriter();
+    ModelTarget target;
     QTemporaryDir dataFolder;
     FakeHost host;
     host.tables = {QStringLiteral("Big")};
@@ -70,13 +64,13 @@ TEST(LargeValue, PeakMemoryOfOneValueStaysWithinTwiceItsSize)
         clearRefs.write("5");
     clearRefs.close();
     const qint64 before = statusBytes("VmRSS");
-    tw::ConversionRun run(host, cc, *query, target, *writer, log);
+    tw::ConversionRun run(host, cc, *query, target.connection, *target.writer, log);
     ASSERT_EQ(run.run(), tw::ConversionRun::Outcome::Completed) << log.lines().join('\n').toStdString();
     const qint64 peak = statusBytes("VmHWM");
     peer.closeWriteChannel();
     peer.waitForFinished(60000);
 
-    const auto rows = oracle.rows(QStringLiteral("SCOTT"), QStringLiteral("BIG"));
+    const auto rows = target.rows(QStringLiteral("BIG"));
     ASSERT_EQ(rows.size(), 1);
     ASSERT_EQ(rows[0][1].asBytes().size(), kValueBytes);
     const double ratio = double(peak - before) / double(kValueBytes);

@@ -4,9 +4,9 @@
 
 #include "convert/ConversionRun.h"
 #include "db/odbc/OdbcSourceConnection.h"
-#include "peers/oracle/ModelTargetLayer.h"
 #include "peers/tds/TdsLoopback.h"
 #include "support/FakeHost.h"
+#include "support/ModelTarget.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -47,12 +47,7 @@ TEST(OdbcConversion, SeededTableArrivesExactly)
     source.open();
     std::unique_ptr<tw::SourceQuery> query = source.createQuery();
 
-    peers::ModelOracle oracle;
-    oracle.addUser(QStringLiteral("SCOTT"), QStringLiteral("tiger"));
-    peers::ModelTargetConnection target(oracle);
-    target.setParams({QStringLiteral("Database=ORCL"), QStringLiteral("User_Name=scott"), QStringLiteral("Password=tiger")});
-    target.open();
-    std::unique_ptr<tw::RowWriter> writer = target.createRowWriter();
+    ModelTarget target;
 
     QTemporaryDir dataFolder;
     FakeHost host;
@@ -60,12 +55,12 @@ TEST(OdbcConversion, SeededTableArrivesExactly)
     host.dataFolder = dataFolder.path() + QLatin1Char('/');
     tw::Tcc cc;
     tw::RunLog log;
-    tw::ConversionRun run(host, cc, *query, target, *writer, log);
+    tw::ConversionRun run(host, cc, *query, target.connection, *target.writer, log);
     ASSERT_EQ(run.run(), tw::ConversionRun::Outcome::Completed);
     EXPECT_TRUE(log.lines().contains(QStringLiteral("Insert table SAMPLE 2 Rows ...Done")))
         << log.lines().join(QLatin1Char('\n')).toStdString();
 
-    const auto rows = oracle.rows(QStringLiteral("SCOTT"), QStringLiteral("SAMPLE"));
+    const auto rows = target.rows(QStringLiteral("SAMPLE"));
     ASSERT_EQ(rows.size(), 2);
     // Oracle DATE keeps whole seconds; NUMBER keeps no trailing zeros; the
     // GUID's text and the bytes land in BLOBs.

@@ -6,10 +6,10 @@
 #include "convert/ConversionRun.h"
 #include "db/Failure.h"
 #include "db/odbc/OdbcSourceConnection.h"
-#include "peers/oracle/ModelTargetLayer.h"
 #include "peers/tds/TdsLoopback.h"
 #include "support/FailureOf.h"
 #include "support/FakeHost.h"
+#include "support/ModelTarget.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -31,9 +31,8 @@ protected:
     TdsLoopback loopback{server};
     tw::OdbcSourceConnection source;
     std::unique_ptr<tw::SourceQuery> query = source.createQuery();
-    ModelOracle oracle;
-    ModelTargetConnection target{oracle};
-    std::unique_ptr<tw::RowWriter> writer;
+    ModelTarget target;
+    ModelOracle& oracle = target.oracle;
     QTemporaryDir dataFolder;
     FakeHost host;
     tw::Tcc cc;
@@ -42,11 +41,6 @@ protected:
     OdbcFaultTest()
     {
         server.addLogin(QStringLiteral("sa"), QStringLiteral("secret"));
-        oracle.addUser(QStringLiteral("SCOTT"), QStringLiteral("tiger"));
-        target.setParams({QStringLiteral("Database=ORCL"), QStringLiteral("User_Name=scott"),
-                          QStringLiteral("Password=tiger")});
-        target.open();
-        writer = target.createRowWriter();
         host.dataFolder = dataFolder.path() + QLatin1Char('/');
     }
 
@@ -68,7 +62,7 @@ protected:
             loopback.sqlLoginString(QStringLiteral("sa"), QStringLiteral("secret"), QStringLiteral("Shop")));
         source.open();
         host.tables = tables;
-        tw::ConversionRun run(host, cc, *query, target, *writer, log);
+        tw::ConversionRun run(host, cc, *query, target.connection, *target.writer, log);
         const QString failure = failureOf([&] { run.run(); });
         failedTables = run.failedTables();
         return failure;
@@ -187,9 +181,9 @@ TEST_F(OdbcFaultTest, NameInTwoSchemasLeavesTheTargetUntouchedAndTheRunSaysATabl
     numbered(QStringLiteral("Orders"), 3);
     numbered(QStringLiteral("Orders"), 2, QStringLiteral("sales"));
     numbered(QStringLiteral("Items"), 2);
-    executeInSession(target, QStringLiteral("create table \"ORDERS\" (\"KEEP\" NUMBER(10))"));
-    executeInSession(target, QStringLiteral("insert into \"ORDERS\" values (7)"));
-    target.session().commit();
+    executeInSession(target.connection, QStringLiteral("create table \"ORDERS\" (\"KEEP\" NUMBER(10))"));
+    executeInSession(target.connection, QStringLiteral("insert into \"ORDERS\" values (7)"));
+    target.connection.session().commit();
     host.mode = 0;
     EXPECT_EQ(convert({QStringLiteral("Orders"), QStringLiteral("Items")}), QString());
 
