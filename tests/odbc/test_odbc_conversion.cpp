@@ -59,6 +59,10 @@ TEST(OdbcConversion, SeededTableArrivesExactly)
     ASSERT_EQ(run.run(), tw::ConversionRun::Outcome::Completed);
     EXPECT_TRUE(log.lines().contains(QStringLiteral("Insert table SAMPLE 2 Rows ...Done")))
         << log.lines().join(QLatin1Char('\n')).toStdString();
+    // A clean run's closing lines, before the end time and the Finish line.
+    EXPECT_EQ(log.lines().mid(log.lines().size() - 4, 2),
+              (QStringList{QStringLiteral("Conversion is Completed"),
+                           QStringLiteral("Wizard has migrated your MSSQL database to Oracle server successfully.")}));
 
     const auto rows = target.rows(QStringLiteral("SAMPLE"));
     ASSERT_EQ(rows.size(), 2);

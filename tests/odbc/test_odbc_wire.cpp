@@ -136,7 +136,7 @@ protected:
             {"vbin", "varbinary(16)", QByteArray::fromHex("00ff10"), false},
             {"blob", "varbinary(max)", pattern(1 << 20), true},
             {"ctext", "varchar(max)", QString(100000, QLatin1Char('x')), true},
-            {"utext", "nvarchar(max)", QString(50000, QChar(0x00E9)), true},
+            {"utext", "nvarchar(max)", QString(150000, QChar(0x00E9)), true},
             {"guid", "uniqueidentifier", knownGuid, false},
             {"version", "timestamp", QByteArray::fromHex("00000000000007d1"), false},
         };
@@ -314,7 +314,7 @@ TEST_F(OdbcWireTest, CountAndRowQueriesCarryEveryTypeExactly)
     EXPECT_EQ(value("umemo"), SqlValue(QString(70000, QChar(0x6570))));
     EXPECT_EQ(value("pic"), SqlValue(pattern(300000)));
     EXPECT_EQ(value("blob"), SqlValue(pattern(1 << 20)));
-    EXPECT_EQ(value("utext"), SqlValue(QString(50000, QChar(0x00E9))));
+    EXPECT_EQ(value("utext"), SqlValue(QString(150000, QChar(0x00E9))));
     EXPECT_EQ(value("guid"), SqlValue(knownGuid));
     EXPECT_EQ(value("version"), SqlValue(QByteArray::fromHex("00000000000007d1")));
 
