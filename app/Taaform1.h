@@ -94,8 +94,10 @@ private:
     QString appDataFolder() const override;
     QString completedCaption() const override;
     QString migratedCaption() const override;
+    QString failedCaption() const override;
     QString finishCaption() const override;
     void enterRunningState() override;
+    void leaveRunningState();
     void processEvents() override;
     bool stopRequested() const override;
     void clearStop() override;
@@ -115,6 +117,8 @@ private:
     int currentPage_ = 1;
     bool unattended_ = false;
     bool stopFlag_ = false;
+    // Tables of the last run that failed or were not reached.
+    int failedTables_ = 0;
     bool availableSorted_ = false;
     QMetaObject::Connection cancelAction_;
     QString language_;

@@ -13,7 +13,18 @@
 void Taaform1::step5Click()
 {
     tw::ConversionRun run(*this, cc, *ADOQuery1, *oracleconn, *oracledata, log_);
-    if (run.run() == tw::ConversionRun::Outcome::Aborted)
+    tw::ConversionRun::Outcome outcome = tw::ConversionRun::Outcome::Completed;
+    try {
+        outcome = run.run();
+    } catch (...) {
+        // The run has saved its log; the wizard leaves the running state as
+        // after a stop, and the failure goes on to the error box.
+        failedTables_ = run.failedTables();
+        leaveRunningState();
+        throw;
+    }
+    failedTables_ = run.failedTables();
+    if (outcome == tw::ConversionRun::Outcome::Aborted)
         throw SilentAbort();
 }
 
@@ -23,8 +34,7 @@ void Taaform1::stopHandler()
                     QMessageBox::Yes | QMessageBox::No, this);
     if (box.exec() == QMessageBox::Yes) {
         stopFlag_ = true;
-        ui->btback->setEnabled(true);
-        bindCancelToClose();
+        leaveRunningState();
     } else {
         stopFlag_ = false;
     }
@@ -96,6 +106,11 @@ QString Taaform1::migratedCaption() const
     return ui->Label30->text();
 }
 
+QString Taaform1::failedCaption() const
+{
+    return ui->Label31->text();
+}
+
 QString Taaform1::finishCaption() const
 {
     return ui->Label32->text();
@@ -110,6 +125,13 @@ void Taaform1::enterRunningState()
     ui->btcancel->setText(QStringLiteral("Stop"));
     ui->btcancel->setEnabled(true);
     cancelAction_ = connect(ui->btcancel, &QPushButton::clicked, this, &Taaform1::stopHandler);
+}
+
+// Back is enabled and the cancel button closes again; Next stays disabled.
+void Taaform1::leaveRunningState()
+{
+    ui->btback->setEnabled(true);
+    bindCancelToClose();
 }
 
 void Taaform1::processEvents()

@@ -35,6 +35,9 @@ public:
     // lines and the line that invites the user to click Finish.
     virtual QString completedCaption() const = 0;
     virtual QString migratedCaption() const = 0;
+    // The completion line of a run in which tables failed: %1 the failed
+    // count, %2 the selected count.
+    virtual QString failedCaption() const = 0;
     virtual QString finishCaption() const = 0;
 
     // The run has started: show the log page, disable Back and Next, turn

@@ -22,8 +22,15 @@ public:
                   RunLog& log);
 
     // Runs the whole conversion. A failure of an unprotected step (an
-    // existence probe, a catalogue query, saving the log) escapes as Failure.
+    // existence probe, a catalogue query, saving the log) ends the run, as
+    // does a source connection lost during a table's rows: the log gets the
+    // error, the tables not reached and the end time and is saved, and the
+    // failure escapes.
     Outcome run();
+
+    // Tables of the last run whose drop, create, index or row step failed,
+    // or that the run never reached because it ended early.
+    int failedTables() const { return failedTables_; }
 
     // The target name for a source name: normalised, and for names over 30
     // characters the first 26 characters with the first free four-digit
@@ -31,9 +38,13 @@ public:
     QString targetNameFor(const QString& sourceName, bool upperCase);
 
 private:
-    void convertTable(const QString& sourceName, bool overwrite, bool skip, bool convertIndexes);
+    // False when one of the table's steps failed.
+    bool convertTable(const QString& sourceName, bool overwrite, bool skip, bool convertIndexes);
+    QString ambiguousSourceText(const QString& sourceName);
     void appendStepResult(const QString& doneLine, bool ok, const QString& errorText);
     void finish();
+    void endEarly(const QString& errorText, int firstNotReached);
+    void saveLog();
 
     ConversionHost& host_;
     Tcc& cc_;
@@ -41,6 +52,9 @@ private:
     TargetConnection& target_;
     RowWriter& writer_;
     RunLog& log_;
+    int failedTables_ = 0;
+    // The error of a table whose rows failed because the source is gone.
+    QString lostSource_;
 };
 
 } // namespace tw

@@ -36,6 +36,8 @@ void RowTransfer::run(const QString& targetTable, const QString& sourceTable, bo
     columnProblems_.clear();
     refusedBatches_.clear();
     batchFirstRow_ = 1;
+    lastPosted_ = 0;
+    sourceLost_ = false;
     try {
         query_.close();
         query_.setSql(rowCountSql(sourceTable));
@@ -72,6 +74,7 @@ void RowTransfer::run(const QString& targetTable, const QString& sourceTable, bo
             writer_.append();
             copyRow(targetTable);
             writer_.post();
+            lastPosted_ = row;
             query_.next();
             if (row % kYieldEvery == 0) {
                 if (row % kBatchSize == kYieldEvery) {
@@ -86,14 +89,17 @@ void RowTransfer::run(const QString& targetTable, const QString& sourceTable, bo
             }
             ++row;
         }
+        // The source lets go of its buffers before the last batch goes out,
+        // so that a large value is not held by both clients at once.
+        query_.close();
         applyBatch(row - 1);
         log_.replaceLast(rowCountLine(sourceTable, row - 1));
         writer_.close();
-        query_.close();
     } catch (const Aborted&) {
         refusedBatches_.append(QStringLiteral("Operation aborted"));
     } catch (const Failure& failure) {
-        refusedBatches_.append(failure.message());
+        sourceLost_ = dynamic_cast<const ConnectionLost*>(&failure) != nullptr;
+        refusedBatches_.append(failedRowsText(failure.message()));
     }
     if (!refusedBatches_.isEmpty()) {
         ok = false;
@@ -150,6 +156,15 @@ void RowTransfer::reportColumn(const QString& targetTable, const QString& column
     reportedColumns_.insert(column);
     columnProblems_.append(targetTable + QStringLiteral(" -----  ") + column + QStringLiteral(": ") + reason);
     host_.columnProblem(targetTable, column, reason);
+}
+
+// The rows posted since the last commit are dropped with the failure: the
+// message names them, so that the user knows which rows are missing.
+QString RowTransfer::failedRowsText(const QString& message) const
+{
+    if (lastPosted_ < batchFirstRow_)
+        return message;
+    return QStringLiteral("Rows %1 to %2 were not stored: %3").arg(batchFirstRow_).arg(lastPosted_).arg(message);
 }
 
 // One transaction per batch. A refused batch is rolled back by the writer;

@@ -23,12 +23,17 @@ public:
     // Copies the rows of S into T. ok is set true on entry; on failure it is
     // false and the error text holds the reason. A batch that the target
     // refuses is reported in the error text (which rows, how many, the
-    // server's message) while the copy goes on with the next batch.
+    // server's message) while the copy goes on with the next batch; a
+    // failure that ends the copy names the rows read since the last commit,
+    // which are not stored.
     void run(const QString& targetTable, const QString& sourceTable, bool& ok, QString& errorText);
 
     // Log lines for the columns whose values could not be set during the
     // last run, one per column: T + " -----  " + column + ": " + reason.
     const QStringList& columnProblems() const { return columnProblems_; }
+
+    // Whether the last run failed because the source connection is gone.
+    bool sourceLost() const { return sourceLost_; }
 
 private:
     // Where a source column's values go: resolved once per table, so that
@@ -42,6 +47,7 @@ private:
     void copyRow(const QString& targetTable);
     void reportColumn(const QString& targetTable, const QString& column, const QString& reason);
     void applyBatch(qint64 lastRow);
+    QString failedRowsText(const QString& message) const;
 
     SourceQuery& query_;
     RowWriter& writer_;
@@ -54,6 +60,8 @@ private:
     QStringList columnProblems_;
     QStringList refusedBatches_;
     qint64 batchFirstRow_ = 1;
+    qint64 lastPosted_ = 0;
+    bool sourceLost_ = false;
 };
 
 } // namespace tw

@@ -42,4 +42,10 @@ QString rowsSql(const QString& sourceTable)
     return QStringLiteral("select * from [") + escapeInBracketedName(sourceTable) + QStringLiteral("]");
 }
 
+QString tableSchemasSql(const QString& sourceTable)
+{
+    return QStringLiteral("select schema_name(uid) as schemaname from sysobjects where xtype='U' and name=N'")
+           + escapeInLiteral(sourceTable) + QStringLiteral("' order by schemaname");
+}
+
 } // namespace tw

@@ -14,6 +14,8 @@ namespace tw {
 QStringList columnCatalogueSql(const QString& sourceTable);
 // The index and key catalogue of a table (ten lines).
 QStringList indexCatalogueSql(const QString& sourceTable);
+// The schemas of the user tables named S, one row each ("schemaname").
+QString tableSchemasSql(const QString& sourceTable);
 // "select count(*) from [S]"
 QString rowCountSql(const QString& sourceTable);
 // "select * from [S]"

@@ -18,4 +18,12 @@ private:
     QByteArray utf8_;
 };
 
+// A failure after which the source connection is gone: the server closed it,
+// the network failed, or the server stopped answering and the program closed
+// it. Nothing more can be read on that connection.
+class ConnectionLost : public Failure {
+public:
+    using Failure::Failure;
+};
+
 } // namespace tw

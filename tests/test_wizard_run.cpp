@@ -3,6 +3,8 @@
 
 #include "support/WizardOnModels.h"
 
+#include <QDir>
+#include <QFile>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -104,6 +106,33 @@ TEST_F(WizardRun, StopDuringTheLastTableStillLetsTheWizardGoOn)
     wizard->btnextClick();
     EXPECT_EQ(wizard->currentPage(), 5);
     EXPECT_EQ(ui().availabletables->count(), 2);
+}
+
+TEST_F(WizardRun, FailureThatEndsTheRunSavesTheLogThenShowsTheBoxWithTheButtonsFreed)
+{
+    walkToTableSelection();
+    // The source goes away during the first table; the second table's first
+    // catalogue query fails outside any table step.
+    QTimer::singleShot(0, [&] { source->close(); });
+    QString message;
+    answerNextMessageBox(QMessageBox::Ok, &message);
+    wizard->btnextClick();
+
+    EXPECT_EQ(message, QStringLiteral("Operation is not allowed when the object is closed."));
+    EXPECT_EQ(wizard->currentPage(), 5);
+    EXPECT_TRUE(ui().btback->isEnabled());
+    EXPECT_FALSE(ui().btnext->isEnabled());
+    EXPECT_EQ(ui().btcancel->text(), QStringLiteral("Close"));
+    const QStringList lines = wizard->runLog().lines();
+    ASSERT_GE(lines.size(), 3);
+    EXPECT_EQ(lines.mid(lines.size() - 3, 2), (QStringList{message, QString()}));
+    EXPECT_TRUE(lines.last().startsWith(QStringLiteral("The end time:")));
+    const QDir folder(tw::Tcc::GetAppDataFolder());
+    const QStringList saved = folder.entryList({QStringLiteral("twjobs_*.log")}, QDir::Files, QDir::Time);
+    ASSERT_FALSE(saved.isEmpty());
+    QFile file(folder.filePath(saved.first()));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().endsWith((lines.last() + QStringLiteral("\r\n")).toLocal8Bit()));
 }
 
 TEST_F(WizardRun, FailedLogonShowsTheErrorBoxAndStays)

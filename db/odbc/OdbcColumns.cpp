@@ -104,34 +104,58 @@ QString utf16Text(const char* data, SQLLEN bytes)
     return QString::fromUtf16(reinterpret_cast<const char16_t*>(data), qsizetype(bytes / 2));
 }
 
-// Reads a character or binary value piece by piece. The driver reports the
-// bytes still to come (or SQL_NO_TOTAL) and SQL_SUCCESS_WITH_INFO while
-// pieces remain.
-QByteArray readPieces(SQLHSTMT statement, SQLUSMALLINT number, SQLSMALLINT cType, bool* isNull)
+// The whole of a long value grows in place: a text as UTF-16 code units
+// (the pieces of SQL_C_WCHAR hold whole units), bytes as they come.
+void reserveBytes(QByteArray& whole, qsizetype bytes)
+{
+    whole.reserve(bytes);
+}
+
+void reserveBytes(QString& whole, qsizetype bytes)
+{
+    whole.reserve(bytes / 2);
+}
+
+void appendBytes(QByteArray& whole, const char* data, qsizetype bytes)
+{
+    whole.append(data, bytes);
+}
+
+void appendBytes(QString& whole, const char* data, qsizetype bytes)
+{
+    whole.append(reinterpret_cast<const QChar*>(data), bytes / 2);
+}
+
+// Reads a character or binary value piece by piece into whole; false for
+// NULL. The driver reports the bytes still to come (or SQL_NO_TOTAL) and
+// SQL_SUCCESS_WITH_INFO while pieces remain.
+template <typename Whole>
+bool readPieces(SQLHSTMT statement, SQLUSMALLINT number, SQLSMALLINT cType, Whole& whole)
 {
     const SQLLEN terminator = cType == SQL_C_WCHAR ? 2 : 0;
     QByteArray piece(int(kPieceBytes), Qt::Uninitialized);
-    QByteArray whole;
-    *isNull = false;
     for (;;) {
         SQLLEN indicator = 0;
         const SQLRETURN rc = SQLGetData(statement, number, cType, piece.data(), kPieceBytes, &indicator);
         if (rc == SQL_NO_DATA)
             break;
         checkOdbc(rc, SQL_HANDLE_STMT, statement, "SQLGetData");
-        if (indicator == SQL_NULL_DATA) {
-            *isNull = true;
-            return {};
-        }
+        if (indicator == SQL_NULL_DATA)
+            return false;
         const SQLLEN room = kPieceBytes - terminator;
         const bool lastPiece = indicator != SQL_NO_TOTAL && indicator <= room;
-        whole.append(piece.constData(), int(lastPiece ? indicator : room));
+        // The first piece tells the whole length: one allocation of exactly
+        // that size, instead of a buffer regrown as pieces arrive, and no
+        // second copy to turn bytes into text.
+        if (whole.isEmpty() && indicator != SQL_NO_TOTAL && !lastPiece)
+            reserveBytes(whole, qsizetype(indicator));
+        appendBytes(whole, piece.constData(), qsizetype(lastPiece ? indicator : room));
         // The indicator counts the bytes still to come: when they fit, this
         // piece was the last, whatever warning the driver attached to it.
         if (rc == SQL_SUCCESS || lastPiece)
             break;
     }
-    return whole;
+    return true;
 }
 
 } // namespace
@@ -267,13 +291,13 @@ SqlValue valueFromBuffer(const OdbcColumn& column, const char* data, SQLLEN indi
 
 SqlValue readColumnData(SQLHSTMT statement, SQLUSMALLINT number, const OdbcColumn& column)
 {
-    if (column.kind == OdbcValueKind::Text || column.kind == OdbcValueKind::Bytes) {
-        bool isNull = false;
-        const QByteArray whole = readPieces(statement, number, column.cType(), &isNull);
-        if (isNull)
-            return SqlValue();
-        return column.kind == OdbcValueKind::Text ? SqlValue(utf16Text(whole.constData(), whole.size()))
-                                                  : SqlValue(whole);
+    if (column.kind == OdbcValueKind::Text) {
+        QString whole;
+        return readPieces(statement, number, column.cType(), whole) ? SqlValue(std::move(whole)) : SqlValue();
+    }
+    if (column.kind == OdbcValueKind::Bytes) {
+        QByteArray whole;
+        return readPieces(statement, number, column.cType(), whole) ? SqlValue(std::move(whole)) : SqlValue();
     }
     char buffer[kDecimalTextBytes] = {};
     SQLLEN indicator = 0;

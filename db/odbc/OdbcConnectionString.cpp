@@ -11,6 +11,9 @@ namespace {
 // TDS 7.4 is what SQL Server 2012 and later speak; older servers negotiate
 // down from it.
 const char* const kFreeTdsProtocolVersion = "7.4";
+// SQL Server's default instance listens here; FreeTDS's driver has no port of
+// its own unless a configuration file gives one.
+const char* const kDefaultPort = "1433";
 
 bool isLocalHostAlias(const QString& host)
 {
@@ -91,13 +94,17 @@ QString odbcConnectionString(const QString& oledbString, const QString& driver)
 
     if (freeTds) {
         // FreeTDS takes the port as its own key; an instance is looked up
-        // through the server's browser service only when no port is given.
+        // through the server's browser service only when no port is given,
+        // and the default instance is reached on the default port.
         QString server = address.host;
-        if (address.port.isEmpty() && !address.instance.isEmpty())
+        QString port = address.port;
+        if (port.isEmpty() && !address.instance.isEmpty())
             server += QLatin1Char('\\') + address.instance;
+        else if (port.isEmpty())
+            port = QLatin1String(kDefaultPort);
         parts << attribute(QStringLiteral("Server"), server);
-        if (!address.port.isEmpty())
-            parts << attribute(QStringLiteral("Port"), address.port);
+        if (!port.isEmpty())
+            parts << attribute(QStringLiteral("Port"), port);
         parts << attribute(QStringLiteral("TDS_Version"), QLatin1String(kFreeTdsProtocolVersion));
         parts << attribute(QStringLiteral("ClientCharset"), QStringLiteral("UTF-8"));
     } else {

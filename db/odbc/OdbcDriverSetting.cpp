@@ -4,8 +4,11 @@
 #include "db/odbc/OdbcHandle.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QStringList>
+
+#include <algorithm>
 
 namespace tw {
 
@@ -30,23 +33,57 @@ QStringList freeTdsLibraryCandidates()
 
 } // namespace
 
-QString configuredOdbcDriver()
+QString userSetting(const char* environmentVariable, const QString& savedKey)
 {
-    const QString fromEnvironment = qEnvironmentVariable(kDriverVariable).trimmed();
+    const QString fromEnvironment = qEnvironmentVariable(environmentVariable).trimmed();
     if (!fromEnvironment.isEmpty())
         return fromEnvironment;
     const QSettings settings(QStringLiteral("Quillmoor"), QStringLiteral("Tablewright"));
-    const QString saved = settings.value(QStringLiteral("OdbcDriver")).toString().trimmed();
-    if (!saved.isEmpty())
-        return saved;
+    return settings.value(savedKey).toString().trimmed();
+}
+
+QString configuredOdbcDriver()
+{
+    const QString configured = userSetting(kDriverVariable, QStringLiteral("OdbcDriver"));
+    if (!configured.isEmpty())
+        return configured;
+#ifdef _WIN32
+    return preferredWindowsDriver(installedOdbcDrivers());
+#else
     return QLatin1String(kFreeTds);
+#endif
+}
+
+QString preferredWindowsDriver(const QStringList& installed)
+{
+    // "ODBC Driver 18 for SQL Server": the number tells the newest.
+    static const QRegularExpression numbered(QStringLiteral("^ODBC Driver (\\d+) for SQL Server$"),
+                                             QRegularExpression::CaseInsensitiveOption);
+    QString newest;
+    int newestNumber = -1;
+    for (const QString& name : installed) {
+        const QRegularExpressionMatch match = numbered.match(name);
+        if (match.hasMatch() && match.captured(1).toInt() > newestNumber) {
+            newestNumber = match.captured(1).toInt();
+            newest = name;
+        }
+    }
+    return newest.isEmpty() ? QStringLiteral("SQL Server") : newest;
 }
 
 bool isRegisteredOdbcDriver(const QString& name)
 {
+    const QStringList installed = installedOdbcDrivers();
+    return std::any_of(installed.cbegin(), installed.cend(),
+                       [&](const QString& driver) { return name.compare(driver, Qt::CaseInsensitive) == 0; });
+}
+
+QStringList installedOdbcDrivers()
+{
+    QStringList drivers;
     OdbcHandle env(SQL_HANDLE_ENV);
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, env.out())))
-        return false;
+        return drivers;
     SQLSetEnvAttr(env.get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
     SQLCHAR description[512];
     SQLCHAR attributes[2048];
@@ -55,11 +92,10 @@ bool isRegisteredOdbcDriver(const QString& name)
     SQLUSMALLINT direction = SQL_FETCH_FIRST;
     while (SQL_SUCCEEDED(SQLDrivers(env.get(), direction, description, sizeof description, &descriptionLength,
                                     attributes, sizeof attributes, &attributesLength))) {
-        if (name.compare(QString::fromUtf8(reinterpret_cast<const char*>(description)), Qt::CaseInsensitive) == 0)
-            return true;
+        drivers << QString::fromUtf8(reinterpret_cast<const char*>(description));
         direction = SQL_FETCH_NEXT;
     }
-    return false;
+    return drivers;
 }
 
 QString resolveOdbcDriver(const QString& driver)

@@ -33,6 +33,7 @@ OdbcLink::OdbcLink(const QString& odbcConnectionString, int loginTimeoutSeconds)
               SQL_HANDLE_DBC, connection_.get(), "SQLSetConnectAttr");
 
     std::u16string text = toOdbcText(odbcConnectionString);
+    const std::vector<int> socketsBefore = openSocketDescriptors();
     SQLWCHAR completed[1024];
     SQLSMALLINT completedLength = 0;
     checkOdbc(SQLDriverConnectW(connection_.get(), nullptr, odbcChars(text), SQLSMALLINT(text.size()), completed,
@@ -40,6 +41,7 @@ OdbcLink::OdbcLink(const QString& odbcConnectionString, int loginTimeoutSeconds)
                                 SQL_DRIVER_NOPROMPT),
               SQL_HANDLE_DBC, connection_.get(), "SQLDriverConnect");
     connected_ = true;
+    sockets_ = newClientSockets(socketsBefore);
 }
 
 OdbcLink::~OdbcLink()
@@ -49,6 +51,7 @@ OdbcLink::~OdbcLink()
 
 void OdbcLink::disconnect()
 {
+    watchdog_.disarm();
     for (SQLHSTMT statement : statements_)
         SQLFreeHandle(SQL_HANDLE_STMT, statement);
     statements_.clear();
@@ -83,6 +86,38 @@ void OdbcLink::execute(const QString& sql)
         throw Failure(message);
     }
     freeStatement(statement);
+}
+
+OdbcLink::Watch::Watch(OdbcLink& link, SQLHSTMT statement, int seconds) : link_(link)
+{
+    link_.watched_ = statement;
+    link_.watchdog_.arm(seconds);
+}
+
+OdbcLink::Watch::~Watch()
+{
+    link_.watchdog_.disarm();
+    link_.watched_ = SQL_NULL_HSTMT;
+}
+
+bool OdbcLink::isLost() const
+{
+    if (watchdog_.fired())
+        return true;
+    SQLUINTEGER dead = SQL_CD_FALSE;
+    const SQLRETURN rc = SQLGetConnectAttr(connection_.get(), SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr);
+    return SQL_SUCCEEDED(rc) && dead == SQL_CD_TRUE;
+}
+
+// Runs on the watchdog's thread. Shutting the sockets down makes the
+// driver's blocked read return at once; where the sockets are not known,
+// the documented way to interrupt a call from another thread is the cancel.
+void OdbcLink::tearDown()
+{
+    if (!sockets_.empty())
+        shutdownSockets(sockets_);
+    else if (SQLHSTMT statement = watched_)
+        SQLCancel(statement);
 }
 
 } // namespace tw

@@ -1,9 +1,13 @@
 #pragma once
 
 #include "db/odbc/OdbcHandle.h"
+#include "db/odbc/OdbcSockets.h"
+#include "db/odbc/OdbcWatchdog.h"
 
 #include <QString>
+#include <atomic>
 #include <set>
+#include <vector>
 
 namespace tw {
 
@@ -32,11 +36,36 @@ public:
     // Runs a statement that returns no rows.
     void execute(const QString& sql);
 
+    // Watches the driver calls made while it lives: when the server sends
+    // nothing for the given seconds (0: no limit), the connection is torn
+    // down under the waiting call, which then returns with a failure.
+    class Watch {
+    public:
+        Watch(OdbcLink& link, SQLHSTMT statement, int seconds);
+        ~Watch();
+        Watch(const Watch&) = delete;
+        Watch& operator=(const Watch&) = delete;
+
+    private:
+        OdbcLink& link_;
+    };
+
+    // Whether the session is gone: torn down for silence, or reported dead
+    // by the driver (the server closed it, the network failed).
+    bool isLost() const;
+    bool wasTornDown() const { return watchdog_.fired(); }
+
 private:
+    void tearDown();
+
     OdbcHandle environment_{SQL_HANDLE_ENV};
     OdbcHandle connection_{SQL_HANDLE_DBC};
     bool connected_ = false;
     std::set<SQLHSTMT> statements_;
+    // The driver's sockets of this session, and the statement being watched.
+    std::vector<int> sockets_;
+    std::atomic<SQLHSTMT> watched_{SQL_NULL_HSTMT};
+    OdbcWatchdog watchdog_{[this] { return bytesReceived(sockets_); }, [this] { tearDown(); }};
 };
 
 // The text as the wide-character ODBC functions take it.

@@ -5,6 +5,7 @@
 #include "db/odbc/OdbcDriverSetting.h"
 #include "db/odbc/OdbcLink.h"
 #include "db/odbc/OdbcSourceQuery.h"
+#include "db/odbc/OdbcTimeLimits.h"
 
 namespace tw {
 
@@ -37,6 +38,8 @@ void OdbcSourceConnection::open()
     if (isOpen())
         throw Failure(objectOpenMessage());
     close();
+    queryTimeout_ = queryTimeoutOverride_ ? *queryTimeoutOverride_ : configuredQueryTimeout();
+    fetchTimeout_ = fetchTimeoutOverride_ ? *fetchTimeoutOverride_ : configuredFetchTimeout();
     const QString driver = resolveOdbcDriver(configuredOdbcDriver());
     auto link = std::make_shared<OdbcLink>(odbcConnectionString(connectionString(), driver), loginTimeout_);
     // The default text size cuts text, ntext, image and (max) values short.

@@ -3,6 +3,7 @@
 #include "db/SourceAccess.h"
 
 #include <memory>
+#include <optional>
 
 namespace tw {
 
@@ -25,12 +26,16 @@ public:
 
     // Seconds a logon may take (15 unless changed).
     void setLoginTimeout(int seconds) { loginTimeout_ = seconds; }
-    // Seconds a query may wait for the server's next answer (600 unless
-    // changed; 0 waits for ever). Long enough for a count over a very large
-    // table, short enough that a silent server cannot hang an unattended
-    // job. Applies to queries opened afterwards.
-    void setQueryTimeout(int seconds) { queryTimeout_ = seconds; }
-    int queryTimeout() const { return queryTimeout_; }
+    // Seconds a query may wait for the server's first answer, and for each
+    // further answer while its rows are fetched (0 waits for ever). Unless
+    // set here, open() takes them from the user's settings (600 and 120 by
+    // default): long enough for a count over a very large table, short
+    // enough that a silent server cannot hang an unattended job. Apply to
+    // queries opened afterwards.
+    void setQueryTimeout(int seconds) { queryTimeoutOverride_ = seconds; }
+    void setFetchTimeout(int seconds) { fetchTimeoutOverride_ = seconds; }
+    int queryTimeout() const { return queryTimeoutOverride_.value_or(queryTimeout_); }
+    int fetchTimeout() const { return fetchTimeoutOverride_.value_or(fetchTimeout_); }
 
     // The session queries run on; a Failure when the connection is closed.
     std::shared_ptr<OdbcLink> link() const;
@@ -38,7 +43,10 @@ public:
 private:
     std::shared_ptr<OdbcLink> link_;
     int loginTimeout_ = 15;
+    std::optional<int> queryTimeoutOverride_;
+    std::optional<int> fetchTimeoutOverride_;
     int queryTimeout_ = 600;
+    int fetchTimeout_ = 120;
 };
 
 // The messages of an operation on a closed, or an open, connection or query.

@@ -9,6 +9,15 @@
 
 namespace tw {
 
+namespace {
+
+// The driver's own time limit fires first and cancels the query politely;
+// the connection is torn down only when the driver has not returned this
+// long after it.
+const int kCancelGraceSeconds = 30;
+
+} // namespace
+
 OdbcSourceQuery::OdbcSourceQuery(OdbcSourceConnection& connection) : connection_(connection) {}
 
 OdbcSourceQuery::~OdbcSourceQuery()
@@ -50,26 +59,47 @@ void OdbcSourceQuery::open()
     open_ = true;
 }
 
+template <typename Call>
+void OdbcSourceQuery::talk(int seconds, Call call)
+{
+    try {
+        OdbcLink::Watch watch(*link_, statement_, seconds);
+        call();
+    } catch (const Failure& failure) {
+        if (link_->wasTornDown())
+            throw ConnectionLost(QStringLiteral("The server sent nothing for %1 seconds; the connection to it was "
+                                                "closed.")
+                                     .arg(seconds));
+        if (link_->isLost())
+            throw ConnectionLost(failure.message());
+        throw;
+    }
+}
+
 void OdbcSourceQuery::execute()
 {
     fetcher_.reset();
     row_.clear();
     atEnd_ = true;
-    std::u16string text = toOdbcText(sql());
-    SQLRETURN rc = SQLExecDirectW(statement_, reinterpret_cast<SQLWCHAR*>(text.data()), SQLINTEGER(text.size()));
-    if (rc != SQL_NO_DATA)
-        checkOdbc(rc, SQL_HANDLE_STMT, statement_, "SQLExecDirect");
+    const int firstAnswer = connection_.queryTimeout();
+    talk(firstAnswer > 0 ? firstAnswer + kCancelGraceSeconds : 0, [this] {
+        std::u16string text = toOdbcText(sql());
+        SQLRETURN rc = SQLExecDirectW(statement_, reinterpret_cast<SQLWCHAR*>(text.data()), SQLINTEGER(text.size()));
+        if (rc != SQL_NO_DATA)
+            checkOdbc(rc, SQL_HANDLE_STMT, statement_, "SQLExecDirect");
 
-    // Statements before the first one that returns rows (SET, say) give
-    // results without columns; the query reads the first result with columns.
-    columns_ = rc == SQL_NO_DATA ? QVector<OdbcColumn>() : describeColumns(statement_);
-    while (columns_.isEmpty()) {
-        rc = SQLMoreResults(statement_);
-        if (rc == SQL_NO_DATA)
-            break;
-        checkOdbc(rc, SQL_HANDLE_STMT, statement_, "SQLMoreResults");
-        columns_ = describeColumns(statement_);
-    }
+        // Statements before the first one that returns rows (SET, say) give
+        // results without columns; the query reads the first result with
+        // columns.
+        columns_ = rc == SQL_NO_DATA ? QVector<OdbcColumn>() : describeColumns(statement_);
+        while (columns_.isEmpty()) {
+            rc = SQLMoreResults(statement_);
+            if (rc == SQL_NO_DATA)
+                break;
+            checkOdbc(rc, SQL_HANDLE_STMT, statement_, "SQLMoreResults");
+            columns_ = describeColumns(statement_);
+        }
+    });
 
     rowNumber_ = 0;
     if (columns_.isEmpty())
@@ -80,7 +110,11 @@ void OdbcSourceQuery::execute()
 
 void OdbcSourceQuery::advance()
 {
-    atEnd_ = !fetcher_ || !fetcher_->next(row_);
+    // The row's values are dropped before the next arrive, so that a large
+    // value is never held twice here.
+    row_.clear();
+    atEnd_ = true;
+    talk(connection_.fetchTimeout(), [this] { atEnd_ = !fetcher_ || !fetcher_->next(row_); });
     if (atEnd_)
         row_.clear();
     else

@@ -37,6 +37,11 @@ private:
     void requireOpen() const;
     void execute();
     void advance();
+    // Runs driver calls that wait on the server, with a limit in seconds on
+    // its silence; a failure that leaves the connection gone becomes
+    // ConnectionLost.
+    template <typename Call>
+    void talk(int seconds, Call call);
     const OdbcColumn& column(int index) const;
 
     OdbcSourceConnection& connection_;

@@ -3,6 +3,8 @@
 #include "support/Printers.h"
 #include "db/odbc/OdbcConnectionString.h"
 #include "db/odbc/OdbcDriverSetting.h"
+#include "db/odbc/OdbcTimeLimits.h"
+#include "support/FailureOf.h"
 #include "peers/tds/TdsLoopback.h"
 
 #include <QFileInfo>
@@ -38,7 +40,8 @@ TEST(OdbcConnectionString, SqlServerLoginForFreeTdsNamesServerPortDatabaseAndLog
               "TDS_Version=7.4;ClientCharset=UTF-8;Database=Shop;UID=sa;PWD=secret;APP=Tablewright;");
     // Without a catalogue (the database-list step) no database is named.
     EXPECT_EQ(odbcConnectionString(sqlLogin("db1"), QStringLiteral("FreeTDS")),
-              "DRIVER={FreeTDS};Server=db1;TDS_Version=7.4;ClientCharset=UTF-8;UID=sa;PWD=secret;APP=Tablewright;");
+              "DRIVER={FreeTDS};Server=db1;Port=1433;TDS_Version=7.4;ClientCharset=UTF-8;UID=sa;PWD=secret;"
+              "APP=Tablewright;");
 }
 
 TEST(OdbcConnectionString, ServerForms)
@@ -49,14 +52,15 @@ TEST(OdbcConnectionString, ServerForms)
         const char* microsoftServer;
     };
     const Case cases[] = {
-        {"db1", "Server=db1;TDS", "Server=db1;Encrypt"},
+        // FreeTDS has no default port of its own: the default instance's.
+        {"db1", "Server=db1;Port=1433;TDS", "Server=db1;Encrypt"},
         {"db1\\SQLEXPRESS", "Server=db1\\SQLEXPRESS;TDS", "Server=db1\\SQLEXPRESS;Encrypt"},
         // A port overrides the instance: no browser lookup is needed.
         {"db1\\SQLEXPRESS,1533", "Server=db1;Port=1533;TDS", "Server=db1,1533;Encrypt"},
         {"tcp:db1, 1533", "Server=db1;Port=1533;TDS", "Server=db1,1533;Encrypt"},
-        {"(local)", "Server=localhost;TDS", "Server=localhost;Encrypt"},
+        {"(local)", "Server=localhost;Port=1433;TDS", "Server=localhost;Encrypt"},
         {".\\SQLEXPRESS", "Server=localhost\\SQLEXPRESS;TDS", "Server=localhost\\SQLEXPRESS;Encrypt"},
-        {" 10.0.0.5 ", "Server=10.0.0.5;TDS", "Server=10.0.0.5;Encrypt"},
+        {" 10.0.0.5 ", "Server=10.0.0.5;Port=1433;TDS", "Server=10.0.0.5;Encrypt"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.dataSource);
@@ -149,4 +153,47 @@ TEST(OdbcDriverSetting, UnregisteredFreeTdsIsFoundAsItsInstalledLibrary)
     // Any other name or path is the user's choice and stays as it is.
     EXPECT_EQ(resolveOdbcDriver(microsoft), microsoft);
     EXPECT_EQ(resolveOdbcDriver("/opt/drivers/libcustom.so"), "/opt/drivers/libcustom.so");
+}
+
+TEST(OdbcDriverSetting, WindowsDefaultIsTheNewestMicrosoftDriverElseSqlServer)
+{
+    struct Case {
+        QStringList installed;
+        const char* chosen;
+    };
+    const Case cases[] = {
+        {{"SQL Server", "ODBC Driver 17 for SQL Server", "ODBC Driver 18 for SQL Server"},
+         "ODBC Driver 18 for SQL Server"},
+        // By number, not by text: 9 is older than 11.
+        {{"ODBC Driver 11 for SQL Server", "ODBC Driver 9 for SQL Server"}, "ODBC Driver 11 for SQL Server"},
+        {{"SQL Server", "SQL Server Native Client 11.0", "Microsoft Access Driver (*.mdb)"}, "SQL Server"},
+        {{}, "SQL Server"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(preferredWindowsDriver(c.installed), c.chosen) << c.installed.join(", ").toStdString();
+}
+
+TEST(OdbcTimeLimits, EnvironmentBeatsSavedSettingWhichBeatsTheDefault)
+{
+    QTemporaryDir settingsDir;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+    QSettings settings(QStringLiteral("Quillmoor"), QStringLiteral("Tablewright"));
+    qunsetenv("TABLEWRIGHT_QUERY_TIMEOUT");
+    qunsetenv("TABLEWRIGHT_FETCH_TIMEOUT");
+    EXPECT_EQ(configuredQueryTimeout(), 600);
+    EXPECT_EQ(configuredFetchTimeout(), 120);
+
+    settings.setValue(QStringLiteral("FetchTimeout"), QStringLiteral("30"));
+    settings.sync();
+    EXPECT_EQ(configuredFetchTimeout(), 30);
+    qputenv("TABLEWRIGHT_FETCH_TIMEOUT", "0");
+    EXPECT_EQ(configuredFetchTimeout(), 0);
+    qputenv("TABLEWRIGHT_QUERY_TIMEOUT", "ten");
+    EXPECT_EQ(failureOf([] { configuredQueryTimeout(); }),
+              "The time limit QueryTimeout (TABLEWRIGHT_QUERY_TIMEOUT) must be a whole number of seconds, 0 for "
+              "none; it is \"ten\".");
+
+    qunsetenv("TABLEWRIGHT_QUERY_TIMEOUT");
+    qunsetenv("TABLEWRIGHT_FETCH_TIMEOUT");
+    settings.remove(QStringLiteral("FetchTimeout"));
 }

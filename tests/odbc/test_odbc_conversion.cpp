@@ -7,6 +7,7 @@
 #include "peers/oracle/ModelTargetLayer.h"
 #include "peers/tds/TdsLoopback.h"
 #include "support/FakeHost.h"
+#include "support/ModelTarget.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -18,7 +19,8 @@ namespace {
 struct OdbcConversion : ::testing::Test {
     peers::ModelSqlServer server;
     peers::MsDatabase& shop = server.database(QStringLiteral("Shop"));
-    peers::ModelOracle oracle;
+    ModelTarget target;
+    const peers::ModelOracle& oracle = target.oracle;
     FakeHost host;
     tw::RunLog log;
 
@@ -26,7 +28,6 @@ struct OdbcConversion : ::testing::Test {
     {
         peers::isolateOdbcEnvironment();
         server.addLogin(QStringLiteral("sa"), QStringLiteral("secret"));
-        oracle.addUser(QStringLiteral("SCOTT"), QStringLiteral("tiger"));
     }
 
     void convert(const QStringList& tables)
@@ -37,24 +38,16 @@ struct OdbcConversion : ::testing::Test {
                                                            QStringLiteral("Shop")));
         source.open();
         std::unique_ptr<tw::SourceQuery> query = source.createQuery();
-        peers::ModelTargetConnection target(oracle);
-        target.setParams(
-            {QStringLiteral("Database=ORCL"), QStringLiteral("User_Name=scott"), QStringLiteral("Password=tiger")});
-        target.open();
-        std::unique_ptr<tw::RowWriter> writer = target.createRowWriter();
 
         QTemporaryDir dataFolder;
         host.tables = tables;
         host.dataFolder = dataFolder.path() + QLatin1Char('/');
         tw::Tcc cc;
-        tw::ConversionRun run(host, cc, *query, target, *writer, log);
+        tw::ConversionRun run(host, cc, *query, target.connection, *target.writer, log);
         ASSERT_EQ(run.run(), tw::ConversionRun::Outcome::Completed);
     }
     QString logText() const { return log.lines().join(QLatin1Char('\n')); }
-    QVector<QVector<tw::SqlValue>> rows(const QString& table) const
-    {
-        return oracle.rows(QStringLiteral("SCOTT"), table);
-    }
+    QVector<QVector<tw::SqlValue>> rows(const QString& table) const { return target.rows(table); }
     QStringList columnTypes(const QString& table) const
     {
         QStringList types;
@@ -92,6 +85,10 @@ TEST_F(OdbcConversion, SeededTableArrivesExactly)
     convert({QStringLiteral("Sample")});
     EXPECT_TRUE(log.lines().contains(QStringLiteral("Insert table SAMPLE 2 Rows ...Done")))
         << logText().toStdString();
+    // A clean run's closing lines, before the end time and the Finish line.
+    EXPECT_EQ(log.lines().mid(log.lines().size() - 4, 2),
+              (QStringList{QStringLiteral("Conversion is Completed"),
+                           QStringLiteral("Wizard has migrated your MSSQL database to Oracle server successfully.")}));
 
     const auto sample = rows(QStringLiteral("SAMPLE"));
     ASSERT_EQ(sample.size(), 2);

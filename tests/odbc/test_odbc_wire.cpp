@@ -136,7 +136,7 @@ protected:
             {"vbin", "varbinary(16)", QByteArray::fromHex("00ff10"), false},
             {"blob", "varbinary(max)", pattern(1 << 20), true},
             {"ctext", "varchar(max)", QString(100000, QLatin1Char('x')), true},
-            {"utext", "nvarchar(max)", QString(50000, QChar(0x00E9)), true},
+            {"utext", "nvarchar(max)", QString(150000, QChar(0x00E9)), true},
             {"guid", "uniqueidentifier", knownGuid, false},
             {"version", "timestamp", QByteArray::fromHex("00000000000007d1"), false},
         };
@@ -314,7 +314,7 @@ TEST_F(OdbcWireTest, CountAndRowQueriesCarryEveryTypeExactly)
     EXPECT_EQ(value("umemo"), SqlValue(QString(70000, QChar(0x6570))));
     EXPECT_EQ(value("pic"), SqlValue(pattern(300000)));
     EXPECT_EQ(value("blob"), SqlValue(pattern(1 << 20)));
-    EXPECT_EQ(value("utext"), SqlValue(QString(50000, QChar(0x00E9))));
+    EXPECT_EQ(value("utext"), SqlValue(QString(150000, QChar(0x00E9))));
     EXPECT_EQ(value("guid"), SqlValue(knownGuid));
     EXPECT_EQ(value("version"), SqlValue(QByteArray::fromHex("00000000000007d1")));
 
@@ -443,7 +443,9 @@ TEST_F(OdbcWireStreamTest, ConnectionDroppedMidFetchIsAFailureNotAHang)
 TEST_F(OdbcWireStreamTest, SilentServerMidFetchTimesOut)
 {
     connectTo("Shop");
-    connection.setQueryTimeout(1);
+    // The first answer keeps its long limit; the peer ignores the cancel, as
+    // a frozen server does, so only the fetch limit ends the wait.
+    connection.setFetchTimeout(2);
     loopback.server().stallAfterRows(3000);
     QElapsedTimer timer;
     timer.start();
@@ -451,7 +453,7 @@ TEST_F(OdbcWireStreamTest, SilentServerMidFetchTimesOut)
     const int seen = readUntilFailure(&failure);
     EXPECT_LT(timer.elapsed(), 15000);
     EXPECT_LE(seen, 3000);
-    EXPECT_TRUE(failure.contains("[FreeTDS]")) << failure.toStdString();
+    EXPECT_EQ(failure, "The server sent nothing for 2 seconds; the connection to it was closed.");
 }
 
 TEST_F(OdbcWireTest, ClosingTheConnectionClosesItsQueries)

@@ -44,6 +44,10 @@ struct FakeHost : tw::ConversionHost {
     {
         return QStringLiteral("Wizard has migrated your MSSQL database to Oracle server successfully.");
     }
+    QString failedCaption() const override
+    {
+        return QStringLiteral("Wizard has migrated your MSSQL database to Oracle server, but %1 of %2 tables failed.");
+    }
     QString finishCaption() const override { return QStringLiteral("Click 'Finish' to exit the wizard."); }
     void enterRunningState() override { running = true; }
     void processEvents() override

@@ -17,6 +17,7 @@ struct WizardOnModels : ::testing::Test {
     peers::ModelSqlServer sqlServer;
     peers::ModelOracle oracle;
     std::unique_ptr<Taaform1> wizard;
+    peers::ModelSourceConnection* source = nullptr;  // owned by the wizard
     UnexpectedBoxes unexpectedBoxes;
 
     WizardOnModels() { oracle.addUser(QStringLiteral("SCOTT"), QStringLiteral("tiger")); }
@@ -25,7 +26,9 @@ struct WizardOnModels : ::testing::Test {
     // Opens the window, as the program starts it without arguments.
     void openWizard()
     {
-        wizard = std::make_unique<Taaform1>(std::make_unique<peers::ModelSourceConnection>(sqlServer),
+        auto sourceConnection = std::make_unique<peers::ModelSourceConnection>(sqlServer);
+        source = sourceConnection.get();
+        wizard = std::make_unique<Taaform1>(std::move(sourceConnection),
                                             std::make_unique<peers::ModelTargetConnection>(oracle), QStringList());
     }
     Ui::Taaform1& ui() { return wizard->controls(); }

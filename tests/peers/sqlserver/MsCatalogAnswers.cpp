@@ -103,6 +103,22 @@ MsResult columnCatalogue(const MsQueryContext& context, const QString& tableName
     return result;
 }
 
+MsResult tableSchemas(const MsQueryContext& context, const QString& tableName)
+{
+    QStringList schemas;
+    for (const detail::TableState* table : userTables(context)) {
+        if (context.collation.equal(table->name, tableName))
+            schemas.append(table->schema);
+    }
+    std::sort(schemas.begin(), schemas.end(),
+              [&](const QString& a, const QString& b) { return context.collation.compare(a, b) < 0; });
+    MsResult result;
+    result.columns = {sysnameResultColumn(QStringLiteral("schemaname"), true)};
+    for (const QString& schema : schemas)
+        result.rows.append({schema});
+    return result;
+}
+
 MsResult indexCatalogue(const MsQueryContext& context, const QString& objectName)
 {
     MsResult result;

@@ -71,6 +71,14 @@ const LiteralShape& indexCatalogueShape()
     return shape;
 }
 
+const LiteralShape& tableSchemasShape()
+{
+    static const LiteralShape shape(
+        {"select schema_name(uid) as schemaname from sysobjects where xtype='U' and name=" + placeholder
+         + " order by schemaname"});
+    return shape;
+}
+
 bool isText(const QString& sql, const char* known)
 {
     return sql.compare(normalisedSql(QLatin1String(known)), Qt::CaseInsensitive) == 0;
@@ -114,6 +122,8 @@ MsResult answerQuery(const MsQueryContext& context, const QString& sql)
         return tableList(context);
     if (const std::optional<QString> table = columnCatalogueShape().match(normalised))
         return columnCatalogue(context, *table);
+    if (const std::optional<QString> table = tableSchemasShape().match(normalised))
+        return tableSchemas(context, *table);
     if (const std::optional<QString> object = indexCatalogueShape().match(normalised))
         return indexCatalogue(context, *object);
     if (const std::optional<QStringList> parts = nameAfter(normalised, "select count(*) from "))

@@ -22,6 +22,8 @@ MsResult databaseList(const MsQueryContext& context);
 MsResult tableList(const MsQueryContext& context);
 // The columns of every user table of the bare name, in any schema.
 MsResult columnCatalogue(const MsQueryContext& context, const QString& tableName);
+// The schemas of the user tables of the bare name, in name order.
+MsResult tableSchemas(const MsQueryContext& context, const QString& tableName);
 // The key columns of the indexes of the object that object_id(objectName) finds.
 MsResult indexCatalogue(const MsQueryContext& context, const QString& objectName);
 // select count(*) / select * from the object of the given name parts.

@@ -24,15 +24,18 @@ TdsServer::~TdsServer()
     stop();
 }
 
-void TdsServer::start()
+void TdsServer::start(quint16 port)
 {
     listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
     if (listener_ < 0)
         throw std::runtime_error("no socket for the TDS peer");
+    // A fixed port may still hold connections of an earlier run in TIME_WAIT.
+    const int reuse = 1;
+    ::setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = 0;
+    address.sin_port = htons(port);
     socklen_t length = sizeof address;
     if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(listener_, 16) != 0
         || ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {

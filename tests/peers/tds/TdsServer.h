@@ -15,7 +15,7 @@ namespace peers {
 class TdsSocket;
 
 // A loopback SQL Server for the wire tests: it listens on 127.0.0.1 at a
-// port the system picks, serves each connection on a thread of its own and
+// port the system picks (or a given one), serves each connection on a thread of its own and
 // answers through the TDS protocol from the model it stands on. The model
 // must outlive the server.
 class TdsServer {
@@ -25,14 +25,16 @@ public:
     TdsServer(const TdsServer&) = delete;
     TdsServer& operator=(const TdsServer&) = delete;
 
-    // Listens; throws std::runtime_error when no socket can be had.
-    void start();
+    // Listens on the port, or on one the system picks (0); throws
+    // std::runtime_error when no socket can be had or the port is taken.
+    void start(quint16 port = 0);
     // Closes every connection and joins every thread.
     void stop();
     quint16 port() const { return port_; }
 
     // Faults for the tests: after this many rows of the next results the
-    // connection is dropped, or it goes silent (negative: off).
+    // connection is dropped, or it goes silent as a frozen server does,
+    // ignoring a cancel as well (negative: off).
     void dropConnectionAfterRows(int rows) { dropAfterRows_ = rows; }
     void stallAfterRows(int rows) { stallAfterRows_ = rows; }
 
