@@ -1,5 +1,7 @@
 #pragma once
 
+#include "convert/RunSummary.h"
+
 #include <QString>
 
 namespace tw {
@@ -53,6 +55,28 @@ public:
     virtual void columnProblem(const QString& targetTable, const QString& column, const QString& reason) = 0;
     // An unattended run ends the program after saving its log.
     virtual void closeMainWindow() = 0;
+
+    // Progress for a display; a host that shows none keeps these empty.
+    // The run starts table `index` of the selected list, under its source
+    // name.
+    virtual void tableStarted(int index, const QString& sourceName)
+    {
+        Q_UNUSED(index);
+        Q_UNUSED(sourceName);
+    }
+    // The row copy has counted the source's rows and reports the rows copied
+    // so far: once before the first row, at every 100th row and at its end.
+    virtual void rowsCopied(qint64 copied, qint64 counted)
+    {
+        Q_UNUSED(copied);
+        Q_UNUSED(counted);
+    }
+    // The run is done with table `index`; the summary says what became of it.
+    virtual void tableFinished(int index, const TableSummary& summary)
+    {
+        Q_UNUSED(index);
+        Q_UNUSED(summary);
+    }
 };
 
 } // namespace tw

@@ -1,5 +1,6 @@
 #include "convert/ConversionRun.h"
 
+#include "convert/RowCountCheck.h"
 #include "convert/RowTransfer.h"
 #include "convert/SourceSql.h"
 #include "convert/TargetSql.h"
@@ -12,6 +13,14 @@ namespace tw {
 namespace {
 const int kLongNamePrefix = 26;
 const int kLastSuffix = 100;
+
+// The summary entry of a table before the run has worked on it.
+TableSummary tableNamed(const QString& source)
+{
+    TableSummary table;
+    table.source = source;
+    return table;
+}
 } // namespace
 
 ConversionRun::ConversionRun(ConversionHost& host, Tcc& cc, SourceQuery& query, TargetConnection& target,
@@ -30,23 +39,34 @@ ConversionRun::Outcome ConversionRun::run()
     host_.enterRunningState();
     host_.clearStop();
     failedTables_ = 0;
+    summary_.clear();
 
     for (int i = 0; i < host_.selectedTableCount(); ++i) {
         if (host_.stopRequested()) {
             host_.clearStop();
+            addNotReached(i);
             return Outcome::Aborted;
         }
-        const QString listed = host_.selectedTable(i);
+        summary_.append(tableNamed(sourceNameFor(host_.selectedTable(i))));
+        TableSummary& table = summary_.last();
+        host_.tableStarted(i, table.source);
+        QElapsedTimer clock;
+        clock.start();
         lostSource_.clear();
         try {
-            if (!convertTable(host_.namesUppercase() ? asciiUpper(listed) : listed, overwrite, skip, convertIndexes))
+            if (!convertTable(table, overwrite, skip, convertIndexes)) {
+                table.outcome = TableSummary::Outcome::Failed;
                 ++failedTables_;
+            }
         } catch (const std::exception& failure) {
+            table.outcome = TableSummary::Outcome::Failed;
             ++failedTables_;
+            finishTable(i, clock);
             const auto* known = dynamic_cast<const Failure*>(&failure);
             endEarly(known ? known->message() : QString::fromLocal8Bit(failure.what()), i + 1);
             throw;
         }
+        finishTable(i, clock);
         // Without the source no further table can be read: the run ends
         // here once, instead of failing every remaining table in turn.
         if (!lostSource_.isEmpty()) {
@@ -72,11 +92,20 @@ QString ConversionRun::targetNameFor(const QString& sourceName, bool upperCase)
     return candidate;
 }
 
-bool ConversionRun::convertTable(const QString& sourceName, bool overwrite, bool skip, bool convertIndexes)
+QString ConversionRun::sourceNameFor(const QString& listed) const
+{
+    return host_.namesUppercase() ? asciiUpper(listed) : listed;
+}
+
+bool ConversionRun::convertTable(TableSummary& table, bool overwrite, bool skip, bool convertIndexes)
 {
     const bool upperCase = host_.namesUppercase();
+    const QString& sourceName = table.source;
     const QString target = targetNameFor(sourceName, upperCase);
+    table.target = target;
     const bool exists = cc_.OracleTableExists(target_, target, host_.owner());
+    using Result = TableSummary::Outcome;
+    table.outcome = !exists ? Result::Created : overwrite ? Result::Overwritten : skip ? Result::Skipped : Result::Merged;
     bool ok = true;
     bool allOk = true;
     QString errorText;
@@ -124,8 +153,21 @@ bool ConversionRun::convertTable(const QString& sourceName, bool overwrite, bool
         return allOk;
     }
     log_.append(QStringLiteral("Insert table ") + target + QStringLiteral("... "));
+    RowCountCheck check(target_, target, exists && !overwrite);
     RowTransfer transfer(query_, writer_, log_, cc_, host_);
     transfer.run(target, sourceName, ok, errorText);
+    table.read = transfer.rowsRead();
+    table.stored = transfer.rowsStored();
+    table.refused = transfer.rowsRefused();
+    // A copy that read the whole source is checked against the target's
+    // count; a mismatch fails the step like any other failure.
+    if (transfer.readToEnd()) {
+        const QString mismatch = check.verify(table.read, table.stored);
+        if (!mismatch.isEmpty()) {
+            errorText = ok ? mismatch : errorText + QStringLiteral("\r\n") + mismatch;
+            ok = false;
+        }
+    }
     if (ok)
         log_.appendToLast(QStringLiteral("...Done"));
     else
@@ -185,6 +227,20 @@ void ConversionRun::finish()
     log_.append(host_.finishCaption());
 }
 
+void ConversionRun::finishTable(int index, const QElapsedTimer& clock)
+{
+    TableSummary& table = summary_.last();
+    table.seconds = double(clock.nsecsElapsed()) / 1e9;
+    host_.tableFinished(index, table);
+}
+
+// The tables from `first` on, which the run ends without.
+void ConversionRun::addNotReached(int first)
+{
+    for (int i = first; i < host_.selectedTableCount(); ++i)
+        summary_.append(tableNamed(sourceNameFor(host_.selectedTable(i))));
+}
+
 // A run that cannot go on keeps its record: the error, the tables it never
 // reached, the end time, and the saved log.
 void ConversionRun::endEarly(const QString& errorText, int firstNotReached)
@@ -197,6 +253,7 @@ void ConversionRun::endEarly(const QString& errorText, int firstNotReached)
     for (int i = firstNotReached; i < host_.selectedTableCount(); ++i)
         notReached.append(host_.selectedTable(i));
     failedTables_ += int(notReached.size());
+    addNotReached(firstNotReached);
     if (!notReached.isEmpty()) {
         log_.append(QStringLiteral("Tables not reached: ") + notReached.join(QStringLiteral(", ")));
         log_.append(QString());

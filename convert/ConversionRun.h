@@ -2,9 +2,12 @@
 
 #include "convert/ConversionHost.h"
 #include "convert/RunLog.h"
+#include "convert/RunSummary.h"
 #include "convert/Tcc.h"
 #include "db/SourceAccess.h"
 #include "db/TargetAccess.h"
+
+#include <QElapsedTimer>
 
 namespace tw {
 
@@ -32,14 +35,23 @@ public:
     // or that the run never reached because it ended early.
     int failedTables() const { return failedTables_; }
 
+    // One entry per selected table of the last run, in the order of the
+    // list, also for the tables that a stop or a failure left unreached.
+    const RunSummary& summary() const { return summary_; }
+
     // The target name for a source name: normalised, and for names over 30
     // characters the first 26 characters with the first free four-digit
     // suffix in the owner's schema.
     QString targetNameFor(const QString& sourceName, bool upperCase);
 
 private:
-    // False when one of the table's steps failed.
-    bool convertTable(const QString& sourceName, bool overwrite, bool skip, bool convertIndexes);
+    // The source name of a listed table: upper-cased when names uppercase is on.
+    QString sourceNameFor(const QString& listed) const;
+    // Fills the table's summary but for its time; false when one of the
+    // table's steps failed.
+    bool convertTable(TableSummary& table, bool overwrite, bool skip, bool convertIndexes);
+    void finishTable(int index, const QElapsedTimer& clock);
+    void addNotReached(int first);
     QString ambiguousSourceText(const QString& sourceName);
     void appendStepResult(const QString& doneLine, bool ok, const QString& errorText);
     void finish();
@@ -53,6 +65,7 @@ private:
     RowWriter& writer_;
     RunLog& log_;
     int failedTables_ = 0;
+    RunSummary summary_;
     // The error of a table whose rows failed because the source is gone.
     QString lostSource_;
 };

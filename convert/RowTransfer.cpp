@@ -37,14 +37,19 @@ void RowTransfer::run(const QString& targetTable, const QString& sourceTable, bo
     refusedBatches_.clear();
     batchFirstRow_ = 1;
     lastPosted_ = 0;
+    counted_ = 0;
+    stored_ = 0;
+    refused_ = 0;
+    readToEnd_ = false;
     sourceLost_ = false;
     try {
         query_.close();
         query_.setSql(rowCountSql(sourceTable));
         query_.open();
         query_.first();
-        query_.value(0).toInteger();
+        counted_ = query_.value(0).toInteger();
         query_.close();
+        host_.rowsCopied(0, counted_);
 
         query_.setSql(rowsSql(sourceTable));
         query_.open();
@@ -83,6 +88,7 @@ void RowTransfer::run(const QString& targetTable, const QString& sourceTable, bo
                     writer_.open();
                 }
                 log_.replaceLast(rowCountLine(sourceTable, row));
+                host_.rowsCopied(row, counted_);
                 host_.processEvents();
                 if (host_.stopRequested())
                     throw Aborted();
@@ -94,6 +100,8 @@ void RowTransfer::run(const QString& targetTable, const QString& sourceTable, bo
         query_.close();
         applyBatch(row - 1);
         log_.replaceLast(rowCountLine(sourceTable, row - 1));
+        readToEnd_ = true;
+        host_.rowsCopied(row - 1, counted_);
         writer_.close();
     } catch (const Aborted&) {
         refusedBatches_.append(QStringLiteral("Operation aborted"));
@@ -173,6 +181,8 @@ QString RowTransfer::failedRowsText(const QString& message) const
 void RowTransfer::applyBatch(qint64 lastRow)
 {
     const ApplyResult result = writer_.applyUpdates(0);
+    stored_ += result.stored;
+    refused_ += result.refused;
     if (result.refused > 0) {
         // The writer names the refused row by its place in the batch.
         const QString refusedRow = result.refusedRow > 0

@@ -35,6 +35,15 @@ public:
     // Whether the last run failed because the source connection is gone.
     bool sourceLost() const { return sourceLost_; }
 
+    // The last run's rows: read from the source, stored by the batches the
+    // target committed, and refused with the batches it rolled back.
+    qint64 rowsRead() const { return lastPosted_; }
+    qint64 rowsStored() const { return stored_; }
+    qint64 rowsRefused() const { return refused_; }
+    // Whether the last run read the source to its end and applied every
+    // batch (refused batches do not end a copy; a stop or a failure does).
+    bool readToEnd() const { return readToEnd_; }
+
 private:
     // Where a source column's values go: resolved once per table, so that
     // no row looks a column up by name.
@@ -61,6 +70,10 @@ private:
     QStringList refusedBatches_;
     qint64 batchFirstRow_ = 1;
     qint64 lastPosted_ = 0;
+    qint64 counted_ = 0;
+    qint64 stored_ = 0;
+    qint64 refused_ = 0;
+    bool readToEnd_ = false;
     bool sourceLost_ = false;
 };
 

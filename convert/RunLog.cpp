@@ -69,13 +69,18 @@ QString interactiveLogFileName(const QDateTime& moment)
     return QStringLiteral("twjobs_") + moment.toString(QStringLiteral("yyyyMMdd_HHmmss")) + QStringLiteral(".log");
 }
 
-QString jobLogPath(const QString& jobFilePath)
+QString besideJobFile(const QString& jobFilePath, const QString& extension)
 {
     const QFileInfo info(jobFilePath);
     const QString name = info.fileName();
     const int dot = name.lastIndexOf(QLatin1Char('.'));
     const QString base = jobFilePath.left(jobFilePath.size() - name.size());
-    return base + (dot > 0 ? name.left(dot) : name) + QStringLiteral(".log");
+    return base + (dot > 0 ? name.left(dot) : name) + extension;
+}
+
+QString jobLogPath(const QString& jobFilePath)
+{
+    return besideJobFile(jobFilePath, QStringLiteral(".log"));
 }
 
 QString logTimeStamp(const QDateTime& moment)

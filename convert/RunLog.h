@@ -45,6 +45,9 @@ QString interactiveLogFileName(const class QDateTime& moment);
 // The log of an unattended run: the job file's path with its extension
 // replaced by ".log", or with ".log" added when it has none.
 QString jobLogPath(const QString& jobFilePath);
+// A file beside the job file: its path with the extension replaced by the
+// given one, or with the given one added when it has none.
+QString besideJobFile(const QString& jobFilePath, const QString& extension);
 // "Start time:" / "The end time:" stamps: the system's short date and long time.
 QString logTimeStamp(const class QDateTime& moment);
 

@@ -25,6 +25,11 @@ QString rowWriterSql(const QString& targetTable)
     return QStringLiteral("select * from \"") + escapeInQuotedName(targetTable) + QStringLiteral("\" where 1=0");
 }
 
+QString targetRowCountSql(const QString& targetTable)
+{
+    return QStringLiteral("select count(*) from \"") + escapeInQuotedName(targetTable) + QStringLiteral("\"");
+}
+
 QString asciiUpper(const QString& text)
 {
     QString result = text;

@@ -18,6 +18,8 @@ QString tableExistsSql(const QString& targetTable, const QString& owner);
 QString dropTableSql(const QString& targetTable);
 // select * from "T" where 1=0 : the row writer's command
 QString rowWriterSql(const QString& targetTable);
+// select count(*) from "T" : the rows a table holds, before and after a copy
+QString targetRowCountSql(const QString& targetTable);
 
 // The owner as the dictionary stores it: ASCII letters a to z upper-cased.
 QString asciiUpper(const QString& text);

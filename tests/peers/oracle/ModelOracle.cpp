@@ -30,6 +30,11 @@ struct Executor {
         ora::insertRow(session, s, binds);
         return {};
     }
+    OraResult operator()(const ora::Delete& s) const
+    {
+        ora::deleteRows(session, s);
+        return {};
+    }
     OraResult operator()(const ora::SetLengthSemantics& s) const
     {
         session.lengthInCharacters = s.inCharacters;
@@ -193,7 +198,7 @@ void ModelOracle::load(const QString& path)
     ora::loadDatabase(*d, path);
     // Uncommitted rows of open sessions belonged to the replaced contents.
     for (const auto& session : d->openSessions())
-        session->pending.clear();
+        ora::rollbackSession(*session);
 }
 
 } // namespace peers

@@ -92,7 +92,9 @@ private:
 // identifiers, NUMBER precision 1..38, VARCHAR2 size 1..4000 bytes,
 // duplicate names, existing objects, missing tables, referenced tables,
 // duplicate column lists in indexes, one primary key per table, and values
-// that do not fit their column.
+// that do not fit their column. Another session can delete rows
+// ("delete from T where rownum <= n"), as a second user of a real database
+// could while a copy runs.
 // Copies of a ModelOracle share one database.
 class ModelOracle {
 public:

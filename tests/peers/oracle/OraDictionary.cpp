@@ -2,6 +2,8 @@
 
 #include "peers/oracle/OraErrors.h"
 
+#include <algorithm>
+
 namespace peers::ora {
 
 namespace {
@@ -92,11 +94,8 @@ OraSchema& SessionState::schema() const
 
 bool SessionState::hasPendingRowsIn(const QString& table) const
 {
-    for (const PendingRow& row : pending) {
-        if (row.table == table)
-            return true;
-    }
-    return false;
+    auto inTable = [&](const PendingRow& row) { return row.table == table; };
+    return std::any_of(pending.begin(), pending.end(), inTable) || std::any_of(deleted.begin(), deleted.end(), inTable);
 }
 
 } // namespace peers::ora

@@ -70,11 +70,15 @@ struct SessionState {
     std::shared_ptr<OraDatabase> db;
     QString user;
     QVector<PendingRow> pending;
+    // Committed rows that the session has deleted: still there for the other
+    // sessions until it commits.
+    QVector<PendingRow> deleted;
     // NLS_LENGTH_SEMANTICS of the session: unqualified character sizes
     // count characters when set, bytes (Oracle's default) otherwise.
     bool lengthInCharacters = false;
 
     OraSchema& schema() const;
+    // Rows inserted or deleted and not yet committed: they lock the table.
     bool hasPendingRowsIn(const QString& table) const;
 };
 

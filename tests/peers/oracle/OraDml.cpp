@@ -4,6 +4,8 @@
 #include "peers/oracle/OraKeys.h"
 #include "peers/oracle/OraValueCheck.h"
 
+#include <limits>
+
 namespace peers::ora {
 
 namespace {
@@ -23,10 +25,21 @@ OraTable& reachedTable(OraSchema& schema, const QString& name, int depth = 0)
     return reachedTable(schema, alias->target, depth + 1);
 }
 
+// Committed rows but those the session has deleted.
+QVector<QVector<SqlValue>> committedRows(const SessionState& session, const OraTable& table)
+{
+    QVector<QVector<SqlValue>> rows = table.rows;
+    for (const PendingRow& row : session.deleted) {
+        if (row.table == table.name)
+            rows.removeOne(row.values);
+    }
+    return rows;
+}
+
 // Committed rows and the session's own uncommitted rows.
 QVector<QVector<SqlValue>> visibleRows(const SessionState& session, const OraTable& table)
 {
-    QVector<QVector<SqlValue>> rows = table.rows;
+    QVector<QVector<SqlValue>> rows = committedRows(session, table);
     for (const PendingRow& row : session.pending) {
         if (row.table == table.name)
             rows.append(row.values);
@@ -164,9 +177,34 @@ void insertRow(SessionState& session, const Insert& statement, const QVector<Sql
     session.pending.append(PendingRow{table.name, row});
 }
 
+void deleteRows(SessionState& session, const Delete& statement)
+{
+    const OraTable& table = reachedTable(session.schema(), statement.table);
+    qint64 left = statement.limit < 0 ? std::numeric_limits<qint64>::max() : statement.limit;
+    // The table is read committed rows first, then the session's own.
+    for (const QVector<SqlValue>& row : committedRows(session, table)) {
+        if (left-- <= 0)
+            return;
+        session.deleted.append(PendingRow{table.name, row});
+    }
+    for (int i = 0; i < session.pending.size() && left > 0;) {
+        if (session.pending[i].table == table.name) {
+            session.pending.remove(i);
+            --left;
+        } else {
+            ++i;
+        }
+    }
+}
+
 void commitSession(SessionState& session)
 {
     OraSchema& schema = session.schema();
+    for (const PendingRow& row : std::as_const(session.deleted)) {
+        if (OraTable* table = schema.table(row.table))
+            table->rows.removeOne(row.values);
+    }
+    session.deleted.clear();
     for (const PendingRow& row : std::as_const(session.pending)) {
         if (OraTable* table = schema.table(row.table))
             table->rows.append(row.values);
@@ -174,6 +212,10 @@ void commitSession(SessionState& session)
     session.pending.clear();
 }
 
-void rollbackSession(SessionState& session) { session.pending.clear(); }
+void rollbackSession(SessionState& session)
+{
+    session.pending.clear();
+    session.deleted.clear();
+}
 
 } // namespace peers::ora

@@ -11,6 +11,7 @@ namespace peers::ora {
 OraResult countTables(SessionState& session, const CountTables& statement);
 OraResult selectRows(SessionState& session, const SelectRows& statement);
 void insertRow(SessionState& session, const Insert& statement, const QVector<SqlValue>& binds);
+void deleteRows(SessionState& session, const Delete& statement);
 void commitSession(SessionState& session);
 void rollbackSession(SessionState& session);
 

@@ -284,6 +284,21 @@ Insert insert(Cursor& cursor)
     return statement;
 }
 
+Delete deleteRows(Cursor& cursor)
+{
+    cursor.acceptWord("FROM");
+    Delete statement;
+    statement.table = takeName(cursor, NameRole::Table);
+    if (cursor.acceptWord("WHERE")) {
+        cursor.expectWord("ROWNUM", invalidSqlStatement);
+        cursor.expectSymbol('<', invalidSqlStatement);
+        cursor.expectSymbol('=', invalidSqlStatement);
+        statement.limit = qMax<qint64>(0, cursor.takeInteger(invalidSqlStatement));
+    }
+    expectDmlEnd(cursor);
+    return statement;
+}
+
 template<typename Transaction>
 Statement transactionEnd(Cursor& cursor)
 {
@@ -307,6 +322,8 @@ Statement parseStatement(const QString& sql)
         return select(cursor);
     if (cursor.acceptWord("INSERT"))
         return insert(cursor);
+    if (cursor.acceptWord("DELETE"))
+        return deleteRows(cursor);
     if (cursor.acceptWord("COMMIT"))
         return transactionEnd<Commit>(cursor);
     if (cursor.acceptWord("ROLLBACK"))

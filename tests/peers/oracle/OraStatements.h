@@ -78,11 +78,19 @@ struct Insert {
     int bindCount = 0;
 };
 
+// delete [from] T [where rownum <= n]: ROWNUM numbers the rows in the order
+// in which the table is read, from 1 (Oracle Database SQL Language
+// Reference, "ROWNUM Pseudocolumn"), so the condition deletes the first n.
+struct Delete {
+    QString table;
+    qint64 limit = -1;  // -1: every row
+};
+
 struct Commit {};
 struct Rollback {};
 
 using Statement = std::variant<CreateTable, CreateView, DropTable, AddConstraint, CreateIndex, CountTables, SelectRows,
-                               Insert, Commit, Rollback, SetLengthSemantics>;
+                               Insert, Delete, Commit, Rollback, SetLengthSemantics>;
 
 inline bool isDdl(const Statement& statement)
 {

@@ -1,0 +1,122 @@
+#include "convert/RunSummary.h"
+
+#include "convert/RunLog.h"
+#include "db/Failure.h"
+
+#include <QDir>
+#include <QSaveFile>
+#include <cmath>
+
+namespace tw {
+
+namespace {
+
+const char* const kCsvHeader = "source,target,outcome,rows read,rows stored,rows refused,seconds,rows per second";
+
+// RFC 4180, 2.6 and 2.7: a field holding a comma, a double quote or a line
+// break is enclosed in double quotes, and a double quote inside it doubled.
+QString csvField(const QString& text)
+{
+    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\r'))
+        && !text.contains(QLatin1Char('\n')))
+        return text;
+    QString quoted = text;
+    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+bool isNumberColumn(int column)
+{
+    return column >= 3;
+}
+
+} // namespace
+
+qint64 TableSummary::rowsPerSecond() const
+{
+    return seconds > 0 ? qint64(std::llround(double(read) / seconds)) : 0;
+}
+
+QString outcomeKeyword(TableSummary::Outcome outcome)
+{
+    switch (outcome) {
+    case TableSummary::Outcome::Created: return QStringLiteral("created");
+    case TableSummary::Outcome::Overwritten: return QStringLiteral("overwritten");
+    case TableSummary::Outcome::Merged: return QStringLiteral("merged");
+    case TableSummary::Outcome::Skipped: return QStringLiteral("skipped");
+    case TableSummary::Outcome::Failed: return QStringLiteral("failed");
+    case TableSummary::Outcome::NotReached: break;
+    }
+    return QStringLiteral("not reached");
+}
+
+QString jobSummaryPath(const QString& jobFilePath)
+{
+    return besideJobFile(jobFilePath, QStringLiteral(".summary.csv"));
+}
+
+QString summaryCsv(const RunSummary& summary)
+{
+    QString text = QLatin1String(kCsvHeader) + QStringLiteral("\r\n");
+    for (const TableSummary& table : summary) {
+        const QStringList fields{csvField(table.source),
+                                 csvField(table.target),
+                                 outcomeKeyword(table.outcome),
+                                 QString::number(table.read),
+                                 QString::number(table.stored),
+                                 QString::number(table.refused),
+                                 QString::number(table.seconds, 'f', 3),
+                                 QString::number(table.rowsPerSecond())};
+        text += fields.join(QLatin1Char(',')) + QStringLiteral("\r\n");
+    }
+    return text;
+}
+
+void saveSummaryCsv(const RunSummary& summary, const QString& path)
+{
+    const QByteArray bytes = summaryCsv(summary).toUtf8();
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        throw Failure(QStringLiteral("Cannot create file \"%1\". %2")
+                          .arg(QDir::toNativeSeparators(path), file.errorString()));
+}
+
+QStringList summaryFields(const TableSummary& table, const SummaryCaptions& captions)
+{
+    return {table.source,
+            table.target,
+            captions.outcomes.value(int(table.outcome)),
+            QString::number(table.read),
+            QString::number(table.stored),
+            QString::number(table.refused),
+            QString::number(table.seconds, 'f', 1),
+            QString::number(table.rowsPerSecond())};
+}
+
+QString summaryText(const RunSummary& summary, const SummaryCaptions& captions)
+{
+    QVector<QStringList> lines{captions.headings};
+    for (const TableSummary& table : summary)
+        lines.append(summaryFields(table, captions));
+    QVector<int> widths(captions.headings.size(), 0);
+    for (const QStringList& line : lines) {
+        for (int i = 0; i < widths.size(); ++i)
+            widths[i] = qMax(widths[i], int(line.value(i).size()));
+    }
+    // Names and outcomes to the left, numbers to the right, two blanks apart.
+    QString text;
+    for (const QStringList& line : lines) {
+        QStringList cells;
+        for (int i = 0; i < widths.size(); ++i) {
+            cells.append(isNumberColumn(i) ? line.value(i).rightJustified(widths[i])
+                                           : line.value(i).leftJustified(widths[i]));
+        }
+        QString joined = cells.join(QStringLiteral("  "));
+        while (joined.endsWith(QLatin1Char(' ')))
+            joined.chop(1);
+        text += joined + QLatin1Char('\n');
+    }
+    return text;
+}
+
+} // namespace tw
