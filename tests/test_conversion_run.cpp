@@ -96,19 +96,25 @@ TEST_F(ConversionRunTest, ExistingTableInEachMode)
         int mode;
         QStringList blocks;
         int rowsAfter;
+        const char* outcome;
+        int rowsStored;
     };
     const QVector<Case> cases{
-        {1, {"Insert table ORDERS 3 Rows ...Done", ""}, 6},
-        {-1, {"Insert table ORDERS 3 Rows ...Done", ""}, 9},
-        {2, {"Skip table ORDERS... ", "", "Skip table ORDERS", ""}, 9},
-        {0, QStringList{"Drop table ORDERS...Done", ""} + created, 3},
+        {1, {"Insert table ORDERS 3 Rows ...Done", ""}, 6, "merged", 3},
+        {-1, {"Insert table ORDERS 3 Rows ...Done", ""}, 9, "merged", 3},
+        {2, {"Skip table ORDERS... ", "", "Skip table ORDERS", ""}, 9, "skipped", 0},
+        {0, QStringList{"Drop table ORDERS...Done", ""} + created, 3, "overwritten", 3},
     };
     for (const Case& c : cases) {
         log.clear();
         host.mode = c.mode;
-        run();
+        tw::ConversionRun conversion(host, cc, *servers.query, *servers.target, *servers.writer, log);
+        conversion.run();
         EXPECT_EQ(maskedLog(), framed(c.blocks)) << "mode " << c.mode;
         EXPECT_EQ(servers.targetRows(QStringLiteral("ORDERS")).size(), c.rowsAfter) << "mode " << c.mode;
+        ASSERT_EQ(conversion.summary().size(), 1);
+        EXPECT_EQ(tw::outcomeKeyword(conversion.summary()[0].outcome), QLatin1String(c.outcome));
+        EXPECT_EQ(conversion.summary()[0].stored, c.rowsStored) << "mode " << c.mode;
     }
 }
 
@@ -165,6 +171,86 @@ TEST_F(ConversionRunTest, UpperCasedSourceNamesReachTheSourceQueries)
     EXPECT_EQ(maskedLog(), framed({"Create table orders...Done", "", "Insert table orders 3 Rows ...Done", ""}));
 }
 
+TEST_F(ConversionRunTest, ProgressAtEveryReportOfTheCopy)
+{
+    seedOrders(QStringLiteral("Big"), 12345);
+    seedOrders(QStringLiteral("Empty"), 0);
+    servers.connect();
+    host.skipIdx = true;
+    host.tables = {QStringLiteral("Big")};
+    run();
+    // Before the first row, at rows 100 ... 12,300, at the end, and when
+    // the table is done; one second passes between reports.
+    const QStringList& shown = host.progressShown;
+    ASSERT_EQ(shown.size(), 1 + 123 + 1 + 1);
+    EXPECT_EQ(shown.mid(0, 3), (QStringList{"0/12345 0 0/1 0 0/s -1", "100/12345 8 0/1 0 100/s 123",
+                                            "200/12345 16 0/1 0 100/s 122"}));
+    EXPECT_EQ(shown.mid(shown.size() - 3), (QStringList{"12300/12345 996 0/1 0 100/s 1", "12345/12345 1000 0/1 0 100/s 0",
+                                                        "12345/12345 1000 1/1 1000 100/s 0"}));
+
+    struct Case {
+        QStringList tables;
+        QStringList shown;
+    };
+    const QVector<Case> cases{
+        {{QStringLiteral("Empty")}, {"0/0 1000 0/1 0 0/s 0", "0/0 1000 0/1 0 0/s 0", "0/0 1000 1/1 1000 0/s 0"}},
+        {{}, {}},
+    };
+    for (const Case& c : cases) {
+        host.tables = c.tables;
+        host.progressShown.clear();
+        run();
+        EXPECT_EQ(host.progressShown, c.shown) << c.tables.size();
+        EXPECT_EQ(host.progress.runBar(), tw::RunProgress::kBarMaximum);
+    }
+}
+
+TEST_F(ConversionRunTest, RowsLostInTheTargetFailTheTableWithReadStoredAndFound)
+{
+    seedOrders(QStringLiteral("Big"), 250);
+    servers.connect();
+    host.skipIdx = true;
+    host.tables = {QStringLiteral("Big")};
+    // Another user of the target deletes a row that the copy has committed.
+    peers::OraSession other = servers.oracle.logon(QStringLiteral("scott"), QStringLiteral("tiger"), QStringLiteral("ORCL"));
+    host.onYield = [&](int yield) {
+        if (yield == 2) {
+            other.execute(QStringLiteral("delete from BIG where rownum <= 1"));
+            other.commit();
+        }
+    };
+    struct Case {
+        int mode;
+        QString countLine;
+    };
+    const QVector<Case> cases{
+        {0, "Row count check of BIG failed: read 250, stored 250, found 249"},
+        // Merge is checked by the table's growth.
+        {1, "Row count check of BIG failed: read 250, stored 250, found 249 (the table grew from 249 to 498 rows)"},
+    };
+    for (const Case& c : cases) {
+        log.clear();
+        host.mode = c.mode;
+        host.yields = 0;
+        tw::ConversionRun conversion(host, cc, *servers.query, *servers.target, *servers.writer, log);
+        conversion.run();
+        const QStringList lines = maskedLog();
+        const int insert = int(lines.indexOf(QStringLiteral("Insert table BIG 250 Rows ")));
+        ASSERT_GE(insert, 0) << qPrintable(lines.join('\n'));
+        EXPECT_EQ(lines.mid(insert + 1, 2), (QStringList{c.countLine, QString()}));
+        EXPECT_EQ(lines.at(lines.size() - 3),
+                  QStringLiteral("Wizard has migrated your MSSQL database to Oracle server, but 1 of 1 tables failed."));
+        EXPECT_EQ(conversion.failedTables(), 1);
+        EXPECT_EQ(conversion.summary()[0].outcome, tw::TableSummary::Outcome::Failed);
+    }
+
+    // A merge whose growth is the rows stored passes.
+    log.clear();
+    host.onYield = nullptr;
+    run();
+    EXPECT_EQ(maskedLog(), framed({"Insert table BIG 250 Rows ...Done", ""}));
+}
+
 TEST_F(ConversionRunTest, StopBetweenTablesEndsSilentlyWithoutAFile)
 {
     seedOrders(QStringLiteral("Big"), 250);
@@ -172,10 +258,18 @@ TEST_F(ConversionRunTest, StopBetweenTablesEndsSilentlyWithoutAFile)
     servers.connect();
     host.tables = {QStringLiteral("Big"), QStringLiteral("Next")};
     host.onYield = [this](int yield) { host.stop = yield == 2; };
-    EXPECT_EQ(run(), tw::ConversionRun::Outcome::Aborted);
+    tw::ConversionRun conversion(host, cc, *servers.query, *servers.target, *servers.writer, log);
+    EXPECT_EQ(conversion.run(), tw::ConversionRun::Outcome::Aborted);
 
     EXPECT_EQ(maskedLog(), (QStringList{"Start time:*", "Create table BIG...Done", "", "Insert table BIG 200 Rows ",
                                         "Operation aborted", ""}));
+    // The stopped table stored its first batch; the next was never reached.
+    ASSERT_EQ(conversion.summary().size(), 2);
+    EXPECT_EQ(conversion.summary()[0].outcome, tw::TableSummary::Outcome::Failed);
+    EXPECT_EQ(conversion.summary()[0].read, 200);
+    EXPECT_EQ(conversion.summary()[0].stored, 100);
+    EXPECT_EQ(conversion.summary()[1].source, QStringLiteral("NEXT"));
+    EXPECT_EQ(conversion.summary()[1].outcome, tw::TableSummary::Outcome::NotReached);
     EXPECT_FALSE(host.stop);
     EXPECT_TRUE(savedLogFiles().isEmpty());
     EXPECT_EQ(servers.targetRows(QStringLiteral("BIG")).size(), 100);

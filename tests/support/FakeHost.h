@@ -6,6 +6,7 @@
 // asked of the window.
 
 #include "convert/ConversionHost.h"
+#include "convert/RunProgress.h"
 
 #include <QStringList>
 #include <functional>
@@ -28,6 +29,14 @@ struct FakeHost : tw::ConversionHost {
     QStringList columnReports;
     // Called at every yield, with the yield count so far.
     std::function<void(int)> onYield;
+    // The progress as a display would show it, on a clock that advances one
+    // second per report of the row copy; and the display after every report
+    // and every finished table: "copied/counted tableBar done/selected
+    // runBar rate/s secondsLeft".
+    tw::RunProgress progress;
+    qint64 msecs = 0;
+    QStringList progressShown;
+    tw::RunSummary finishedTables;
 
     int selectedTableCount() const override { return int(tables.size()); }
     QString selectedTable(int index) const override { return tables.at(index); }
@@ -49,7 +58,11 @@ struct FakeHost : tw::ConversionHost {
         return QStringLiteral("Wizard has migrated your MSSQL database to Oracle server, but %1 of %2 tables failed.");
     }
     QString finishCaption() const override { return QStringLiteral("Click 'Finish' to exit the wizard."); }
-    void enterRunningState() override { running = true; }
+    void enterRunningState() override
+    {
+        running = true;
+        progress.startRun(selectedTableCount());
+    }
     void processEvents() override
     {
         ++yields;
@@ -63,4 +76,29 @@ struct FakeHost : tw::ConversionHost {
         columnReports.append(table + QLatin1Char('|') + column + QLatin1Char('|') + reason);
     }
     void closeMainWindow() override { closed = true; }
+    void tableStarted(int index, const QString& sourceName) override { progress.startTable(index, sourceName); }
+    void rowsCopied(qint64 copied, qint64 counted) override
+    {
+        progress.copied(copied, counted, msecs);
+        msecs += 1000;
+        showProgress();
+    }
+    void tableFinished(int index, const tw::TableSummary& summary) override
+    {
+        progress.finishTable(index);
+        finishedTables.append(summary);
+        showProgress();
+    }
+    void showProgress()
+    {
+        progressShown.append(QStringLiteral("%1/%2 %3 %4/%5 %6 %7/s %8")
+                                 .arg(progress.rowsCopied())
+                                 .arg(progress.rowsCounted())
+                                 .arg(progress.tableBar())
+                                 .arg(progress.tablesDone())
+                                 .arg(progress.tablesSelected())
+                                 .arg(progress.runBar())
+                                 .arg(progress.rowsPerSecond())
+                                 .arg(progress.secondsLeft()));
+    }
 };
