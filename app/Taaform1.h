@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/RunProgressView.h"
 #include "convert/ConversionHost.h"
 #include "convert/RunLog.h"
 #include "convert/Tcc.h"
@@ -28,6 +29,8 @@ public:
     int currentPage() const { return currentPage_; }
     bool stopFlag() const { return stopFlag_; }
     tw::RunLog& runLog() { return log_; }
+    // What became of each selected table in the last run.
+    const tw::RunSummary& runSummary() const { return summary_; }
     Ui::Taaform1& controls() { return *ui; }
 
     // The click handlers of the button bar.
@@ -103,8 +106,14 @@ private:
     void clearStop() override;
     void columnProblem(const QString& targetTable, const QString& column, const QString& reason) override;
     void closeMainWindow() override;
+    void tableStarted(int index, const QString& sourceName) override;
+    void rowsCopied(qint64 copied, qint64 counted) override;
+    void tableFinished(int index, const tw::TableSummary& summary) override;
+    // Keeps the run's summary and shows it below the log.
+    void keepSummary(const tw::RunSummary& summary);
 
     Ui::Taaform1* ui;
+    RunProgressView progressView_{*ui};
     std::unique_ptr<tw::SourceConnection> ADOConnection1;
     std::unique_ptr<tw::SourceQuery> ADOQuery1;
     std::unique_ptr<tw::TargetConnection> oracleconn;
@@ -119,6 +128,7 @@ private:
     bool stopFlag_ = false;
     // Tables of the last run that failed or were not reached.
     int failedTables_ = 0;
+    tw::RunSummary summary_;
     bool availableSorted_ = false;
     QMetaObject::Connection cancelAction_;
     QString language_;

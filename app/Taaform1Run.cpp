@@ -5,6 +5,7 @@
 
 #include "ui_Taaform1.h"
 
+#include "app/RunSummaryView.h"
 #include "convert/ConversionRun.h"
 
 #include <QApplication>
@@ -20,12 +21,20 @@ void Taaform1::step5Click()
         // The run has saved its log; the wizard leaves the running state as
         // after a stop, and the failure goes on to the error box.
         failedTables_ = run.failedTables();
+        keepSummary(run.summary());
         leaveRunningState();
         throw;
     }
     failedTables_ = run.failedTables();
+    keepSummary(run.summary());
     if (outcome == tw::ConversionRun::Outcome::Aborted)
         throw SilentAbort();
+}
+
+void Taaform1::keepSummary(const tw::RunSummary& summary)
+{
+    summary_ = summary;
+    showRunSummary(*ui, summary_);
 }
 
 void Taaform1::stopHandler()
@@ -119,6 +128,7 @@ QString Taaform1::finishCaption() const
 void Taaform1::enterRunningState()
 {
     ui->pg->setCurrentIndex(5);
+    progressView_.startRun(selectedTableCount());
     ui->btback->setEnabled(false);
     ui->btnext->setEnabled(false);
     disconnect(cancelAction_);
@@ -164,4 +174,20 @@ void Taaform1::columnProblem(const QString& targetTable, const QString& column, 
 void Taaform1::closeMainWindow()
 {
     close();
+}
+
+void Taaform1::tableStarted(int index, const QString& sourceName)
+{
+    progressView_.startTable(index, sourceName);
+}
+
+void Taaform1::rowsCopied(qint64 copied, qint64 counted)
+{
+    progressView_.rowsCopied(copied, counted);
+}
+
+void Taaform1::tableFinished(int index, const tw::TableSummary& summary)
+{
+    Q_UNUSED(summary);
+    progressView_.finishTable(index);
 }

@@ -190,7 +190,8 @@ TEST_F(WizardPages, WindowFrameIsFixedCentredAndEveryCaptionFits)
     for (const char* code : {"en", "cn"}) {
         SCOPED_TRACE(code);
         wizard->applyLanguage(QLatin1String(code));
-        for (QWidget* page : {ui().TabSheet1, ui().TabSheet2, ui().TabSheet3, ui().TabSheet4, ui().TabSheet5}) {
+        for (QWidget* page : {ui().TabSheet1, ui().TabSheet2, ui().TabSheet3, ui().TabSheet4, ui().TabSheet5,
+                              ui().TabSheet6}) {
             ui().pg->setCurrentWidget(page);
             for (const QWidget* control : wizard->findChildren<QWidget*>()) {
                 if (control->isVisibleTo(wizard.get())) {

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLocale>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -38,13 +39,28 @@ TEST_F(WizardRun, WalksThePagesAndConvertsTheSelectedTables)
     EXPECT_EQ(ui().selecttables->item(0)->text(), QStringLiteral("Customers"));
 
     bool sawRunningState = false;
+    QStringList progressShown;
     QTimer::singleShot(0, [&] {
         sawRunningState = !ui().btback->isEnabled() && !ui().btnext->isEnabled()
             && ui().btcancel->text() == QStringLiteral("Stop") && ui().pg->currentIndex() == 5;
+        progressShown = QStringList{ui().tableprogress->text(), ui().runprogress->text(),
+                                    ui().progressrate->text().section(QLatin1Char(' '), 0, 0)};
+        progressShown.append(ui().summarygrid->isHidden() ? QStringLiteral("no summary") : QStringLiteral("summary"));
     });
     wizard->btnextClick();
 
     EXPECT_TRUE(sawRunningState);
+    // At the first report of the copy, then the summary in the progress
+    // display's place once the run is done.
+    EXPECT_EQ(progressShown, (QStringList{QStringLiteral("100 of %1 rows").arg(QLocale().toString(1000)),
+                                          QStringLiteral("0 of 2 tables"), QStringLiteral("CUSTOMERS"),
+                                          QStringLiteral("no summary")}));
+    EXPECT_TRUE(ui().progresspanel->isHidden());
+    ASSERT_EQ(ui().summarygrid->rowCount(), 2);
+    QStringList firstRow{ui().summarygrid->horizontalHeaderItem(0)->text()};
+    for (int column = 0; column < 6; ++column)
+        firstRow.append(ui().summarygrid->item(0, column)->text());
+    EXPECT_EQ(firstRow, (QStringList{"Source table", "CUSTOMERS", "CUSTOMERS", "created", "1000", "1000", "0"}));
     EXPECT_EQ(wizard->currentPage(), 6);
     EXPECT_EQ(ui().btnext->text(), QStringLiteral("Finish"));
     EXPECT_FALSE(ui().btcancel->isEnabled());
