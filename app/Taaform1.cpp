@@ -2,7 +2,6 @@
 
 #include "ui_Taaform1.h"
 
-#include "app/ErrorBox.h"
 #include "db/ConnectionSteps.h"
 #include "db/Failure.h"
 
@@ -56,6 +55,15 @@ Taaform1::Taaform1(std::unique_ptr<tw::SourceConnection> source, std::unique_ptr
     connect(ui->availabletables, &QListWidget::itemDoubleClicked, this, &Taaform1::addSelected);
     connect(ui->selecttables, &QListWidget::itemDoubleClicked, this, &Taaform1::removeSelected);
     connect(&log_, &tw::RunLog::changed, this, &Taaform1::showLogFrom);
+    connect(ui->btcreatebat, &QPushButton::clicked, this, &Taaform1::btcreatebatClick);
+    marfrm_bat.setFailureHandler([this](const QString& message) { showFailure(message); });
+    Timer1.setSingleShot(true);
+    Timer1.setInterval(1000);
+    connect(&Timer1, &QTimer::timeout, this, &Taaform1::btnextClick);
+
+    LoadSettings();
+    if (unattended_)
+        startUnattended();
 
     currentPage_ = 1;
     showPage(currentPage_);
@@ -63,6 +71,7 @@ Taaform1::Taaform1(std::unique_ptr<tw::SourceConnection> source, std::unique_ptr
 
 Taaform1::~Taaform1()
 {
+    SaveSettings();
     delete ui;
 }
 
@@ -73,9 +82,9 @@ bool Taaform1::guarded(const std::function<void()>& handler)
         return true;
     } catch (const SilentAbort&) {
     } catch (const tw::Failure& failure) {
-        showErrorBox(this, failure.message());
+        showFailure(failure.message());
     } catch (const std::exception& failure) {
-        showErrorBox(this, QString::fromLocal8Bit(failure.what()));
+        showFailure(QString::fromLocal8Bit(failure.what()));
     }
     return false;
 }
@@ -144,6 +153,7 @@ void Taaform1::nextRule()
 
 void Taaform1::btnextClick()
 {
+    const int leftPage = currentPage_;
     const bool done = guarded([this] {
         switch (currentPage_) {
         case 2: step2Click(); break;
@@ -154,14 +164,17 @@ void Taaform1::btnextClick()
         default: break;
         }
     });
-    if (!done || stopFlag_)
+    if (!done)
         return;
-    if (currentPage_ < kPages) {
+    const bool advance = !stopFlag_;
+    if (advance && currentPage_ < kPages) {
         showPage(++currentPage_);
-    } else if (!unattended_) {
+    } else if (advance && !unattended_) {
         currentPage_ = 1;
         showPage(currentPage_);
     }
+    if (unattended_)
+        continueUnattended(leftPage, advance);
 }
 
 void Taaform1::btbackClick()
@@ -180,6 +193,9 @@ void Taaform1::step2Click()
         *ADOConnection1, *ADOQuery1,
         tw::sourceConnectionString(ui->msRadioButton1->isChecked(), ui->mssqlservedit->text(),
                                    ui->mslogonnameedit->text(), ui->mspasswordedit->text()));
+    // An unattended run keeps the job's database as the list's only entry.
+    if (unattended_)
+        return;
     ui->mssqldblist->clear();
     ui->mssqldblist->addItems(names);
     if (!names.isEmpty())

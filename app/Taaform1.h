@@ -5,7 +5,11 @@
 #include "convert/Tcc.h"
 #include "db/SourceAccess.h"
 #include "db/TargetAccess.h"
+#include "settings/JobSettingsFile.h"
+#include "settings/Tmarfrm_bat.h"
+#include "settings/UnattendedRun.h"
 
+#include <QTimer>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -28,6 +32,9 @@ public:
     bool stopFlag() const { return stopFlag_; }
     tw::RunLog& runLog() { return log_; }
     Ui::Taaform1& controls() { return *ui; }
+    // The process exit code once the window has closed (always 0 for an
+    // interactive run; see settings/ExitCodes.h for an unattended one).
+    int exitCode() const;
 
     // The click handlers of the button bar.
     void btnextClick();
@@ -86,6 +93,20 @@ private:
     void columnProblem(const QString& targetTable, const QString& column, const QString& reason) override;
     void closeMainWindow() override;
 
+    // Saved settings, the shortcut builder and the unattended run
+    // (Taaform1Settings.cpp).
+    void LoadSettings();
+    void SaveSettings();
+    void btcreatebatClick();
+    // Loads and applies the job file, then starts Timer1, which starts the walk.
+    void startUnattended();
+    // After a Next click that left the given page: the walk presses Next
+    // again, selecting the job's tables on page 5.
+    void continueUnattended(int leftPage, bool advanced);
+    // Shows a failure in the error box; an unattended run also writes it to
+    // the job log, and a headless one ends instead of waiting for a click.
+    void showFailure(const QString& message);
+
     Ui::Taaform1* ui;
     std::unique_ptr<tw::SourceConnection> ADOConnection1;
     std::unique_ptr<tw::SourceQuery> ADOQuery1;
@@ -101,4 +122,10 @@ private:
     bool stopFlag_ = false;
     bool availableSorted_ = false;
     QMetaObject::Connection cancelAction_;
+
+    QTimer Timer1;
+    Tmarfrm_bat marfrm_bat;
+    int failedTables_ = 0;
+    tw::JobSettingsList ValueListEditorbat;
+    std::unique_ptr<tw::UnattendedRun> unattendedRun_;
 };

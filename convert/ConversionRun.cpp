@@ -34,7 +34,10 @@ ConversionRun::Outcome ConversionRun::run()
             return Outcome::Aborted;
         }
         const QString listed = host_.selectedTable(i);
+        tableFailed_ = false;
         convertTable(host_.namesUppercase() ? asciiUpper(listed) : listed, overwrite, skip, convertIndexes);
+        if (tableFailed_)
+            ++failedTables_;
     }
     finish();
     return Outcome::Completed;
@@ -80,6 +83,7 @@ void ConversionRun::convertTable(const QString& sourceName, bool overwrite, bool
             // Keys and indexes that the target refused are written after the
             // create step's block, so that none goes missing unnoticed.
             if (!ok) {
+                tableFailed_ = true;
                 log_.append(errorText);
                 log_.append(QString());
             }
@@ -95,10 +99,12 @@ void ConversionRun::convertTable(const QString& sourceName, bool overwrite, bool
     log_.append(QStringLiteral("Insert table ") + target + QStringLiteral("... "));
     RowTransfer transfer(query_, writer_, log_, cc_, host_);
     transfer.run(target, sourceName, ok, errorText);
-    if (ok)
+    if (ok) {
         log_.appendToLast(QStringLiteral("...Done"));
-    else
+    } else {
+        tableFailed_ = true;
         log_.append(errorText);
+    }
     log_.append(QString());
     for (const QString& problem : transfer.columnProblems())
         log_.append(problem);
@@ -110,10 +116,12 @@ void ConversionRun::convertTable(const QString& sourceName, bool overwrite, bool
 // text follows it. An empty line closes the step either way.
 void ConversionRun::appendStepResult(const QString& doneLine, bool ok, const QString& errorText)
 {
-    if (ok)
+    if (ok) {
         log_.replaceLast(doneLine);
-    else
+    } else {
+        tableFailed_ = true;
         log_.append(errorText);
+    }
     log_.append(QString());
 }
 

@@ -24,6 +24,8 @@ public:
     // Runs the whole conversion. A failure of an unprotected step (an
     // existence probe, a catalogue query, saving the log) escapes as Failure.
     Outcome run();
+    // The tables of the run so far that had a step fail.
+    int failedTables() const { return failedTables_; }
 
     // The target name for a source name: normalised, and for names over 30
     // characters the first 26 characters with the first free four-digit
@@ -41,6 +43,8 @@ private:
     TargetConnection& target_;
     RowWriter& writer_;
     RunLog& log_;
+    bool tableFailed_ = false;
+    int failedTables_ = 0;
 };
 
 } // namespace tw
