@@ -5,11 +5,14 @@
 
 #include "OciTestBed.h"
 #include "peers/tds/TdsLoopback.h"
+#include "settings/Shortcut.h"
 #include "support/Printers.h"
 
 #include <QFile>
 #include <QProcess>
 #include <QSettings>
+#include <QStandardPaths>
+#include <QThread>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -37,8 +40,9 @@ struct UnattendedJob : ::testing::Test {
         bed.seed().save(bed.modelPath());
     }
 
-    QString jobPath() const { return home.filePath(QStringLiteral("jobs/nightly.twjobs")); }
-    QString logPath() const { return home.filePath(QStringLiteral("jobs/nightly.log")); }
+    QString jobFolder = QStringLiteral("jobs");
+    QString jobPath() const { return home.filePath(jobFolder + QStringLiteral("/nightly.twjobs")); }
+    QString logPath() const { return home.filePath(jobFolder + QStringLiteral("/nightly.log")); }
 
     void writeJob(const QString& password, const QStringList& tables)
     {
@@ -50,24 +54,31 @@ struct UnattendedJob : ::testing::Test {
                           QStringLiteral("alltables=0")};
         for (int i = 0; i < tables.size(); ++i)
             lines.append(QStringLiteral("tables%1=%2").arg(i + 1).arg(tables[i]));
-        QDir().mkpath(home.filePath(QStringLiteral("jobs")));
+        QDir().mkpath(home.filePath(jobFolder));
         QFile file(jobPath());
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write((lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
     }
 
-    // Runs the program headless; returns its exit code.
-    int runProgram(const QStringList& arguments, const QMap<QString, QString>& extraEnvironment = {})
+    // The environment of a scheduled job: no display, settings and data
+    // folders of the test's own.
+    QProcessEnvironment jobEnvironment(const QMap<QString, QString>& extra = {}) const
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
             environment.remove(QLatin1String(name));
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
         environment.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
-        for (auto it = extraEnvironment.begin(); it != extraEnvironment.end(); ++it)
+        for (auto it = extra.begin(); it != extra.end(); ++it)
             environment.insert(it.key(), it.value());
+        return environment;
+    }
+
+    // Runs the program headless; returns its exit code.
+    int runProgram(const QStringList& arguments, const QMap<QString, QString>& extraEnvironment = {})
+    {
         QProcess program;
-        program.setProcessEnvironment(environment);
+        program.setProcessEnvironment(jobEnvironment(extraEnvironment));
         program.start(QStringLiteral(TABLEWRIGHT_EXECUTABLE), arguments);
         EXPECT_TRUE(program.waitForFinished(180000)) << "the program did not end by itself";
         standardOutput = QString::fromLocal8Bit(program.readAllStandardOutput());
@@ -136,6 +147,32 @@ TEST_F(UnattendedJob, FailuresEndWithTheirExitCodeAndAJobLog)
     EXPECT_EQ(runProgram({jobPath()}), 2) << standardError.toStdString();
     ASSERT_EQ(jobLog().size(), 1);
     EXPECT_TRUE(jobLog().first().startsWith(QStringLiteral("Cannot open file \""))) << jobLog().first().toStdString();
+}
+
+TEST_F(UnattendedJob, TheLauncherStartsTheJob)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("gio")).isEmpty())
+        GTEST_SKIP() << "gio is not installed";
+    // A folder name that needs every quoting rule of the launcher's Exec line.
+    jobFolder = QStringLiteral("jobs \"a\" $HOME `b` 100% \\c");
+    writeJob(QStringLiteral("secret"), {QStringLiteral("Numbers")});
+    const QString launcher = home.filePath(QStringLiteral("nightly.desktop"));
+    tw::CreateShortcut(QStringLiteral(TABLEWRIGHT_EXECUTABLE), jobPath(), home.path() + QLatin1Char('/'), launcher);
+
+    // The program outlives gio: it must not inherit pipes that close with it.
+    QProcess gio;
+    gio.setProcessEnvironment(jobEnvironment());
+    gio.setStandardOutputFile(QProcess::nullDevice());
+    gio.setStandardErrorFile(QProcess::nullDevice());
+    gio.start(QStringLiteral("gio"), {QStringLiteral("launch"), launcher});
+    ASSERT_TRUE(gio.waitForFinished(30000));
+    ASSERT_EQ(gio.exitCode(), 0);
+    // gio does not wait for the program: the finished job log tells.
+    QDeadlineTimer deadline(120000);
+    while (!jobLog().join(QLatin1Char('\n')).contains(QStringLiteral("The end time:")) && !deadline.hasExpired())
+        QThread::msleep(100);
+    EXPECT_TRUE(jobLog().contains(QStringLiteral("Insert table NUMBERS 250 Rows ...Done")))
+        << jobLog().join(QLatin1Char('\n')).toStdString();
 }
 
 TEST_F(UnattendedJob, OptionsPrintAndTheWizardNeedsADisplay)
