@@ -2,11 +2,16 @@
 // controls, the fallbacks for missing and bad values, and what the writer
 // produces.
 
+#include "app/Taaform1.h"
+#include "app/WizardSettingsControls.h"
 #include "db/Failure.h"
+#include "peers/oracle/ModelTargetLayer.h"
+#include "peers/sqlserver/ModelSourceLayer.h"
 #include "settings/JobSettings.h"
 #include "settings/OwnerOnlyFile.h"
 #include "settings/SavedSettings.h"
 #include "support/FakeSettingsControls.h"
+#include "ui_Taaform1.h"
 
 #include <QFile>
 #include <QSettings>
@@ -239,6 +244,37 @@ TEST(JobSettingsFile, WriterLinesReadBackKeyByKey)
     EXPECT_EQ(controls.databases, QStringList{job.database});
     EXPECT_EQ(std::tie(controls.windows, controls.mode, controls.upper), std::tie(job.windowsAuthentication, job.processTable, job.nameUppercase));
     EXPECT_EQ(controls.selected, job.tables);
+}
+
+TEST(WizardSettings, NoExistingTableOptionIsShownAndSavedAtExit)
+{
+    peers::ModelSqlServer sqlServer;
+    peers::ModelOracle oracle;
+    const auto makeWizard = [&] {
+        return std::make_unique<Taaform1>(std::make_unique<peers::ModelSourceConnection>(sqlServer),
+                                          std::make_unique<peers::ModelTargetConnection>(oracle), QStringList());
+    };
+    const auto chosen = [](Ui::Taaform1& ui) {
+        return QVector<bool>{ui.processtable0->isChecked(), ui.processtable1->isChecked(), ui.processtable2->isChecked()};
+    };
+    auto wizard = makeWizard();
+    Ui::Taaform1& ui = wizard->controls();
+    WizardSettingsControls controls(ui);
+    EXPECT_EQ(chosen(ui), (QVector<bool>{true, false, false}));  // first run: the design-time state
+    EXPECT_TRUE(ui.chkuppercase->isChecked());
+    controls.setProcessTable(-1);
+    EXPECT_EQ(chosen(ui), (QVector<bool>{false, false, false}));
+    ui.processtable1->click();
+    ui.processtable2->click();
+    EXPECT_EQ(chosen(ui), (QVector<bool>{false, false, true}));
+    controls.setProcessTable(-1);
+    wizard.reset();
+
+    const QSettings saved(QStringLiteral("Quillmoor"), QStringLiteral("Tablewright"));
+    EXPECT_EQ(saved.allKeys().size(), 13);
+    EXPECT_EQ(saved.value(QStringLiteral("processtable")).toString(), QStringLiteral("-1"));
+    wizard = makeWizard();
+    EXPECT_EQ(chosen(wizard->controls()), (QVector<bool>{false, false, false}));
 }
 
 } // namespace

@@ -142,6 +142,14 @@ TEST_F(UnattendedJob, FailuresEndWithTheirExitCodeAndAJobLog)
     EXPECT_TRUE(refused.startsWith(QStringLiteral("[FreeTDS]")) && refused.contains(QStringLiteral("Login failed")))
         << refused.toStdString();
 
+    // A job whose existing-table option is no number cannot be applied.
+    QFile job(jobPath());
+    ASSERT_TRUE(job.open(QIODevice::WriteOnly));
+    job.write("mssqlserver=x\r\nprocesstable=Skip\r\n");
+    job.close();
+    EXPECT_EQ(runProgram({jobPath()}), 2) << standardError.toStdString();
+    EXPECT_EQ(jobLog(), QStringList{QStringLiteral("'Skip' is not a valid integer value")});
+
     // A job file that is not there: the log beside it holds the one error line.
     QFile::remove(jobPath());
     EXPECT_EQ(runProgram({jobPath()}), 2) << standardError.toStdString();
