@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev
   unixodbc-dev tdsodbc freetds-bin
   fonts-wqy-microhei
+  clang libclang-rt-dev libglib2.0-bin
 )
 
 missing=()
