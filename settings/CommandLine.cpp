@@ -34,8 +34,8 @@ Moves tables from a Microsoft SQL Server database into an Oracle schema.
 Without an argument the wizard opens. With a job settings file (.twjobs) the
 program runs unattended: it loads the file, connects, converts the job's
 tables, writes the job log beside the file (same name, extension .log) and
-exits. Without a display an unattended run needs none; give a job file named
-like an option as ./--help.
+exits. An unattended run needs no display. A job file named like an option
+is given with its folder: ./--help.
 
 Options:
   --help     print this text and exit
