@@ -3,9 +3,15 @@
 #include "settings/ExitCodes.h"
 
 #include <QByteArray>
+#include <QDir>
 #include <QtGlobal>
 #include <cstdio>
 #include <cstring>
+
+#if defined(Q_OS_UNIX)
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace tw {
 
@@ -21,6 +27,25 @@ bool noDisplay()
         && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 #else
     return false;
+#endif
+}
+
+// A job started by cron or a system service has no session runtime folder,
+// and Qt warns about that on every start, which a scheduler mails or
+// journals as if something were wrong. A private folder of the user's own,
+// as Qt would pick itself, keeps a clean run silent.
+void provideRuntimeFolder()
+{
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        return;
+    const QByteArray folder = QDir::tempPath().toLocal8Bit() + "/tablewright-runtime-" + QByteArray::number(getuid());
+    struct stat status {};
+    if (mkdir(folder.constData(), 0700) != 0
+        && (lstat(folder.constData(), &status) != 0 || !S_ISDIR(status.st_mode) || status.st_uid != getuid()
+            || (status.st_mode & 0077) != 0))
+        return;
+    qputenv("XDG_RUNTIME_DIR", folder);
 #endif
 }
 
@@ -103,6 +128,7 @@ std::optional<int> prepareStart(int argc, char** argv)
         return std::nullopt;
     if (argc > 1) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
+        provideRuntimeFolder();
         return std::nullopt;
     }
     std::fputs("tablewright: no display to show the wizard on (DISPLAY and WAYLAND_DISPLAY are not set); "
