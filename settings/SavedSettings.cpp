@@ -29,8 +29,14 @@ void loadSavedSettings(const QSettings& store, SettingsControls& controls)
 {
     if (store.childKeys().isEmpty())
         return;
-    // A value that does not exist reads as the empty text.
-    const auto text = [&store](const QString& name) { return store.value(name).toString(); };
+    // A value that does not exist reads as the empty text. In a settings file
+    // edited by hand an unquoted comma makes a list of the value: it is read
+    // back whole ("db1,1433").
+    const auto text = [&store](const QString& name) {
+        const QVariant value = store.value(name);
+        return value.typeId() == QMetaType::QStringList ? value.toStringList().join(QLatin1Char(','))
+                                                        : value.toString();
+    };
 
     controls.setCharsetIndex(decimalInteger(text(kCharset)).value_or(0));
     controls.setSourceServer(text(kServer));

@@ -104,6 +104,14 @@ TEST(SavedSettings, SavedValuesReadBackAsStringsInAnOwnerOnlyFile)
     EXPECT_EQ(std::tie(read.windows, read.mode, read.charset, read.upper, read.blob, read.defsOnly, read.skipIdx),
               std::tie(written.windows, written.mode, written.charset, written.upper, written.blob, written.defsOnly,
                        written.skipIdx));
+
+    // A file edited by hand, with an unquoted comma in a value.
+    QFile edited(dir.filePath(QStringLiteral("edited.conf")));
+    ASSERT_TRUE(edited.open(QIODevice::WriteOnly));
+    edited.write("[General]\nmssqlserver=db1,1433\n");
+    edited.close();
+    tw::loadSavedSettings(QSettings(edited.fileName(), QSettings::IniFormat), read);
+    EXPECT_EQ(read.server, QStringLiteral("db1,1433"));
 }
 
 TEST(JobSettingsFile, LinesAndLookup)

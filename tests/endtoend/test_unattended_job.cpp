@@ -101,6 +101,11 @@ struct UnattendedJob : ::testing::Test {
 
 TEST_F(UnattendedJob, CopiesTheJobTablesAndEndsWithZero)
 {
+    // A job whose tables the database lacks runs to its end with nothing to do.
+    writeJob(QStringLiteral("secret"), {QStringLiteral("numbers")});
+    EXPECT_EQ(runProgram({jobPath()}), 0) << standardError.toStdString();
+    EXPECT_EQ(jobLog().size(), 4) << jobLog().join(QLatin1Char('\n')).toStdString();
+
     writeJob(QStringLiteral("secret"), {QStringLiteral("Numbers"), QStringLiteral("Missing")});
     EXPECT_EQ(runProgram({jobPath()}), 0) << standardError.toStdString();
     // A clean run says nothing: cron mails whatever a job prints.
