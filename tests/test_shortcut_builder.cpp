@@ -1,14 +1,20 @@
 // The shortcut file builder: what it copies from the wizard, the table
 // choice it keeps, and the job file, launcher and message it writes.
 
+#include "app/Taaform1.h"
+#include "peers/oracle/ModelTargetLayer.h"
+#include "peers/sqlserver/ModelSourceLayer.h"
 #include "settings/Shortcut.h"
 #include "settings/Tmarfrm_bat.h"
 #include "support/FakeSettingsControls.h"
+#include "ui_Taaform1.h"
 #include "ui_Tmarfrm_bat.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QMessageBox>
+#include <QTimer>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -85,6 +91,43 @@ TEST(ShortcutBuilder, LauncherQuotesItsPathsByTheDesktopEntryRules)
               QByteArray("[Desktop Entry]\nType=Application\nVersion=1.5\nName=a\n"
                          "Exec=\"/opt/tw/tablewright\" \"/jobs/a \\\\\"b\\\\\" \\\\$c \\\\`d\\\\` 5%%\\\\\\\\e.twjobs\"\n"
                          "Path=/opt/tw/\nTerminal=false\n"));
+}
+
+TEST(ShortcutBuilder, OpensFromTheWizardAndReselectClosesIt)
+{
+    peers::ModelSqlServer sqlServer;
+    peers::ModelOracle oracle;
+    Taaform1 wizard(std::make_unique<peers::ModelSourceConnection>(sqlServer),
+                    std::make_unique<peers::ModelTargetConnection>(oracle), QStringList());
+    Ui::Taaform1& ui = wizard.controls();
+    ui.mssqlservedit->setText(QStringLiteral("db1"));
+    ui.mssqldblist->addItem(QStringLiteral("Shop"));
+    ui.mssqldblist->setCurrentRow(0);
+    ui.processtable2->click();
+    ui.selecttables->addItem(QStringLiteral("Orders"));
+
+    QStringList seen;
+    QTimer::singleShot(0, [&] {
+        auto* builder = qobject_cast<Tmarfrm_bat*>(QApplication::activeModalWidget());
+        ASSERT_NE(builder, nullptr);
+        Ui::Tmarfrm_bat& form = builder->controls();
+        seen << form.mssqlservedit->text() << form.msdatabase->text() << form.edtoracleexits->text()
+             << builder->windowTitle();
+        form.rgselecttable0->click();
+        seen << form.mysqltableselect->item(0)->text();
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            seen << box->text();
+            box->button(QMessageBox::Ok)->click();
+        });
+        form.bttableselect->click();
+    });
+    ui.btcreatebat->click();
+    EXPECT_EQ(seen, (QStringList{QStringLiteral("db1"), QStringLiteral("Shop"), QStringLiteral("Skip"),
+                                 QStringLiteral("Tablewright 4.0"), QStringLiteral("Orders"),
+                                 QStringLiteral("This form will be closed.\nAfter you finish your choice,please click "
+                                                "the button \"Create Shortcut File\" to return to this form.")}));
 }
 
 } // namespace
