@@ -138,18 +138,6 @@ TEST(JobSettingsFile, LinesAndLookup)
     EXPECT_EQ(jobOf("a=1\r\n\r\nb\n").lines(), (QStringList{QStringLiteral("a=1"), QString(), QStringLiteral("b")}));
 }
 
-TEST(JobSettingsFile, UnreadableFileNamesItself)
-{
-    tw::JobSettingsList job;
-    try {
-        job.load(QStringLiteral("/nonexistent/nightly.twjobs"));
-        FAIL() << "no failure";
-    } catch (const tw::Failure& failure) {
-        EXPECT_TRUE(failure.message().startsWith(QStringLiteral("Cannot open file \"/nonexistent/nightly.twjobs\".")))
-            << failure.message().toStdString();
-    }
-}
-
 TEST(JobSettingsFile, ApplyFollowsTheReaderRules)
 {
     struct Case {
