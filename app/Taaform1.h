@@ -5,6 +5,9 @@
 #include "convert/Tcc.h"
 #include "db/SourceAccess.h"
 #include "db/TargetAccess.h"
+#include "settings/JobSettingsFile.h"
+#include "settings/Tmarfrm_bat.h"
+#include "settings/UnattendedRun.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -29,6 +32,9 @@ public:
     bool stopFlag() const { return stopFlag_; }
     tw::RunLog& runLog() { return log_; }
     Ui::Taaform1& controls() { return *ui; }
+    // The process exit code once the window has closed (always 0 for an
+    // interactive run; see settings/ExitCodes.h for an unattended one).
+    int exitCode() const;
 
     // The click handlers of the button bar.
     void btnextClick();
@@ -64,13 +70,7 @@ private:
     void stopHandler();
     void helpClick();
 
-    // The settings kept between program runs: loaded at start-up, saved when
-    // the window is destroyed.
-    void LoadSettings();
-    void SaveSettings();
-    // The unattended run's hand-over at start-up: loads the job settings file
-    // named by the first argument and starts Timer1.
-    void startUnattended();
+    // Timer1's single shot: presses Next, which starts the unattended walk.
     void Timer1Timer();
 
     // Table selection lists.
@@ -104,6 +104,21 @@ private:
     void columnProblem(const QString& targetTable, const QString& column, const QString& reason) override;
     void closeMainWindow() override;
 
+    // Saved settings (loaded at start-up, saved when the window is
+    // destroyed), the shortcut builder and the unattended run
+    // (Taaform1Settings.cpp).
+    void LoadSettings();
+    void SaveSettings();
+    void btcreatebatClick();
+    // Loads and applies the job file, then starts Timer1, which starts the walk.
+    void startUnattended();
+    // After a Next click that left the given page: the walk presses Next
+    // again, selecting the job's tables on page 5.
+    void continueUnattended(int leftPage, bool advanced);
+    // Shows a failure in the error box; an unattended run also writes it to
+    // the job log, and a headless one ends instead of waiting for a click.
+    void showFailure(const QString& message);
+
     Ui::Taaform1* ui;
     std::unique_ptr<tw::SourceConnection> ADOConnection1;
     std::unique_ptr<tw::SourceQuery> ADOQuery1;
@@ -124,4 +139,7 @@ private:
     QString language_;
     // One-shot, 1000 ms, started only by an unattended run.
     QTimer Timer1;
+    Tmarfrm_bat marfrm_bat;
+    tw::JobSettingsList ValueListEditorbat;
+    std::unique_ptr<tw::UnattendedRun> unattendedRun_;
 };
