@@ -2,7 +2,6 @@
 
 #include "ui_Taaform1.h"
 
-#include "app/ErrorBox.h"
 #include "app/HelpPage.h"
 #include "app/InterfaceLanguage.h"
 #include "app/WindowFrame.h"
@@ -90,6 +89,8 @@ void Taaform1::connectControls()
     connect(ui->selecttables, &QListWidget::itemDoubleClicked, this, &Taaform1::removeSelected);
     connect(&log_, &tw::RunLog::changed, this, &Taaform1::showLogFrom);
     connect(&Timer1, &QTimer::timeout, this, &Taaform1::Timer1Timer);
+    connect(ui->btcreatebat, &QPushButton::clicked, this, &Taaform1::btcreatebatClick);
+    marfrm_bat.setFailureHandler([this](const QString& message) { showFailure(message); });
 }
 
 void Taaform1::applyLanguage(const QString& code)
@@ -111,9 +112,9 @@ bool Taaform1::guarded(const std::function<void()>& handler)
         return true;
     } catch (const SilentAbort&) {
     } catch (const tw::Failure& failure) {
-        showErrorBox(this, failure.message());
+        showFailure(failure.message());
     } catch (const std::exception& failure) {
-        showErrorBox(this, QString::fromLocal8Bit(failure.what()));
+        showFailure(QString::fromLocal8Bit(failure.what()));
     }
     return false;
 }
@@ -182,6 +183,7 @@ void Taaform1::nextRule()
 
 void Taaform1::btnextClick()
 {
+    const int leftPage = currentPage_;
     const bool done = guarded([this] {
         switch (currentPage_) {
         case 2: step2Click(); break;
@@ -192,14 +194,17 @@ void Taaform1::btnextClick()
         default: break;
         }
     });
-    if (!done || stopFlag_)
+    if (!done)
         return;
-    if (currentPage_ < kPages) {
+    const bool advance = !stopFlag_;
+    if (advance && currentPage_ < kPages) {
         showPage(++currentPage_);
-    } else if (!unattended_) {
+    } else if (advance && !unattended_) {
         currentPage_ = 1;
         showPage(currentPage_);
     }
+    if (unattended_)
+        continueUnattended(leftPage, advance);
 }
 
 void Taaform1::btbackClick()
@@ -218,6 +223,9 @@ void Taaform1::step2Click()
         *ADOConnection1, *ADOQuery1,
         tw::sourceConnectionString(ui->msRadioButton1->isChecked(), ui->mssqlservedit->text(),
                                    ui->mslogonnameedit->text(), ui->mspasswordedit->text()));
+    // An unattended run keeps the job's database as the list's only entry.
+    if (unattended_)
+        return;
     ui->mssqldblist->clear();
     ui->mssqldblist->addItems(names);
     if (!names.isEmpty())

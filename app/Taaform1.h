@@ -6,6 +6,9 @@
 #include "convert/Tcc.h"
 #include "db/SourceAccess.h"
 #include "db/TargetAccess.h"
+#include "settings/JobSettingsFile.h"
+#include "settings/Tmarfrm_bat.h"
+#include "settings/UnattendedRun.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -32,6 +35,9 @@ public:
     // What became of each selected table in the last run.
     const tw::RunSummary& runSummary() const { return summary_; }
     Ui::Taaform1& controls() { return *ui; }
+    // The process exit code once the window has closed (always 0 for an
+    // interactive run; see settings/ExitCodes.h for an unattended one).
+    int exitCode() const;
 
     // The click handlers of the button bar.
     void btnextClick();
@@ -67,13 +73,7 @@ private:
     void stopHandler();
     void helpClick();
 
-    // The settings kept between program runs: loaded at start-up, saved when
-    // the window is destroyed.
-    void LoadSettings();
-    void SaveSettings();
-    // The unattended run's hand-over at start-up: loads the job settings file
-    // named by the first argument and starts Timer1.
-    void startUnattended();
+    // Timer1's single shot: presses Next, which starts the unattended walk.
     void Timer1Timer();
 
     // Table selection lists.
@@ -112,6 +112,21 @@ private:
     // Keeps the run's summary and shows it below the log.
     void keepSummary(const tw::RunSummary& summary);
 
+    // Saved settings (loaded at start-up, saved when the window is
+    // destroyed), the shortcut builder and the unattended run
+    // (Taaform1Settings.cpp).
+    void LoadSettings();
+    void SaveSettings();
+    void btcreatebatClick();
+    // Loads and applies the job file, then starts Timer1, which starts the walk.
+    void startUnattended();
+    // After a Next click that left the given page: the walk presses Next
+    // again, selecting the job's tables on page 5.
+    void continueUnattended(int leftPage, bool advanced);
+    // Shows a failure in the error box; an unattended run also writes it to
+    // the job log, and a headless one ends instead of waiting for a click.
+    void showFailure(const QString& message);
+
     Ui::Taaform1* ui;
     RunProgressView progressView_{*ui};
     std::unique_ptr<tw::SourceConnection> ADOConnection1;
@@ -134,4 +149,7 @@ private:
     QString language_;
     // One-shot, 1000 ms, started only by an unattended run.
     QTimer Timer1;
+    Tmarfrm_bat marfrm_bat;
+    tw::JobSettingsList ValueListEditorbat;
+    std::unique_ptr<tw::UnattendedRun> unattendedRun_;
 };

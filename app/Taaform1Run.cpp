@@ -6,6 +6,7 @@
 #include "ui_Taaform1.h"
 
 #include "app/RunSummaryView.h"
+#include "app/WizardSettingsControls.h"
 #include "convert/ConversionRun.h"
 
 #include <QApplication>
@@ -61,13 +62,7 @@ QString Taaform1::selectedTable(int index) const
 
 int Taaform1::existingTableMode() const
 {
-    if (ui->processtable0->isChecked())
-        return 0;
-    if (ui->processtable1->isChecked())
-        return 1;
-    if (ui->processtable2->isChecked())
-        return 2;
-    return -1;
+    return WizardSettingsControls(*ui).processTable();
 }
 
 bool Taaform1::skipIndexes() const

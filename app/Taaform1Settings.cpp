@@ -1,10 +1,98 @@
-// The wizard's places for the settings kept between program runs and for the
-// unattended run; the settings code fills them.
+// The wizard's saved settings, the shortcut builder, and the unattended run:
+// the job file applied at start-up, the walk through the pages that Timer1
+// starts, and what a failure does when nobody may be there to answer a
+// message box.
 
 #include "app/Taaform1.h"
 
-void Taaform1::LoadSettings() {}
+#include "ui_Taaform1.h"
 
-void Taaform1::SaveSettings() {}
+#include "app/ErrorBox.h"
+#include "app/WizardSettingsControls.h"
+#include "settings/ExitCodes.h"
+#include "settings/JobSettings.h"
+#include "settings/SavedSettings.h"
 
-void Taaform1::startUnattended() {}
+#include <QGuiApplication>
+
+namespace {
+
+// Without a windowing system (the offscreen or minimal platform) a message
+// box can never be answered.
+bool headlessPlatform()
+{
+    const QString platform = QGuiApplication::platformName();
+    return platform == QLatin1String("offscreen") || platform == QLatin1String("minimal");
+}
+
+} // namespace
+
+void Taaform1::LoadSettings()
+{
+    WizardSettingsControls controls(*ui);
+    tw::loadSavedSettings(controls);
+}
+
+void Taaform1::SaveSettings()
+{
+    const WizardSettingsControls controls(*ui);
+    tw::saveSavedSettings(controls);
+}
+
+void Taaform1::btcreatebatClick()
+{
+    const WizardSettingsControls controls(*ui);
+    const QRadioButton* const options[] = {ui->processtable0, ui->processtable1, ui->processtable2};
+    const int mode = controls.processTable();
+    QStringList selected;
+    for (int i = 0; i < ui->selecttables->count(); ++i)
+        selected.append(ui->selecttables->item(i)->text());
+    const QListWidgetItem* database = ui->mssqldblist->currentItem();
+    marfrm_bat.openFrom({controls, database ? database->text() : QString(),
+                         mode >= 0 ? options[mode]->text() : QString(), selected});
+}
+
+void Taaform1::startUnattended()
+{
+    unattendedRun_ = std::make_unique<tw::UnattendedRun>(arguments_.value(0), headlessPlatform());
+    guarded([this] {
+        WizardSettingsControls controls(*ui);
+        if (unattendedRun_->start(ValueListEditorbat, controls, log_))
+            Timer1.start();
+        else
+            QTimer::singleShot(0, this, &QWidget::close);
+    });
+}
+
+void Taaform1::continueUnattended(int leftPage, bool advanced)
+{
+    if (leftPage == 5)
+        unattendedRun_->finished(failedTables_);
+    if (!advanced)
+        return;
+    if (currentPage_ >= 2 && currentPage_ <= 4) {
+        btnextClick();
+    } else if (currentPage_ == 5) {
+        WizardSettingsControls controls(*ui);
+        tw::SelectJobTables(ValueListEditorbat, controls);
+        btnextClick();
+    }
+}
+
+void Taaform1::showFailure(const QString& message)
+{
+    if (unattendedRun_) {
+        unattendedRun_->failed(message, log_);
+        if (unattendedRun_->headless()) {
+            // Closed once the handler chain has unwound.
+            QTimer::singleShot(0, this, &QWidget::close);
+            return;
+        }
+    }
+    showErrorBox(this, message);
+}
+
+int Taaform1::exitCode() const
+{
+    return unattendedRun_ ? unattendedRun_->exitCode() : tw::exitcode::Succeeded;
+}

@@ -1,11 +1,15 @@
 #include "app/Taaform1.h"
 #include "db/oci/OciTargetConnection.h"
 #include "db/odbc/OdbcSourceConnection.h"
+#include "settings/CommandLine.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv)
 {
+    if (const std::optional<int> endsHere = tw::prepareStart(argc, argv))
+        return *endsHere;
+
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Quillmoor"));
     QApplication::setApplicationName(QStringLiteral("Tablewright"));
@@ -16,5 +20,6 @@ int main(int argc, char** argv)
     Taaform1 wizard(std::make_unique<tw::OdbcSourceConnection>(), std::make_unique<tw::OciTargetConnection>(),
                     QApplication::arguments().mid(1));
     wizard.show();
-    return app.exec();
+    app.exec();
+    return wizard.exitCode();
 }

@@ -30,7 +30,6 @@ public:
     // error, the tables not reached and the end time and is saved, and the
     // failure escapes.
     Outcome run();
-
     // Tables of the last run whose drop, create, index or row step failed,
     // or that the run never reached because it ended early.
     int failedTables() const { return failedTables_; }

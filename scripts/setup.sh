@@ -11,6 +11,7 @@ packages=(
   libgtest-dev libgmock-dev
   unixodbc-dev tdsodbc freetds-bin
   fonts-wqy-microhei
+  clang libclang-rt-dev libglib2.0-bin
 )
 
 # One query for all packages: a second start must cost next to nothing.

@@ -1,0 +1,205 @@
+// The built program started as a scheduler starts it: a separate process
+// with a job file as its argument and no display, converting from the
+// loopback TDS peer into the stand-in Oracle client library. What it leaves
+// behind is checked: exit code, job log, target rows, saved settings.
+
+#include "OciTestBed.h"
+#include "peers/tds/TdsLoopback.h"
+#include "settings/Shortcut.h"
+#include "support/Printers.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QThread>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct UnattendedJob : ::testing::Test {
+    peers::ModelSqlServer server;
+    std::unique_ptr<peers::TdsLoopback> loopback;
+    OciTestBed bed;
+    QTemporaryDir home;
+    QString standardOutput;
+    QString standardError;
+
+    void SetUp() override
+    {
+        server.addLogin(QStringLiteral("sa"), QStringLiteral("secret"));
+        auto& shop = server.database(QStringLiteral("Shop"));
+        auto& numbers = shop.table(QStringLiteral("Numbers"))
+                            .column(QStringLiteral("Id"), QStringLiteral("int"), false)
+                            .primaryKey(QStringLiteral("PK_Numbers"), {QStringLiteral("Id")});
+        for (int i = 1; i <= 250; ++i)
+            numbers.row({i});
+        shop.table(QStringLiteral("Items")).column(QStringLiteral("Name"), QStringLiteral("varchar(10)")).row({QStringLiteral("a")});
+        loopback = std::make_unique<peers::TdsLoopback>(server);
+        bed.seed().save(bed.modelPath());
+    }
+
+    QString jobFolder = QStringLiteral("jobs");
+    QString jobPath() const { return home.filePath(jobFolder + QStringLiteral("/nightly.twjobs")); }
+    QString logPath() const { return home.filePath(jobFolder + QStringLiteral("/nightly.log")); }
+
+    void writeJob(const QString& password, const QStringList& tables)
+    {
+        QStringList lines{QStringLiteral("mssqlserver=") + loopback->dataSource(), QStringLiteral("msdatabase=Shop"),
+                          QStringLiteral("mssqlloginname=sa"), QStringLiteral("mssqlpassword=") + password,
+                          QStringLiteral("mssqlAuthentication=SQLSERVER"), QStringLiteral("oracleh=ORCL"),
+                          QStringLiteral("oracleu=scott"), QStringLiteral("oraclep=tiger"),
+                          QStringLiteral("processtable=0"), QStringLiteral("nameuppercase=1"),
+                          QStringLiteral("alltables=0")};
+        for (int i = 0; i < tables.size(); ++i)
+            lines.append(QStringLiteral("tables%1=%2").arg(i + 1).arg(tables[i]));
+        QDir().mkpath(home.filePath(jobFolder));
+        QFile file(jobPath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write((lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
+    }
+
+    // The environment of a scheduled job: no display, settings and data
+    // folders of the test's own.
+    QProcessEnvironment jobEnvironment(const QMap<QString, QString>& extra = {}) const
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_RUNTIME_DIR"})
+            environment.remove(QLatin1String(name));
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
+        for (auto it = extra.begin(); it != extra.end(); ++it)
+            environment.insert(it.key(), it.value());
+        return environment;
+    }
+
+    // Runs the program headless; returns its exit code.
+    int runProgram(const QStringList& arguments, const QMap<QString, QString>& extraEnvironment = {})
+    {
+        QProcess program;
+        program.setProcessEnvironment(jobEnvironment(extraEnvironment));
+        program.start(QStringLiteral(TABLEWRIGHT_EXECUTABLE), arguments);
+        EXPECT_TRUE(program.waitForFinished(180000)) << "the program did not end by itself";
+        standardOutput = QString::fromLocal8Bit(program.readAllStandardOutput());
+        standardError = QString::fromLocal8Bit(program.readAllStandardError());
+        if (program.exitStatus() != QProcess::NormalExit)
+            return -1;
+        return program.exitCode();
+    }
+
+    QStringList jobLog() const
+    {
+        QFile file(logPath());
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        const QString text = QString::fromLocal8Bit(file.readAll());
+        EXPECT_TRUE(text.endsWith(QStringLiteral("\r\n")));
+        return text.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    }
+};
+
+TEST_F(UnattendedJob, CopiesTheJobTablesAndEndsWithZero)
+{
+    // A job whose tables the database lacks runs to its end with nothing to do.
+    writeJob(QStringLiteral("secret"), {QStringLiteral("numbers")});
+    EXPECT_EQ(runProgram({jobPath()}), 0) << standardError.toStdString();
+    EXPECT_EQ(jobLog().size(), 4) << jobLog().join(QLatin1Char('\n')).toStdString();
+
+    writeJob(QStringLiteral("secret"), {QStringLiteral("Numbers"), QStringLiteral("Missing")});
+    EXPECT_EQ(runProgram({jobPath()}), 0) << standardError.toStdString();
+    // A clean run says nothing: cron mails whatever a job prints.
+    EXPECT_EQ(standardOutput + standardError, QString());
+
+    const QStringList log = jobLog();
+    ASSERT_GE(log.size(), 4) << log.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(log.first().startsWith(QStringLiteral("Start time:")));
+    EXPECT_TRUE(log.contains(QStringLiteral("Insert table NUMBERS 250 Rows ...Done"))) << log.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(log.mid(log.size() - 3, 2),
+              (QStringList{QStringLiteral("Conversion is Completed"),
+                           QStringLiteral("Wizard has migrated your MSSQL database to Oracle server successfully.")}));
+    EXPECT_TRUE(log.last().startsWith(QStringLiteral("The end time:")));
+    EXPECT_EQ(bed.targetRows(QStringLiteral("NUMBERS")).size(), 250);
+    EXPECT_FALSE(bed.target().tables(QStringLiteral("SCOTT")).contains(QStringLiteral("ITEMS")));
+
+    const QString settingsPath = home.filePath(QStringLiteral("config/Quillmoor/Tablewright.conf"));
+    const QSettings saved(settingsPath, QSettings::IniFormat);
+    EXPECT_EQ(saved.value(QStringLiteral("mssqlserver")).toString(), loopback->dataSource());
+    EXPECT_EQ(saved.value(QStringLiteral("mspassword")).toString(), QStringLiteral("secret"));
+    EXPECT_EQ(saved.value(QStringLiteral("Windows Authentication")).toString(), QStringLiteral("0"));
+    EXPECT_EQ(saved.value(QStringLiteral("oracleu")).toString(), QStringLiteral("scott"));
+    EXPECT_EQ(QFile::permissions(settingsPath) & (QFileDevice::ReadOther | QFileDevice::ReadGroup), 0);
+}
+
+TEST_F(UnattendedJob, FailuresEndWithTheirExitCodeAndAJobLog)
+{
+    // A refused row fails the first table; the second still converts.
+    writeJob(QStringLiteral("secret"), {QStringLiteral("Numbers"), QStringLiteral("Items")});
+    EXPECT_EQ(runProgram({jobPath()}, {{QStringLiteral("TABLEWRIGHT_OCISTUB_REFUSE_ROW"), QStringLiteral("1")}}), 1)
+        << standardError.toStdString();
+    const QString failedRun = jobLog().join(QLatin1Char('\n'));
+    EXPECT_TRUE(failedRun.contains(QStringLiteral("ORA-00001"))) << failedRun.toStdString();
+    EXPECT_EQ(bed.targetRows(QStringLiteral("ITEMS")).size(), 1);
+
+    // A logon the server refuses stops the walk on page 2: the driver's
+    // messages are the whole log.
+    writeJob(QStringLiteral("wrong"), {QStringLiteral("Numbers")});
+    EXPECT_EQ(runProgram({jobPath()}), 3) << standardError.toStdString();
+    const QString refused = jobLog().join(QLatin1Char('\n'));
+    EXPECT_TRUE(refused.startsWith(QStringLiteral("[FreeTDS]")) && refused.contains(QStringLiteral("Login failed")))
+        << refused.toStdString();
+
+    // A job whose existing-table option is no number cannot be applied.
+    QFile job(jobPath());
+    ASSERT_TRUE(job.open(QIODevice::WriteOnly));
+    job.write("mssqlserver=x\r\nprocesstable=Skip\r\n");
+    job.close();
+    EXPECT_EQ(runProgram({jobPath()}), 2) << standardError.toStdString();
+    EXPECT_EQ(jobLog(), QStringList{QStringLiteral("'Skip' is not a valid integer value")});
+
+    // A job file that is not there: the log beside it holds the one error line.
+    QFile::remove(jobPath());
+    EXPECT_EQ(runProgram({jobPath()}), 2) << standardError.toStdString();
+    ASSERT_EQ(jobLog().size(), 1);
+    EXPECT_TRUE(jobLog().first().startsWith(QStringLiteral("Cannot open file \""))) << jobLog().first().toStdString();
+}
+
+TEST_F(UnattendedJob, TheLauncherStartsTheJob)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("gio")).isEmpty())
+        GTEST_SKIP() << "gio is not installed";
+    // A folder name that needs every quoting rule of the launcher's Exec line.
+    jobFolder = QStringLiteral("jobs \"a\" $HOME `b` 100% \\c");
+    writeJob(QStringLiteral("secret"), {QStringLiteral("Numbers")});
+    const QString launcher = home.filePath(QStringLiteral("nightly.desktop"));
+    tw::CreateShortcut(QStringLiteral(TABLEWRIGHT_EXECUTABLE), jobPath(), home.path() + QLatin1Char('/'), launcher);
+
+    // The program outlives gio: it must not inherit pipes that close with it.
+    QProcess gio;
+    gio.setProcessEnvironment(jobEnvironment());
+    gio.setStandardOutputFile(QProcess::nullDevice());
+    gio.setStandardErrorFile(QProcess::nullDevice());
+    gio.start(QStringLiteral("gio"), {QStringLiteral("launch"), launcher});
+    ASSERT_TRUE(gio.waitForFinished(30000));
+    ASSERT_EQ(gio.exitCode(), 0);
+    // gio does not wait for the program: the finished job log tells.
+    QDeadlineTimer deadline(120000);
+    while (!jobLog().join(QLatin1Char('\n')).contains(QStringLiteral("The end time:")) && !deadline.hasExpired())
+        QThread::msleep(100);
+    EXPECT_TRUE(jobLog().contains(QStringLiteral("Insert table NUMBERS 250 Rows ...Done")))
+        << jobLog().join(QLatin1Char('\n')).toStdString();
+}
+
+TEST_F(UnattendedJob, OptionsPrintAndTheWizardNeedsADisplay)
+{
+    EXPECT_EQ(runProgram({QStringLiteral("--version")}), 0);
+    EXPECT_EQ(standardOutput, QStringLiteral("Tablewright 4.0\n"));
+    EXPECT_EQ(runProgram({QStringLiteral("--help")}), 0);
+    for (const char* listed : {"processtable", "tables1", "TABLEWRIGHT_QUERY_TIMEOUT", "Exit codes:", "Tablewright.conf"})
+        EXPECT_TRUE(standardOutput.contains(QLatin1String(listed))) << listed;
+    EXPECT_EQ(runProgram({}), 4);
+    EXPECT_TRUE(standardError.contains(QStringLiteral("no display"))) << standardError.toStdString();
+    EXPECT_EQ(standardError.count(QLatin1Char('\n')), 1);
+}
+
+} // namespace
