@@ -8,6 +8,7 @@
 #include "app/RunSummaryView.h"
 #include "app/WizardSettingsControls.h"
 #include "convert/ConversionRun.h"
+#include "settings/UnattendedRun.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -36,6 +37,8 @@ void Taaform1::keepSummary(const tw::RunSummary& summary)
 {
     summary_ = summary;
     showRunSummary(*ui, summary_);
+    if (unattendedRun_)
+        unattendedRun_->report(summary_, summaryCaptions(*ui));
 }
 
 void Taaform1::stopHandler()

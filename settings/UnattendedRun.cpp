@@ -48,6 +48,17 @@ void UnattendedRun::finished(int failedTables)
     failedTables_ = failedTables;
 }
 
+void UnattendedRun::report(const RunSummary& summary, const SummaryCaptions& captions)
+{
+    std::fputs(summaryText(summary, captions).toLocal8Bit().constData(), stdout);
+    std::fflush(stdout);
+    try {
+        saveSummaryCsv(summary, jobSummaryPath(jobPath_));
+    } catch (const Failure& failure) {
+        std::fprintf(stderr, "tablewright: %s\n", failure.message().toLocal8Bit().constData());
+    }
+}
+
 int UnattendedRun::exitCode() const
 {
     switch (outcome_) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "convert/RunLog.h"
+#include "convert/RunSummary.h"
 #include "settings/JobSettingsFile.h"
 #include "settings/SettingsControls.h"
 
@@ -29,6 +30,11 @@ public:
     void failed(const QString& message, RunLog& log);
     // The conversion run reached its end.
     void finished(int failedTables);
+    // What became of each table, after every run, also one that ended
+    // early: printed on the standard output stream, which a scheduler mails,
+    // and written beside the job log as the summary file. A summary file
+    // that cannot be written is told on the standard error stream.
+    void report(const RunSummary& summary, const SummaryCaptions& captions);
 
     // 0 all tables converted; 1 a table failed; 2 the job file could not
     // be used; 3 the walk ended before the run did.

@@ -10,6 +10,7 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QThread>
@@ -43,6 +44,16 @@ struct UnattendedJob : ::testing::Test {
     QString jobFolder = QStringLiteral("jobs");
     QString jobPath() const { return home.filePath(jobFolder + QStringLiteral("/nightly.twjobs")); }
     QString logPath() const { return home.filePath(jobFolder + QStringLiteral("/nightly.log")); }
+    // The summary file's lines, with the seconds and the rate masked.
+    QStringList summaryFile() const
+    {
+        QFile file(home.filePath(jobFolder + QStringLiteral("/nightly.summary.csv")));
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        QString text = QString::fromUtf8(file.readAll());
+        text.replace(QRegularExpression(QStringLiteral(",\\d+\\.\\d{3},\\d+\r\n")), QStringLiteral(",*,*\r\n"));
+        return text.split(QStringLiteral("\r\n"));
+    }
 
     void writeJob(const QString& password, const QStringList& tables)
     {
@@ -108,8 +119,16 @@ TEST_F(UnattendedJob, CopiesTheJobTablesAndEndsWithZero)
 
     writeJob(QStringLiteral("secret"), {QStringLiteral("Numbers"), QStringLiteral("Missing")});
     EXPECT_EQ(runProgram({jobPath()}), 0) << standardError.toStdString();
-    // A clean run says nothing: cron mails whatever a job prints.
-    EXPECT_EQ(standardOutput + standardError, QString());
+    // A clean run prints its summary alone, which cron mails.
+    EXPECT_EQ(standardError, QString());
+    EXPECT_TRUE(QRegularExpression(QStringLiteral(
+                    "^Source table  Target table  Result   Rows read  Rows stored  Rows refused  Seconds  Rows/s\n"
+                    "NUMBERS       NUMBERS       created        250          250             0 +\\d+\\.\\d +\\d+\n$"))
+                    .match(standardOutput)
+                    .hasMatch())
+        << standardOutput.toStdString();
+    EXPECT_EQ(summaryFile(), (QStringList{"source,target,outcome,rows read,rows stored,rows refused,seconds,rows per second",
+                                          "NUMBERS,NUMBERS,created,250,250,0,*,*", ""}));
 
     const QStringList log = jobLog();
     ASSERT_GE(log.size(), 4) << log.join(QLatin1Char('\n')).toStdString();
@@ -139,7 +158,10 @@ TEST_F(UnattendedJob, FailuresEndWithTheirExitCodeAndAJobLog)
         << standardError.toStdString();
     const QString failedRun = jobLog().join(QLatin1Char('\n'));
     EXPECT_TRUE(failedRun.contains(QStringLiteral("ORA-00001"))) << failedRun.toStdString();
+    EXPECT_TRUE(failedRun.contains(QStringLiteral("Row count check of NUMBERS failed: read 250, stored 150, found 150")))
+        << failedRun.toStdString();
     EXPECT_EQ(bed.targetRows(QStringLiteral("ITEMS")).size(), 1);
+    EXPECT_EQ(summaryFile().mid(1), (QStringList{"NUMBERS,NUMBERS,failed,250,150,100,*,*", "ITEMS,ITEMS,created,1,1,0,*,*", ""}));
 
     // A logon the server refuses stops the walk on page 2: the driver's
     // messages are the whole log.
