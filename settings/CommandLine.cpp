@@ -58,8 +58,10 @@ const char* helpText()
 Moves tables from a Microsoft SQL Server database into an Oracle schema.
 Without an argument the wizard opens. With a job settings file (.twjobs) the
 program runs unattended: it loads the file, connects, converts the job's
-tables, writes the job log beside the file (same name, extension .log) and
-exits. An unattended run needs no display. A job file named like an option
+tables, writes the job log beside the file (same name, extension .log),
+prints a summary of the tables on standard output, writes it beside the file
+as well (same name, extension .summary.csv) and exits. An unattended run
+needs no display. A job file named like an option
 is given with its folder: ./--help.
 
 Options:
