@@ -3,10 +3,13 @@
 #include "ui_Taaform1.h"
 
 #include <QHeaderView>
+#include <QScrollBar>
 
 namespace {
 const int kFirstNumberColumn = 3;
-}
+const int kFewestRowsShown = 3;
+const int kMostRowsShown = 8;
+} // namespace
 
 tw::SummaryCaptions summaryCaptions(const Ui::Taaform1& ui)
 {
@@ -39,6 +42,13 @@ void showRunSummary(Ui::Taaform1& ui, const tw::RunSummary& summary)
     }
     grid.verticalHeader()->setDefaultSectionSize(grid.fontMetrics().height() + 4);
     grid.resizeColumnsToContents();
+    // As tall as its rows need, between a few rows and half the page; the
+    // log takes the rest.
+    const int page = ui.TabSheet6->height();
+    const int rows = qBound(kFewestRowsShown, int(summary.size()), kMostRowsShown);
+    const int height = grid.horizontalHeader()->sizeHint().height() + rows * grid.verticalHeader()->defaultSectionSize()
+        + grid.horizontalScrollBar()->sizeHint().height() + 2 * grid.frameWidth();
+    grid.setGeometry(0, page - height, grid.width(), height);
     ui.progresspanel->hide();
     ui.sc->setGeometry(0, 0, ui.sc->width(), grid.y() - 2);
     grid.show();

@@ -60,7 +60,7 @@ TEST_F(WizardRun, WalksThePagesAndConvertsTheSelectedTables)
     QStringList firstRow{ui().summarygrid->horizontalHeaderItem(0)->text()};
     for (int column = 0; column < 6; ++column)
         firstRow.append(ui().summarygrid->item(0, column)->text());
-    EXPECT_EQ(firstRow, (QStringList{"Source table", "CUSTOMERS", "CUSTOMERS", "created", "1000", "1000", "0"}));
+    EXPECT_EQ(firstRow, (QStringList{"Source", "CUSTOMERS", "CUSTOMERS", "created", "1000", "1000", "0"}));
     EXPECT_EQ(wizard->currentPage(), 6);
     EXPECT_EQ(ui().btnext->text(), QStringLiteral("Finish"));
     EXPECT_FALSE(ui().btcancel->isEnabled());
