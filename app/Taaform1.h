@@ -32,8 +32,6 @@ public:
     int currentPage() const { return currentPage_; }
     bool stopFlag() const { return stopFlag_; }
     tw::RunLog& runLog() { return log_; }
-    // What became of each selected table in the last run.
-    const tw::RunSummary& runSummary() const { return summary_; }
     Ui::Taaform1& controls() { return *ui; }
     // The process exit code once the window has closed (always 0 for an
     // interactive run; see settings/ExitCodes.h for an unattended one).
@@ -109,8 +107,9 @@ private:
     void tableStarted(int index, const QString& sourceName) override;
     void rowsCopied(qint64 copied, qint64 counted) override;
     void tableFinished(int index, const tw::TableSummary& summary) override;
-    // Keeps the run's summary and shows it below the log.
-    void keepSummary(const tw::RunSummary& summary);
+    // Shows the run's summary below the log; an unattended run also prints
+    // it and writes its file.
+    void reportSummary(const tw::RunSummary& summary);
 
     // Saved settings (loaded at start-up, saved when the window is
     // destroyed), the shortcut builder and the unattended run
@@ -143,7 +142,6 @@ private:
     bool stopFlag_ = false;
     // Tables of the last run that failed or were not reached.
     int failedTables_ = 0;
-    tw::RunSummary summary_;
     bool availableSorted_ = false;
     QMetaObject::Connection cancelAction_;
     QString language_;

@@ -23,22 +23,21 @@ void Taaform1::step5Click()
         // The run has saved its log; the wizard leaves the running state as
         // after a stop, and the failure goes on to the error box.
         failedTables_ = run.failedTables();
-        keepSummary(run.summary());
+        reportSummary(run.summary());
         leaveRunningState();
         throw;
     }
     failedTables_ = run.failedTables();
-    keepSummary(run.summary());
+    reportSummary(run.summary());
     if (outcome == tw::ConversionRun::Outcome::Aborted)
         throw SilentAbort();
 }
 
-void Taaform1::keepSummary(const tw::RunSummary& summary)
+void Taaform1::reportSummary(const tw::RunSummary& summary)
 {
-    summary_ = summary;
-    showRunSummary(*ui, summary_);
+    showRunSummary(*ui, summary);
     if (unattendedRun_)
-        unattendedRun_->report(summary_, summaryCaptions(*ui));
+        unattendedRun_->report(summary, summaryCaptions(*ui));
 }
 
 void Taaform1::stopHandler()

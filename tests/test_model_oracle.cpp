@@ -355,6 +355,18 @@ TEST_F(ModelOracleTest, TransactionsAndIsolation)
     run(insert, {SqlValue(4)});
     run(QStringLiteral("commit"));
     EXPECT_EQ(other.execute(all).rows.size(), 3);
+
+    // A delete takes the first rows in the order the table is read; other
+    // sessions see them gone only once it commits.
+    run(insert, {SqlValue(5)});
+    run(QStringLiteral("delete from T where rownum <= 2"));
+    EXPECT_EQ(session.execute(all).rows, (QVector<QVector<SqlValue>>{{SqlValue(4)}, {SqlValue(5)}}));
+    EXPECT_EQ(other.execute(all).rows.size(), 3);
+    run(QStringLiteral("rollback"));
+    EXPECT_EQ(session.execute(all).rows.size(), 3);
+    run(QStringLiteral("delete T"));
+    run(QStringLiteral("commit"));
+    EXPECT_TRUE(rows(QStringLiteral("T")).isEmpty());
 }
 
 TEST_F(ModelOracleTest, Logon)

@@ -5,6 +5,7 @@
 #include "support/FakeHost.h"
 #include "support/ModelServers.h"
 
+#include <array>
 #include <gtest/gtest.h>
 
 namespace {
@@ -108,9 +109,12 @@ TEST_F(RowTransferTest, RefusedBatchIsReportedAndLaterBatchesStillCopied)
     seedNumbers(5250);
     // NUMBER(3) takes 1..999: rows 1000.. are refused.
     servers->targetExecute(QStringLiteral("Create table \"T\" (\"N\" NUMBER(3))"));
-    transfer();
+    const tw::RowTransfer rows = transfer();
 
     EXPECT_FALSE(ok);
+    // A refused batch does not end the copy: the source was read to its end.
+    EXPECT_EQ((std::array<qint64, 4>{rows.rowsRead(), rows.rowsStored(), rows.rowsRefused(), rows.readToEnd()}),
+              (std::array<qint64, 4>{5250, 100, 5150, 1}));
     const QStringList reports = error.split(QStringLiteral("\r\n"));
     ASSERT_EQ(reports.size(), 2) << qPrintable(error);
     EXPECT_TRUE(reports[0].startsWith(QStringLiteral("Rows 101 to 5100 were not stored (5000 rows refused): ORA-01438")))
