@@ -89,6 +89,9 @@ TEST_F(WizardRun, StopDuringTheFirstTableEndsTheRunBeforeTheNext)
     EXPECT_EQ(lines.mid(lines.size() - 3),
               (QStringList{QStringLiteral("Insert table CUSTOMERS 100 Rows "), QStringLiteral("Operation aborted"), QString()}));
     EXPECT_FALSE(oracle.tables(QStringLiteral("SCOTT")).contains(QStringLiteral("ORDERS")));
+    // The summary of a stopped run says so too.
+    EXPECT_EQ((QStringList{ui().summarygrid->item(0, 2)->text(), ui().summarygrid->item(1, 2)->text()}),
+              (QStringList{"failed", "not reached"}));
 
     // Back returns to the settings page with both lists emptied.
     wizard->btbackClick();
