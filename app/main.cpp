@@ -1,3 +1,4 @@
+#include "app/HelpPage.h"
 #include "app/Taaform1.h"
 #include "db/oci/OciTargetConnection.h"
 #include "db/odbc/OdbcSourceConnection.h"
@@ -7,7 +8,7 @@
 
 int main(int argc, char** argv)
 {
-    if (const std::optional<int> endsHere = tw::prepareStart(argc, argv))
+    if (const std::optional<int> endsHere = tw::prepareStart(argc, argv, tw::helpPagesFolder))
         return *endsHere;
 
     QApplication app(argc, argv);
