@@ -39,6 +39,7 @@ dpkg-deb -f "$deb" Description | grep -q "Oracle Instant Client" || fail "the de
 expected="./usr/bin/tablewright
 ./usr/share/applications/tablewright.desktop
 ./usr/share/doc/tablewright/README.md
+./usr/share/doc/tablewright/changelog.gz
 ./usr/share/doc/tablewright/examples/tablewright-nightly.service
 ./usr/share/doc/tablewright/examples/tablewright-nightly.timer
 ./usr/share/icons/hicolor/128x128/apps/tablewright.png
