@@ -93,6 +93,12 @@ help=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$root/usr/bin/table
 [ ! -s "$work/help.err" ] || fail "tablewright --help wrote to standard error: $(cat "$work/help.err")"
 grep -qF "Help      $root/usr/share/tablewright/help/{en,cn}/index.html" <<<"$help" \
   || fail "--help does not name the unpacked help pages: $(grep '^  Help' <<<"$help" || echo none)"
+# Started through a link elsewhere (as from /usr/local/bin), it still finds
+# the pages beside its real place.
+mkdir "$work/links" && ln -s "$root/usr/bin/tablewright" "$work/links/tablewright"
+env -u DISPLAY -u WAYLAND_DISPLAY "$work/links/tablewright" --help 2>&1 \
+  | grep -qF "Help      $root/usr/share/tablewright/help/{en,cn}/index.html" \
+  || fail "started through a link, --help does not name the unpacked help pages"
 version=$("$root/usr/bin/tablewright" --version) || fail "tablewright --version ended with $?"
 [ "$version" = "Tablewright 4.0" ] || fail "--version printed: $version"
 
