@@ -10,6 +10,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev
   unixodbc-dev tdsodbc freetds-bin
+  dpkg-dev desktop-file-utils man-db
   fonts-wqy-microhei
   clang libclang-rt-dev libglib2.0-bin
 )

@@ -3,6 +3,7 @@
 #include "settings/ExitCodes.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QDir>
 #include <QtGlobal>
 #include <cstdio>
@@ -51,9 +52,9 @@ void provideRuntimeFolder()
 
 } // namespace
 
-const char* helpText()
+QString helpText(const QString& helpPagesFolder)
 {
-    return R"(Usage: tablewright [JOBFILE]
+    static const char* const text = R"(Usage: tablewright [JOBFILE]
 
 Moves tables from a Microsoft SQL Server database into an Oracle schema.
 Without an argument the wizard opens. With a job settings file (.twjobs) the
@@ -102,6 +103,9 @@ Environment:
   TABLEWRIGHT_FETCH_TIMEOUT  seconds to wait for rows from SQL Server
   TABLEWRIGHT_QUERY_TIMEOUT  seconds to wait for a SQL Server query
   TABLEWRIGHT_LANG           interface language: en or cn
+  ORACLE_HOME                an Oracle home whose lib/libclntsh.so is tried
+                             when the library is not found on the library
+                             path (LD_LIBRARY_PATH, ldconfig)
   DISPLAY, WAYLAND_DISPLAY   the desktop to show the wizard on; without
                              either an unattended run uses QT_QPA_PLATFORM=offscreen
 
@@ -113,13 +117,23 @@ Files:
             FetchTimeout and QueryTimeout (the environment variables win).
   Run logs  ~/.local/share/Harrowgate Data/twjobs_YYYYMMDD_HHmmSS.log
             ($XDG_DATA_HOME) for wizard runs; beside the job file for jobs.
+  Help      %1
 )";
+    // The help pages' folder as this program finds it: beside the program in
+    // the build tree, in the data folder when installed.
+    const QString pages = helpPagesFolder.isEmpty()
+        ? QStringLiteral("not found (neither help/ beside the program nor the installed data folder)")
+        : QDir::toNativeSeparators(helpPagesFolder) + QStringLiteral("/{en,cn}/index.html");
+    return QString::fromUtf8(text).arg(pages);
 }
 
-std::optional<int> prepareStart(int argc, char** argv)
+std::optional<int> prepareStart(int argc, char** argv, QString (*helpPagesFolder)())
 {
     if (argc > 1 && std::strcmp(argv[1], "--help") == 0) {
-        std::fputs(helpText(), stdout);
+        // The program's own folder is known once the application object exists.
+        int count = argc;
+        const QCoreApplication program(count, argv);
+        std::fputs(helpText(helpPagesFolder()).toLocal8Bit().constData(), stdout);
         return exitcode::Succeeded;
     }
     if (argc > 1 && std::strcmp(argv[1], "--version") == 0) {
