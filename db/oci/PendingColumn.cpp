@@ -27,6 +27,7 @@ bool isLong(const QString& typeName)
 
 // Fixed-width values (NUMBER, DATE, BINARY_FLOAT, BINARY_DOUBLE) in one
 // contiguous array with a parallel indicator array: a plain array bind.
+// Values are encoded without allocating and copied into their slot.
 class FixedWidthColumn : public PendingColumn {
 public:
     FixedWidthColumn(const DescribedColumn& column, int width, ub2 externalType)
@@ -36,18 +37,21 @@ public:
 
     void appendRow() override
     {
-        values_.append(QByteArray(width_, '\0'));
-        indicators_.append(kNull);
+        values_.resize(values_.size() + size_t(width_));
+        indicators_.push_back(kNull);
     }
 
     void set(int row, const SqlValue& converted) override
     {
         if (converted.isNull()) {
-            indicators_[row] = kNull;
+            indicators_[size_t(row)] = kNull;
             return;
         }
-        values_.replace(row * width_, width_, encode(converted));
-        indicators_[row] = kNotNull;
+        // A value that cannot be encoded leaves the slot as it was.
+        char encoded[kWidest];
+        encode(converted, encoded);
+        std::memcpy(values_.data() + size_t(row) * size_t(width_), encoded, size_t(width_));
+        indicators_[size_t(row)] = kNotNull;
     }
 
     void clear() override
@@ -65,31 +69,36 @@ public:
                                                  nullptr, 0, nullptr, OCI_DEFAULT));
     }
 
-    qint64 heldBytes() const override { return values_.size(); }
+    qint64 heldBytes() const override { return qint64(values_.size()); }
 
 private:
-    QByteArray encode(const SqlValue& converted) const
+    void encode(const SqlValue& converted, char* slot) const
     {
         switch (externalType_) {
         case SQLT_VNU:
-            return oracleNumber(converted);
+            writeOracleNumber(converted, slot);
+            return;
         case SQLT_DAT:
-            return oracleDate(converted.asDateTime());
+            writeOracleDate(converted.asDateTime(), slot);
+            return;
         case SQLT_BFLOAT: {
             const float f = float(converted.asFloat());
-            return QByteArray(reinterpret_cast<const char*>(&f), sizeof f);
+            std::memcpy(slot, &f, sizeof f);
+            return;
         }
         default: {
             const double d = converted.asFloat();
-            return QByteArray(reinterpret_cast<const char*>(&d), sizeof d);
+            std::memcpy(slot, &d, sizeof d);
+            return;
         }
         }
     }
 
+    static constexpr int kWidest = ORACLE_NUMBER_SIZE;
     const int width_;
     const ub2 externalType_;
-    QByteArray values_;
-    QVector<sb2> indicators_;
+    std::vector<char> values_;
+    std::vector<sb2> indicators_;
 };
 
 // The bytes a character or binary column sends for a converted value.

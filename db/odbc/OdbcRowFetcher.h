@@ -19,6 +19,9 @@ public:
 
     // Puts the next row's values in row; false once the result is exhausted.
     bool next(QVector<SqlValue>& row);
+    // Whether next() takes its row from the block already fetched, without
+    // asking the driver (so without waiting on the server).
+    bool hasFetchedRow() const { return bound_ && !exhausted_ && position_ + 1 < fetched_; }
 
 private:
     void bindColumns();

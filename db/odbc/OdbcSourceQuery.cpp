@@ -114,7 +114,12 @@ void OdbcSourceQuery::advance()
     // value is never held twice here.
     row_.clear();
     atEnd_ = true;
-    talk(connection_.fetchTimeout(), [this] { atEnd_ = !fetcher_ || !fetcher_->next(row_); });
+    // Only a call that asks the driver for rows waits on the server and is
+    // watched; the rows of a block already fetched are at hand.
+    if (fetcher_ && fetcher_->hasFetchedRow())
+        atEnd_ = !fetcher_->next(row_);
+    else
+        talk(connection_.fetchTimeout(), [this] { atEnd_ = !fetcher_ || !fetcher_->next(row_); });
     if (atEnd_)
         row_.clear();
     else
