@@ -4,6 +4,7 @@
 
 #include <QLocale>
 #include <QRegularExpression>
+#include <algorithm>
 #include <cmath>
 
 namespace tw {
@@ -27,6 +28,13 @@ const char* kindName(SqlValue::Kind kind)
 // no grouping, always a point: the same on every client locale.
 SqlValue numberFromText(const SqlValue& value, const OracleColumnType& type)
 {
+    // Whole numbers (Booleans arrive as "1" and "0") are read without the
+    // pattern below.
+    const QString& text = value.asText();
+    const qsizetype signs = !text.isEmpty() && (text[0] == QLatin1Char('-') || text[0] == QLatin1Char('+')) ? 1 : 0;
+    if (text.size() > signs && text.size() <= 18
+        && std::all_of(text.begin() + signs, text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
+        return SqlValue(text.toLongLong());
     static const QRegularExpression plain(QStringLiteral("^\\s*([+-]?)(\\d*)(?:\\.(\\d*))?\\s*$"));
     const QRegularExpressionMatch m = plain.match(value.asText());
     if (!m.hasMatch() || (m.captured(2).isEmpty() && m.captured(3).isEmpty()))

@@ -116,6 +116,21 @@ QString stored(const tw::SqlValue& value, const peers::OraColumn& column, const 
     return value.asText();
 }
 
+StubStorage storageOf(const QString& type)
+{
+    if (type == QLatin1String("NUMBER"))
+        return StubStorage::Number;
+    if (type == QLatin1String("DATE"))
+        return StubStorage::Date;
+    if (type == QLatin1String("VARCHAR2"))
+        return StubStorage::Varchar2;
+    if (type == QLatin1String("CLOB") || type == QLatin1String("LONG"))
+        return StubStorage::LongText;
+    if (type == QLatin1String("BLOB") || type == QLatin1String("LONG RAW"))
+        return StubStorage::Binary;
+    return StubStorage::Other;
+}
+
 bool isText(ub2 dataType)
 {
     return dataType == SQLT_CHR || dataType == SQLT_AFC || dataType == SQLT_LNG;
@@ -172,8 +187,10 @@ void StubTables::create(const QString& name, const QString& columns, bool discar
     auto table = std::make_unique<StubTable>();
     table->name = name;
     table->discard = discard;
-    for (const QString& definition : columns.split(QLatin1Char(',')))
+    for (const QString& definition : columns.split(QLatin1Char(','))) {
         table->columns.append(columnOf(definition));
+        table->storage.append(storageOf(table->columns.last().type));
+    }
     tables_[name] = std::move(table);
 }
 
@@ -232,20 +249,25 @@ void StubTables::insert(const StubInsert& insert, const QVector<tw::SqlValue>& v
 bool StubTables::quickCheck(const StubInsert& insert, int bind, ub2 dataType, const unsigned char* data,
                             ub4 length) const
 {
-    const peers::OraColumn& column = insert.table->columns[insert.columnOfBind[bind]];
-    const QString& type = column.type;
-    if (type == QLatin1String("NUMBER") && dataType == SQLT_VNU) {
+    const int index = insert.columnOfBind[bind];
+    const peers::OraColumn& column = insert.table->columns[index];
+    switch (insert.table->storage[index]) {
+    case StubStorage::Number:
+        if (dataType != SQLT_VNU)
+            return false;
         if (!isOciNumber(data, length))
             throw peers::OraError(1460, QStringLiteral("unimplemented or unreasonable conversion requested"));
         return true;
-    }
-    if (type == QLatin1String("DATE") && dataType == SQLT_DAT) {
+    case StubStorage::Date:
+        if (dataType != SQLT_DAT)
+            return false;
         if (!isOracleDate(data, length))
             throw peers::OraError(1858, QStringLiteral("a non-numeric character was found where a numeric was "
                                                        "expected"));
         return true;
-    }
-    if (type == QLatin1String("VARCHAR2") && isText(dataType)) {
+    case StubStorage::Varchar2:
+        if (!isText(dataType))
+            return false;
         // Bytes of AL32UTF8 text, as the full conversion measures them.
         if (int(length) > column.length)
             throw peers::OraError(12899, QStringLiteral("value too large for column \"%1\" (actual: %2, maximum: %3)")
@@ -253,11 +275,13 @@ bool StubTables::quickCheck(const StubInsert& insert, int bind, ub2 dataType, co
                                              .arg(length)
                                              .arg(column.length));
         return true;
+    case StubStorage::LongText:
+        return isText(dataType);
+    case StubStorage::Binary:
+        return isBinary(dataType);
+    case StubStorage::Other:
+        break;
     }
-    if ((type == QLatin1String("CLOB") || type == QLatin1String("LONG")) && isText(dataType))
-        return true;
-    if ((type == QLatin1String("BLOB") || type == QLatin1String("LONG RAW")) && isBinary(dataType))
-        return true;
     return false;
 }
 

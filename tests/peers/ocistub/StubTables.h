@@ -18,9 +18,13 @@
 // kept as text.
 namespace ocistub {
 
+// How a column stores its values, for the checks by bytes.
+enum class StubStorage { Number, Date, Varchar2, LongText, Binary, Other };
+
 struct StubTable {
     QString name;
     QVector<peers::OraColumn> columns;
+    QVector<StubStorage> storage;     // per column
     bool discard = false;             // check the values, keep none
     QVector<QStringList> committed;   // each value as text, "NULL" for NULL
     std::map<const void*, QVector<QStringList>> pending;  // per session
