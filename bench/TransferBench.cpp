@@ -11,12 +11,14 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
 #include <QProcess>
 #include <QTextStream>
 #include <algorithm>
 #include <iostream>
 #include <map>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -49,9 +51,26 @@ int serve(qint64 rows)
     return 0;
 }
 
-// Runs one measurement in a fresh process; its figures, or exits on failure.
-Figures measureInChild(const QStringList& arguments)
+// The processor seconds a process has used so far (user and system time
+// from /proc/<pid>/stat), -1 where that is not known.
+double processCpuSeconds(qint64 pid)
 {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return -1;
+    const QString text = QString::fromLatin1(stat.readAll());
+    // The fields after the command name, which is in parentheses.
+    const QStringList fields = text.mid(text.lastIndexOf(QLatin1Char(')')) + 2).split(QLatin1Char(' '));
+    if (fields.size() < 13)
+        return -1;
+    return (fields[11].toDouble() + fields[12].toDouble()) / double(sysconf(_SC_CLK_TCK));
+}
+
+// Runs one measurement in a fresh process; its figures, or exits on failure.
+// The peer's processor time during the measurement is among them.
+Figures measureInChild(const QStringList& arguments, qint64 peer)
+{
+    const double peerBefore = processCpuSeconds(peer);
     QProcess child;
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     child.start(QCoreApplication::applicationFilePath(), arguments);
@@ -64,7 +83,9 @@ Figures measureInChild(const QStringList& arguments)
         std::cerr << "the transfer failed: " << output.toStdString() << "\n";
         std::exit(1);
     }
-    return parseFigures(output);
+    Figures figures = parseFigures(output);
+    figures["peer-cpu"] = processCpuSeconds(peer) - peerBefore;
+    return figures;
 }
 
 // The run of median time among repeated ones.
@@ -74,11 +95,11 @@ Figures median(std::vector<Figures> runs)
     return runs[runs.size() / 2];
 }
 
-Figures measure(const QStringList& arguments, int repeat)
+Figures measure(const QStringList& arguments, qint64 peer, int repeat)
 {
     std::vector<Figures> runs;
     for (int i = 0; i < repeat; ++i)
-        runs.push_back(measureInChild(arguments));
+        runs.push_back(measureInChild(arguments, peer));
     return median(runs);
 }
 
@@ -90,10 +111,10 @@ QString number(double value, int decimals = 0)
 void printHeader(const bench::Latency& latency)
 {
     std::cout << "| Rows | (a) fetch rows/s | (b) transfer rows/s | (b)/(a) | (a) CPU µs/row | (b) CPU µs/row "
-                 "| (b) peak RSS MB | (c) rows/s with " << latency.callMicroseconds << " µs/call + "
+                 "| peer CPU µs/row in (a) | peer CPU µs/row in (b) | (b) peak RSS MB | (c) rows/s with " << latency.callMicroseconds << " µs/call + "
               << latency.rowMicroseconds << " µs/row | (c) target wait s | (c) time / max(fetch, target) "
                  "| executes/batch | commits/batch |\n"
-              << "|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n";
+              << "|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n";
 }
 
 void printRow(qint64 rows, const Figures& a, const Figures& b, const Figures& c, const bench::Latency& latency)
@@ -108,6 +129,8 @@ void printRow(qint64 rows, const Figures& a, const Figures& b, const Figures& c,
               << number(transferRate).toStdString() << " | " << number(transferRate / fetchRate, 2).toStdString()
               << " | " << number(a.at("cpu") * 1e6 / rows, 2).toStdString() << " | "
               << number(b.at("cpu") * 1e6 / rows, 2).toStdString() << " | "
+              << number(a.at("peer-cpu") * 1e6 / rows, 2).toStdString() << " | "
+              << number(b.at("peer-cpu") * 1e6 / rows, 2).toStdString() << " | "
               << number(b.at("peak-kb") / 1024, 1).toStdString() << " | "
               << number(rows / c.at("seconds")).toStdString() << " | " << number(targetWait, 2).toStdString()
               << " | " << number(c.at("seconds") / std::max(a.at("seconds"), targetWait), 2).toStdString() << " | "
@@ -170,19 +193,20 @@ int main(int argc, char** argv)
         }
         const QString port = QString::fromUtf8(peer.readLine()).trimmed();
         const QStringList at{QStringLiteral("--port"), port};
-        const Figures a = measure(QStringList{QStringLiteral("--measure"), QStringLiteral("fetch")} + at, repeat);
+        const Figures a = measure(QStringList{QStringLiteral("--measure"), QStringLiteral("fetch")} + at,
+                                  peer.processId(), repeat);
         const Figures b = measure(QStringList{QStringLiteral("--measure"), QStringLiteral("transfer"),
                                               QStringLiteral("--latency-call-us"), QStringLiteral("0"),
                                               QStringLiteral("--latency-row-us"), QStringLiteral("0")}
                                       + at,
-                                  repeat);
+                                  peer.processId(), repeat);
         const Figures c = measure(QStringList{QStringLiteral("--measure"), QStringLiteral("transfer"),
                                               QStringLiteral("--latency-call-us"),
                                               QString::number(latency.callMicroseconds),
                                               QStringLiteral("--latency-row-us"),
                                               QString::number(latency.rowMicroseconds)}
                                       + at,
-                                  repeat);
+                                  peer.processId(), repeat);
         printRow(rows, a, b, c, latency);
         peer.closeWriteChannel();
         peer.waitForFinished(60000);
