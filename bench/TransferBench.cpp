@@ -7,17 +7,15 @@
 
 #include "BenchRuns.h"
 #include "BenchTable.h"
-#include "peers/tds/TdsServer.h"
+#include "peers/tds/TdsLoopback.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
-#include <QTextStream>
 #include <algorithm>
 #include <iostream>
 #include <map>
-#include <string>
 #include <unistd.h>
 
 namespace {
@@ -41,13 +39,7 @@ int serve(qint64 rows)
     peers::ModelSqlServer server;
     server.addLogin(bench::kLogin, bench::kPassword);
     bench::seedOrders(server, rows);
-    peers::TdsServer peer(server);
-    peer.start();
-    std::cout << peer.port() << std::endl;
-    std::string line;
-    while (std::getline(std::cin, line)) {
-    }
-    peer.stop();
+    peers::serveUntilInputCloses(server);
     return 0;
 }
 
