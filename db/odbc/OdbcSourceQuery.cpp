@@ -119,7 +119,10 @@ void OdbcSourceQuery::execute()
             *fetcher_,
             [this](OdbcBlock& block) {
                 bool more = false;
-                talk(connection_.fetchTimeout(), [&] { more = fetcher_->fetchBlock(block); });
+                // The connection may be closed under the query meanwhile.
+                link_->callOnStatement(statement_, [&] {
+                    talk(connection_.fetchTimeout(), [&] { more = fetcher_->fetchBlock(block); });
+                });
                 return more;
             },
             blocks);
@@ -174,7 +177,10 @@ void OdbcSourceQuery::first()
     const bool emptyResult = rowNumber_ == 0;
     if (onFirstRow || emptyResult)
         return;
-    // A forward-only result cannot go back: run the statement again.
+    // A forward-only result cannot go back: run the statement again, once
+    // the fetching ahead has stopped using it.
+    readAhead_.reset();
+    fetcher_.reset();
     checkOdbc(SQLFreeStmt(statement_, SQL_CLOSE), SQL_HANDLE_STMT, statement_, "SQLFreeStmt");
     checkOdbc(SQLFreeStmt(statement_, SQL_UNBIND), SQL_HANDLE_STMT, statement_, "SQLFreeStmt");
     execute();
