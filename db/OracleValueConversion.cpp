@@ -4,6 +4,7 @@
 
 #include <QLocale>
 #include <QRegularExpression>
+#include <algorithm>
 #include <cmath>
 
 namespace tw {
@@ -27,6 +28,13 @@ const char* kindName(SqlValue::Kind kind)
 // no grouping, always a point: the same on every client locale.
 SqlValue numberFromText(const SqlValue& value, const OracleColumnType& type)
 {
+    // Whole numbers (Booleans arrive as "1" and "0") are read without the
+    // pattern below.
+    const QString& text = value.asText();
+    const qsizetype signs = !text.isEmpty() && (text[0] == QLatin1Char('-') || text[0] == QLatin1Char('+')) ? 1 : 0;
+    if (text.size() > signs && text.size() <= 18
+        && std::all_of(text.begin() + signs, text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
+        return SqlValue(text.toLongLong());
     static const QRegularExpression plain(QStringLiteral("^\\s*([+-]?)(\\d*)(?:\\.(\\d*))?\\s*$"));
     const QRegularExpressionMatch m = plain.match(value.asText());
     if (!m.hasMatch() || (m.captured(2).isEmpty() && m.captured(3).isEmpty()))
@@ -97,8 +105,6 @@ SqlValue timestampText(const SqlValue& value, const OracleColumnType& type)
 SqlValue binaryFloat(const SqlValue& value, const OracleColumnType& type)
 {
     switch (value.kind()) {
-    case SqlValue::Kind::Float:
-        return value;
     case SqlValue::Kind::Integer:
         return SqlValue(double(value.asInteger()));
     case SqlValue::Kind::Boolean:
@@ -145,17 +151,36 @@ OracleColumnType OracleColumnType::fromTypeName(const QString& typeName, int siz
     return type;
 }
 
+bool takesAsIs(const SqlValue& value, const OracleColumnType& type)
+{
+    using K = SqlValue::Kind;
+    switch (type.kind) {
+    case OracleColumnType::Kind::Number:
+        return value.kind() == K::Null || value.kind() == K::Integer || value.kind() == K::Decimal;
+    case OracleColumnType::Kind::Date:
+        return value.kind() == K::Null || value.kind() == K::DateTime;
+    case OracleColumnType::Kind::Varchar2:
+        return value.kind() == K::Null || value.kind() == K::Text;
+    case OracleColumnType::Kind::Blob:
+        return value.kind() == K::Null || value.kind() == K::Bytes;
+    case OracleColumnType::Kind::BinaryFloat:
+        return value.kind() == K::Null || value.kind() == K::Float;
+    case OracleColumnType::Kind::Timestamp:
+        return value.kind() == K::Null;
+    case OracleColumnType::Kind::Other:
+        return true;
+    }
+    return false;
+}
+
 SqlValue convertForOracleColumn(const SqlValue& value, const OracleColumnType& type)
 {
     using K = SqlValue::Kind;
-    if (value.isNull())
+    if (takesAsIs(value, type))
         return value;
     switch (type.kind) {
     case OracleColumnType::Kind::Number:
         switch (value.kind()) {
-        case K::Integer:
-        case K::Decimal:
-            return value;
         case K::Boolean:
             return SqlValue(qint64(value.asBoolean() ? 1 : 0));
         case K::Float:
@@ -166,8 +191,6 @@ SqlValue convertForOracleColumn(const SqlValue& value, const OracleColumnType& t
             refuse(value, type);
         }
     case OracleColumnType::Kind::Date:
-        if (value.kind() == K::DateTime)
-            return value;
         if (value.kind() == K::Text)
             return dateFromText(value, type);
         refuse(value, type);
@@ -176,10 +199,8 @@ SqlValue convertForOracleColumn(const SqlValue& value, const OracleColumnType& t
     case OracleColumnType::Kind::BinaryFloat:
         return binaryFloat(value, type);
     case OracleColumnType::Kind::Varchar2:
-        return value.kind() == K::Text ? value : SqlValue(value.toText());
+        return SqlValue(value.toText());
     case OracleColumnType::Kind::Blob:
-        if (value.kind() == K::Bytes)
-            return value;
         if (value.kind() == K::Text)
             return SqlValue(value.asText().toUtf8());
         refuse(value, type);

@@ -38,4 +38,10 @@ struct OracleColumnType {
 // names the value's kind and the column type.
 SqlValue convertForOracleColumn(const SqlValue& value, const OracleColumnType& type);
 
+// Whether the value already has the form convertForOracleColumn gives it
+// for the column (NULL, an integer or decimal for NUMBER, a date-time for
+// DATE, text for VARCHAR2, bytes for BLOB, a float for BINARY_*), so that
+// it can be stored without a converted copy.
+bool takesAsIs(const SqlValue& value, const OracleColumnType& type);
+
 } // namespace tw

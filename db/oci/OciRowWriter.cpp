@@ -88,7 +88,11 @@ void OciRowWriter::setFieldValue(int index, const SqlValue& value)
     if (index < 0 || index >= int(columns_.size()))
         throw Failure(QStringLiteral("Field index %1 out of range").arg(index));
     PendingColumn& column = *columns_[index];
-    column.set(held_, convertForOracleColumn(value, column.column().type));
+    const OracleColumnType& type = column.column().type;
+    if (takesAsIs(value, type))
+        column.set(held_, value);
+    else
+        column.set(held_, convertForOracleColumn(value, type));
 }
 
 void OciRowWriter::post()

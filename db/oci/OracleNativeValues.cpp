@@ -3,8 +3,8 @@
 #include "db/Failure.h"
 #include "db/oci/OciTypes.h"
 
-#include <QRegularExpression>
-#include <QVector>
+#include <QStringView>
+#include <cstring>
 
 namespace tw::oci {
 
@@ -14,107 +14,181 @@ constexpr int kMaxDigitPairs = 20;
 constexpr int kMaxExponent = 62;   // below 1e126
 constexpr int kMinExponent = -65;  // 1e-130 and above
 
-// Base-100 digits of the magnitude, most significant first, and the base-100
-// exponent of the first digit; no leading or trailing zero digits.
+// A decimal number as its sign and digits: the integer digits without
+// leading zeros, the fraction digits without trailing zeros.
+struct DecimalDigits {
+    bool negative = false;
+    QStringView integer;
+    QStringView fraction;
+};
+
+bool isDigit(QChar c)
+{
+    return c.unicode() >= u'0' && c.unicode() <= u'9';
+}
+
+// Reads [+-]digits[.digits] with at least one digit; false for any other
+// text.
+bool readDecimal(QStringView text, DecimalDigits& number)
+{
+    qsizetype i = 0;
+    if (i < text.size() && (text[i] == u'-' || text[i] == u'+'))
+        number.negative = text[i++] == u'-';
+    const qsizetype integerStart = i;
+    while (i < text.size() && isDigit(text[i]))
+        ++i;
+    number.integer = text.mid(integerStart, i - integerStart);
+    if (i < text.size() && text[i] == u'.') {
+        const qsizetype fractionStart = ++i;
+        while (i < text.size() && isDigit(text[i]))
+            ++i;
+        number.fraction = text.mid(fractionStart, i - fractionStart);
+    }
+    if (i != text.size() || (number.integer.isEmpty() && number.fraction.isEmpty()))
+        return false;
+    while (!number.integer.isEmpty() && number.integer.front() == u'0')
+        number.integer = number.integer.mid(1);
+    while (!number.fraction.isEmpty() && number.fraction.back() == u'0')
+        number.fraction.chop(1);
+    return true;
+}
+
+// Base-100 digits of the magnitude, most significant first, and the
+// base-100 exponent of the first digit; no leading or trailing zero digits.
+// More than 20 digits are rounded half away from zero, as Oracle rounds.
 struct Base100 {
-    QVector<int> digits;
+    int digits[kMaxDigitPairs + 1] = {};
+    int count = 0;
     int exponent = 0;
 };
 
-Base100 toBase100(QString integerDigits, QString fractionDigits)
+Base100 toBase100(const DecimalDigits& number)
 {
-    // Pad so that digit pairs line up around the decimal point.
-    if (integerDigits.size() % 2)
-        integerDigits.prepend(QLatin1Char('0'));
-    if (fractionDigits.size() % 2)
-        fractionDigits.append(QLatin1Char('0'));
-    const QString all = integerDigits + fractionDigits;
-    Base100 number;
-    number.exponent = integerDigits.size() / 2 - 1;
-    bool leading = true;
-    for (int i = 0; i < all.size(); i += 2) {
-        const int pair = all.mid(i, 2).toInt();
-        if (leading && pair == 0) {
-            --number.exponent;
+    // Digit pairs line up around the decimal point: an odd integer part
+    // takes a zero in front, an odd fraction one behind.
+    const qsizetype integerPad = number.integer.size() % 2;
+    const qsizetype length = integerPad + number.integer.size() + number.fraction.size() + number.fraction.size() % 2;
+    const auto digitAt = [&](qsizetype k) -> int {
+        k -= integerPad;
+        if (k < 0)
+            return 0;
+        if (k < number.integer.size())
+            return number.integer[k].unicode() - u'0';
+        k -= number.integer.size();
+        return k < number.fraction.size() ? number.fraction[k].unicode() - u'0' : 0;
+    };
+    Base100 result;
+    result.exponent = int((integerPad + number.integer.size()) / 2) - 1;
+    for (qsizetype k = 0; k < length && result.count <= kMaxDigitPairs; k += 2) {
+        const int pair = digitAt(k) * 10 + digitAt(k + 1);
+        if (result.count == 0 && pair == 0) {
+            --result.exponent;
             continue;
         }
-        leading = false;
-        number.digits.append(pair);
+        result.digits[result.count++] = pair;
     }
-    if (number.digits.size() > kMaxDigitPairs) {
-        const bool roundUp = number.digits[kMaxDigitPairs] >= 50;
-        number.digits.resize(kMaxDigitPairs);
+    if (result.count > kMaxDigitPairs) {
+        const bool roundUp = result.digits[kMaxDigitPairs] >= 50;
+        result.count = kMaxDigitPairs;
         int i = kMaxDigitPairs - 1;
-        while (roundUp && i >= 0 && ++number.digits[i] == 100) {
-            number.digits[i] = 0;
+        while (roundUp && i >= 0 && ++result.digits[i] == 100) {
+            result.digits[i] = 0;
             --i;
         }
         if (roundUp && i < 0) {
-            number.digits.prepend(1);
-            number.digits.resize(kMaxDigitPairs);
-            ++number.exponent;
+            // Every digit was 99: the number becomes the next power of 100.
+            result.digits[0] = 1;
+            result.count = 1;
+            ++result.exponent;
         }
     }
-    while (!number.digits.isEmpty() && number.digits.last() == 0)
-        number.digits.removeLast();
-    return number;
+    while (result.count > 0 && result.digits[result.count - 1] == 0)
+        --result.count;
+    return result;
 }
 
-} // namespace
-
-QByteArray oracleNumber(const SqlValue& value)
+// The value as text, for the messages of values that are no NUMBER.
+QString textOf(const SqlValue& value)
 {
-    const QString text = value.kind() == SqlValue::Kind::Integer ? QString::number(value.asInteger())
-                                                                 : value.asDecimal().text;
-    static const QRegularExpression form(QStringLiteral("^([+-]?)(\\d*)(?:\\.(\\d*))?$"));
-    const QRegularExpressionMatch m = form.match(text);
-    if (!m.hasMatch() || (m.captured(2).isEmpty() && m.captured(3).isEmpty()))
-        throw Failure(QStringLiteral("'%1' is not a number").arg(text));
-    QString integerDigits = m.captured(2);
-    QString fractionDigits = m.captured(3);
-    while (integerDigits.startsWith(QLatin1Char('0')))
-        integerDigits.remove(0, 1);
-    while (fractionDigits.endsWith(QLatin1Char('0')))
-        fractionDigits.chop(1);
+    return value.kind() == SqlValue::Kind::Integer ? QString::number(value.asInteger()) : value.asDecimal().text;
+}
 
-    QByteArray number(ORACLE_NUMBER_SIZE, '\0');
-    const Base100 magnitude = toBase100(integerDigits, fractionDigits);
-    if (magnitude.digits.isEmpty() || magnitude.exponent < kMinExponent) {
-        number[0] = 1;
-        number[1] = char(0x80);  // zero
-        return number;
+void writeNumber(const SqlValue& value, const DecimalDigits& number, char* out)
+{
+    std::memset(out, 0, ORACLE_NUMBER_SIZE);
+    const Base100 magnitude = toBase100(number);
+    if (magnitude.count == 0 || magnitude.exponent < kMinExponent) {
+        out[0] = 1;
+        out[1] = char(0x80);  // zero
+        return;
     }
     if (magnitude.exponent > kMaxExponent)
-        throw Failure(QStringLiteral("%1 is too large for an Oracle NUMBER").arg(text));
+        throw Failure(QStringLiteral("%1 is too large for an Oracle NUMBER").arg(textOf(value)));
 
-    const bool negative = m.captured(1) == QLatin1String("-");
     int length = 1;
     // Positive: exponent byte 193 + e, digits plus 1. Negative: the exponent
     // byte inverted (62 - e), digits taken from 101, and a closing 102 when
     // there are fewer than 20 digits.
-    number[length++] = char(negative ? 62 - magnitude.exponent : 193 + magnitude.exponent);
-    for (int digit : magnitude.digits)
-        number[length++] = char(negative ? 101 - digit : digit + 1);
-    if (negative && magnitude.digits.size() < kMaxDigitPairs)
-        number[length++] = char(102);
-    number[0] = char(length - 1);
+    out[length++] = char(number.negative ? 62 - magnitude.exponent : 193 + magnitude.exponent);
+    for (int i = 0; i < magnitude.count; ++i)
+        out[length++] = char(number.negative ? 101 - magnitude.digits[i] : magnitude.digits[i] + 1);
+    if (number.negative && magnitude.count < kMaxDigitPairs)
+        out[length++] = char(102);
+    out[0] = char(length - 1);
+}
+
+} // namespace
+
+void writeOracleNumber(const SqlValue& value, char* out)
+{
+    DecimalDigits number;
+    if (value.kind() == SqlValue::Kind::Integer) {
+        // The digits of the magnitude, written backwards into a buffer of
+        // their own (no text is made).
+        const qint64 n = value.asInteger();
+        quint64 magnitude = n < 0 ? 0 - quint64(n) : quint64(n);
+        char16_t digits[20];
+        qsizetype start = 20;
+        while (magnitude > 0) {
+            digits[--start] = char16_t(u'0' + magnitude % 10);
+            magnitude /= 10;
+        }
+        number.negative = n < 0;
+        number.integer = QStringView(digits + start, 20 - start);
+        writeNumber(value, number, out);
+        return;
+    }
+    if (!readDecimal(value.asDecimal().text, number))
+        throw Failure(QStringLiteral("'%1' is not a number").arg(value.asDecimal().text));
+    writeNumber(value, number, out);
+}
+
+QByteArray oracleNumber(const SqlValue& value)
+{
+    QByteArray number(ORACLE_NUMBER_SIZE, '\0');
+    writeOracleNumber(value, number.data());
     return number;
 }
 
-QByteArray oracleDate(const QDateTime& value)
+void writeOracleDate(const QDateTime& value, char* out)
 {
     const QDate date = value.date();
     const QTime time = value.time();
     if (!date.isValid() || date.year() < 1 || date.year() > 9999)
         throw Failure(QStringLiteral("the date %1 is outside the years 1 to 9999").arg(value.toString(Qt::ISODate)));
+    out[0] = char(date.year() / 100 + 100);
+    out[1] = char(date.year() % 100 + 100);
+    out[2] = char(date.month());
+    out[3] = char(date.day());
+    out[4] = char(time.hour() + 1);
+    out[5] = char(time.minute() + 1);
+    out[6] = char(time.second() + 1);
+}
+
+QByteArray oracleDate(const QDateTime& value)
+{
     QByteArray bytes(ORACLE_DATE_SIZE, '\0');
-    bytes[0] = char(date.year() / 100 + 100);
-    bytes[1] = char(date.year() % 100 + 100);
-    bytes[2] = char(date.month());
-    bytes[3] = char(date.day());
-    bytes[4] = char(time.hour() + 1);
-    bytes[5] = char(time.minute() + 1);
-    bytes[6] = char(time.second() + 1);
+    writeOracleDate(value, bytes.data());
     return bytes;
 }
 

@@ -17,11 +17,15 @@ namespace tw::oci {
 // away from zero, as Oracle rounds them; magnitudes below 1e-130 become 0;
 // 1e126 and above are a Failure.
 QByteArray oracleNumber(const SqlValue& value);
+// The same written into 22 bytes at out, without allocating.
+void writeOracleNumber(const SqlValue& value, char* out);
 
 // A date-time as a 7-byte Oracle DATE (SQLT_DAT): century and year of the
 // century (each plus 100), month, day, hour, minute and second (each plus
 // 1). DATE holds whole seconds: milliseconds are dropped. Years outside 1
 // to 9999 are a Failure.
 QByteArray oracleDate(const QDateTime& value);
+// The same written into 7 bytes at out.
+void writeOracleDate(const QDateTime& value, char* out);
 
 } // namespace tw::oci

@@ -3,6 +3,8 @@
 #include "db/Failure.h"
 #include "db/oci/OracleNativeValues.h"
 
+#include <QStringEncoder>
+
 #include <algorithm>
 #include <cstring>
 
@@ -27,6 +29,7 @@ bool isLong(const QString& typeName)
 
 // Fixed-width values (NUMBER, DATE, BINARY_FLOAT, BINARY_DOUBLE) in one
 // contiguous array with a parallel indicator array: a plain array bind.
+// Values are encoded without allocating and copied into their slot.
 class FixedWidthColumn : public PendingColumn {
 public:
     FixedWidthColumn(const DescribedColumn& column, int width, ub2 externalType)
@@ -36,18 +39,21 @@ public:
 
     void appendRow() override
     {
-        values_.append(QByteArray(width_, '\0'));
-        indicators_.append(kNull);
+        values_.resize(values_.size() + size_t(width_));
+        indicators_.push_back(kNull);
     }
 
     void set(int row, const SqlValue& converted) override
     {
         if (converted.isNull()) {
-            indicators_[row] = kNull;
+            indicators_[size_t(row)] = kNull;
             return;
         }
-        values_.replace(row * width_, width_, encode(converted));
-        indicators_[row] = kNotNull;
+        // A value that cannot be encoded leaves the slot as it was.
+        char encoded[kWidest];
+        encode(converted, encoded);
+        std::memcpy(values_.data() + size_t(row) * size_t(width_), encoded, size_t(width_));
+        indicators_[size_t(row)] = kNotNull;
     }
 
     void clear() override
@@ -65,31 +71,36 @@ public:
                                                  nullptr, 0, nullptr, OCI_DEFAULT));
     }
 
-    qint64 heldBytes() const override { return values_.size(); }
+    qint64 heldBytes() const override { return qint64(values_.size()); }
 
 private:
-    QByteArray encode(const SqlValue& converted) const
+    void encode(const SqlValue& converted, char* slot) const
     {
         switch (externalType_) {
         case SQLT_VNU:
-            return oracleNumber(converted);
+            writeOracleNumber(converted, slot);
+            return;
         case SQLT_DAT:
-            return oracleDate(converted.asDateTime());
+            writeOracleDate(converted.asDateTime(), slot);
+            return;
         case SQLT_BFLOAT: {
             const float f = float(converted.asFloat());
-            return QByteArray(reinterpret_cast<const char*>(&f), sizeof f);
+            std::memcpy(slot, &f, sizeof f);
+            return;
         }
         default: {
             const double d = converted.asFloat();
-            return QByteArray(reinterpret_cast<const char*>(&d), sizeof d);
+            std::memcpy(slot, &d, sizeof d);
+            return;
         }
         }
     }
 
+    static constexpr int kWidest = ORACLE_NUMBER_SIZE;
     const int width_;
     const ub2 externalType_;
-    QByteArray values_;
-    QVector<sb2> indicators_;
+    std::vector<char> values_;
+    std::vector<sb2> indicators_;
 };
 
 // The bytes a character or binary column sends for a converted value.
@@ -105,15 +116,21 @@ QByteArray bytesOf(const SqlValue& converted)
     }
 }
 
-// Character and binary values of any length, one buffer per row, handed to
-// the client row by row through an in-bind callback (OCI_DATA_AT_EXEC). The
-// client asks for each iteration's value while it executes the array, so
-// rows of very different sizes (a 1 MiB BLOB beside empty ones) need neither
-// a common stride nor a copy, lengths are 4-byte (no 64 KiB cap of the
-// 2-byte length arrays), and LOB columns take their data through the LOB
-// data interface (binds of SQLT_LBI/SQLT_CHR into BLOB/CLOB columns), which
-// Oracle documents for array inserts in one round trip. A zero-length value
-// is NULL to Oracle, as an empty string is.
+// Character and binary values of any length, handed to the client row by
+// row through an in-bind callback (OCI_DATA_AT_EXEC). The client asks for
+// each iteration's value while it executes the array, so rows of very
+// different sizes (a 1 MiB BLOB beside empty ones) need no common stride,
+// lengths are 4-byte (no 64 KiB cap of the 2-byte length arrays), and LOB
+// columns take their data through the LOB data interface (binds of
+// SQLT_LBI/SQLT_CHR into BLOB/CLOB columns), which Oracle documents for
+// array inserts in one round trip. A zero-length value is NULL to Oracle,
+// as an empty string is.
+//
+// Values of long columns keep one buffer per row, shared with the source's
+// value where it is bytes, so that a large value is never copied. Values of
+// the other columns (at most 4000 bytes) are written one after the other
+// into one buffer of the column, text encoded as UTF-8 straight into it: no
+// allocation per value.
 class VariableLengthColumn : public PendingColumn {
 public:
     VariableLengthColumn(const DescribedColumn& column, ub2 externalType)
@@ -126,34 +143,26 @@ public:
 
     void appendRow() override
     {
-        values_.append(QByteArray());
-        indicators_.append(kNull);
+        if (long_)
+            values_.append(QByteArray());
+        else
+            spans_.push_back(Span());
+        indicators_.push_back(kNull);
     }
 
     void set(int row, const SqlValue& converted) override
     {
-        held_ -= values_[row].size();
-        if (converted.isNull()) {
-            values_[row].clear();
-            indicators_[row] = kNull;
-            return;
-        }
-        QByteArray bytes = bytesOf(converted);
-        // A longer value would make this a LONG bind ahead of shorter ones;
-        // no column of this kind holds more than 4000 bytes anyway.
-        if (!long_ && bytes.size() > kLongBindBytes)
-            throw Failure(QStringLiteral("a value of %1 bytes does not fit a %2 column (at most %3 bytes)")
-                              .arg(bytes.size())
-                              .arg(column().type.typeName)
-                              .arg(kLongBindBytes));
-        held_ += bytes.size();
-        values_[row] = std::move(bytes);
-        indicators_[row] = kNotNull;
+        if (long_)
+            setLong(row, converted);
+        else
+            setShort(row, converted);
     }
 
     void clear() override
     {
         values_.clear();
+        spans_.clear();
+        buffer_.clear();
         indicators_.clear();
         held_ = 0;
     }
@@ -167,6 +176,8 @@ public:
         int largest = long_ ? kLongBindBytes + 1 : 1;
         for (const QByteArray& value : values_)
             largest = std::max(largest, int(value.size()));
+        for (const Span& span : spans_)
+            largest = std::max(largest, int(span.length));
         OCIBind* bind = nullptr;
         session.check(session.api().OCIBindByPos(statement.handle(), &bind, session.error(), position, nullptr,
                                                  largest, externalType_, nullptr, nullptr, nullptr, 0, nullptr,
@@ -180,26 +191,82 @@ public:
                                                    nullptr, nullptr));
     }
 
-    qint64 heldBytes() const override { return held_; }
+    qint64 heldBytes() const override { return long_ ? held_ : qint64(buffer_.size()); }
 
 private:
+    // Where a short value lies in the column's buffer.
+    struct Span {
+        size_t offset = 0;
+        ub4 length = 0;
+    };
+
+    void setLong(int row, const SqlValue& converted)
+    {
+        held_ -= values_[row].size();
+        values_[row].clear();
+        indicators_[size_t(row)] = kNull;
+        if (converted.isNull())
+            return;
+        values_[row] = bytesOf(converted);
+        held_ += values_[row].size();
+        indicators_[size_t(row)] = kNotNull;
+    }
+
+    void setShort(int row, const SqlValue& converted)
+    {
+        indicators_[size_t(row)] = kNull;
+        if (converted.isNull())
+            return;
+        const size_t start = buffer_.size();
+        if (converted.kind() == SqlValue::Kind::Bytes) {
+            const QByteArray& bytes = converted.asBytes();
+            buffer_.insert(buffer_.end(), bytes.cbegin(), bytes.cend());
+        } else {
+            const QString text = converted.kind() == SqlValue::Kind::Text ? converted.asText() : converted.toText();
+            buffer_.resize(start + size_t(utf8_.requiredSpace(text.size())));
+            char* end = utf8_.appendToBuffer(buffer_.data() + start, text);
+            buffer_.resize(size_t(end - buffer_.data()));
+        }
+        const size_t length = buffer_.size() - start;
+        // A longer value would make this a LONG bind ahead of shorter ones;
+        // no column of this kind holds more than 4000 bytes anyway.
+        if (length > size_t(kLongBindBytes)) {
+            buffer_.resize(start);
+            throw Failure(QStringLiteral("a value of %1 bytes does not fit a %2 column (at most %3 bytes)")
+                              .arg(length)
+                              .arg(column().type.typeName)
+                              .arg(kLongBindBytes));
+        }
+        spans_[size_t(row)] = Span{start, ub4(length)};
+        indicators_[size_t(row)] = kNotNull;
+    }
+
     static sb4 supply(void* context, OCIBind*, ub4 iteration, ub4, void** buffer, ub4* length, ub1* piece,
                       void** indicator)
     {
         auto* self = static_cast<VariableLengthColumn*>(context);
-        QByteArray& value = self->values_[int(iteration)];
-        *buffer = value.data();
-        *length = ub4(value.size());
+        if (self->long_) {
+            QByteArray& value = self->values_[int(iteration)];
+            *buffer = value.data();
+            *length = ub4(value.size());
+        } else {
+            const Span& span = self->spans_[iteration];
+            *buffer = self->buffer_.data() + span.offset;
+            *length = span.length;
+        }
         *piece = OCI_ONE_PIECE;
-        *indicator = &self->indicators_[int(iteration)];
+        *indicator = &self->indicators_[iteration];
         return OCI_CONTINUE;
     }
 
     const ub2 externalType_;
     const bool long_;
-    QVector<QByteArray> values_;
-    QVector<sb2> indicators_;
-    qint64 held_ = 0;
+    QVector<QByteArray> values_;   // long columns
+    std::vector<Span> spans_;      // short columns
+    std::vector<char> buffer_;     // short columns' values, one after the other
+    std::vector<sb2> indicators_;
+    QStringEncoder utf8_{QStringEncoder::Utf8, QStringConverter::Flag::Stateless};
+    qint64 held_ = 0;              // bytes of long values
 };
 
 // LOB values written into temporary LOBs as they are set and bound as LOB

@@ -81,11 +81,29 @@ bool isLongColumn(SQLSMALLINT sqlType, SQLULEN size, OdbcValueKind kind)
     return false;
 }
 
+// The GUID as SQL Server writes it, 8-4-4-4-12 upper-case hexadecimal
+// digits, written straight into its text.
 QString guidText(const SQLGUID& guid)
 {
-    return QString::asprintf("%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X", unsigned(guid.Data1),
-                             unsigned(guid.Data2), unsigned(guid.Data3), guid.Data4[0], guid.Data4[1], guid.Data4[2],
-                             guid.Data4[3], guid.Data4[4], guid.Data4[5], guid.Data4[6], guid.Data4[7]);
+    static const char16_t hex[] = u"0123456789ABCDEF";
+    QString text(36, Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(text.data());
+    const auto put = [&out](quint64 value, int digits) {
+        for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4)
+            *out++ = hex[(value >> shift) & 0xF];
+    };
+    put(guid.Data1, 8);
+    *out++ = u'-';
+    put(guid.Data2, 4);
+    *out++ = u'-';
+    put(guid.Data3, 4);
+    *out++ = u'-';
+    for (int i = 0; i < 8; ++i) {
+        if (i == 2)
+            *out++ = u'-';
+        put(guid.Data4[i], 2);
+    }
+    return text;
 }
 
 SqlValue dateTimeValue(const SQL_TIMESTAMP_STRUCT& ts, SQLSMALLINT sqlType)

@@ -3,6 +3,7 @@
 #include "db/Failure.h"
 #include "db/odbc/OdbcApi.h"
 #include "db/odbc/OdbcDiagnostics.h"
+#include "db/odbc/OdbcSourceConnection.h"
 
 namespace tw {
 
@@ -52,6 +53,7 @@ OdbcLink::~OdbcLink()
 void OdbcLink::disconnect()
 {
     watchdog_.disarm();
+    std::lock_guard<std::mutex> lock(statementsMutex_);
     for (SQLHSTMT statement : statements_)
         SQLFreeHandle(SQL_HANDLE_STMT, statement);
     statements_.clear();
@@ -65,14 +67,24 @@ SQLHSTMT OdbcLink::allocateStatement()
     SQLHSTMT statement = SQL_NULL_HSTMT;
     checkOdbc(SQLAllocHandle(SQL_HANDLE_STMT, connection_.get(), &statement), SQL_HANDLE_DBC, connection_.get(),
               "SQLAllocHandle");
+    std::lock_guard<std::mutex> lock(statementsMutex_);
     statements_.insert(statement);
     return statement;
 }
 
 void OdbcLink::freeStatement(SQLHSTMT statement)
 {
+    std::lock_guard<std::mutex> lock(statementsMutex_);
     if (statements_.erase(statement) > 0)
         SQLFreeHandle(SQL_HANDLE_STMT, statement);
+}
+
+void OdbcLink::callOnStatement(SQLHSTMT statement, const std::function<void()>& call)
+{
+    std::lock_guard<std::mutex> lock(statementsMutex_);
+    if (statements_.count(statement) == 0)
+        throw Failure(closedObjectMessage());
+    call();
 }
 
 void OdbcLink::execute(const QString& sql)

@@ -6,6 +6,8 @@
 
 #include <QString>
 #include <atomic>
+#include <functional>
+#include <mutex>
 #include <set>
 #include <vector>
 
@@ -32,6 +34,10 @@ public:
     SQLHSTMT allocateStatement();
     // Does nothing for a statement the link no longer holds.
     void freeStatement(SQLHSTMT statement);
+    // Runs driver calls on a statement from another thread (the fetching
+    // ahead of a query) unless the link has freed the statement meanwhile,
+    // which is a Failure; freeing the link's statements waits for the call.
+    void callOnStatement(SQLHSTMT statement, const std::function<void()>& call);
 
     // Runs a statement that returns no rows.
     void execute(const QString& sql);
@@ -61,6 +67,7 @@ private:
     OdbcHandle environment_{SQL_HANDLE_ENV};
     OdbcHandle connection_{SQL_HANDLE_DBC};
     bool connected_ = false;
+    std::mutex statementsMutex_;  // guards statements_ and calls from other threads
     std::set<SQLHSTMT> statements_;
     // The driver's sockets of this session, and the statement being watched.
     std::vector<int> sockets_;

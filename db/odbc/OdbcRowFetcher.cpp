@@ -14,6 +14,11 @@ namespace {
 constexpr SQLLEN kBlockBudgetBytes = 2 * 1024 * 1024;
 constexpr SQLLEN kMostBlockRows = 512;
 
+void setAttribute(SQLHSTMT statement, SQLINTEGER attribute, SQLPOINTER value)
+{
+    checkOdbc(SQLSetStmtAttr(statement, attribute, value, 0), SQL_HANDLE_STMT, statement, "SQLSetStmtAttr");
+}
+
 } // namespace
 
 OdbcRowFetcher::OdbcRowFetcher(SQLHSTMT statement, const QVector<OdbcColumn>& columns)
@@ -22,87 +27,102 @@ OdbcRowFetcher::OdbcRowFetcher(SQLHSTMT statement, const QVector<OdbcColumn>& co
     bound_ = !columns_.isEmpty()
              && std::none_of(columns_.cbegin(), columns_.cend(), [](const OdbcColumn& c) { return c.isLong; });
     if (bound_) {
-        bindColumns();
+        SQLLEN rowWidth = 0;
+        for (const OdbcColumn& column : columns_)
+            rowWidth += column.bufferWidth() + SQLLEN(sizeof(SQLLEN));
+        blockSize_ = SQLULEN(std::clamp<SQLLEN>(kBlockBudgetBytes / std::max<SQLLEN>(rowWidth, 1), 1, kMostBlockRows));
+        setAttribute(statement_, SQL_ATTR_ROW_BIND_TYPE, reinterpret_cast<SQLPOINTER>(SQL_BIND_BY_COLUMN));
+        setAttribute(statement_, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(blockSize_));
     } else {
         // One row at a time; no block attributes left from an earlier result.
-        checkOdbc(SQLSetStmtAttr(statement_, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(SQLULEN(1)), 0),
-                  SQL_HANDLE_STMT, statement_, "SQLSetStmtAttr");
-        checkOdbc(SQLSetStmtAttr(statement_, SQL_ATTR_ROW_STATUS_PTR, nullptr, 0), SQL_HANDLE_STMT, statement_,
-                  "SQLSetStmtAttr");
-        checkOdbc(SQLSetStmtAttr(statement_, SQL_ATTR_ROWS_FETCHED_PTR, nullptr, 0), SQL_HANDLE_STMT, statement_,
-                  "SQLSetStmtAttr");
+        setAttribute(statement_, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(SQLULEN(1)));
+        setAttribute(statement_, SQL_ATTR_ROW_STATUS_PTR, nullptr);
+        setAttribute(statement_, SQL_ATTR_ROWS_FETCHED_PTR, nullptr);
     }
+    current_ = std::make_unique<OdbcBlock>();
 }
 
-void OdbcRowFetcher::bindColumns()
+qint64 OdbcRowFetcher::blockBytes() const
 {
-    SQLLEN rowWidth = 0;
+    qint64 bytes = 0;
     for (const OdbcColumn& column : columns_)
-        rowWidth += column.bufferWidth() + SQLLEN(sizeof(SQLLEN));
-    blockSize_ = SQLULEN(std::clamp<SQLLEN>(kBlockBudgetBytes / std::max<SQLLEN>(rowWidth, 1), 1, kMostBlockRows));
+        bytes += (column.bufferWidth() + qint64(sizeof(SQLLEN))) * qint64(blockSize_);
+    return bytes;
+}
 
-    rowStatus_.assign(blockSize_, SQL_ROW_NOROW);
-    checkOdbc(SQLSetStmtAttr(statement_, SQL_ATTR_ROW_BIND_TYPE, reinterpret_cast<SQLPOINTER>(SQL_BIND_BY_COLUMN), 0),
-              SQL_HANDLE_STMT, statement_, "SQLSetStmtAttr");
-    checkOdbc(SQLSetStmtAttr(statement_, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(blockSize_), 0),
-              SQL_HANDLE_STMT, statement_, "SQLSetStmtAttr");
-    checkOdbc(SQLSetStmtAttr(statement_, SQL_ATTR_ROW_STATUS_PTR, rowStatus_.data(), 0), SQL_HANDLE_STMT, statement_,
-              "SQLSetStmtAttr");
-    checkOdbc(SQLSetStmtAttr(statement_, SQL_ATTR_ROWS_FETCHED_PTR, &fetched_, 0), SQL_HANDLE_STMT, statement_,
-              "SQLSetStmtAttr");
-
-    buffers_.resize(size_t(columns_.size()));
-    indicators_.resize(size_t(columns_.size()));
+std::unique_ptr<OdbcBlock> OdbcRowFetcher::newBlock() const
+{
+    auto block = std::make_unique<OdbcBlock>();
+    block->rowStatus.assign(blockSize_, SQL_ROW_NOROW);
+    block->buffers.resize(size_t(columns_.size()));
+    block->indicators.resize(size_t(columns_.size()));
     for (int i = 0; i < columns_.size(); ++i) {
-        const SQLLEN width = columns_[i].bufferWidth();
-        buffers_[size_t(i)].assign(size_t(width) * blockSize_, 0);
-        indicators_[size_t(i)].assign(blockSize_, 0);
-        checkOdbc(SQLBindCol(statement_, SQLUSMALLINT(i + 1), columns_[i].cType(), buffers_[size_t(i)].data(), width,
-                             indicators_[size_t(i)].data()),
+        block->buffers[size_t(i)].assign(size_t(columns_[i].bufferWidth()) * blockSize_, 0);
+        block->indicators[size_t(i)].assign(blockSize_, 0);
+    }
+    return block;
+}
+
+bool OdbcRowFetcher::fetchBlock(OdbcBlock& block)
+{
+    // The columns are bound to this block for this fetch only.
+    setAttribute(statement_, SQL_ATTR_ROW_STATUS_PTR, block.rowStatus.data());
+    setAttribute(statement_, SQL_ATTR_ROWS_FETCHED_PTR, &block.fetched);
+    for (int i = 0; i < columns_.size(); ++i) {
+        checkOdbc(SQLBindCol(statement_, SQLUSMALLINT(i + 1), columns_[i].cType(), block.buffers[size_t(i)].data(),
+                             columns_[i].bufferWidth(), block.indicators[size_t(i)].data()),
                   SQL_HANDLE_STMT, statement_, "SQLBindCol");
     }
+    block.fetched = 0;
+    const SQLRETURN rc = SQLFetch(statement_);
+    if (rc == SQL_NO_DATA)
+        return false;
+    checkOdbc(rc, SQL_HANDLE_STMT, statement_, "SQLFetch");
+    return block.fetched > 0;
 }
 
-bool OdbcRowFetcher::fetch()
+void OdbcRowFetcher::rowOf(const OdbcBlock& block, SQLULEN position, QVector<SqlValue>& row) const
 {
-    const SQLRETURN rc = SQLFetch(statement_);
-    if (rc == SQL_NO_DATA) {
-        exhausted_ = true;
-        return false;
+    if (block.rowStatus[position] == SQL_ROW_ERROR)
+        throw Failure(odbcDiagnostics(SQL_HANDLE_STMT, statement_, QStringLiteral("The driver could not fetch a row")));
+    row.resize(columns_.size());
+    for (int i = 0; i < columns_.size(); ++i) {
+        const SQLLEN width = columns_[i].bufferWidth();
+        const SQLLEN indicator = block.indicators[size_t(i)][position];
+        if (indicator != SQL_NULL_DATA && (indicator < 0 || indicator > width - columns_[i].terminatorBytes()))
+            throw Failure(QStringLiteral("The value of column %1 does not fit its described size").arg(columns_[i].name));
+        row[i] = valueFromBuffer(columns_[i], block.buffers[size_t(i)].data() + width * SQLLEN(position), indicator);
     }
-    checkOdbc(rc, SQL_HANDLE_STMT, statement_, "SQLFetch");
-    if (!bound_)
-        fetched_ = 1;
-    position_ = 0;
-    return fetched_ > 0;
 }
 
 bool OdbcRowFetcher::next(QVector<SqlValue>& row)
 {
     if (exhausted_)
         return false;
-    if (!bound_ || position_ + 1 >= fetched_) {
-        if (!fetch())
-            return false;
-    } else {
-        ++position_;
-    }
-
-    row.resize(columns_.size());
     if (!bound_) {
+        const SQLRETURN rc = SQLFetch(statement_);
+        if (rc == SQL_NO_DATA) {
+            exhausted_ = true;
+            return false;
+        }
+        checkOdbc(rc, SQL_HANDLE_STMT, statement_, "SQLFetch");
+        row.resize(columns_.size());
         for (int i = 0; i < columns_.size(); ++i)
             row[i] = readColumnData(statement_, SQLUSMALLINT(i + 1), columns_[i]);
         return true;
     }
-    if (rowStatus_[position_] == SQL_ROW_ERROR)
-        throw Failure(odbcDiagnostics(SQL_HANDLE_STMT, statement_, QStringLiteral("The driver could not fetch a row")));
-    for (int i = 0; i < columns_.size(); ++i) {
-        const SQLLEN width = columns_[i].bufferWidth();
-        const SQLLEN indicator = indicators_[size_t(i)][position_];
-        if (indicator != SQL_NULL_DATA && (indicator < 0 || indicator > width - columns_[i].terminatorBytes()))
-            throw Failure(QStringLiteral("The value of column %1 does not fit its described size").arg(columns_[i].name));
-        row[i] = valueFromBuffer(columns_[i], buffers_[size_t(i)].data() + width * SQLLEN(position_), indicator);
+    if (position_ + 1 < current_->fetched) {
+        ++position_;
+    } else {
+        if (current_->buffers.empty())
+            current_ = newBlock();
+        if (!fetchBlock(*current_)) {
+            exhausted_ = true;
+            return false;
+        }
+        position_ = 0;
     }
+    rowOf(*current_, position_, row);
     return true;
 }
 

@@ -2,15 +2,29 @@
 
 #include "db/odbc/OdbcColumns.h"
 
+#include <memory>
 #include <vector>
 
 namespace tw {
+
+// One block of rows fetched into bound buffers, column by column.
+struct OdbcBlock {
+    std::vector<std::vector<char>> buffers;
+    std::vector<std::vector<SQLLEN>> indicators;
+    std::vector<SQLUSMALLINT> rowStatus;
+    SQLULEN fetched = 0;
+};
 
 // Streams the rows of an executed statement. When every column has a bounded
 // size the columns are bound and rows arrive in blocks (the block sized to a
 // fixed memory budget); when one is long, rows arrive one at a time and each
 // value is read with SQLGetData, long ones in pieces. Either way the memory
 // held is one block or one row, whatever the size of the result.
+//
+// Bound results can also be fetched block by block into blocks of the
+// caller's (fetchBlock), so that one thread fetches while another turns the
+// rows of an earlier block into values (rowOf); the driver writes into a
+// block only while fetchBlock runs.
 class OdbcRowFetcher {
 public:
     OdbcRowFetcher(SQLHSTMT statement, const QVector<OdbcColumn>& columns);
@@ -20,20 +34,25 @@ public:
     // Puts the next row's values in row; false once the result is exhausted.
     bool next(QVector<SqlValue>& row);
 
-private:
-    void bindColumns();
-    bool fetch();
+    // Whether the columns are bound (every one of a bounded size).
+    bool isBound() const { return bound_; }
+    // The bytes of one block's buffers.
+    qint64 blockBytes() const;
+    std::unique_ptr<OdbcBlock> newBlock() const;
+    // Fetches the next rows into the block; false once the result is
+    // exhausted.
+    bool fetchBlock(OdbcBlock& block);
+    // The values of the row at the position in the block.
+    void rowOf(const OdbcBlock& block, SQLULEN position, QVector<SqlValue>& row) const;
 
+private:
     SQLHSTMT statement_;
     QVector<OdbcColumn> columns_;
     bool bound_ = false;
     SQLULEN blockSize_ = 1;
-    SQLULEN fetched_ = 0;
     SQLULEN position_ = 0;
     bool exhausted_ = false;
-    std::vector<std::vector<char>> buffers_;
-    std::vector<std::vector<SQLLEN>> indicators_;
-    std::vector<SQLUSMALLINT> rowStatus_;
+    std::unique_ptr<OdbcBlock> current_;  // the block next() reads from
 };
 
 } // namespace tw

@@ -4,6 +4,7 @@
 #include "db/odbc/OdbcApi.h"
 #include "db/odbc/OdbcDiagnostics.h"
 #include "db/odbc/OdbcLink.h"
+#include "db/odbc/OdbcReadAhead.h"
 #include "db/odbc/OdbcRowFetcher.h"
 #include "db/odbc/OdbcSourceConnection.h"
 
@@ -16,6 +17,11 @@ namespace {
 // long after it.
 const int kCancelGraceSeconds = 30;
 
+// The memory of the blocks fetched ahead, and the most blocks: enough rows
+// to go on fetching while the target takes a batch.
+constexpr qint64 kReadAheadBytes = 16 * 1024 * 1024;
+constexpr qint64 kMostBlocksAhead = 16;
+
 } // namespace
 
 OdbcSourceQuery::OdbcSourceQuery(OdbcSourceConnection& connection) : connection_(connection) {}
@@ -27,6 +33,7 @@ OdbcSourceQuery::~OdbcSourceQuery()
 
 void OdbcSourceQuery::close()
 {
+    readAhead_.reset();
     fetcher_.reset();
     if (link_ && statement_)
         link_->freeStatement(statement_);
@@ -78,6 +85,7 @@ void OdbcSourceQuery::talk(int seconds, Call call)
 
 void OdbcSourceQuery::execute()
 {
+    readAhead_.reset();
     fetcher_.reset();
     row_.clear();
     atEnd_ = true;
@@ -105,6 +113,20 @@ void OdbcSourceQuery::execute()
     if (columns_.isEmpty())
         throw Failure(QStringLiteral("CommandText does not return a result set"));
     fetcher_ = std::make_unique<OdbcRowFetcher>(statement_, columns_);
+    if (fetcher_->isBound()) {
+        const int blocks = int(qBound<qint64>(2, kReadAheadBytes / qMax<qint64>(fetcher_->blockBytes(), 1), kMostBlocksAhead));
+        readAhead_ = std::make_unique<OdbcReadAhead>(
+            *fetcher_,
+            [this](OdbcBlock& block) {
+                bool more = false;
+                // The connection may be closed under the query meanwhile.
+                link_->callOnStatement(statement_, [&] {
+                    talk(connection_.fetchTimeout(), [&] { more = fetcher_->fetchBlock(block); });
+                });
+                return more;
+            },
+            blocks);
+    }
     advance();
 }
 
@@ -114,7 +136,10 @@ void OdbcSourceQuery::advance()
     // value is never held twice here.
     row_.clear();
     atEnd_ = true;
-    talk(connection_.fetchTimeout(), [this] { atEnd_ = !fetcher_ || !fetcher_->next(row_); });
+    if (readAhead_)
+        atEnd_ = !readAhead_->take(row_);
+    else if (fetcher_)
+        talk(connection_.fetchTimeout(), [this] { atEnd_ = !fetcher_->next(row_); });
     if (atEnd_)
         row_.clear();
     else
@@ -152,7 +177,10 @@ void OdbcSourceQuery::first()
     const bool emptyResult = rowNumber_ == 0;
     if (onFirstRow || emptyResult)
         return;
-    // A forward-only result cannot go back: run the statement again.
+    // A forward-only result cannot go back: run the statement again, once
+    // the fetching ahead has stopped using it.
+    readAhead_.reset();
+    fetcher_.reset();
     checkOdbc(SQLFreeStmt(statement_, SQL_CLOSE), SQL_HANDLE_STMT, statement_, "SQLFreeStmt");
     checkOdbc(SQLFreeStmt(statement_, SQL_UNBIND), SQL_HANDLE_STMT, statement_, "SQLFreeStmt");
     execute();

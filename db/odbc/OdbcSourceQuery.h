@@ -8,12 +8,16 @@
 namespace tw {
 
 class OdbcLink;
+class OdbcReadAhead;
 class OdbcRowFetcher;
 class OdbcSourceConnection;
 
 // The source query over ODBC: a forward-only result streamed from the server.
-// It holds the current row only; first() on a result that has moved on runs
-// the statement again. Misuse (reading a closed query, opening an open one, a
+// A result whose columns all have a bounded size is fetched ahead, block by
+// block, on a thread of its own (a bounded number of blocks in advance); one
+// with long values is read row by row as it is taken, so that a large value
+// is held once.
+// first() on a result that has moved on runs the statement again. Misuse (reading a closed query, opening an open one, a
 // statement without a result set) fails with the texts of the program's
 // former client library.
 class OdbcSourceQuery : public SourceQuery {
@@ -49,6 +53,7 @@ private:
     SQLHSTMT statement_ = SQL_NULL_HSTMT;
     QVector<OdbcColumn> columns_;
     std::unique_ptr<OdbcRowFetcher> fetcher_;
+    std::unique_ptr<OdbcReadAhead> readAhead_;  // destroyed before the fetcher
     QVector<SqlValue> row_;
     bool open_ = false;
     bool atEnd_ = true;

@@ -3,12 +3,10 @@
 // number of bytes, so that a test can measure the memory of the client side
 // alone. Prints the port it listens on, serves until its input closes.
 
-#include "peers/tds/TdsServer.h"
+#include "peers/tds/TdsLoopback.h"
 
 #include <QByteArray>
-#include <cstdio>
 #include <iostream>
-#include <string>
 
 int main(int argc, char** argv)
 {
@@ -30,12 +28,6 @@ int main(int argc, char** argv)
         .row({1, payload});
     payload = QByteArray();
 
-    peers::TdsServer peer(server);
-    peer.start();
-    std::cout << peer.port() << std::endl;
-    std::string line;
-    while (std::getline(std::cin, line)) {
-    }
-    peer.stop();
+    peers::serveUntilInputCloses(server);
     return 0;
 }

@@ -13,6 +13,7 @@ OciTestBed::OciTestBed()
     refuseRow(0);
     dropConnectionAfter(-1);
     failRollbacks(0);
+    setLatency(0, 0);
     stubFunction<void (*)()>("ocistub_drop_tables")();
 }
 
@@ -106,6 +107,11 @@ void OciTestBed::dropConnectionAfter(int executes)
 void OciTestBed::failRollbacks(int n)
 {
     stubFunction<void (*)(int)>("ocistub_fail_rollbacks")(n);
+}
+
+void OciTestBed::setLatency(int callMicroseconds, int rowMicroseconds)
+{
+    stubFunction<void (*)(int, int)>("ocistub_set_latency")(callMicroseconds, rowMicroseconds);
 }
 
 void OciTestBed::createStubTable(const QString& name, const QString& columns, bool discard)

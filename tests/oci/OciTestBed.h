@@ -43,6 +43,9 @@ public:
     void refuseRow(int n);
     void dropConnectionAfter(int executes);
     void failRollbacks(int n);
+    // Every execute and commit waits as on a remote server: callMicroseconds
+    // each, an execute rowMicroseconds more per row.
+    void setLatency(int callMicroseconds, int rowMicroseconds);
     // A table the stand-in keeps itself, for column types the model lacks
     // ("NAME TYPE, ..."); with discard it only counts what it receives.
     void createStubTable(const QString& name, const QString& columns, bool discard = false);

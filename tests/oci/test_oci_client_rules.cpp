@@ -208,4 +208,35 @@ TEST_F(OciClientRules, LargeBatchesGoInPartsAndAreCommittedOrRefusedWhole)
     EXPECT_EQ(bed.targetRows(QStringLiteral("M")).size(), 25);
 }
 
+// The stand-in's measuring tables judge values by their bytes; they must
+// refuse exactly what a table that keeps its rows refuses.
+TEST_F(OciClientRules, ADiscardingTableRefusesWhatAKeepingTableRefuses)
+{
+    const QString columns = QStringLiteral("N NUMBER, D DATE, S VARCHAR2(5)");
+    bed.createStubTable(QStringLiteral("KEPT"), columns);
+    bed.createStubTable(QStringLiteral("CHECKED"), columns, true);
+    const struct {
+        QVector<SqlValue> values;
+        bool refused;
+    } rows[] = {
+        {{7, SqlValue::dateTime(2024, 2, 29, 23, 59, 58), QStringLiteral("abcde")}, false},
+        {{SqlValue::decimal("-12.5"), SqlValue::dateTime(1, 1, 1), SqlValue()}, false},
+        {{SqlValue(), SqlValue(), QStringLiteral("äbcd")}, false},
+        {{SqlValue(), SqlValue(), QStringLiteral("äbcde")}, true},
+    };
+    for (const auto& row : rows) {
+        QStringList outcomes;
+        for (const QString& table : {QStringLiteral("KEPT"), QStringLiteral("CHECKED")}) {
+            open(table);
+            addRow(row.values);
+            const tw::ApplyResult result = writer->applyUpdates(0);
+            EXPECT_EQ(result.refused > 0, row.refused) << table.toStdString() << ": " << result.message.toStdString();
+            outcomes.append(result.message);
+        }
+        EXPECT_EQ(outcomes[0], outcomes[1]);
+    }
+    EXPECT_EQ(bed.stubTableRows(QStringLiteral("KEPT")).size(), 3);
+    EXPECT_EQ(bed.stubTableReceived(QStringLiteral("CHECKED")), 3);
+}
+
 } // namespace

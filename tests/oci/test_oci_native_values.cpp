@@ -5,6 +5,7 @@
 #include "db/oci/OracleNativeValues.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 
 namespace {
 
@@ -49,6 +50,29 @@ TEST(OracleNumber, KeepsFortyDigitsAndRoundsBeyond)
     const QByteArray full = numberBytes(SqlValue::decimal(QStringLiteral("-") + QString(40, QLatin1Char('1'))));
     EXPECT_EQ(full.size(), 21);
     EXPECT_NE(static_cast<unsigned char>(full.back()), 102);
+}
+
+TEST(OracleNumber, IntegersAndDecimalTextInEveryWritingTakeTheSameForm)
+{
+    const struct {
+        SqlValue value;
+        QByteArray hex;
+    } cases[] = {
+        {SqlValue(std::numeric_limits<qint64>::max()), "ca0a1722490445374e3b08"},
+        {SqlValue(std::numeric_limits<qint64>::min()), "355c4f441d62212f182b5d66"},
+        {SqlValue::decimal(QStringLiteral("+5")), "c106"},
+        {SqlValue::decimal(QStringLiteral(".5")), "c033"},
+        {SqlValue::decimal(QStringLiteral("-.5")), "3f3366"},
+        {SqlValue::decimal(QStringLiteral("5.")), "c106"},
+        {SqlValue::decimal(QStringLiteral("007.50")), "c10833"},
+        {SqlValue::decimal(QStringLiteral("-100")), "3d6466"},
+        {SqlValue::decimal(QStringLiteral("0.000001")), "be02"},
+        {SqlValue::decimal(QStringLiteral("99.99")), "c16464"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(numberBytes(c.value).toHex(), c.hex) << tw::describe(c.value).toStdString();
+    for (const char* text : {"", "-", ".", "1.2.3", " 5", "5 ", "1,5", "\u0663"})
+        EXPECT_THROW(oracleNumber(SqlValue::decimal(QString::fromUtf8(text))), tw::Failure) << text;
 }
 
 TEST(OracleNumber, RangeLimits)

@@ -423,6 +423,22 @@ TEST_F(OdbcWireStreamTest, LongResultsStreamInOrderAndFirstStartsAgain)
     EXPECT_EQ(loopback.server().batches().count(tw::rowsSql("Big")), 2);
 }
 
+// The rows are fetched ahead on a thread of their own: closing the
+// connection under a result being read must stop that cleanly.
+TEST_F(OdbcWireStreamTest, ClosingTheConnectionUnderAResultClosesTheQuery)
+{
+    connectTo("Shop");
+    query->setSql(tw::rowsSql("Big"));
+    query->open();
+    for (int i = 0; i < 600; ++i)
+        query->next();
+    connection.close();
+    EXPECT_EQ(failureOf([&] { query->next(); }), tw::closedObjectMessage());
+    connectTo("Shop");
+    query->close();
+    EXPECT_EQ(readAll(*query, {tw::rowCountSql("Big")}).rows.value(0).value(0).toInteger(), rowCount);
+}
+
 TEST_F(OdbcWireStreamTest, ConnectionDroppedMidFetchIsAFailureNotAHang)
 {
     connectTo("Shop");

@@ -31,7 +31,11 @@ echo "Depends: $depends"
 for needed in tdsodbc unixodbc libqt6widgets6 libodbc2 libc6; do
   grep -Eq "(^|, )$needed( |,|$)" <<<"$depends" || fail "Depends lacks $needed"
 done
-dpkg-deb -f "$deb" Description | grep -q "Oracle Instant Client" || fail "the description does not name Oracle Instant Client"
+# The output is taken whole before it is searched: grep -q stops reading at
+# the first match, and under pipefail the writer's broken pipe would count as
+# a failure.
+description=$(dpkg-deb -f "$deb" Description)
+grep -q "Oracle Instant Client" <<<"$description" || fail "the description does not name Oracle Instant Client"
 
 # Exactly these files, all under /usr, and no maintainer script: installing
 # and removing the package never reaches a home folder (settings, logs, job
@@ -96,8 +100,9 @@ grep -qF "Help      $root/usr/share/tablewright/help/{en,cn}/index.html" <<<"$he
 # Started through a link elsewhere (as from /usr/local/bin), it still finds
 # the pages beside its real place.
 mkdir "$work/links" && ln -s "$root/usr/bin/tablewright" "$work/links/tablewright"
-env -u DISPLAY -u WAYLAND_DISPLAY "$work/links/tablewright" --help 2>&1 \
-  | grep -qF "Help      $root/usr/share/tablewright/help/{en,cn}/index.html" \
+linked_help=$(env -u DISPLAY -u WAYLAND_DISPLAY "$work/links/tablewright" --help 2>&1) \
+  || fail "started through a link, --help ended with $?"
+grep -qF "Help      $root/usr/share/tablewright/help/{en,cn}/index.html" <<<"$linked_help" \
   || fail "started through a link, --help does not name the unpacked help pages"
 version=$("$root/usr/bin/tablewright" --version) || fail "tablewright --version ended with $?"
 [ "$version" = "Tablewright 4.0" ] || fail "--version printed: $version"

@@ -319,7 +319,8 @@ OCISTUB_EXPORT sword OCITransCommit(OCISvcCtx* svchp, OCIError* errhp, ub4)
     }
     StubTables::instance().commit(session);
     state.record(QStringLiteral("COMMIT"));
-    state.save();
+    state.saveIfModelChanged();
+    state.waitForServer(0);
     return OCI_SUCCESS;
 }
 

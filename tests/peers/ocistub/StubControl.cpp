@@ -63,3 +63,10 @@ OCISTUB_EXPORT long long ocistub_table_received(const char* name)
 {
     return StubTables::instance().receivedRows(QString::fromUtf8(name));
 }
+
+// Every execute and commit from now on waits as a remote server's round
+// trip does: callMicroseconds each, an execute rowMicroseconds more per row.
+OCISTUB_EXPORT void ocistub_set_latency(int callMicroseconds, int rowMicroseconds)
+{
+    StubState::instance().setLatency(callMicroseconds, rowMicroseconds);
+}

@@ -1,6 +1,8 @@
 #include "StubState.h"
 
 #include <QFile>
+#include <chrono>
+#include <thread>
 
 namespace ocistub {
 
@@ -21,6 +23,8 @@ StubState::StubState()
     const int drop = qEnvironmentVariableIntValue("TABLEWRIGHT_OCISTUB_DROP_AFTER", &ok);
     if (ok)
         executesBeforeDrop_ = drop;
+    setLatency(qEnvironmentVariableIntValue("TABLEWRIGHT_OCISTUB_LATENCY_CALL_US"),
+               qEnvironmentVariableIntValue("TABLEWRIGHT_OCISTUB_LATENCY_ROW_US"));
 }
 
 void StubState::attachStarted()
@@ -43,8 +47,30 @@ void StubState::sessionEnded()
 
 void StubState::save()
 {
+    modelChanged_ = false;
     if (!modelPath_.isEmpty())
         model_.save(modelPath_);
+}
+
+void StubState::saveIfModelChanged()
+{
+    if (modelChanged_)
+        save();
+}
+
+void StubState::setLatency(int callMicroseconds, int rowMicroseconds)
+{
+    callMicroseconds_ = qMax(0, callMicroseconds);
+    rowMicroseconds_ = qMax(0, rowMicroseconds);
+}
+
+// The client waits for the server without using the processor, as it does
+// on a network round trip.
+void StubState::waitForServer(ub4 rows) const
+{
+    const qint64 microseconds = callMicroseconds_ + qint64(rows) * rowMicroseconds_;
+    if (microseconds > 0)
+        std::this_thread::sleep_for(std::chrono::microseconds(microseconds));
 }
 
 void StubState::record(const QString& line)

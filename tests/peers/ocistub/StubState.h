@@ -1,5 +1,6 @@
 #pragma once
 
+#include "StubHandles.h"
 #include "peers/oracle/ModelOracle.h"
 
 #include <QByteArray>
@@ -22,6 +23,11 @@ public:
     void sessionBegun() { ++liveSessions_; }
     void sessionEnded();
     void save();
+    // Notes work on the model's own tables since the last save; a commit
+    // writes the file only then, so that work on the stand-in's own tables
+    // alone (measurements) costs no file.
+    void modelChanged() { modelChanged_ = true; }
+    void saveIfModelChanged();
 
     // One line per recorded call; also appended to TABLEWRIGHT_OCISTUB_LOG
     // when that names a file.
@@ -54,6 +60,13 @@ public:
     bool connectionDropped() const { return dropped_; }
     void connectionRestored() { dropped_ = false; }
 
+    // Imitates a remote server for measurements: every execute and commit
+    // waits callMicroseconds (one round trip), an execute rowMicroseconds
+    // more for each of its rows. Read from TABLEWRIGHT_OCISTUB_LATENCY_CALL_US
+    // and TABLEWRIGHT_OCISTUB_LATENCY_ROW_US; 0 by default.
+    void setLatency(int callMicroseconds, int rowMicroseconds);
+    void waitForServer(ub4 rows) const;
+
 private:
     StubState();
 
@@ -65,7 +78,10 @@ private:
     int rowsBeforeRefusal_ = 0;
     int executesBeforeDrop_ = -1;
     int rollbacksToFail_ = 0;
+    int callMicroseconds_ = 0;
+    int rowMicroseconds_ = 0;
     bool dropped_ = false;
+    bool modelChanged_ = true;
 };
 
 } // namespace ocistub

@@ -165,57 +165,92 @@ tw::SqlValue locatorValue(const BindHandle& bind, ub4 iteration, ub2 charset)
     return tw::SqlValue(textFromClient(lob->data, charset));
 }
 
-// The values of one iteration of the binds, in placeholder order. Binds in
-// OCI_DATA_AT_EXEC mode are asked for through their callbacks; the others
-// are read from their arrays, value_sz apart.
+// One iteration's value of a bind as the caller hands it over.
+struct RawValue {
+    const unsigned char* data = nullptr;
+    ub4 length = 0;
+    bool null = false;
+};
+
+// Binds in OCI_DATA_AT_EXEC mode are asked for through their callbacks; the
+// others are read from their arrays, value_sz apart.
+RawValue rawValue(const BindHandle& bind, ub4 iteration)
+{
+    RawValue raw;
+    sb2 indicator = 0;
+    if (bind.mode & OCI_DATA_AT_EXEC) {
+        if (!bind.callback)
+            throw peers::OraError(3129, QStringLiteral("the next piece to be inserted is required"));
+        void* buffer = nullptr;
+        ub1 piece = OCI_ONE_PIECE;
+        void* indicatorPointer = nullptr;
+        auto* handle = reinterpret_cast<OCIBind*>(static_cast<StubHandle*>(const_cast<BindHandle*>(&bind)));
+        if (bind.callback(bind.callbackContext, handle, iteration, 0, &buffer, &raw.length, &piece, &indicatorPointer)
+            != OCI_CONTINUE)
+            throw peers::OraError(24343, QStringLiteral("user defined callback error"));
+        // Choice: the stand-in takes each value in one piece, which is all
+        // that callbacks handing over whole buffers need.
+        if (piece != OCI_ONE_PIECE)
+            throw peers::OraError(3129, QStringLiteral("the next piece to be inserted is required"));
+        raw.data = static_cast<const unsigned char*>(buffer);
+        indicator = indicatorPointer ? *static_cast<const sb2*>(indicatorPointer) : 0;
+    } else {
+        raw.data = static_cast<const unsigned char*>(bind.value) + std::size_t(iteration) * std::size_t(bind.valueSize);
+        raw.length = bind.lengths ? bind.lengths[iteration] : ub4(bind.valueSize);
+        indicator = bind.indicators ? static_cast<const sb2*>(bind.indicators)[iteration] : 0;
+    }
+    // A zero-length character or binary value is NULL to Oracle.
+    raw.null = indicator == -1 || (raw.length == 0 && isCharacterOrBinary(bind.dataType));
+    return raw;
+}
+
+// The binds in placeholder order, all of them there.
+void requireAllBound(const StmtHandle& statement)
+{
+    ub4 expected = 1;
+    for (const auto& entry : statement.binds) {
+        if (entry.first != expected++)
+            throw peers::OraError(1008, QStringLiteral("not all variables bound"));
+    }
+}
+
+tw::SqlValue valueOf(const StmtHandle& statement, const BindHandle& bind, const RawValue& raw, ub4 iteration)
+{
+    const ub2 charset = bind.charsetForm == SQLCS_NCHAR ? statement.env->ncharset : statement.env->charset;
+    if (raw.null)
+        return tw::SqlValue();
+    if (bind.dataType == SQLT_BLOB || bind.dataType == SQLT_CLOB)
+        return locatorValue(bind, iteration, charset);
+    return bindValue(bind.dataType, raw.data, raw.length, charset);
+}
+
+// The values of one iteration of the binds, in placeholder order.
 QVector<tw::SqlValue> iterationBinds(const StmtHandle& statement, ub4 iteration)
 {
+    requireAllBound(statement);
     QVector<tw::SqlValue> values;
-    ub4 expected = 1;
-    for (const auto& [position, bind] : statement.binds) {
-        if (position != expected++)
-            throw peers::OraError(1008, QStringLiteral("not all variables bound"));
-        const ub2 charset = bind->charsetForm == SQLCS_NCHAR ? statement.env->ncharset : statement.env->charset;
-        const unsigned char* data = nullptr;
-        ub4 length = 0;
-        sb2 indicator = 0;
-        if (bind->mode & OCI_DATA_AT_EXEC) {
-            if (!bind->callback)
-                throw peers::OraError(3129, QStringLiteral("the next piece to be inserted is required"));
-            void* buffer = nullptr;
-            ub1 piece = OCI_ONE_PIECE;
-            void* indicatorPointer = nullptr;
-            if (bind->callback(bind->callbackContext, reinterpret_cast<OCIBind*>(static_cast<StubHandle*>(bind.get())),
-                               iteration, 0, &buffer, &length, &piece, &indicatorPointer)
-                != OCI_CONTINUE)
-                throw peers::OraError(24343, QStringLiteral("user defined callback error"));
-            // Choice: the stand-in takes each value in one piece, which is all
-            // that callbacks handing over whole buffers need.
-            if (piece != OCI_ONE_PIECE)
-                throw peers::OraError(3129, QStringLiteral("the next piece to be inserted is required"));
-            data = static_cast<const unsigned char*>(buffer);
-            indicator = indicatorPointer ? *static_cast<const sb2*>(indicatorPointer) : 0;
-        } else {
-            data = static_cast<const unsigned char*>(bind->value) + std::size_t(iteration) * std::size_t(bind->valueSize);
-            length = bind->lengths ? bind->lengths[iteration] : ub4(bind->valueSize);
-            indicator = bind->indicators ? static_cast<const sb2*>(bind->indicators)[iteration] : 0;
-        }
-        if (indicator == -1) {
-            values.append(tw::SqlValue());
-            continue;
-        }
-        if (bind->dataType == SQLT_BLOB || bind->dataType == SQLT_CLOB) {
-            values.append(locatorValue(*bind, iteration, charset));
-            continue;
-        }
-        // A zero-length character or binary value is NULL to Oracle.
-        if (length == 0 && isCharacterOrBinary(bind->dataType)) {
-            values.append(tw::SqlValue());
-            continue;
-        }
-        values.append(bindValue(bind->dataType, data, length, charset));
-    }
+    for (const auto& [position, bind] : statement.binds)
+        values.append(valueOf(statement, *bind, rawValue(*bind, iteration), iteration));
     return values;
+}
+
+// One iteration of an insert into a discarding table: each value is
+// checked against its column, by its bytes where that is enough; nothing
+// is kept.
+void checkIteration(const StmtHandle& statement, const StubInsert& insert, ub4 iteration, const NlsSettings& nls)
+{
+    requireAllBound(statement);
+    StubTables& tables = StubTables::instance();
+    int index = 0;
+    for (const auto& [position, bind] : statement.binds) {
+        const int bindIndex = index++;
+        if (bindIndex >= insert.columnOfBind.size())
+            break;
+        const RawValue raw = rawValue(*bind, iteration);
+        if (raw.null || tables.quickCheck(insert, bindIndex, bind->dataType, raw.data, raw.length))
+            continue;
+        tables.checkValue(insert, bindIndex, valueOf(statement, *bind, raw, iteration), nls);
+    }
 }
 
 // Fetches up to rows rows into the defines; OCI_NO_DATA when none was left.
@@ -267,11 +302,20 @@ void executeDml(SessionHandle& session, StmtHandle& statement, ub4 iters, ub4 ro
     const std::optional<StubInsert> stubInsert = StubTables::instance().insertOf(statement.sql);
     if (stubInsert)
         checkLongAndLobBinds(statement, *stubInsert);
+    const bool discard = stubInsert && stubInsert->table->discard;
+    if (!stubInsert)
+        state.modelChanged();
     for (ub4 iteration = rowoff; iteration < iters; ++iteration) {
-        const QVector<tw::SqlValue> values = iterationBinds(statement, iteration);
+        QVector<tw::SqlValue> values;
+        if (discard)
+            checkIteration(statement, *stubInsert, iteration, session.nls);
+        else
+            values = iterationBinds(statement, iteration);
         if (statement.statementType == OCI_STMT_INSERT && state.nextInsertRefused())
             throw peers::OraError(1, QStringLiteral("unique constraint (STUB.REFUSED_ROW) violated"));
-        if (stubInsert)
+        if (discard)
+            StubTables::instance().discardRow(*stubInsert);
+        else if (stubInsert)
             StubTables::instance().insert(*stubInsert, values, session.nls, &session);
         else
             session.session.execute(statement.sql, values);
@@ -427,9 +471,12 @@ OCISTUB_EXPORT sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmthp, OCIError*
     else if (status == OCI_NO_DATA)
         outcome = QStringLiteral("NO_DATA");
     state.record(line + QStringLiteral(" rows=%1 result=%2").arg(statement->rowCount).arg(outcome) + sql);
+    state.waitForServer(statement->statementType == OCI_STMT_SELECT ? 0 : iters);
     // DDL commits, whether it succeeds or not; so does a commit on success.
-    if (isDdl(statement->statementType) || (status == OCI_SUCCESS && (mode & OCI_COMMIT_ON_SUCCESS)))
+    if (isDdl(statement->statementType))
         state.save();
+    else if (status == OCI_SUCCESS && (mode & OCI_COMMIT_ON_SUCCESS))
+        state.saveIfModelChanged();
     return status;
 }
 

@@ -1,5 +1,6 @@
 #include "StubTables.h"
 
+#include <QDate>
 #include <QRegularExpression>
 
 namespace ocistub {
@@ -31,6 +32,8 @@ peers::OraColumn columnOf(const QString& definition)
         column.length = size;
     } else if (column.type == QLatin1String("NUMBER")) {
         column.length = 22;
+    } else if (column.type == QLatin1String("DATE")) {
+        column.length = 7;
     } else {
         column.length = column.type.startsWith(QLatin1String("BINARY_")) ? 8 : 4000;
     }
@@ -82,6 +85,15 @@ QString stored(const tw::SqlValue& value, const peers::OraColumn& column, const 
             inconsistent(type, value);
         }
     }
+    if (type == QLatin1String("DATE")) {
+        // Text is read with NLS_DATE_FORMAT (SQL Language Reference, "Data
+        // Type Comparison Rules": implicit conversion).
+        if (value.kind() == Kind::DateTime)
+            return value.asDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        if (value.kind() != Kind::Text)
+            inconsistent(type, value);
+        return readTimestamp(value.asText(), nls.dateFormat, decimal).text(0);
+    }
     if (type == QLatin1String("NUMBER")) {
         if (value.kind() == Kind::Text)
             return QString::number(readNumber(value.asText(), decimal), 'g', QLocale::FloatingPointShortest);
@@ -104,6 +116,64 @@ QString stored(const tw::SqlValue& value, const peers::OraColumn& column, const 
     return value.asText();
 }
 
+StubStorage storageOf(const QString& type)
+{
+    if (type == QLatin1String("NUMBER"))
+        return StubStorage::Number;
+    if (type == QLatin1String("DATE"))
+        return StubStorage::Date;
+    if (type == QLatin1String("VARCHAR2"))
+        return StubStorage::Varchar2;
+    if (type == QLatin1String("CLOB") || type == QLatin1String("LONG"))
+        return StubStorage::LongText;
+    if (type == QLatin1String("BLOB") || type == QLatin1String("LONG RAW"))
+        return StubStorage::Binary;
+    return StubStorage::Other;
+}
+
+bool isText(ub2 dataType)
+{
+    return dataType == SQLT_CHR || dataType == SQLT_AFC || dataType == SQLT_LNG;
+}
+
+bool isBinary(ub2 dataType)
+{
+    return dataType == SQLT_BIN || dataType == SQLT_LBI;
+}
+
+// An OCINumber (SQLT_VNU): a length byte and that many bytes of Oracle's
+// NUMBER format, an exponent byte and base-100 digits, 1 to 100 for a
+// positive number, 101 down to 2 and a closing 102 for a negative one
+// (OCI Programmer's Guide, "NUMBER": internal format).
+bool isOciNumber(const unsigned char* data, ub4 length)
+{
+    if (length < 2 || data[0] < 1 || data[0] > 21 || data[0] + 1u > length)
+        return false;
+    const int bytes = data[0];
+    const unsigned char* number = data + 1;
+    if (bytes == 1)
+        return number[0] == 0x80;
+    const bool positive = number[0] & 0x80;
+    for (int i = 1; i < bytes; ++i) {
+        const int digit = number[i];
+        const bool closing = !positive && i == bytes - 1 && digit == 102;
+        if (!closing && (positive ? digit < 1 || digit > 100 : digit < 2 || digit > 101))
+            return false;
+    }
+    return true;
+}
+
+// A 7-byte DATE (SQLT_DAT): century and year of the century plus 100,
+// month, day, and hour, minute and second plus 1.
+bool isOracleDate(const unsigned char* data, ub4 length)
+{
+    if (length != ORACLE_DATE_SIZE)
+        return false;
+    const int year = (data[0] - 100) * 100 + (data[1] - 100);
+    return year >= -4712 && year <= 9999 && year != 0 && QDate::isValid(year, data[2], data[3]) && data[4] >= 1
+        && data[4] <= 24 && data[5] >= 1 && data[5] <= 60 && data[6] >= 1 && data[6] <= 60;
+}
+
 } // namespace
 
 StubTables& StubTables::instance()
@@ -117,8 +187,10 @@ void StubTables::create(const QString& name, const QString& columns, bool discar
     auto table = std::make_unique<StubTable>();
     table->name = name;
     table->discard = discard;
-    for (const QString& definition : columns.split(QLatin1Char(',')))
+    for (const QString& definition : columns.split(QLatin1Char(','))) {
         table->columns.append(columnOf(definition));
+        table->storage.append(storageOf(table->columns.last().type));
+    }
     tables_[name] = std::move(table);
 }
 
@@ -172,6 +244,56 @@ void StubTables::insert(const StubInsert& insert, const QVector<tw::SqlValue>& v
     ++table.receivedRows;
     if (!table.discard)
         table.pending[session].append(row);
+}
+
+bool StubTables::quickCheck(const StubInsert& insert, int bind, ub2 dataType, const unsigned char* data,
+                            ub4 length) const
+{
+    const int index = insert.columnOfBind[bind];
+    const peers::OraColumn& column = insert.table->columns[index];
+    switch (insert.table->storage[index]) {
+    case StubStorage::Number:
+        if (dataType != SQLT_VNU)
+            return false;
+        if (!isOciNumber(data, length))
+            throw peers::OraError(1460, QStringLiteral("unimplemented or unreasonable conversion requested"));
+        return true;
+    case StubStorage::Date:
+        if (dataType != SQLT_DAT)
+            return false;
+        if (!isOracleDate(data, length))
+            throw peers::OraError(1858, QStringLiteral("a non-numeric character was found where a numeric was "
+                                                       "expected"));
+        return true;
+    case StubStorage::Varchar2:
+        if (!isText(dataType))
+            return false;
+        // Bytes of AL32UTF8 text, as the full conversion measures them.
+        if (int(length) > column.length)
+            throw peers::OraError(12899, QStringLiteral("value too large for column \"%1\" (actual: %2, maximum: %3)")
+                                             .arg(column.name)
+                                             .arg(length)
+                                             .arg(column.length));
+        return true;
+    case StubStorage::LongText:
+        return isText(dataType);
+    case StubStorage::Binary:
+        return isBinary(dataType);
+    case StubStorage::Other:
+        break;
+    }
+    return false;
+}
+
+void StubTables::checkValue(const StubInsert& insert, int bind, const tw::SqlValue& value,
+                            const NlsSettings& nls) const
+{
+    stored(value, insert.table->columns[insert.columnOfBind[bind]], nls);
+}
+
+void StubTables::discardRow(const StubInsert& insert)
+{
+    ++insert.table->receivedRows;
 }
 
 void StubTables::commit(const void* session)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "StubNls.h"
+#include "StubHandles.h"
 #include "peers/oracle/ModelOracle.h"
 
 #include <QStringList>
@@ -11,15 +12,19 @@
 // Tables the stand-in keeps itself, for what the model database does not
 // hold: the column types LONG, LONG RAW, BINARY_FLOAT and BINARY_DOUBLE,
 // TIMESTAMP fractions beyond milliseconds, and tables that only check and
-// count what they receive (for memory measurements). They answer the
+// count what they receive (for measurements of memory and speed). They answer the
 // describe of the row writer's query and its inserts; their values are
 // converted by the server's rules under the session's NLS settings, and
 // kept as text.
 namespace ocistub {
 
+// How a column stores its values, for the checks by bytes.
+enum class StubStorage { Number, Date, Varchar2, LongText, Binary, Other };
+
 struct StubTable {
     QString name;
     QVector<peers::OraColumn> columns;
+    QVector<StubStorage> storage;     // per column
     bool discard = false;             // check the values, keep none
     QVector<QStringList> committed;   // each value as text, "NULL" for NULL
     std::map<const void*, QVector<QStringList>> pending;  // per session
@@ -37,7 +42,7 @@ class StubTables {
 public:
     static StubTables& instance();
 
-    // Columns as "NAME TYPE, ..." with the types NUMBER, VARCHAR2(n),
+    // Columns as "NAME TYPE, ..." with the types NUMBER, DATE, VARCHAR2(n),
     // TIMESTAMP(n), BINARY_FLOAT, BINARY_DOUBLE, LONG, LONG RAW, CLOB, BLOB.
     void create(const QString& name, const QString& columns, bool discard);
     void dropAll() { tables_.clear(); }
@@ -49,6 +54,17 @@ public:
     // for the session; a value the column does not take raises its ORA error.
     void insert(const StubInsert& insert, const QVector<tw::SqlValue>& values, const NlsSettings& nls,
                 const void* session);
+
+    // For a discarding table: judges one raw bind value of the given
+    // external type against its column without converting it (an OCINumber
+    // or a DATE checked byte by byte, text measured against VARCHAR2's
+    // size); a value that does not fit raises the ORA error the full
+    // conversion gives. False when it cannot judge the value that way:
+    // checkValue then converts it.
+    bool quickCheck(const StubInsert& insert, int bind, ub2 dataType, const unsigned char* data, ub4 length) const;
+    void checkValue(const StubInsert& insert, int bind, const tw::SqlValue& value, const NlsSettings& nls) const;
+    // Counts a checked row of a discarding table.
+    void discardRow(const StubInsert& insert);
 
     void commit(const void* session);
     void rollback(const void* session);

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <iostream>
+#include <string>
 
 namespace peers {
 
@@ -36,6 +38,17 @@ void isolateOdbcEnvironment()
     qputenv("FREETDSCONF", (dir + QStringLiteral("/freetds.conf")).toLocal8Bit());
     qputenv("FREETDS", (dir + QStringLiteral("/freetds.conf")).toLocal8Bit());
     qputenv("TABLEWRIGHT_ODBC_DRIVER", "FreeTDS");
+}
+
+void serveUntilInputCloses(const ModelSqlServer& model)
+{
+    TdsServer peer(model);
+    peer.start();
+    std::cout << peer.port() << std::endl;
+    std::string line;
+    while (std::getline(std::cin, line)) {
+    }
+    peer.stop();
 }
 
 TdsLoopback::TdsLoopback(const ModelSqlServer& model) : server_(model)

@@ -13,6 +13,11 @@ namespace peers {
 // Call before the first ODBC call; later calls do nothing.
 void isolateOdbcEnvironment();
 
+// Serves the model on a port the system picks, prints the port on the
+// standard output and serves until the standard input closes: the peer of a
+// test or a measurement that keeps it in a process of its own.
+void serveUntilInputCloses(const ModelSqlServer& model);
+
 // A started TDS peer on a model, with the connection strings the wizard
 // builds for it: hand one to the program's source connection and it talks
 // to the model through unixODBC, FreeTDS and TCP.

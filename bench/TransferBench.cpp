@@ -1,0 +1,207 @@
+// The speed of the copy path: for each table size, (a) a bare fetch loop
+// through the driver (the limit), (b) the program's row transfer into the
+// stand-in Oracle client checking and discarding every value, and (c) the
+// same with the stand-in waiting as a remote server would. The peer that
+// serves the table, and each measurement, run in processes of their own.
+// Prints a markdown table. See README.md.
+
+#include "BenchRuns.h"
+#include "BenchTable.h"
+#include "peers/tds/TdsLoopback.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
+#include <algorithm>
+#include <iostream>
+#include <map>
+#include <unistd.h>
+
+namespace {
+
+using Figures = std::map<QString, double>;
+
+Figures parseFigures(const QString& line)
+{
+    Figures figures;
+    for (const QString& pair : line.trimmed().split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const qsizetype equals = pair.indexOf(QLatin1Char('='));
+        if (equals > 0)
+            figures[pair.left(equals)] = pair.mid(equals + 1).toDouble();
+    }
+    return figures;
+}
+
+// Seeds the table and serves it until the standard input closes.
+int serve(qint64 rows)
+{
+    peers::ModelSqlServer server;
+    server.addLogin(bench::kLogin, bench::kPassword);
+    bench::seedOrders(server, rows);
+    peers::serveUntilInputCloses(server);
+    return 0;
+}
+
+// The processor seconds a process has used so far (user and system time
+// from /proc/<pid>/stat), -1 where that is not known.
+double processCpuSeconds(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return -1;
+    const QString text = QString::fromLatin1(stat.readAll());
+    // The fields after the command name, which is in parentheses.
+    const QStringList fields = text.mid(text.lastIndexOf(QLatin1Char(')')) + 2).split(QLatin1Char(' '));
+    if (fields.size() < 13)
+        return -1;
+    return (fields[11].toDouble() + fields[12].toDouble()) / double(sysconf(_SC_CLK_TCK));
+}
+
+// Runs one measurement in a fresh process; its figures, or exits on failure.
+// The peer's processor time during the measurement is among them.
+Figures measureInChild(const QStringList& arguments, qint64 peer)
+{
+    const double peerBefore = processCpuSeconds(peer);
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QCoreApplication::applicationFilePath(), arguments);
+    if (!child.waitForFinished(-1) || child.exitCode() != 0) {
+        std::cerr << "measurement failed: " << arguments.join(QLatin1Char(' ')).toStdString() << "\n";
+        std::exit(1);
+    }
+    const QString output = QString::fromUtf8(child.readAllStandardOutput());
+    if (output.contains(QLatin1String(" error="))) {
+        std::cerr << "the transfer failed: " << output.toStdString() << "\n";
+        std::exit(1);
+    }
+    Figures figures = parseFigures(output);
+    figures["peer-cpu"] = processCpuSeconds(peer) - peerBefore;
+    return figures;
+}
+
+// The run of median time among repeated ones.
+Figures median(std::vector<Figures> runs)
+{
+    std::sort(runs.begin(), runs.end(), [](const Figures& a, const Figures& b) { return a.at("seconds") < b.at("seconds"); });
+    return runs[runs.size() / 2];
+}
+
+Figures measure(const QStringList& arguments, qint64 peer, int repeat)
+{
+    std::vector<Figures> runs;
+    for (int i = 0; i < repeat; ++i)
+        runs.push_back(measureInChild(arguments, peer));
+    return median(runs);
+}
+
+QString number(double value, int decimals = 0)
+{
+    return QLocale(QLocale::English).toString(value, 'f', decimals);
+}
+
+void printHeader(const bench::Latency& latency)
+{
+    std::cout << "| Rows | (a) fetch rows/s | (b) transfer rows/s | (b)/(a) | (a) CPU µs/row | (b) CPU µs/row "
+                 "| peer CPU µs/row in (a) | peer CPU µs/row in (b) | (b) peak RSS MB | (c) rows/s with " << latency.callMicroseconds << " µs/call + "
+              << latency.rowMicroseconds << " µs/row | (c) target wait s | (c) time / max(fetch, target) "
+                 "| executes/batch | commits/batch |\n"
+              << "|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n";
+}
+
+void printRow(qint64 rows, const Figures& a, const Figures& b, const Figures& c, const bench::Latency& latency)
+{
+    const double batches = double(bench::batchesFor(rows));
+    const double targetWait = ((c.at("executes") + c.at("commits")) * latency.callMicroseconds
+                               + double(rows) * latency.rowMicroseconds)
+        / 1e6;
+    const double fetchRate = rows / a.at("seconds");
+    const double transferRate = rows / b.at("seconds");
+    std::cout << "| " << number(rows).toStdString() << " | " << number(fetchRate).toStdString() << " | "
+              << number(transferRate).toStdString() << " | " << number(transferRate / fetchRate, 2).toStdString()
+              << " | " << number(a.at("cpu") * 1e6 / rows, 2).toStdString() << " | "
+              << number(b.at("cpu") * 1e6 / rows, 2).toStdString() << " | "
+              << number(a.at("peer-cpu") * 1e6 / rows, 2).toStdString() << " | "
+              << number(b.at("peer-cpu") * 1e6 / rows, 2).toStdString() << " | "
+              << number(b.at("peak-kb") / 1024, 1).toStdString() << " | "
+              << number(rows / c.at("seconds")).toStdString() << " | " << number(targetWait, 2).toStdString()
+              << " | " << number(c.at("seconds") / std::max(a.at("seconds"), targetWait), 2).toStdString() << " | "
+              << number(b.at("inserts") / batches, 2).toStdString() << " | "
+              << number(b.at("commits") / batches, 2).toStdString() << " |" << std::endl;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Measures the speed of the copy path."));
+    parser.addHelpOption();
+    const QCommandLineOption rowsOption(QStringLiteral("rows"), QStringLiteral("Table sizes, comma-separated."),
+                                        QStringLiteral("list"), QStringLiteral("10000,100000,1000000"));
+    const QCommandLineOption callOption(QStringLiteral("latency-call-us"),
+                                        QStringLiteral("Latency of every execute and commit in (c)."),
+                                        QStringLiteral("us"), QStringLiteral("2000"));
+    const QCommandLineOption rowOption(QStringLiteral("latency-row-us"),
+                                       QStringLiteral("Latency of every row executed in (c)."), QStringLiteral("us"),
+                                       QStringLiteral("1"));
+    const QCommandLineOption repeatOption(QStringLiteral("repeat"),
+                                          QStringLiteral("Runs of each measurement; the median is shown."),
+                                          QStringLiteral("n"), QStringLiteral("1"));
+    // The roles of the child processes.
+    const QCommandLineOption serveOption(QStringLiteral("serve"), QStringLiteral("(child) Serve a table of n rows."),
+                                         QStringLiteral("n"));
+    const QCommandLineOption measureOption(QStringLiteral("measure"),
+                                           QStringLiteral("(child) fetch or transfer, from the peer at --port."),
+                                           QStringLiteral("kind"));
+    const QCommandLineOption portOption(QStringLiteral("port"), QStringLiteral("(child) The peer's port."),
+                                        QStringLiteral("port"));
+    parser.addOptions({rowsOption, callOption, rowOption, repeatOption, serveOption, measureOption, portOption});
+    parser.process(app);
+
+    const bench::Latency latency{parser.value(callOption).toInt(), parser.value(rowOption).toInt()};
+    if (parser.isSet(serveOption))
+        return serve(parser.value(serveOption).toLongLong());
+    if (parser.isSet(measureOption)) {
+        const int port = parser.value(portOption).toInt();
+        const QString result = parser.value(measureOption) == QLatin1String("fetch")
+            ? bench::measureFetch(port)
+            : bench::measureTransfer(port, latency);
+        std::cout << result.toStdString() << std::endl;
+        return 0;
+    }
+
+    const int repeat = std::max(1, parser.value(repeatOption).toInt());
+    printHeader(latency);
+    for (const QString& size : parser.value(rowsOption).split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const qint64 rows = size.toLongLong();
+        QProcess peer;
+        peer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        peer.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--serve"), QString::number(rows)});
+        if (!peer.waitForReadyRead(600000)) {
+            std::cerr << "the peer did not start\n";
+            return 1;
+        }
+        const QString port = QString::fromUtf8(peer.readLine()).trimmed();
+        const QStringList at{QStringLiteral("--port"), port};
+        const Figures a = measure(QStringList{QStringLiteral("--measure"), QStringLiteral("fetch")} + at,
+                                  peer.processId(), repeat);
+        const Figures b = measure(QStringList{QStringLiteral("--measure"), QStringLiteral("transfer"),
+                                              QStringLiteral("--latency-call-us"), QStringLiteral("0"),
+                                              QStringLiteral("--latency-row-us"), QStringLiteral("0")}
+                                      + at,
+                                  peer.processId(), repeat);
+        const Figures c = measure(QStringList{QStringLiteral("--measure"), QStringLiteral("transfer"),
+                                              QStringLiteral("--latency-call-us"),
+                                              QString::number(latency.callMicroseconds),
+                                              QStringLiteral("--latency-row-us"),
+                                              QString::number(latency.rowMicroseconds)}
+                                      + at,
+                                  peer.processId(), repeat);
+        printRow(rows, a, b, c, latency);
+        peer.closeWriteChannel();
+        peer.waitForFinished(60000);
+    }
+    return 0;
+}
