@@ -7,6 +7,7 @@
 #include "app/WindowFrame.h"
 #include "db/ConnectionSteps.h"
 #include "db/Failure.h"
+#include "settings/LoginFields.h"
 
 #include <QCollator>
 #include <QDir>
@@ -77,10 +78,7 @@ void Taaform1::connectControls()
     connect(ui->btback, &QPushButton::clicked, this, &Taaform1::btbackClick);
     connect(ui->bthelp, &QPushButton::clicked, this, &Taaform1::helpClick);
     connect(ui->Image1, &QAbstractButton::clicked, this, &Taaform1::helpClick);
-    connect(ui->msRadioButton1, &QRadioButton::toggled, this, [this](bool windows) {
-        ui->mslogonnameedit->setEnabled(!windows);
-        ui->mspasswordedit->setEnabled(!windows);
-    });
+    tw::bindLoginFields(ui->msRadioButton1, ui->mslogonnameedit, ui->mspasswordedit);
     connect(ui->Buttonadd, &QPushButton::clicked, this, &Taaform1::addSelected);
     connect(ui->Buttonaddall, &QPushButton::clicked, this, &Taaform1::addAll);
     connect(ui->Button3, &QPushButton::clicked, this, &Taaform1::removeSelected);

@@ -4,6 +4,7 @@
 
 #include "convert/RunLog.h"
 #include "db/Failure.h"
+#include "settings/LoginFields.h"
 #include "settings/Shortcut.h"
 
 #include <QApplication>
@@ -38,10 +39,7 @@ Tmarfrm_bat::Tmarfrm_bat(QWidget* parent) : QDialog(parent), ui(new Ui::Tmarfrm_
 {
     ui->setupUi(this);
     setFixedSize(size());
-    connect(ui->msRadioButton1, &QRadioButton::toggled, this, [this](bool windows) {
-        ui->mslogonnameedit->setEnabled(!windows);
-        ui->mspasswordedit->setEnabled(!windows);
-    });
+    tw::bindLoginFields(ui->msRadioButton1, ui->mslogonnameedit, ui->mspasswordedit);
     connect(ui->rgselecttable0, &QRadioButton::toggled, this, &Tmarfrm_bat::showTableChoice);
     connect(ui->bttableselect, &QPushButton::clicked, this, &Tmarfrm_bat::bttableselectClick);
     connect(ui->Button1, &QPushButton::clicked, this, &Tmarfrm_bat::Button1Click);
