@@ -181,7 +181,6 @@ void Taaform1::nextRule()
 
 void Taaform1::btnextClick()
 {
-    const int leftPage = currentPage_;
     const bool done = guarded([this] {
         switch (currentPage_) {
         case 2: step2Click(); break;
@@ -202,7 +201,7 @@ void Taaform1::btnextClick()
         showPage(currentPage_);
     }
     if (unattended_)
-        continueUnattended(leftPage, advance);
+        continueUnattended(advance);
 }
 
 void Taaform1::btbackClick()

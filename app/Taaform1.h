@@ -119,9 +119,9 @@ private:
     void btcreatebatClick();
     // Loads and applies the job file, then starts Timer1, which starts the walk.
     void startUnattended();
-    // After a Next click that left the given page: the walk presses Next
+    // After a Next click that advanced the wizard: the walk presses Next
     // again, selecting the job's tables on page 5.
-    void continueUnattended(int leftPage, bool advanced);
+    void continueUnattended(bool advanced);
     // Shows a failure in the error box; an unattended run also writes it to
     // the job log, and a headless one ends instead of waiting for a click.
     void showFailure(const QString& message);
@@ -140,8 +140,6 @@ private:
     int currentPage_ = 1;
     bool unattended_ = false;
     bool stopFlag_ = false;
-    // Tables of the last run that failed or were not reached.
-    int failedTables_ = 0;
     bool availableSorted_ = false;
     QMetaObject::Connection cancelAction_;
     QString language_;

@@ -22,15 +22,15 @@ void Taaform1::step5Click()
     } catch (...) {
         // The run has saved its log; the wizard leaves the running state as
         // after a stop, and the failure goes on to the error box.
-        failedTables_ = run.failedTables();
         reportSummary(run.summary());
         leaveRunningState();
         throw;
     }
-    failedTables_ = run.failedTables();
     reportSummary(run.summary());
     if (outcome == tw::ConversionRun::Outcome::Aborted)
         throw SilentAbort();
+    if (unattendedRun_)
+        unattendedRun_->finished(run.failedTables());
 }
 
 void Taaform1::reportSummary(const tw::RunSummary& summary)

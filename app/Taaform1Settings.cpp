@@ -42,14 +42,13 @@ void Taaform1::SaveSettings()
 void Taaform1::btcreatebatClick()
 {
     const WizardSettingsControls controls(*ui);
-    const QRadioButton* const options[] = {ui->processtable0, ui->processtable1, ui->processtable2};
-    const int mode = controls.processTable();
+    const QRadioButton* option = controls.processTableOption(controls.processTable());
     QStringList selected;
-    for (int i = 0; i < ui->selecttables->count(); ++i)
-        selected.append(ui->selecttables->item(i)->text());
+    for (int i = 0; i < selectedTableCount(); ++i)
+        selected.append(selectedTable(i));
     const QListWidgetItem* database = ui->mssqldblist->currentItem();
-    marfrm_bat.openFrom({controls, database ? database->text() : QString(),
-                         mode >= 0 ? options[mode]->text() : QString(), selected});
+    marfrm_bat.openFrom({controls, database ? database->text() : QString(), option ? option->text() : QString(),
+                         selected});
 }
 
 void Taaform1::startUnattended()
@@ -64,10 +63,8 @@ void Taaform1::startUnattended()
     });
 }
 
-void Taaform1::continueUnattended(int leftPage, bool advanced)
+void Taaform1::continueUnattended(bool advanced)
 {
-    if (leftPage == 5)
-        unattendedRun_->finished(failedTables_);
     if (!advanced)
         return;
     if (currentPage_ >= 2 && currentPage_ <= 4) {

@@ -89,11 +89,16 @@ void WizardSettingsControls::setOraclePassword(const QString& text)
     ui.edtoraclepassword->setText(text);
 }
 
+QRadioButton* WizardSettingsControls::processTableOption(int index) const
+{
+    QRadioButton* const options[] = {ui.processtable0, ui.processtable1, ui.processtable2};
+    return index >= 0 && index < 3 ? options[index] : nullptr;
+}
+
 int WizardSettingsControls::processTable() const
 {
-    const QRadioButton* const options[] = {ui.processtable0, ui.processtable1, ui.processtable2};
     for (int i = 0; i < 3; ++i) {
-        if (options[i]->isChecked())
+        if (processTableOption(i)->isChecked())
             return i;
     }
     return -1;
@@ -104,11 +109,11 @@ void WizardSettingsControls::setProcessTable(int index)
     // Auto-exclusive radio buttons refuse to clear the chosen one; for "no
     // option" (-1) each is cleared with the rule lifted for a moment. A later
     // click still chooses exactly one.
-    QRadioButton* const options[] = {ui.processtable0, ui.processtable1, ui.processtable2};
     for (int i = 0; i < 3; ++i) {
-        options[i]->setAutoExclusive(false);
-        options[i]->setChecked(i == index);
-        options[i]->setAutoExclusive(true);
+        QRadioButton* option = processTableOption(i);
+        option->setAutoExclusive(false);
+        option->setChecked(i == index);
+        option->setAutoExclusive(true);
     }
 }
 

@@ -2,6 +2,8 @@
 
 #include "settings/SettingsControls.h"
 
+class QRadioButton;
+
 namespace Ui {
 class Taaform1;
 }
@@ -42,6 +44,9 @@ public:
     QStringList availableTables() const override;
     void addAllTables() override;
     void addTable(int availableIndex) override;
+
+    // The radio button of an existing-table option (0 to 2); null for -1.
+    QRadioButton* processTableOption(int index) const;
 
 private:
     Ui::Taaform1& ui;

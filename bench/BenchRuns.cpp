@@ -3,6 +3,7 @@
 #include "BenchTable.h"
 #include "OciTestBed.h"
 #include "convert/RowTransfer.h"
+#include "db/ConnectionSteps.h"
 #include "db/odbc/OdbcApi.h"
 #include "db/odbc/OdbcColumns.h"
 #include "db/odbc/OdbcDiagnostics.h"
@@ -63,10 +64,8 @@ QString figures(qint64 rows, const Stopwatch& watch)
 void openSource(tw::OdbcSourceConnection& source, int port)
 {
     peers::isolateOdbcEnvironment();
-    source.setConnectionString(QStringLiteral("Provider=SQLOLEDB.1;Persist Security Info=True;User ID=%1;"
-                                              "Password=%2;Initial Catalog=%3;Data Source=127.0.0.1,%4")
-                                   .arg(kLogin, kPassword, kDatabase)
-                                   .arg(port));
+    source.setConnectionString(tw::sourceConnectionString(
+        tw::sourceConnectionString(false, QStringLiteral("127.0.0.1,%1").arg(port), kLogin, kPassword), kDatabase));
     source.open();
 }
 
@@ -80,8 +79,8 @@ struct BenchHost : FakeHost {
 
 qint64 batchesFor(qint64 rows)
 {
-    const qint64 first = 100;
-    const qint64 further = 5000;
+    const qint64 first = tw::RowTransfer::kYieldEvery;
+    const qint64 further = tw::RowTransfer::kBatchSize;
     if (rows < first)
         return rows > 0 ? 1 : 0;
     const qint64 boundaries = 1 + (rows - first) / further;

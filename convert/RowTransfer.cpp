@@ -10,9 +10,6 @@ namespace tw {
 
 namespace {
 
-const qint64 kYieldEvery = 100;
-const qint64 kBatchSize = 5000;
-
 QString rowCountLine(const QString& sourceTable, qint64 rows)
 {
     return QStringLiteral("Insert table ") + sourceTable + QLatin1Char(' ') + QString::number(rows)

@@ -18,6 +18,11 @@ namespace tw {
 // pending events handled and the stop request honoured every 100 rows.
 class RowTransfer {
 public:
+    // Every 100 rows the window is served and the row-count line refreshed;
+    // the first batch ends after row 100, each later one 5,000 rows on.
+    static constexpr qint64 kYieldEvery = 100;
+    static constexpr qint64 kBatchSize = 5000;
+
     RowTransfer(SourceQuery& query, RowWriter& writer, RunLog& log, Tcc& cc, ConversionHost& host);
 
     // Copies the rows of S into T. ok is set true on entry; on failure it is
