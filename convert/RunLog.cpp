@@ -1,15 +1,11 @@
 #include "convert/RunLog.h"
 
-#include "db/Failure.h"
+#include "convert/WholeFile.h"
 
 #include <QDateTime>
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 #include <QRegularExpression>
-#include <QSaveFile>
-#include <QStringEncoder>
 
 namespace tw {
 
@@ -52,16 +48,7 @@ void RunLog::clear()
 
 void RunLog::save(const QString& path) const
 {
-    QString text;
-    for (const QString& line : lines_)
-        text += line + QStringLiteral("\r\n");
-    QStringEncoder encoder(QStringConverter::System);
-    const QByteArray bytes = encoder.encode(text);
-
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw Failure(QStringLiteral("Cannot create file \"%1\". %2")
-                          .arg(QDir::toNativeSeparators(path), file.errorString()));
+    saveWholeFile(path, systemTextLines(lines_));
 }
 
 QString interactiveLogFileName(const QDateTime& moment)

@@ -1,10 +1,8 @@
 #include "convert/RunSummary.h"
 
 #include "convert/RunLog.h"
-#include "db/Failure.h"
+#include "convert/WholeFile.h"
 
-#include <QDir>
-#include <QSaveFile>
 #include <cmath>
 
 namespace tw {
@@ -55,18 +53,27 @@ QString jobSummaryPath(const QString& jobFilePath)
     return besideJobFile(jobFilePath, QStringLiteral(".summary.csv"));
 }
 
+// One table's fields: names, outcome, counts, seconds with the given
+// decimals and rows per second.
+QStringList tableFields(const TableSummary& table, const QString& outcome, int secondsDecimals)
+{
+    return {table.source,
+            table.target,
+            outcome,
+            QString::number(table.read),
+            QString::number(table.stored),
+            QString::number(table.refused),
+            QString::number(table.seconds, 'f', secondsDecimals),
+            QString::number(table.rowsPerSecond())};
+}
+
 QString summaryCsv(const RunSummary& summary)
 {
     QString text = QLatin1String(kCsvHeader) + QStringLiteral("\r\n");
     for (const TableSummary& table : summary) {
-        const QStringList fields{csvField(table.source),
-                                 csvField(table.target),
-                                 outcomeKeyword(table.outcome),
-                                 QString::number(table.read),
-                                 QString::number(table.stored),
-                                 QString::number(table.refused),
-                                 QString::number(table.seconds, 'f', 3),
-                                 QString::number(table.rowsPerSecond())};
+        QStringList fields = tableFields(table, outcomeKeyword(table.outcome), 3);
+        fields[0] = csvField(fields[0]);
+        fields[1] = csvField(fields[1]);
         text += fields.join(QLatin1Char(',')) + QStringLiteral("\r\n");
     }
     return text;
@@ -74,23 +81,12 @@ QString summaryCsv(const RunSummary& summary)
 
 void saveSummaryCsv(const RunSummary& summary, const QString& path)
 {
-    const QByteArray bytes = summaryCsv(summary).toUtf8();
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw Failure(QStringLiteral("Cannot create file \"%1\". %2")
-                          .arg(QDir::toNativeSeparators(path), file.errorString()));
+    saveWholeFile(path, summaryCsv(summary).toUtf8());
 }
 
 QStringList summaryFields(const TableSummary& table, const SummaryCaptions& captions)
 {
-    return {table.source,
-            table.target,
-            captions.outcomes.value(int(table.outcome)),
-            QString::number(table.read),
-            QString::number(table.stored),
-            QString::number(table.refused),
-            QString::number(table.seconds, 'f', 1),
-            QString::number(table.rowsPerSecond())};
+    return tableFields(table, captions.outcomes.value(int(table.outcome)), 1);
 }
 
 QString summaryText(const RunSummary& summary, const SummaryCaptions& captions)

@@ -3,11 +3,9 @@
 
 #include "settings/Shortcut.h"
 
-#include "db/Failure.h"
+#include "convert/WholeFile.h"
 
-#include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace tw {
 
@@ -81,13 +79,9 @@ void CreateShortcut(const QString& target, const QString& jobPath, const QString
     const QByteArray content =
         desktopLauncher(target, jobPath, workingFolder, QFileInfo(shortcutPath).completeBaseName());
     // File managers start only launchers that are executable.
-    QSaveFile file(shortcutPath);
-    if (!file.open(QIODevice::WriteOnly)
-        || !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
-                                | QFileDevice::ReadGroup | QFileDevice::ReadOther)
-        || file.write(content) != content.size() || !file.commit())
-        throw Failure(QStringLiteral("Cannot create file \"%1\". %2")
-                          .arg(QDir::toNativeSeparators(shortcutPath), file.errorString()));
+    saveWholeFile(shortcutPath, content,
+                  QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner | QFileDevice::ReadGroup
+                      | QFileDevice::ReadOther);
 }
 
 #endif

@@ -1,14 +1,13 @@
 #include "settings/JobSettingsFile.h"
 
+#include "convert/WholeFile.h"
 #include "db/Failure.h"
 #include "settings/OwnerOnlyFile.h"
 #include "settings/SettingText.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <QStringDecoder>
-#include <QStringEncoder>
 
 namespace tw {
 
@@ -110,17 +109,8 @@ QStringList jobFileLines(const JobDefinition& job)
 
 void WriteJobFile(const QString& path, const JobDefinition& job)
 {
-    QString text;
-    for (const QString& line : jobFileLines(job))
-        text += line + QStringLiteral("\r\n");
-    QStringEncoder encoder(QStringConverter::System);
-    const QByteArray bytes = encoder.encode(text);
-
     // The file holds passwords: it is made owner-only before they are written.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !file.setPermissions(kOwnerOnly) || file.write(bytes) != bytes.size()
-        || !file.commit())
-        throw Failure(QStringLiteral("Cannot create file \"%1\". %2").arg(QDir::toNativeSeparators(path), file.errorString()));
+    saveWholeFile(path, systemTextLines(jobFileLines(job)), kOwnerOnly);
 }
 
 } // namespace tw

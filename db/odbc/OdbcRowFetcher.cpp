@@ -39,7 +39,6 @@ OdbcRowFetcher::OdbcRowFetcher(SQLHSTMT statement, const QVector<OdbcColumn>& co
         setAttribute(statement_, SQL_ATTR_ROW_STATUS_PTR, nullptr);
         setAttribute(statement_, SQL_ATTR_ROWS_FETCHED_PTR, nullptr);
     }
-    current_ = std::make_unique<OdbcBlock>();
 }
 
 qint64 OdbcRowFetcher::blockBytes() const
@@ -99,30 +98,15 @@ bool OdbcRowFetcher::next(QVector<SqlValue>& row)
 {
     if (exhausted_)
         return false;
-    if (!bound_) {
-        const SQLRETURN rc = SQLFetch(statement_);
-        if (rc == SQL_NO_DATA) {
-            exhausted_ = true;
-            return false;
-        }
-        checkOdbc(rc, SQL_HANDLE_STMT, statement_, "SQLFetch");
-        row.resize(columns_.size());
-        for (int i = 0; i < columns_.size(); ++i)
-            row[i] = readColumnData(statement_, SQLUSMALLINT(i + 1), columns_[i]);
-        return true;
+    const SQLRETURN rc = SQLFetch(statement_);
+    if (rc == SQL_NO_DATA) {
+        exhausted_ = true;
+        return false;
     }
-    if (position_ + 1 < current_->fetched) {
-        ++position_;
-    } else {
-        if (current_->buffers.empty())
-            current_ = newBlock();
-        if (!fetchBlock(*current_)) {
-            exhausted_ = true;
-            return false;
-        }
-        position_ = 0;
-    }
-    rowOf(*current_, position_, row);
+    checkOdbc(rc, SQL_HANDLE_STMT, statement_, "SQLFetch");
+    row.resize(columns_.size());
+    for (int i = 0; i < columns_.size(); ++i)
+        row[i] = readColumnData(statement_, SQLUSMALLINT(i + 1), columns_[i]);
     return true;
 }
 

@@ -17,21 +17,20 @@ struct OdbcBlock {
 
 // Streams the rows of an executed statement. When every column has a bounded
 // size the columns are bound and rows arrive in blocks (the block sized to a
-// fixed memory budget); when one is long, rows arrive one at a time and each
+// fixed memory budget), fetched into blocks of the caller's (fetchBlock), so
+// that one thread fetches while another turns the rows of an earlier block
+// into values (rowOf); the driver writes into a block only while fetchBlock
+// runs. When one column is long, rows arrive one at a time (next) and each
 // value is read with SQLGetData, long ones in pieces. Either way the memory
-// held is one block or one row, whatever the size of the result.
-//
-// Bound results can also be fetched block by block into blocks of the
-// caller's (fetchBlock), so that one thread fetches while another turns the
-// rows of an earlier block into values (rowOf); the driver writes into a
-// block only while fetchBlock runs.
+// held is a few blocks or one row, whatever the size of the result.
 class OdbcRowFetcher {
 public:
     OdbcRowFetcher(SQLHSTMT statement, const QVector<OdbcColumn>& columns);
     OdbcRowFetcher(const OdbcRowFetcher&) = delete;
     OdbcRowFetcher& operator=(const OdbcRowFetcher&) = delete;
 
-    // Puts the next row's values in row; false once the result is exhausted.
+    // For a result that is not bound: puts the next row's values in row;
+    // false once the result is exhausted.
     bool next(QVector<SqlValue>& row);
 
     // Whether the columns are bound (every one of a bounded size).
@@ -50,9 +49,7 @@ private:
     QVector<OdbcColumn> columns_;
     bool bound_ = false;
     SQLULEN blockSize_ = 1;
-    SQLULEN position_ = 0;
     bool exhausted_ = false;
-    std::unique_ptr<OdbcBlock> current_;  // the block next() reads from
 };
 
 } // namespace tw
