@@ -1,6 +1,7 @@
 // The table definition: column catalogue to one Create table statement,
 // executed on the model Oracle, with the target's rules deciding success.
 
+#include "support/DboTable.h"
 #include "convert/Tcc.h"
 #include "support/ModelServers.h"
 
@@ -16,7 +17,7 @@ struct TableDefinition : ::testing::Test {
 
     void create(const QString& source, const QString& target, bool upper)
     {
-        cc.CreateOracleTable(*servers.query, *servers.target, source, target, upper, ok, error);
+        cc.CreateOracleTable(*servers.query, *servers.target, dboTable(source, target), upper, ok, error);
     }
     QStringList statementLines() const { return cc.tmpmemo(); }
     QString lastStatement() const { return servers.oracle.statementLog().last(); }

@@ -2,6 +2,7 @@
 // probe, drop and keys, and the row transfer in its batches, with the model
 // SQL Server as source and the stand-in client in front of the model Oracle.
 
+#include "support/DboTable.h"
 #include "OciTestBed.h"
 #include "convert/RowTransfer.h"
 #include "support/FakeHost.h"
@@ -31,12 +32,12 @@ struct OciConversionSteps : ::testing::Test {
 
     void copy(const QString& table)
     {
-        cc.CreateOracleTable(*source.query, *target, table, table, true, ok, error);
+        cc.CreateOracleTable(*source.query, *target, dboTable(table, table), true, ok, error);
         ASSERT_TRUE(ok) << qPrintable(error);
         auto writer = target->createRowWriter();
         log.append(QStringLiteral("Insert table %1... ").arg(table));
         tw::RowTransfer transfer(*source.query, *writer, log, cc, host);
-        transfer.run(table, table, ok, error);
+        transfer.run(dboTable(table, table), ok, error);
     }
 
     // The iteration counts of the array inserts, in order.
@@ -63,9 +64,9 @@ TEST_F(OciConversionSteps, TableDefinitionProbeKeysAndDrop)
         .column(QStringLiteral("A23456789012345678901234567890Y"), QStringLiteral("int"));
     connect();
 
-    cc.CreateOracleTable(*source.query, *target, QStringLiteral("ORDERS"), QStringLiteral("ORDERS"), true, ok, error);
+    cc.CreateOracleTable(*source.query, *target, dboTable(QStringLiteral("ORDERS"), QStringLiteral("ORDERS")), true, ok, error);
     ASSERT_TRUE(ok) << qPrintable(error);
-    cc.CreateOracleIndexes(*source.query, *target, QStringLiteral("ORDERS"), QStringLiteral("ORDERS"), true, ok, error);
+    cc.CreateOracleIndexes(*source.query, *target, dboTable(QStringLiteral("ORDERS"), QStringLiteral("ORDERS")), true, ok, error);
     ASSERT_TRUE(ok) << qPrintable(error);
     const peers::ModelOracle oracle = bed.target();
     const auto columns = oracle.columns(QStringLiteral("SCOTT"), QStringLiteral("ORDERS"));
@@ -81,7 +82,7 @@ TEST_F(OciConversionSteps, TableDefinitionProbeKeysAndDrop)
 
     // Two column names cut to the same 30 characters are refused; the error
     // text holds Oracle's message and the statement.
-    cc.CreateOracleTable(*source.query, *target, QStringLiteral("Twins"), QStringLiteral("TWINS"), true, ok, error);
+    cc.CreateOracleTable(*source.query, *target, dboTable(QStringLiteral("Twins"), QStringLiteral("TWINS")), true, ok, error);
     EXPECT_FALSE(ok);
     EXPECT_TRUE(error.startsWith(QStringLiteral("ORA-00957: duplicate column name\r\nCreate table \"TWINS\" (\r\n")))
         << qPrintable(error);
