@@ -100,7 +100,7 @@ TEST_F(ModelSqlServerTest, CataloguesFindTheTableOfTheSchemaByItsObjectId)
     connectTo("Shop");
 
     const tw::SourceTable salesOrders{"sales", "orders"};
-    EXPECT_EQ(rows(tw::columnCatalogueSql(salesOrders)), QStringList({"1|Region|varchar|10|10|0|1|NULL"}));
+    EXPECT_EQ(rows(tw::columnCatalogueSql(salesOrders)), QStringList({"1|Region|varchar|10|10|0|0|NULL"}));
     EXPECT_EQ(rows(tw::columnCatalogueSql(dbo("orders"))),
               QStringList({"1|OrderID|int|4|10|0|0|NULL", "2|Qty|smallint|2|5|0|0|((0))"}));
     EXPECT_EQ(rows(tw::indexCatalogueSql(salesOrders)), QStringList({"Orders|PK_Orders|1|Region|pk"}));
@@ -173,7 +173,7 @@ TEST_F(ModelSqlServerTest, CaseSensitiveCollationDistinguishesNamesAndSortsLower
     shop.table("orders").column("id", "bigint");
     connectTo("Shop");
 
-    EXPECT_EQ(rows({tableListSql}), QStringList({"orders", "Orders"}));
+    EXPECT_EQ(rows({tableListSql}), QStringList({"dbo|orders", "dbo|Orders"}));
     EXPECT_TRUE(rows(tw::columnCatalogueSql(dbo("ORDERS"))).isEmpty());
     EXPECT_EQ(rows(tw::columnCatalogueSql(dbo("Orders"))), QStringList({"1|Id|int|4|10|0|1|NULL"}));
     EXPECT_EQ(rows({tw::rowCountSql(dbo("Orders"))}), QStringList({"1"}));

@@ -198,7 +198,7 @@ TEST_F(RowTransferTest, NamesWithQuotesAndBracketsRoundTrip)
     rows.run(dboTable(name, QStringLiteral("Q'X]Y")), ok, error);
     EXPECT_TRUE(ok) << qPrintable(error);
     EXPECT_EQ(servers->targetRows(QStringLiteral("Q'X]Y")).size(), 2);
-    EXPECT_EQ(servers->query->sql(), QStringLiteral("select * from [Q'x]]y]"));
+    EXPECT_EQ(servers->query->sql(), QStringLiteral("select * from [dbo].[Q'x]]y]"));
 }
 
 TEST_F(RowTransferTest, TextOfFullColumnLengthFitsInAnyScript)
@@ -221,7 +221,7 @@ TEST_F(RowTransferTest, MissingSourceTableFailsBeforeWriting)
     servers->connect();
     transfer();
     EXPECT_FALSE(ok);
-    EXPECT_EQ(error, QStringLiteral("Invalid object name 'T'."));
+    EXPECT_EQ(error, QStringLiteral("Invalid object name 'dbo.T'."));
 }
 
 } // namespace

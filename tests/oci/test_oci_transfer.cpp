@@ -59,9 +59,6 @@ TEST_F(OciConversionSteps, TableDefinitionProbeKeysAndDrop)
         .column(QStringLiteral("Shipped"), QStringLiteral("datetime"))
         .primaryKey(QStringLiteral("PK_Orders"), {QStringLiteral("OrderID")})
         .index(QStringLiteral("IX_Shipped"), {QStringLiteral("Shipped")});
-    source.sourceDb.table(QStringLiteral("Twins"))
-        .column(QStringLiteral("A23456789012345678901234567890X"), QStringLiteral("int"))
-        .column(QStringLiteral("A23456789012345678901234567890Y"), QStringLiteral("int"));
     connect();
 
     cc.CreateOracleTable(*source.query, *target, dboTable(QStringLiteral("ORDERS"), QStringLiteral("ORDERS")), true, ok, error);
@@ -80,11 +77,12 @@ TEST_F(OciConversionSteps, TableDefinitionProbeKeysAndDrop)
     EXPECT_TRUE(cc.OracleTableExists(*target, QStringLiteral("ORDERS"), QStringLiteral("scott")));
     EXPECT_FALSE(cc.OracleTableExists(*target, QStringLiteral("Orders"), QStringLiteral("scott")));
 
-    // Two column names cut to the same 30 characters are refused; the error
-    // text holds Oracle's message and the statement.
-    cc.CreateOracleTable(*source.query, *target, dboTable(QStringLiteral("Twins"), QStringLiteral("TWINS")), true, ok, error);
+    // A table that exists already is refused; the error text holds Oracle's
+    // message and the statement.
+    cc.CreateOracleTable(*source.query, *target, dboTable(QStringLiteral("Orders"), QStringLiteral("ORDERS")), true, ok, error);
     EXPECT_FALSE(ok);
-    EXPECT_TRUE(error.startsWith(QStringLiteral("ORA-00957: duplicate column name\r\nCreate table \"TWINS\" (\r\n")))
+    EXPECT_TRUE(error.startsWith(
+        QStringLiteral("ORA-00955: name is already used by an existing object\r\nCreate table \"ORDERS\" (\r\n")))
         << qPrintable(error);
 
     cc.DropOracleTable(*target, QStringLiteral("ORDERS"), ok, error);

@@ -224,7 +224,7 @@ TEST_F(OdbcWireTest, WizardStepsListDatabasesThenTablesOfTheChosenOne)
               QStringList({"master", "tempdb", "model", "msdb", "Shop"}));
     QStringList tables;
     tw::connectAndListTables(connection, *query, tw::sourceConnectionString(serverString, "Shop"),
-                             [&](const QString& name) { tables << name; });
+                             [&](const tw::SourceTable& table) { tables << table.entry(); });
     EXPECT_EQ(tables, QStringList({"alpha", "Orders"}));
     EXPECT_EQ(loopback.server().logins(), QStringList({"sa@", "sa@Shop"}));
 }
@@ -507,7 +507,7 @@ TEST_F(OdbcWireTest, ServerErrorsCarryTheServersText)
     server.database("Shop");
     connectTo("Shop");
     const QString missing = failureOf([&] { readAll(*query, {tw::rowCountSql(dbo("Nope"))}); });
-    EXPECT_TRUE(missing.contains("[FreeTDS][SQL Server]Invalid object name 'Nope'.")) << missing.toStdString();
+    EXPECT_TRUE(missing.contains("[FreeTDS][SQL Server]Invalid object name 'dbo.Nope'.")) << missing.toStdString();
     EXPECT_TRUE(missing.contains("native error 208")) << missing.toStdString();
     // The session survives a failed statement.
     EXPECT_EQ(readAll(*query, {databaseListSql}).rows.size(), 5);
