@@ -18,7 +18,7 @@ tw::SummaryCaptions summaryCaptions(const Ui::Taaform1& ui)
                                   ui.summaryrefused, ui.summaryseconds, ui.summaryrate})
         captions.headings.append(heading->text());
     for (const QLabel* outcome : {ui.resultcreated, ui.resultoverwritten, ui.resultmerged, ui.resultskipped,
-                                  ui.resultfailed, ui.resultnotreached})
+                                  ui.resultfailed, ui.resultnotreached, ui.resultnotfound})
         captions.outcomes.append(outcome->text());
     return captions;
 }

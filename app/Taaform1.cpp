@@ -4,6 +4,7 @@
 
 #include "app/HelpPage.h"
 #include "app/InterfaceLanguage.h"
+#include "app/TableItems.h"
 #include "app/WindowFrame.h"
 #include "db/ConnectionSteps.h"
 #include "db/Failure.h"
@@ -243,8 +244,8 @@ void Taaform1::step4Click()
     const QString serverString = tw::sourceConnectionString(ui->msRadioButton1->isChecked(), ui->mssqlservedit->text(),
                                                             ui->mslogonnameedit->text(), ui->mspasswordedit->text());
     tw::connectAndListTables(*ADOConnection1, *ADOQuery1, tw::sourceConnectionString(serverString, chosen->text()),
-                             [this](const QString& name) {
-                                 ui->availabletables->addItem(name);
+                             [this](const tw::SourceTable& table) {
+                                 ui->availabletables->addItem(newTableItem(table));
                                  if (availableSorted_)
                                      sortAvailable();
                              });
@@ -325,13 +326,14 @@ void Taaform1::removeAll()
 void Taaform1::sortAvailable()
 {
     availableSorted_ = true;
-    QStringList names;
-    for (int i = 0; i < ui->availabletables->count(); ++i)
-        names.append(ui->availabletables->item(i)->text());
+    QList<QListWidgetItem*> items;
+    while (ui->availabletables->count() > 0)
+        items.append(ui->availabletables->takeItem(0));
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::stable_sort(names.begin(), names.end(),
-                     [&](const QString& a, const QString& b) { return collator.compare(a, b) < 0; });
-    ui->availabletables->clear();
-    ui->availabletables->addItems(names);
+    std::stable_sort(items.begin(), items.end(), [&](const QListWidgetItem* a, const QListWidgetItem* b) {
+        return collator.compare(a->text(), b->text()) < 0;
+    });
+    for (QListWidgetItem* item : items)
+        ui->availabletables->addItem(item);
 }

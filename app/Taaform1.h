@@ -6,6 +6,7 @@
 #include "convert/Tcc.h"
 #include "db/SourceAccess.h"
 #include "db/TargetAccess.h"
+#include "settings/JobSettings.h"
 #include "settings/JobSettingsFile.h"
 #include "settings/Tmarfrm_bat.h"
 #include "settings/UnattendedRun.h"
@@ -84,7 +85,9 @@ private:
 
     // What the conversion run reads from and does to the wizard.
     int selectedTableCount() const override;
-    QString selectedTable(int index) const override;
+    tw::SourceTable selectedTable(int index) const override;
+    QStringList tablesNotFound() const override;
+    QString sourceDatabase() const override;
     int existingTableMode() const override;
     bool skipIndexes() const override;
     bool namesUppercase() const override;
@@ -147,5 +150,7 @@ private:
     QTimer Timer1;
     Tmarfrm_bat marfrm_bat;
     tw::JobSettingsList ValueListEditorbat;
+    // What the job's table lines found, once the walk has reached page 5.
+    tw::JobTableChoice jobTables_;
     std::unique_ptr<tw::UnattendedRun> unattendedRun_;
 };

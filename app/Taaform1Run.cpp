@@ -6,6 +6,7 @@
 #include "ui_Taaform1.h"
 
 #include "app/RunSummaryView.h"
+#include "app/TableItems.h"
 #include "app/WizardSettingsControls.h"
 #include "convert/ConversionRun.h"
 #include "settings/UnattendedRun.h"
@@ -57,9 +58,20 @@ int Taaform1::selectedTableCount() const
     return ui->selecttables->count();
 }
 
-QString Taaform1::selectedTable(int index) const
+tw::SourceTable Taaform1::selectedTable(int index) const
 {
-    return ui->selecttables->item(index)->text();
+    return tableOfItem(*ui->selecttables->item(index));
+}
+
+QStringList Taaform1::tablesNotFound() const
+{
+    return jobTables_.notFound;
+}
+
+QString Taaform1::sourceDatabase() const
+{
+    const QListWidgetItem* database = ui->mssqldblist->currentItem();
+    return database ? database->text() : QString();
 }
 
 int Taaform1::existingTableMode() const

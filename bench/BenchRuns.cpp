@@ -10,6 +10,7 @@
 #include "db/odbc/OdbcLink.h"
 #include "db/odbc/OdbcSourceConnection.h"
 #include "peers/tds/TdsLoopback.h"
+#include "support/DboTable.h"
 #include "support/FakeHost.h"
 
 #include <QCoreApplication>
@@ -145,7 +146,7 @@ QString measureTransfer(int port, const Latency& latency)
     bool ok = false;
     QString errorText;
     const Stopwatch watch;
-    transfer.run(kTargetTable, kSourceTable, ok, errorText);
+    transfer.run(dboTable(kSourceTable, kTargetTable), ok, errorText);
     QString result = figures(bed.stubTableReceived(kTargetTable), watch);
     if (!ok)
         result += QStringLiteral(" error=") + QString(errorText).replace(QLatin1Char(' '), QLatin1Char('_'));

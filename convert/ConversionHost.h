@@ -1,6 +1,7 @@
 #pragma once
 
 #include "convert/RunSummary.h"
+#include "db/SourceTable.h"
 
 #include <QString>
 
@@ -17,7 +18,12 @@ public:
 
     // Selected source tables, in conversion order.
     virtual int selectedTableCount() const = 0;
-    virtual QString selectedTable(int index) const = 0;
+    virtual SourceTable selectedTable(int index) const = 0;
+    // The table names that a job names but the source database lacks, in
+    // the job's order; none for a run that a user started.
+    virtual QStringList tablesNotFound() const { return {}; }
+    // The source database, as the log names it.
+    virtual QString sourceDatabase() const = 0;
     // 0 Overwrite, 1 Merge, 2 Skip; any other value acts as Merge.
     virtual int existingTableMode() const = 0;
     virtual bool skipIndexes() const = 0;

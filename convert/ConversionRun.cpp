@@ -40,6 +40,7 @@ ConversionRun::Outcome ConversionRun::run()
     host_.clearStop();
     failedTables_ = 0;
     summary_.clear();
+    addNotFound();
 
     for (int i = 0; i < host_.selectedTableCount(); ++i) {
         if (host_.stopRequested()) {
@@ -47,14 +48,15 @@ ConversionRun::Outcome ConversionRun::run()
             addNotReached(i);
             return Outcome::Aborted;
         }
-        summary_.append(tableNamed(sourceNameFor(host_.selectedTable(i))));
+        const SourceTable source = host_.selectedTable(i);
+        summary_.append(tableNamed(shownName(source)));
         TableSummary& table = summary_.last();
         host_.tableStarted(i, table.source);
         QElapsedTimer clock;
         clock.start();
         lostSource_.clear();
         try {
-            if (!convertTable(table, overwrite, skip, convertIndexes)) {
+            if (!convertTable(source, table, overwrite, skip, convertIndexes)) {
                 table.outcome = TableSummary::Outcome::Failed;
                 ++failedTables_;
             }
@@ -78,13 +80,13 @@ ConversionRun::Outcome ConversionRun::run()
     return Outcome::Completed;
 }
 
-QString ConversionRun::targetNameFor(const QString& sourceName, bool upperCase)
+QString ConversionRun::targetNameFor(const QString& base, bool upperCase)
 {
-    if (sourceName.size() <= kMaxNameLength)
-        return Tcc::NormalizeName(sourceName, upperCase);
+    if (base.size() <= kMaxNameLength)
+        return Tcc::NormalizeName(base, upperCase);
     QString candidate;
     for (int k = 0; k <= kLastSuffix; ++k) {
-        candidate = Tcc::NormalizeName(sourceName.left(kLongNamePrefix) + QStringLiteral("%1").arg(k, 4, 10, QLatin1Char('0')),
+        candidate = Tcc::NormalizeName(base.left(kLongNamePrefix) + QStringLiteral("%1").arg(k, 4, 10, QLatin1Char('0')),
                                        upperCase);
         if (!cc_.OracleTableExists(target_, candidate, host_.owner()))
             break;
@@ -92,26 +94,39 @@ QString ConversionRun::targetNameFor(const QString& sourceName, bool upperCase)
     return candidate;
 }
 
-QString ConversionRun::sourceNameFor(const QString& listed) const
+QString ConversionRun::shownName(const SourceTable& table) const
 {
-    return host_.namesUppercase() ? asciiUpper(listed) : listed;
+    return host_.namesUppercase() ? asciiUpper(table.entry()) : table.entry();
 }
 
-bool ConversionRun::convertTable(TableSummary& table, bool overwrite, bool skip, bool convertIndexes)
+void ConversionRun::addNotFound()
+{
+    for (const QString& name : host_.tablesNotFound()) {
+        log_.append(QStringLiteral("Table %1 named by the job is not in database %2").arg(name, host_.sourceDatabase()));
+        log_.append(QString());
+        TableSummary missing = tableNamed(name);
+        missing.outcome = TableSummary::Outcome::NotFound;
+        summary_.append(missing);
+        ++failedTables_;
+    }
+}
+
+bool ConversionRun::convertTable(const SourceTable& source, TableSummary& summary, bool overwrite, bool skip,
+                                 bool convertIndexes)
 {
     const bool upperCase = host_.namesUppercase();
-    const QString& sourceName = table.source;
-    const QString target = targetNameFor(sourceName, upperCase);
-    table.target = target;
+    const TableRef table{source, summary.source, targetNameFor(source.targetBase(), upperCase)};
+    const QString& target = table.target;
+    summary.target = target;
     const bool exists = cc_.OracleTableExists(target_, target, host_.owner());
     using Result = TableSummary::Outcome;
-    table.outcome = !exists ? Result::Created : overwrite ? Result::Overwritten : skip ? Result::Skipped : Result::Merged;
+    summary.outcome = !exists ? Result::Created : overwrite ? Result::Overwritten : skip ? Result::Skipped : Result::Merged;
     bool ok = true;
     bool allOk = true;
     QString errorText;
 
     if (!exists || overwrite) {
-        const QString ambiguity = ambiguousSourceText(sourceName);
+        const QString ambiguity = ambiguousSourceText(table);
         if (!ambiguity.isEmpty()) {
             log_.append((exists ? QStringLiteral("Drop table ") : QStringLiteral("Create table ")) + target
                         + QStringLiteral("... "));
@@ -131,11 +146,16 @@ bool ConversionRun::convertTable(TableSummary& table, bool overwrite, bool skip,
     }
     if (!exists || overwrite) {
         log_.append(QStringLiteral("Create table ") + target + QStringLiteral("... "));
-        cc_.CreateOracleTable(query_, target_, sourceName, target, upperCase, ok, errorText);
+        cc_.CreateOracleTable(query_, target_, table, upperCase, ok, errorText);
         appendStepResult(QStringLiteral("Create table ") + target + QStringLiteral("...Done"), ok, errorText);
         allOk = allOk && ok;
+        const QStringList renamed = cc_.columnNames().renamedLines(target);
+        for (const QString& line : renamed)
+            log_.append(line);
+        if (!renamed.isEmpty())
+            log_.append(QString());
         if (convertIndexes) {
-            cc_.CreateOracleIndexes(query_, target_, sourceName, target, upperCase, ok, errorText);
+            cc_.CreateOracleIndexes(query_, target_, table, upperCase, ok, errorText);
             // Keys and indexes that the target refused are written after the
             // create step's block, so that none goes missing unnoticed.
             if (!ok) {
@@ -155,14 +175,14 @@ bool ConversionRun::convertTable(TableSummary& table, bool overwrite, bool skip,
     log_.append(QStringLiteral("Insert table ") + target + QStringLiteral("... "));
     RowCountCheck check(target_, target, exists && !overwrite);
     RowTransfer transfer(query_, writer_, log_, cc_, host_);
-    transfer.run(target, sourceName, ok, errorText);
-    table.read = transfer.rowsRead();
-    table.stored = transfer.rowsStored();
-    table.refused = transfer.rowsRefused();
+    transfer.run(table, ok, errorText);
+    summary.read = transfer.rowsRead();
+    summary.stored = transfer.rowsStored();
+    summary.refused = transfer.rowsRefused();
     // A copy that read the whole source is checked against the target's
     // count; a mismatch fails the step like any other failure.
     if (transfer.readToEnd()) {
-        const QString mismatch = check.verify(table.read, table.stored);
+        const QString mismatch = check.verify(summary.read, summary.stored);
         if (!mismatch.isEmpty()) {
             errorText = ok ? mismatch : errorText + QStringLiteral("\r\n") + mismatch;
             ok = false;
@@ -182,13 +202,16 @@ bool ConversionRun::convertTable(TableSummary& table, bool overwrite, bool skip,
     return allOk && ok;
 }
 
-// Tables of the same name in several schemas all match the column
-// catalogue's name filter, which would merge their columns into one create
-// statement: such a table is left alone before anything is dropped.
-QString ConversionRun::ambiguousSourceText(const QString& sourceName)
+// A table listed by its bare name, because one schema held the name, is
+// left alone before anything is dropped when more schemas hold it now: the
+// bare name, which a job file may have named it by, no longer says which
+// table is meant. Tables listed as schema.name say so themselves.
+QString ConversionRun::ambiguousSourceText(const TableRef& table)
 {
+    if (table.source.qualified)
+        return QString();
     query_.close();
-    query_.setSql(tableSchemasSql(sourceName));
+    query_.setSql(tableSchemasSql(table.source.name));
     query_.open();
     query_.first();
     QStringList schemas;
@@ -199,7 +222,7 @@ QString ConversionRun::ambiguousSourceText(const QString& sourceName)
         return QString();
     return QStringLiteral("The name %1 matches tables in several schemas (%2); the table was not converted and its "
                           "target was left as it is.")
-        .arg(sourceName, schemas.join(QStringLiteral(", ")));
+        .arg(table.shown, schemas.join(QStringLiteral(", ")));
 }
 
 // The step's line becomes its done line on success; on failure the error
@@ -217,7 +240,7 @@ void ConversionRun::finish()
 {
     log_.append(host_.completedCaption());
     if (failedTables_ > 0)
-        log_.append(host_.failedCaption().arg(failedTables_).arg(host_.selectedTableCount()));
+        log_.append(host_.failedCaption().arg(failedTables_).arg(summary_.size()));
     else
         log_.append(host_.migratedCaption());
     log_.append(QStringLiteral("The end time:") + logTimeStamp(QDateTime::currentDateTime()));
@@ -238,7 +261,7 @@ void ConversionRun::finishTable(int index, const QElapsedTimer& clock)
 void ConversionRun::addNotReached(int first)
 {
     for (int i = first; i < host_.selectedTableCount(); ++i)
-        summary_.append(tableNamed(sourceNameFor(host_.selectedTable(i))));
+        summary_.append(tableNamed(shownName(host_.selectedTable(i))));
 }
 
 // A run that cannot go on keeps its record: the error, the tables it never
@@ -251,7 +274,7 @@ void ConversionRun::endEarly(const QString& errorText, int firstNotReached)
     }
     QStringList notReached;
     for (int i = firstNotReached; i < host_.selectedTableCount(); ++i)
-        notReached.append(host_.selectedTable(i));
+        notReached.append(host_.selectedTable(i).entry());
     failedTables_ += int(notReached.size());
     addNotReached(firstNotReached);
     if (!notReached.isEmpty()) {

@@ -31,27 +31,33 @@ public:
     // failure escapes.
     Outcome run();
     // Tables of the last run whose drop, create, index or row step failed,
-    // or that the run never reached because it ended early.
+    // that the run never reached because it ended early, or that a job
+    // named but the source database lacks.
     int failedTables() const { return failedTables_; }
 
-    // One entry per selected table of the last run, in the order of the
-    // list, also for the tables that a stop or a failure left unreached.
+    // One entry per table a job named but the database lacks, then one per
+    // selected table of the last run, in the order of the list, also for
+    // the tables that a stop or a failure left unreached.
     const RunSummary& summary() const { return summary_; }
 
-    // The target name for a source name: normalised, and for names over 30
-    // characters the first 26 characters with the first free four-digit
-    // suffix in the owner's schema.
-    QString targetNameFor(const QString& sourceName, bool upperCase);
+    // The target name formed from a table's name (its targetBase):
+    // normalised, and for names over 30 characters the first 26 characters
+    // with the first free four-digit suffix in the owner's schema.
+    QString targetNameFor(const QString& base, bool upperCase);
 
 private:
-    // The source name of a listed table: upper-cased when names uppercase is on.
-    QString sourceNameFor(const QString& listed) const;
+    // The name under which the log and the summary show a selected table:
+    // its list entry, upper-cased when names uppercase is on.
+    QString shownName(const SourceTable& table) const;
+    // Logs and counts the tables that the job named but the database lacks.
+    void addNotFound();
     // Fills the table's summary but for its time; false when one of the
     // table's steps failed.
-    bool convertTable(TableSummary& table, bool overwrite, bool skip, bool convertIndexes);
+    bool convertTable(const SourceTable& source, TableSummary& summary, bool overwrite, bool skip,
+                      bool convertIndexes);
     void finishTable(int index, const QElapsedTimer& clock);
     void addNotReached(int first);
-    QString ambiguousSourceText(const QString& sourceName);
+    QString ambiguousSourceText(const TableRef& table);
     void appendStepResult(const QString& doneLine, bool ok, const QString& errorText);
     void finish();
     void endEarly(const QString& errorText, int firstNotReached);

@@ -1,5 +1,6 @@
 #include "convert/RowTransfer.h"
 
+#include "convert/OracleColumnNames.h"
 #include "convert/SourceSql.h"
 #include "convert/TargetSql.h"
 #include "db/Failure.h"
@@ -26,8 +27,9 @@ RowTransfer::RowTransfer(SourceQuery& query, RowWriter& writer, RunLog& log, Tcc
 {
 }
 
-void RowTransfer::run(const QString& targetTable, const QString& sourceTable, bool& ok, QString& errorText)
+void RowTransfer::run(const TableRef& table, bool& ok, QString& errorText)
 {
+    const QString& targetTable = table.target;
     ok = true;
     reportedColumns_.clear();
     columnProblems_.clear();
@@ -41,14 +43,14 @@ void RowTransfer::run(const QString& targetTable, const QString& sourceTable, bo
     sourceLost_ = false;
     try {
         query_.close();
-        query_.setSql(rowCountSql(sourceTable));
+        query_.setSql(rowCountSql(table.source));
         query_.open();
         query_.first();
         counted_ = query_.value(0).toInteger();
         query_.close();
         host_.rowsCopied(0, counted_);
 
-        query_.setSql(rowsSql(sourceTable));
+        query_.setSql(rowsSql(table.source));
         query_.open();
         query_.first();
 
@@ -57,7 +59,7 @@ void RowTransfer::run(const QString& targetTable, const QString& sourceTable, bo
         cc_.CopyTextToClipboard(writer_.commandText());
         writer_.open();
 
-        routes_ = routeColumns();
+        routes_ = routeColumns(host_.namesUppercase());
         bool anyColumnMatched = false;
         for (int i = 0; i < routes_.size(); ++i) {
             if (routes_[i].target < 0)
@@ -68,7 +70,7 @@ void RowTransfer::run(const QString& targetTable, const QString& sourceTable, bo
         // Rows of nothing but NULLs would be no copy at all.
         if (!anyColumnMatched) {
             throw Failure(QStringLiteral("No column of %1 matches a column of %2: no row was copied")
-                              .arg(sourceTable, targetTable));
+                              .arg(table.shown, targetTable));
         }
 
         qint64 row = 1;
@@ -84,7 +86,7 @@ void RowTransfer::run(const QString& targetTable, const QString& sourceTable, bo
                     writer_.close();
                     writer_.open();
                 }
-                log_.replaceLast(rowCountLine(sourceTable, row));
+                log_.replaceLast(rowCountLine(table.shown, row));
                 host_.rowsCopied(row, counted_);
                 host_.processEvents();
                 if (host_.stopRequested())
@@ -96,7 +98,7 @@ void RowTransfer::run(const QString& targetTable, const QString& sourceTable, bo
         // so that a large value is not held by both clients at once.
         query_.close();
         applyBatch(row - 1);
-        log_.replaceLast(rowCountLine(sourceTable, row - 1));
+        log_.replaceLast(rowCountLine(table.shown, row - 1));
         readToEnd_ = true;
         host_.rowsCopied(row - 1, counted_);
         writer_.close();
@@ -112,17 +114,22 @@ void RowTransfer::run(const QString& targetTable, const QString& sourceTable, bo
     }
 }
 
-// Each source column goes to the target column of the same name, compared
-// without regard to case, or else to the column that the table definition
-// made from it (blanks turned into underscores, cut to 30 characters).
-QVector<RowTransfer::ColumnRoute> RowTransfer::routeColumns()
+// Each source column goes to the target column that the table definition
+// made from it (cut, blanks turned into underscores, a free name where
+// columns collide), compared without regard to case, or else to a target
+// column of the source column's own name.
+QVector<RowTransfer::ColumnRoute> RowTransfer::routeColumns(bool upperCase)
 {
     QVector<ColumnRoute> routes(query_.fieldCount());
+    QStringList sourceNames;
+    for (int i = 0; i < routes.size(); ++i)
+        sourceNames.append(query_.fieldName(i));
+    const OracleColumnNames names(sourceNames, upperCase);
     for (int i = 0; i < routes.size(); ++i) {
-        const QString name = query_.fieldName(i);
-        int target = writer_.fieldIndex(name);
+        const QString& name = sourceNames[i];
+        int target = writer_.fieldIndex(names.of(name));
         if (target < 0)
-            target = writer_.fieldIndex(Tcc::NormalizeName(name.left(kMaxNameLength), false));
+            target = writer_.fieldIndex(name);
         routes[i].target = target;
         routes[i].boolean = query_.isBooleanField(i);
     }

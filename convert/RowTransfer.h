@@ -25,13 +25,14 @@ public:
 
     RowTransfer(SourceQuery& query, RowWriter& writer, RunLog& log, Tcc& cc, ConversionHost& host);
 
-    // Copies the rows of S into T. ok is set true on entry; on failure it is
+    // Copies the rows of the source table into its target. ok is set true on
+    // entry; on failure it is
     // false and the error text holds the reason. A batch that the target
     // refuses is reported in the error text (which rows, how many, the
     // server's message) while the copy goes on with the next batch; a
     // failure that ends the copy names the rows read since the last commit,
     // which are not stored.
-    void run(const QString& targetTable, const QString& sourceTable, bool& ok, QString& errorText);
+    void run(const TableRef& table, bool& ok, QString& errorText);
 
     // Log lines for the columns whose values could not be set during the
     // last run, one per column: T + " -----  " + column + ": " + reason.
@@ -57,7 +58,7 @@ private:
         bool boolean = false;
     };
 
-    QVector<ColumnRoute> routeColumns();
+    QVector<ColumnRoute> routeColumns(bool upperCase);
     void copyRow(const QString& targetTable);
     void reportColumn(const QString& targetTable, const QString& column, const QString& reason);
     void applyBatch(qint64 lastRow);

@@ -4,19 +4,35 @@
 
 namespace tw {
 
-QStringList columnCatalogueSql(const QString& sourceTable)
+namespace {
+
+// object_id(N'[schema].[name]'): both catalogues find the table by its id.
+QString objectIdOf(const SourceTable& table)
+{
+    return QStringLiteral("object_id(N'") + escapeInLiteral(bracketedName(table)) + QStringLiteral("')");
+}
+
+} // namespace
+
+QString bracketedName(const SourceTable& table)
+{
+    return QLatin1Char('[') + escapeInBracketedName(table.schema) + QStringLiteral("].[")
+        + escapeInBracketedName(table.name) + QLatin1Char(']');
+}
+
+QStringList columnCatalogueSql(const SourceTable& table)
 {
     return {
         QStringLiteral("SELECT fieldno=a.colorder,  fieldname=a.name,     fieldtyle=b.name,     f_length=a.length,     f_size=COLUMNPROPERTY(a.id,a.name,'PRECISION'),"),
         QStringLiteral("f_scale=isnull(COLUMNPROPERTY(a.id,a.name,'Scale'),0),   a.isnullable,     e.text defaultvalue"),
         QStringLiteral("FROM   syscolumns   a     left   join   systypes   b   on   a.xusertype=b.xusertype     inner   join   sysobjects   d   on   a.id=d.id     and   d.xtype='U'   and     d.name<>'dtproperties'"),
         QStringLiteral("left   join   syscomments   e   on   a.cdefault=e.id "),
-        QStringLiteral("where   d.name=N'") + escapeInLiteral(sourceTable) + QStringLiteral("'"),
+        QStringLiteral("where   d.id=") + objectIdOf(table),
         QStringLiteral("order   by   a.id,a.colorder"),
     };
 }
 
-QStringList indexCatalogueSql(const QString& sourceTable)
+QStringList indexCatalogueSql(const SourceTable& table)
 {
     return {
         QStringLiteral("select object_Name(a.ID) as tablename,a.Name as Key_name,"),
@@ -27,25 +43,25 @@ QStringList indexCatalogueSql(const QString& sourceTable)
         QStringLiteral("inner join sysindexkeys b on a.ID=b.ID and a.indID=b.indid"),
         QStringLiteral("inner join syscolumns c on c.ID=b.ID and b.colid=c.colid"),
         QStringLiteral("left join sysobjects d on d.Name=a.Name and d.parent_obj=C.ID"),
-        QStringLiteral("where a.ID=object_id(N'") + escapeInLiteral(sourceTable) + QStringLiteral("')"),
+        QStringLiteral("where a.ID=") + objectIdOf(table),
         QStringLiteral("order by tablename,Key_name,Seq_in_index"),
     };
 }
 
-QString rowCountSql(const QString& sourceTable)
+QString rowCountSql(const SourceTable& table)
 {
-    return QStringLiteral("select count(*) from [") + escapeInBracketedName(sourceTable) + QStringLiteral("]");
+    return QStringLiteral("select count(*) from ") + bracketedName(table);
 }
 
-QString rowsSql(const QString& sourceTable)
+QString rowsSql(const SourceTable& table)
 {
-    return QStringLiteral("select * from [") + escapeInBracketedName(sourceTable) + QStringLiteral("]");
+    return QStringLiteral("select * from ") + bracketedName(table);
 }
 
-QString tableSchemasSql(const QString& sourceTable)
+QString tableSchemasSql(const QString& name)
 {
     return QStringLiteral("select schema_name(uid) as schemaname from sysobjects where xtype='U' and name=N'")
-           + escapeInLiteral(sourceTable) + QStringLiteral("' order by schemaname");
+           + escapeInLiteral(name) + QStringLiteral("' order by schemaname");
 }
 
 } // namespace tw

@@ -1,24 +1,30 @@
 #pragma once
 
+#include "db/SourceTable.h"
+
 #include <QStringList>
 
 namespace tw {
 
-// The SQL texts sent to the source server by the conversion. Table names are
-// escaped for the delimiters they stand in. Names in string literals are
-// written as Unicode literals (N'...'): a plain literal is converted to the
-// code page of the server's default collation, where a name in another
-// script would turn into question marks and match nothing.
+// The SQL texts sent to the source server by the conversion. A table is
+// addressed by its schema and name, [schema].[name] with closing brackets
+// doubled, so that neither the login's default schema nor a dot in a name
+// decides which table is meant. Names in string literals are written as
+// Unicode literals (N'...'): a plain literal is converted to the code page of
+// the server's default collation, where a name in another script would turn
+// into question marks and match nothing.
 
+// [schema].[name]
+QString bracketedName(const SourceTable& table);
 // The column catalogue of a user table (six lines).
-QStringList columnCatalogueSql(const QString& sourceTable);
+QStringList columnCatalogueSql(const SourceTable& table);
 // The index and key catalogue of a table (ten lines).
-QStringList indexCatalogueSql(const QString& sourceTable);
-// The schemas of the user tables named S, one row each ("schemaname").
-QString tableSchemasSql(const QString& sourceTable);
-// "select count(*) from [S]"
-QString rowCountSql(const QString& sourceTable);
-// "select * from [S]"
-QString rowsSql(const QString& sourceTable);
+QStringList indexCatalogueSql(const SourceTable& table);
+// The schemas of the user tables of a bare name, one row each ("schemaname").
+QString tableSchemasSql(const QString& name);
+// "select count(*) from [schema].[name]"
+QString rowCountSql(const SourceTable& table);
+// "select * from [schema].[name]"
+QString rowsSql(const SourceTable& table);
 
 } // namespace tw

@@ -22,8 +22,8 @@ QString statementErrorText(const QString& message, const TargetStatement& statem
     return message + QStringLiteral("\r\n") + statement.sqlText() + QStringLiteral("\r\n");
 }
 
-void Tcc::CreateOracleTable(SourceQuery& query, TargetConnection& target, const QString& sourceTable,
-                            const QString& targetTable, bool upperCase, bool& ok, QString& errorText)
+void Tcc::CreateOracleTable(SourceQuery& query, TargetConnection& target, const TableRef& table, bool upperCase,
+                            bool& ok, QString& errorText)
 {
     ok = true;
     std::unique_ptr<TargetStatement> statement = target.createStatement();
@@ -31,20 +31,26 @@ void Tcc::CreateOracleTable(SourceQuery& query, TargetConnection& target, const 
 
     query.close();
     query.clearSql();
-    for (const QString& line : columnCatalogueSql(sourceTable))
+    for (const QString& line : columnCatalogueSql(table.source))
         query.addSql(line);
     query.open();
     query.first();
 
-    tmpmemo_ = QStringList{createTableFirstLine(targetTable)};
-    while (!query.atEnd()) {
-        const QString name = query.text(QStringLiteral("fieldname")).left(kMaxNameLength);
-        QString line = QLatin1Char('"') + NormalizeName(name, upperCase) + QLatin1Char('"');
-        line += oracleTypeText(
+    QStringList sourceNames;
+    QStringList typeTexts;
+    for (; !query.atEnd(); query.next()) {
+        sourceNames.append(query.text(QStringLiteral("fieldname")));
+        typeTexts.append(oracleTypeText(
             query.text(QStringLiteral("fieldtyle")), [&] { return query.integer(QStringLiteral("f_size")); },
-            [&] { return query.integer(QStringLiteral("f_scale")); });
-        query.next();
-        if (!query.atEnd())
+            [&] { return query.integer(QStringLiteral("f_scale")); }));
+    }
+    columnNames_ = OracleColumnNames(sourceNames, upperCase);
+    columnNamesOf_ = table.target;
+
+    tmpmemo_ = QStringList{createTableFirstLine(table.target)};
+    for (int i = 0; i < sourceNames.size(); ++i) {
+        QString line = QLatin1Char('"') + columnNames_.of(sourceNames[i]) + QLatin1Char('"') + typeTexts[i];
+        if (i + 1 < sourceNames.size())
             line += QStringLiteral(" , ");
         tmpmemo_.append(line);
     }

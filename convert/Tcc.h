@@ -1,5 +1,7 @@
 #pragma once
 
+#include "convert/OracleColumnNames.h"
+#include "convert/TableRef.h"
 #include "db/SourceAccess.h"
 #include "db/TargetAccess.h"
 
@@ -18,13 +20,16 @@ class Tcc {
 public:
     // Reads the source table's column catalogue and executes one
     // Create table statement for the target table.
-    void CreateOracleTable(SourceQuery& query, TargetConnection& target, const QString& sourceTable,
-                           const QString& targetTable, bool upperCase, bool& ok, QString& errorText);
+    void CreateOracleTable(SourceQuery& query, TargetConnection& target, const TableRef& table, bool upperCase,
+                           bool& ok, QString& errorText);
+    // The column names of the table last read by CreateOracleTable.
+    const OracleColumnNames& columnNames() const { return columnNames_; }
 
     // Recreates the primary key and the indexes of the source table on the
-    // target table, one statement per key.
-    void CreateOracleIndexes(SourceQuery& query, TargetConnection& target, const QString& sourceTable,
-                             const QString& targetTable, bool upperCase, bool& ok, QString& errorText);
+    // target table, one statement per key; the key columns are named as the
+    // table definition that precedes it named them.
+    void CreateOracleIndexes(SourceQuery& query, TargetConnection& target, const TableRef& table, bool upperCase,
+                             bool& ok, QString& errorText);
 
     // True when the owner has a table of exactly that name.
     bool OracleTableExists(TargetConnection& target, const QString& table, const QString& owner);
@@ -50,6 +55,8 @@ public:
 
 private:
     QStringList tmpmemo_;
+    OracleColumnNames columnNames_;
+    QString columnNamesOf_;  // the target table of columnNames_
 };
 
 // The error text of a failed statement: the server's message, CR LF, the

@@ -152,23 +152,55 @@ TEST_F(ConversionRunTest, LongNamesTakeTheFirstFreeSuffix)
                                    "Insert table ABCDEFGHIJKLMNOPQRSTUVWXYZ12345 1 Rows ...Done", ""}));
 }
 
-TEST_F(ConversionRunTest, UpperCasedSourceNamesReachTheSourceQueries)
+// The source queries address the table by its listed schema and name; the
+// upper-case option shapes only the names the log and the target show.
+TEST_F(ConversionRunTest, SourceQueriesReachTheListedTableWhateverTheCaseOption)
 {
     servers.sqlServer.setCaseSensitive(true);
     seedOrders(QStringLiteral("orders"));
     servers.connect();
     host.tables = {QStringLiteral("orders")};
     host.skipIdx = true;
-    run();
-    // The source stores "orders"; the queries ask for ORDERS and find nothing.
-    const QStringList lines = maskedLog();
-    EXPECT_EQ(lines.at(1), QStringLiteral("Create table ORDERS... "));
-    EXPECT_TRUE(lines.contains(QStringLiteral("Invalid object name 'ORDERS'."))) << qPrintable(lines.join('\n'));
+    for (const QString& target : {QStringLiteral("ORDERS"), QStringLiteral("orders")}) {
+        log.clear();
+        host.upper = target == QStringLiteral("ORDERS");
+        run();
+        EXPECT_EQ(maskedLog(), framed({"Create table " + target + "...Done", "",
+                                       "Insert table " + target + " 3 Rows ...Done", ""}));
+    }
+}
 
-    log.clear();
-    host.upper = false;
-    run();
-    EXPECT_EQ(maskedLog(), framed({"Create table orders...Done", "", "Insert table orders 3 Rows ...Done", ""}));
+// Tables that a job names but the database lacks are logged first, listed
+// in the summary as not found and counted as failed.
+TEST_F(ConversionRunTest, JobTablesNotInTheDatabaseFailTheRun)
+{
+    seedOrders();
+    servers.connect();
+    host.tables = {QStringLiteral("Orders")};
+    host.notFound = {QStringLiteral("Missing"), QStringLiteral("Sales.Orders")};
+    host.skipIdx = true;
+    tw::ConversionRun conversion(host, cc, *servers.query, *servers.target, *servers.writer, log);
+    EXPECT_EQ(conversion.run(), tw::ConversionRun::Outcome::Completed);
+
+    const QStringList expected{"Start time:*",
+                               "Table Missing named by the job is not in database Shop",
+                               "",
+                               "Table Sales.Orders named by the job is not in database Shop",
+                               "",
+                               "Create table ORDERS...Done",
+                               "",
+                               "Insert table ORDERS 3 Rows ...Done",
+                               "",
+                               kCompleted,
+                               "Wizard has migrated your MSSQL database to Oracle server, but 2 of 3 tables failed.",
+                               "The end time:*",
+                               kFinish};
+    EXPECT_EQ(maskedLog(), expected);
+    EXPECT_EQ(conversion.failedTables(), 2);
+    ASSERT_EQ(conversion.summary().size(), 3);
+    EXPECT_EQ(tw::summaryCsv(conversion.summary()).split(QStringLiteral("\r\n")).mid(1, 2),
+              (QStringList{"Missing,,not found,0,0,0,0.000,0", "Sales.Orders,,not found,0,0,0,0.000,0"}));
+    EXPECT_EQ(servers.targetRows(QStringLiteral("ORDERS")).size(), 3);
 }
 
 TEST_F(ConversionRunTest, ProgressAtEveryReportOfTheCopy)

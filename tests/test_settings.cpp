@@ -177,27 +177,33 @@ TEST(JobSettingsFile, ApplyFollowsTheReaderRules)
     }
 }
 
-TEST(JobSettingsFile, SelectsTheJobTables)
+TEST(JobSettingsFile, SelectsTheJobTablesAndNamesThoseNotFound)
 {
     struct Case {
         const char* name;
         QByteArray text;
         QStringList selected;
+        QStringList notFound;
+        bool selectsNoTable;
     };
-    const QStringList available{QStringLiteral("orders"), QStringLiteral("Customers"), QStringLiteral("Items")};
+    const QStringList available{QStringLiteral("orders"), QStringLiteral("Customers"), QStringLiteral("Items"),
+                                QStringLiteral("dbo.Notes"), QStringLiteral("Sales.Notes")};
     const Case cases[] = {
-        {"all tables wins over table lines", "alltables=1\ntables1=Items", available},
-        {"lines in file order, numbers unread", "alltables=0\ntables3=Items\ntables1= Customers\t", {QStringLiteral("Items"), QStringLiteral("Customers")}},
-        {"letter case of names is exact", "tables1=Orders\ntables2=orders", {QStringLiteral("orders")}},
-        {"a table named twice moves once", "tables1=Items\ntables2=Items", {QStringLiteral("Items")}},
-        {"line name case is exact, no = takes the line", "Tables1=Items\ntablesItems", {}},
-        {"no table lines select nothing", "alltables=yes", {}},
+        {"all tables wins over table lines", "alltables=1\ntables1=Nope", available, {}, false},
+        {"lines in file order, numbers unread", "alltables=0\ntables3=Items\ntables1= Customers\t", {"Items", "Customers"}, {}, false},
+        {"letter case of names is exact", "tables1=Orders\ntables2=orders", {"orders"}, {"Orders"}, false},
+        {"a table named twice moves once", "tables1=Items\ntables2=Items\ntables3=X\ntables4=X", {"Items"}, {"X"}, false},
+        {"entries of a name in several schemas", "tables1=Sales.Notes\ntables2=Notes", {"Sales.Notes"}, {"Notes"}, false},
+        {"line name case is exact, no = takes the line", "Tables1=Items\ntablesItems", {}, {"tablesItems"}, false},
+        {"no table lines select nothing", "alltables=yes\ntables1= ", {}, {}, true},
     };
     for (const Case& c : cases) {
         FakeControls controls;
         controls.available = available;
-        tw::SelectJobTables(jobOf(c.text), controls);
+        const tw::JobTableChoice choice = tw::SelectJobTables(jobOf(c.text), controls);
         EXPECT_EQ(controls.selected, c.selected) << c.name;
+        EXPECT_EQ(choice.notFound, c.notFound) << c.name;
+        EXPECT_EQ(choice.selectsNoTable, c.selectsNoTable) << c.name;
     }
 }
 

@@ -1,6 +1,7 @@
 // The shortcut file builder: what it copies from the wizard, the table
 // choice it keeps, and the job file, launcher and message it writes.
 
+#include "app/TableItems.h"
 #include "app/Taaform1.h"
 #include "peers/oracle/ModelTargetLayer.h"
 #include "peers/sqlserver/ModelSourceLayer.h"
@@ -104,7 +105,7 @@ TEST(ShortcutBuilder, OpensFromTheWizardAndReselectClosesIt)
     ui.mssqldblist->addItem(QStringLiteral("Shop"));
     ui.mssqldblist->setCurrentRow(0);
     ui.processtable2->click();
-    ui.selecttables->addItem(QStringLiteral("Orders"));
+    ui.selecttables->addItem(newTableItem({QStringLiteral("Sales"), QStringLiteral("Orders"), true}));
 
     QStringList seen;
     QTimer::singleShot(0, [&] {
@@ -125,7 +126,7 @@ TEST(ShortcutBuilder, OpensFromTheWizardAndReselectClosesIt)
     });
     ui.btcreatebat->click();
     EXPECT_EQ(seen, (QStringList{QStringLiteral("db1"), QStringLiteral("Shop"), QStringLiteral("Skip"),
-                                 QStringLiteral("Tablewright 4.0"), QStringLiteral("Orders"),
+                                 QStringLiteral("Tablewright 4.0"), QStringLiteral("Sales.Orders"),
                                  QStringLiteral("This form will be closed.\nAfter you finish your choice,please click "
                                                 "the button \"Create Shortcut File\" to return to this form.")}));
 }

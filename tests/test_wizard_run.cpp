@@ -69,6 +69,31 @@ TEST_F(WizardRun, WalksThePagesAndConvertsTheSelectedTables)
     EXPECT_TRUE(ui().sc->toPlainText().contains(QStringLiteral("Insert table CUSTOMERS 1000 Rows ...Done")));
 }
 
+// Entries of a name that two schemas hold keep their table through the
+// moves and the sorting of the lists, and each becomes a table of its own.
+TEST_F(WizardRun, EntriesOfANameInTwoSchemasKeepTheirTable)
+{
+    sqlServer.database(QStringLiteral("Shop")).table(QStringLiteral("Orders"), QStringLiteral("Sales"))
+        .column(QStringLiteral("Region"), QStringLiteral("int"))
+        .row({7});
+    WizardOnModels::walkToTableSelection();
+    QStringList entries;
+    for (int i = 0; i < ui().availabletables->count(); ++i)
+        entries.append(ui().availabletables->item(i)->text());
+    EXPECT_EQ(entries, (QStringList{"Customers", "dbo.Orders", "Sales.Orders"}));
+
+    ui().Buttonaddall->click();
+    ui().Button4->click();
+    ui().availabletables->findItems(QStringLiteral("Sales.Orders"), Qt::MatchExactly).first()->setSelected(true);
+    ui().Buttonadd->click();
+    wizard->btnextClick();
+
+    EXPECT_EQ(oracle.rows(QStringLiteral("SCOTT"), QStringLiteral("SALES_ORDERS")),
+              (QVector<QVector<tw::SqlValue>>{{tw::SqlValue(7)}}));
+    EXPECT_EQ(oracle.tables(QStringLiteral("SCOTT")), QStringList{QStringLiteral("SALES_ORDERS")});
+    EXPECT_TRUE(ui().sc->toPlainText().contains(QStringLiteral("Insert table SALES.ORDERS 1 Rows ...Done")));
+}
+
 TEST_F(WizardRun, StopDuringTheFirstTableEndsTheRunBeforeTheNext)
 {
     walkToTableSelection();

@@ -112,12 +112,7 @@ struct UnattendedJob : ::testing::Test {
 
 TEST_F(UnattendedJob, CopiesTheJobTablesAndEndsWithZero)
 {
-    // A job whose tables the database lacks runs to its end with nothing to do.
-    writeJob(QStringLiteral("secret"), {QStringLiteral("numbers")});
-    EXPECT_EQ(runProgram({jobPath()}), 0) << standardError.toStdString();
-    EXPECT_EQ(jobLog().size(), 4) << jobLog().join(QLatin1Char('\n')).toStdString();
-
-    writeJob(QStringLiteral("secret"), {QStringLiteral("Numbers"), QStringLiteral("Missing")});
+    writeJob(QStringLiteral("secret"), {QStringLiteral("Numbers")});
     EXPECT_EQ(runProgram({jobPath()}), 0) << standardError.toStdString();
     // A clean run prints its summary alone, which cron mails.
     EXPECT_EQ(standardError, QString());
@@ -148,6 +143,27 @@ TEST_F(UnattendedJob, CopiesTheJobTablesAndEndsWithZero)
     EXPECT_EQ(saved.value(QStringLiteral("Windows Authentication")).toString(), QStringLiteral("0"));
     EXPECT_EQ(saved.value(QStringLiteral("oracleu")).toString(), QStringLiteral("scott"));
     EXPECT_EQ(QFile::permissions(settingsPath) & (QFileDevice::ReadOther | QFileDevice::ReadGroup), 0);
+}
+
+// A table the job names but the database lacks fails the job; so does a job
+// that selects no table at all.
+TEST_F(UnattendedJob, JobTablesNotInTheDatabaseEndWithOne)
+{
+    // Table names match with letter case: "numbers" is not there either.
+    writeJob(QStringLiteral("secret"), {QStringLiteral("Items"), QStringLiteral("numbers")});
+    EXPECT_EQ(runProgram({jobPath()}), 1) << standardError.toStdString();
+    const QStringList log = jobLog();
+    EXPECT_EQ(log.value(1), QStringLiteral("Table numbers named by the job is not in database Shop"))
+        << log.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(log.contains(QStringLiteral("Insert table ITEMS 1 Rows ...Done")));
+    EXPECT_TRUE(log.contains(
+        QStringLiteral("Wizard has migrated your MSSQL database to Oracle server, but 1 of 2 tables failed.")));
+    EXPECT_EQ(bed.targetRows(QStringLiteral("ITEMS")).size(), 1);
+    EXPECT_EQ(summaryFile().mid(1), (QStringList{"numbers,,not found,0,0,0,*,*", "ITEMS,ITEMS,created,1,1,0,*,*", ""}));
+
+    writeJob(QStringLiteral("secret"), {});
+    EXPECT_EQ(runProgram({jobPath()}), 1) << standardError.toStdString();
+    EXPECT_EQ(jobLog(), QStringList{QStringLiteral("The job selects no table")});
 }
 
 TEST_F(UnattendedJob, FailuresEndWithTheirExitCodeAndAJobLog)

@@ -21,9 +21,13 @@ using tw::SqlValue;
 namespace {
 
 const QString databaseListSql = QStringLiteral("select   [name]   from   sysdatabases");
-const QString tableListSql = QStringLiteral(
-    "select   [name]   from   sysobjects   where   xType='u' and [name] <> 'dtproperties' order by [name]");
+const QString tableListSql = tw::tableListSql();
 const QString knownGuid = QStringLiteral("6F9619FF-8B86-D011-B42D-00C04FC964FF");
+
+tw::SourceTable dbo(const QString& name)
+{
+    return {QStringLiteral("dbo"), name};
+}
 
 // A result read to its end: names, Boolean flags and values.
 struct Result {
@@ -220,7 +224,7 @@ TEST_F(OdbcWireTest, WizardStepsListDatabasesThenTablesOfTheChosenOne)
               QStringList({"master", "tempdb", "model", "msdb", "Shop"}));
     QStringList tables;
     tw::connectAndListTables(connection, *query, tw::sourceConnectionString(serverString, "Shop"),
-                             [&](const QString& name) { tables << name; });
+                             [&](const tw::SourceTable& table) { tables << table.entry(); });
     EXPECT_EQ(tables, QStringList({"alpha", "Orders"}));
     EXPECT_EQ(loopback.server().logins(), QStringList({"sa@", "sa@Shop"}));
 }
@@ -237,18 +241,21 @@ TEST_F(OdbcWireTest, NamedInstanceIsFoundThroughTheBrowserService)
     EXPECT_EQ(readAll(*query, {databaseListSql}).rows.size(), 5);
 }
 
-TEST_F(OdbcWireTest, TableListLeavesOutDtproperties)
+TEST_F(OdbcWireTest, TableListGivesSchemaAndNameAndLeavesOutDtproperties)
 {
     MsDatabase& shop = server.database("Shop");
     for (const char* name : {"Orders", "dtproperties", "alpha", "Zeta"})
         shop.table(name).column("c", "int");
+    shop.table("Orders", "Sales").column("c", "int");
+    shop.table("表格", "Sales").column("c", "int");
     shop.view("OrderView");
     connectTo("Shop");
     const Result tables = sameBothWays({tableListSql});
+    EXPECT_EQ(tables.names, QStringList({"schemaname", "name"}));
     QStringList names;
     for (const auto& row : tables.rows)
-        names << row[0].toText();
-    EXPECT_EQ(names, QStringList({"alpha", "Orders", "Zeta"}));
+        names << row[0].toText() + QLatin1Char('.') + row[1].toText();
+    EXPECT_EQ(names, QStringList({"dbo.alpha", "dbo.Orders", "Sales.Orders", "dbo.Zeta", "Sales.表格"}));
 }
 
 TEST_F(OdbcWireTest, ColumnAndIndexCataloguesOfASeededTable)
@@ -265,7 +272,7 @@ TEST_F(OdbcWireTest, ColumnAndIndexCataloguesOfASeededTable)
         .uniqueConstraint("UQ_Price", {"Price"});
     connectTo("Shop");
 
-    const Result columns = sameBothWays(tw::columnCatalogueSql("Orders"));
+    const Result columns = sameBothWays(tw::columnCatalogueSql(dbo("Orders")));
     EXPECT_EQ(columns.names, QStringList({"fieldno", "fieldname", "fieldtyle", "f_length", "f_size", "f_scale",
                                           "isnullable", "defaultvalue"}));
     ASSERT_EQ(columns.rows.size(), 5);
@@ -276,7 +283,7 @@ TEST_F(OdbcWireTest, ColumnAndIndexCataloguesOfASeededTable)
     EXPECT_EQ(columns.rows[3][4].toInteger(), 10);
     EXPECT_EQ(columns.rows[3][5].toInteger(), 2);
 
-    const Result keys = sameBothWays(tw::indexCatalogueSql("Orders"));
+    const Result keys = sameBothWays(tw::indexCatalogueSql(dbo("Orders")));
     QStringList lines;
     for (const auto& row : keys.rows)
         lines << QStringLiteral("%1|%2|%3|%4").arg(row[1].toText(), row[2].toText(), row[3].toText(), row[4].toText());
@@ -289,10 +296,10 @@ TEST_F(OdbcWireTest, CountAndRowQueriesCarryEveryTypeExactly)
     seedEverything();
     connectTo("Shop");
 
-    const Result count = sameBothWays({tw::rowCountSql("Everything")});
+    const Result count = sameBothWays({tw::rowCountSql(dbo("Everything"))});
     EXPECT_EQ(count.rows.value(0).value(0), SqlValue(2));
 
-    const Result rows = sameBothWays({tw::rowsSql("Everything")});
+    const Result rows = sameBothWays({tw::rowsSql(dbo("Everything"))});
     ASSERT_EQ(rows.rows.size(), 2);
     const auto value = [&](const char* name) { return rows.rows[0][rows.names.indexOf(QLatin1String(name))]; };
     EXPECT_EQ(value("big"), SqlValue(std::numeric_limits<qint64>::min()));
@@ -327,7 +334,7 @@ TEST_F(OdbcWireTest, BoundedColumnsArriveInBlocksWithTheSameValues)
 {
     seedEverything(QStringLiteral("Bounded"), false);
     connectTo("Shop");
-    const Result rows = sameBothWays({tw::rowsSql("Bounded")});
+    const Result rows = sameBothWays({tw::rowsSql(dbo("Bounded"))});
     ASSERT_EQ(rows.rows.size(), 2);
     EXPECT_EQ(rows.rows[0][rows.names.indexOf("dec")], SqlValue::decimal("-1234567890123456789012345678.0123456789"));
     EXPECT_EQ(rows.rows[0][rows.names.indexOf("guid")], SqlValue(knownGuid));
@@ -346,7 +353,7 @@ TEST_F(OdbcWireTest, SqlVariantValuesArriveAsTheirText)
         .row({SqlValue::dateTime(2020, 1, 2, 3, 4, 5, 678)})
         .row({SqlValue()});
     connectTo("Shop");
-    const Result bag = readAll(*query, {tw::rowsSql("Bag")});
+    const Result bag = readAll(*query, {tw::rowsSql(dbo("Bag"))});
     ASSERT_EQ(bag.rows.size(), 5);
     EXPECT_EQ(bag.rows[0][0], SqlValue("42"));
     EXPECT_EQ(bag.rows[1][0], SqlValue("-12.340"));
@@ -362,7 +369,7 @@ TEST_F(OdbcWireTest, TheRaisedTextSizeIsWhatKeepsLargeValuesWhole)
     // A statement without a result set runs, then fails as the former
     // client failed; the server has taken the lower text size all the same.
     EXPECT_EQ(failureOf([&] { readAll(*query, {"SET TEXTSIZE 1000"}); }), "CommandText does not return a result set");
-    const Result cut = readAll(*query, {tw::rowsSql("Everything")});
+    const Result cut = readAll(*query, {tw::rowsSql(dbo("Everything"))});
     const auto value = [&](const char* name) { return cut.rows[0][cut.names.indexOf(QLatin1String(name))]; };
     EXPECT_EQ(value("blob"), SqlValue(pattern(1000)));
     EXPECT_EQ(value("pic"), SqlValue(pattern(1000)));
@@ -387,7 +394,7 @@ protected:
     int readUntilFailure(QString* failure)
     {
         query->close();
-        query->setSql(tw::rowsSql("Big"));
+        query->setSql(tw::rowsSql(dbo("Big")));
         int seen = 0;
         *failure = failureOf([&] {
             query->open();
@@ -404,7 +411,7 @@ protected:
 TEST_F(OdbcWireStreamTest, LongResultsStreamInOrderAndFirstStartsAgain)
 {
     connectTo("Shop");
-    query->setSql(tw::rowsSql("Big"));
+    query->setSql(tw::rowsSql(dbo("Big")));
     query->open();
     query->first();
     int seen = 0;
@@ -420,7 +427,7 @@ TEST_F(OdbcWireStreamTest, LongResultsStreamInOrderAndFirstStartsAgain)
     for (; !query->atEnd(); query->next())
         ++seen;
     EXPECT_EQ(seen, 700 + rowCount);
-    EXPECT_EQ(loopback.server().batches().count(tw::rowsSql("Big")), 2);
+    EXPECT_EQ(loopback.server().batches().count(tw::rowsSql(dbo("Big"))), 2);
 }
 
 // The rows are fetched ahead on a thread of their own: closing the
@@ -428,7 +435,7 @@ TEST_F(OdbcWireStreamTest, LongResultsStreamInOrderAndFirstStartsAgain)
 TEST_F(OdbcWireStreamTest, ClosingTheConnectionUnderAResultClosesTheQuery)
 {
     connectTo("Shop");
-    query->setSql(tw::rowsSql("Big"));
+    query->setSql(tw::rowsSql(dbo("Big")));
     query->open();
     for (int i = 0; i < 600; ++i)
         query->next();
@@ -436,7 +443,7 @@ TEST_F(OdbcWireStreamTest, ClosingTheConnectionUnderAResultClosesTheQuery)
     EXPECT_EQ(failureOf([&] { query->next(); }), tw::closedObjectMessage());
     connectTo("Shop");
     query->close();
-    EXPECT_EQ(readAll(*query, {tw::rowCountSql("Big")}).rows.value(0).value(0).toInteger(), rowCount);
+    EXPECT_EQ(readAll(*query, {tw::rowCountSql(dbo("Big"))}).rows.value(0).value(0).toInteger(), rowCount);
 }
 
 TEST_F(OdbcWireStreamTest, ConnectionDroppedMidFetchIsAFailureNotAHang)
@@ -452,7 +459,7 @@ TEST_F(OdbcWireStreamTest, ConnectionDroppedMidFetchIsAFailureNotAHang)
     EXPECT_TRUE(failure.startsWith("[FreeTDS][SQL Server]Unexpected EOF from the server")) << failure.toStdString();
     // The session is gone; the next query says so instead of waiting.
     timer.restart();
-    EXPECT_FALSE(failureOf([&] { readAll(*query, {tw::rowCountSql("Big")}); }).isEmpty());
+    EXPECT_FALSE(failureOf([&] { readAll(*query, {tw::rowCountSql(dbo("Big"))}); }).isEmpty());
     EXPECT_LT(timer.elapsed(), 10000);
 }
 
@@ -476,7 +483,7 @@ TEST_F(OdbcWireTest, ClosingTheConnectionClosesItsQueries)
 {
     server.database("Shop").table("T").column("c", "int").row({1}).row({2});
     connectTo("Shop");
-    query->setSql(tw::rowsSql("T"));
+    query->setSql(tw::rowsSql(dbo("T")));
     query->open();
     EXPECT_EQ(failureOf([&] { query->open(); }), "Operation is not allowed when the object is open.");
     connection.close();
@@ -487,7 +494,7 @@ TEST_F(OdbcWireTest, ClosingTheConnectionClosesItsQueries)
     EXPECT_EQ(failureOf([&] { query->open(); }), "Operation is not allowed when the object is closed.");
 
     connectTo("Shop");
-    const Result again = readAll(*query, {tw::rowsSql("T")});
+    const Result again = readAll(*query, {tw::rowsSql(dbo("T"))});
     EXPECT_EQ(again.rows.size(), 2);
     EXPECT_EQ(failureOf([&] { query->value(5); }), "List index out of bounds (5)");
     EXPECT_EQ(failureOf([&] { query->value(0); }),
@@ -499,8 +506,8 @@ TEST_F(OdbcWireTest, ServerErrorsCarryTheServersText)
 {
     server.database("Shop");
     connectTo("Shop");
-    const QString missing = failureOf([&] { readAll(*query, {tw::rowCountSql("Nope")}); });
-    EXPECT_TRUE(missing.contains("[FreeTDS][SQL Server]Invalid object name 'Nope'.")) << missing.toStdString();
+    const QString missing = failureOf([&] { readAll(*query, {tw::rowCountSql(dbo("Nope"))}); });
+    EXPECT_TRUE(missing.contains("[FreeTDS][SQL Server]Invalid object name 'dbo.Nope'.")) << missing.toStdString();
     EXPECT_TRUE(missing.contains("native error 208")) << missing.toStdString();
     // The session survives a failed statement.
     EXPECT_EQ(readAll(*query, {databaseListSql}).rows.size(), 5);

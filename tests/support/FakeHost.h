@@ -12,7 +12,11 @@
 #include <functional>
 
 struct FakeHost : tw::ConversionHost {
+    // The selected tables: names of tables in dbo, or, when set, tables as
+    // the listing gave them.
     QStringList tables;
+    QVector<tw::SourceTable> listed;
+    QStringList notFound;
     int mode = 1;
     bool skipIdx = false;
     bool upper = true;
@@ -38,8 +42,13 @@ struct FakeHost : tw::ConversionHost {
     QStringList progressShown;
     tw::RunSummary finishedTables;
 
-    int selectedTableCount() const override { return int(tables.size()); }
-    QString selectedTable(int index) const override { return tables.at(index); }
+    int selectedTableCount() const override { return int(listed.isEmpty() ? tables.size() : listed.size()); }
+    tw::SourceTable selectedTable(int index) const override
+    {
+        return listed.isEmpty() ? tw::SourceTable{QStringLiteral("dbo"), tables.at(index)} : listed.at(index);
+    }
+    QStringList tablesNotFound() const override { return notFound; }
+    QString sourceDatabase() const override { return QStringLiteral("Shop"); }
     int existingTableMode() const override { return mode; }
     bool skipIndexes() const override { return skipIdx; }
     bool namesUppercase() const override { return upper; }

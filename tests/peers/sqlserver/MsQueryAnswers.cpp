@@ -47,7 +47,7 @@ const LiteralShape& columnCatalogueShape()
         "FROM   syscolumns   a     left   join   systypes   b   on   a.xusertype=b.xusertype     inner   join   "
         "sysobjects   d   on   a.id=d.id     and   d.xtype='U'   and     d.name<>'dtproperties'",
         "left   join   syscomments   e   on   a.cdefault=e.id ",
-        "where   d.name=" + placeholder,
+        "where   d.id=object_id(" + placeholder + ")",
         "order   by   a.id,a.colorder",
     });
     return shape;
@@ -117,11 +117,11 @@ MsResult answerQuery(const MsQueryContext& context, const QString& sql)
         return MsResult();
     if (isText(normalised, "select   [name]   from   sysdatabases"))
         return databaseList(context);
-    if (isText(normalised, "select   [name]   from   sysobjects   where   xType='u' and [name] <> 'dtproperties' "
-                           "order by [name]"))
+    if (isText(normalised, "select cast(schema_name(uid) as nvarchar(128)) as schemaname, cast(name as nvarchar(128)) "
+                           "as name from sysobjects where xtype='U' and name <> N'dtproperties' order by name, schemaname"))
         return tableList(context);
-    if (const std::optional<QString> table = columnCatalogueShape().match(normalised))
-        return columnCatalogue(context, *table);
+    if (const std::optional<QString> object = columnCatalogueShape().match(normalised))
+        return columnCatalogue(context, *object);
     if (const std::optional<QString> table = tableSchemasShape().match(normalised))
         return tableSchemas(context, *table);
     if (const std::optional<QString> object = indexCatalogueShape().match(normalised))
