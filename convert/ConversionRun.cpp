@@ -159,6 +159,7 @@ bool ConversionRun::convertTable(TableSummary& table, bool overwrite, bool skip,
     table.read = transfer.rowsRead();
     table.stored = transfer.rowsStored();
     table.refused = transfer.rowsRefused();
+    table.valuesNotStored = transfer.valuesNotStored();
     // A copy that read the whole source is checked against the target's
     // count; a mismatch fails the step like any other failure.
     if (transfer.readToEnd()) {
@@ -167,6 +168,15 @@ bool ConversionRun::convertTable(TableSummary& table, bool overwrite, bool skip,
             errorText = ok ? mismatch : errorText + QStringLiteral("\r\n") + mismatch;
             ok = false;
         }
+    }
+    // A value that did not arrive fails the table; the column lines below
+    // name the columns and the reasons.
+    if (table.valuesNotStored > 0) {
+        const QString lost = table.valuesNotStored == 1
+            ? QStringLiteral("1 value was not stored")
+            : QStringLiteral("%1 values were not stored").arg(table.valuesNotStored);
+        errorText = ok ? lost : errorText + QStringLiteral("\r\n") + lost;
+        ok = false;
     }
     if (ok)
         log_.appendToLast(QStringLiteral("...Done"));

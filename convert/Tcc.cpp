@@ -40,8 +40,11 @@ void Tcc::CreateOracleTable(SourceQuery& query, TargetConnection& target, const 
     while (!query.atEnd()) {
         const QString name = query.text(QStringLiteral("fieldname")).left(kMaxNameLength);
         QString line = QLatin1Char('"') + NormalizeName(name, upperCase) + QLatin1Char('"');
+        // A column whose type row is missing has no system type id.
+        const SqlValue systemTypeId = query.value(QStringLiteral("f_xtype"));
         line += oracleTypeText(
-            query.text(QStringLiteral("fieldtyle")), [&] { return query.integer(QStringLiteral("f_size")); },
+            query.text(QStringLiteral("fieldtyle")), systemTypeId.isNull() ? 0 : systemTypeId.toInteger(),
+            [&] { return query.integer(QStringLiteral("f_size")); },
             [&] { return query.integer(QStringLiteral("f_scale")); });
         query.next();
         if (!query.atEnd())

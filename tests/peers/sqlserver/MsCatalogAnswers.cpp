@@ -82,6 +82,7 @@ MsResult columnCatalogue(const MsQueryContext& context, const QString& tableName
         intResultColumn(QStringLiteral("f_scale"), false),
         intResultColumn(QStringLiteral("isnullable"), true),
         nvarcharResultColumn(QStringLiteral("defaultvalue"), 4000, true),
+        tinyintResultColumn(QStringLiteral("f_xtype"), true),
     };
     for (const detail::TableState* table : userTables(context)) {
         if (!context.collation.equal(table->name, tableName))
@@ -97,6 +98,8 @@ MsResult columnCatalogue(const MsQueryContext& context, const QString& tableName
                 columnPropertyScale(column.type).value_or(0),
                 column.nullable ? 1 : 0,
                 column.defaultText.isEmpty() ? SqlValue() : SqlValue(column.defaultText),
+                // systypes.xtype: the system type id beneath the column's type.
+                column.type.xtype,
             });
         }
     }
