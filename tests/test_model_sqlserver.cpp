@@ -148,7 +148,7 @@ TEST_F(ModelSqlServerTest, CaseSensitiveCollationDistinguishesNamesAndSortsLower
 
     EXPECT_EQ(rows({tableListSql}), QStringList({"orders", "Orders"}));
     EXPECT_TRUE(rows(tw::columnCatalogueSql("ORDERS")).isEmpty());
-    EXPECT_EQ(rows(tw::columnCatalogueSql("Orders")), QStringList({"1|Id|int|4|10|0|1|NULL"}));
+    EXPECT_EQ(rows(tw::columnCatalogueSql("Orders")), QStringList({"1|Id|int|4|10|0|1|NULL|56"}));
     EXPECT_EQ(rows({tw::rowCountSql("Orders")}), QStringList({"1"}));
     EXPECT_EQ(failureOf([&] { rows({tw::rowCountSql("ORDERS")}); }), "Invalid object name 'ORDERS'.");
     EXPECT_EQ(failureOf([&] { connectTo("shop"); }),
@@ -162,7 +162,7 @@ TEST_F(ModelSqlServerTest, EscapedNamesReachTheirTables)
     shop.table("a]b").column("X", "varchar(5)", false).primaryKey("PK_ab", {"X"}).row({"hi"});
     connectTo("Shop");
 
-    EXPECT_EQ(rows(tw::columnCatalogueSql("O'Brien")), QStringList({"1|Id|int|4|10|0|1|NULL"}));
+    EXPECT_EQ(rows(tw::columnCatalogueSql("O'Brien")), QStringList({"1|Id|int|4|10|0|1|NULL|56"}));
     EXPECT_EQ(rows({tw::rowCountSql("O'Brien")}), QStringList({"2"}));
     EXPECT_TRUE(rows(tw::indexCatalogueSql("O'Brien")).isEmpty());
     EXPECT_EQ(rows({tw::rowsSql("a]b")}), QStringList({"hi"}));
@@ -262,6 +262,7 @@ TEST_F(ModelSqlServerTest, ClrTypeColumnsHoldTheirSerialisedBytes)
     EXPECT_EQ(rows(tw::columnCatalogueSql("Places")),
               QStringList({"1|Geo|geography|-1|-1|0|1|NULL|240", "2|Shape|geometry|-1|-1|0|1|NULL|240",
                            "3|Node|hierarchyid|892|892|0|1|NULL|240", "4|M|Money2|20|20|0|1|NULL|240"}));
+    query->close();
     query->setSql(tw::rowsSql("Places"));
     query->open();
     EXPECT_EQ(query->value("Geo"), SqlValue(point));

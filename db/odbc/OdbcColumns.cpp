@@ -266,7 +266,19 @@ SQLLEN OdbcColumn::bufferWidth() const
     case OdbcValueKind::DateTime:
         return sizeof(SQL_TIMESTAMP_STRUCT);
     case OdbcValueKind::Temporal:
-        return sizeof(SqlServerTimestampOffset);
+        // Exactly the structure: in a block of rows the driver places each
+        // row's value one structure further on.
+        switch (sqlType) {
+        case SQL_TYPE_DATE:
+        case SQL_DATE:
+            return sizeof(SQL_DATE_STRUCT);
+        case kSqlServerTime:
+            return sizeof(SqlServerTime2);
+        case kSqlServerDateTimeOffset:
+            return sizeof(SqlServerTimestampOffset);
+        default:
+            return sizeof(SQL_TIMESTAMP_STRUCT);
+        }
     case OdbcValueKind::Guid:
         return sizeof(SQLGUID);
     case OdbcValueKind::Text:

@@ -65,7 +65,7 @@ TEST(TdsColumnCodec, DateAndTimeTypesTravelExactlyWithTheirOffset)
               "0a" "07c42b109b" "80460b" "4a01");
     // 9999-12-31 00:00 at -14:00 is 14:00 UTC the same day.
     EXPECT_EQ(encoded(column("datetimeoffset", 8, 26, 0), SqlValue("9999-12-31 00:00:00 -14:00")).toHex(),
-              "08" "e0c400" "dab937" "48fc");
+              "08" "e0c400" "dab937" "b8fc");
     EXPECT_EQ(encoded(column("time", 3, 8, 0), SqlValue("23:59:59")).toHex(), "037f5101");
     EXPECT_EQ(encoded(column("date", 3, 10, 0), SqlValue("0001-01-01")).toHex(), "03000000");
     EXPECT_EQ(encoded(column("date", 3, 10, 0), SqlValue()).toHex(), "00");
