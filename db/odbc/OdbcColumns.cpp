@@ -117,6 +117,30 @@ SqlValue dateTimeValue(const SQL_TIMESTAMP_STRUCT& ts)
     return SqlValue(whole.addMSecs(milliseconds));
 }
 
+// How a date, time, datetime2 or datetimeoffset value is read: the C type,
+// and the structure it fills, whose size is exactly the room a bound value
+// takes (in a block of rows the driver places each row's value one
+// structure further on).
+struct TemporalRead {
+    SQLSMALLINT cType;
+    SQLLEN bytes;
+};
+
+TemporalRead temporalRead(SQLSMALLINT sqlType)
+{
+    switch (sqlType) {
+    case SQL_TYPE_DATE:
+    case SQL_DATE:
+        return {SQL_C_TYPE_DATE, sizeof(SQL_DATE_STRUCT)};
+    case kSqlServerTime:
+        return {SQL_C_BINARY, sizeof(SqlServerTime2)};
+    case kSqlServerDateTimeOffset:
+        return {SQL_C_BINARY, sizeof(SqlServerTimestampOffset)};
+    default:  // datetime2
+        return {SQL_C_TYPE_TIMESTAMP, sizeof(SQL_TIMESTAMP_STRUCT)};
+    }
+}
+
 // The text of a date, time, datetime2 or datetimeoffset value at the
 // column's scale, from the structure its C type fills.
 SqlValue temporalValue(const OdbcColumn& column, const char* data)
@@ -232,16 +256,7 @@ SQLSMALLINT OdbcColumn::cType() const
     case OdbcValueKind::DateTime:
         return SQL_C_TYPE_TIMESTAMP;
     case OdbcValueKind::Temporal:
-        switch (sqlType) {
-        case SQL_TYPE_DATE:
-        case SQL_DATE:
-            return SQL_C_TYPE_DATE;
-        case kSqlServerTime:
-        case kSqlServerDateTimeOffset:
-            return SQL_C_BINARY;
-        default:
-            return SQL_C_TYPE_TIMESTAMP;
-        }
+        return temporalRead(sqlType).cType;
     case OdbcValueKind::Guid:
         return SQL_C_GUID;
     case OdbcValueKind::Text:
@@ -266,19 +281,7 @@ SQLLEN OdbcColumn::bufferWidth() const
     case OdbcValueKind::DateTime:
         return sizeof(SQL_TIMESTAMP_STRUCT);
     case OdbcValueKind::Temporal:
-        // Exactly the structure: in a block of rows the driver places each
-        // row's value one structure further on.
-        switch (sqlType) {
-        case SQL_TYPE_DATE:
-        case SQL_DATE:
-            return sizeof(SQL_DATE_STRUCT);
-        case kSqlServerTime:
-            return sizeof(SqlServerTime2);
-        case kSqlServerDateTimeOffset:
-            return sizeof(SqlServerTimestampOffset);
-        default:
-            return sizeof(SQL_TIMESTAMP_STRUCT);
-        }
+        return temporalRead(sqlType).bytes;
     case OdbcValueKind::Guid:
         return sizeof(SQLGUID);
     case OdbcValueKind::Text:

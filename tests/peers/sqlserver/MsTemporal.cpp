@@ -21,6 +21,30 @@ QString twoDigits(qint64 value)
     return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
 }
 
+// The value brought to the column's scale: ticks rounded half up to
+// 10^(7 - scale) units; a time of day that rounds to midnight becomes
+// 00:00:00, a date-time moves to the next day. Nothing when the value is
+// past the type's range.
+std::optional<MsTemporal> roundedToScale(MsTemporal value, MsTemporalType type, int scale)
+{
+    const qint64 unit = ticksPerUnit(scale);
+    value.ticks = (value.ticks + unit / 2) / unit * unit;
+    if (value.ticks >= MsTemporal::kTicksPerDay) {
+        value.ticks -= MsTemporal::kTicksPerDay;
+        if (type != MsTemporalType::Time)
+            ++value.days;
+    }
+    if (value.days < 0 || value.days > MsTemporal::kLastDay)
+        return std::nullopt;
+    // A datetimeoffset is kept in UTC, which must fall in the range too.
+    if (type == MsTemporalType::DateTimeOffset) {
+        const qint64 utc = value.utcTicks();
+        if (utc < 0 || utc >= (MsTemporal::kLastDay + 1) * MsTemporal::kTicksPerDay)
+            return std::nullopt;
+    }
+    return value;
+}
+
 } // namespace
 
 std::optional<MsTemporalType> temporalTypeOf(const QString& baseName)
@@ -88,26 +112,6 @@ std::optional<MsTemporal> parseTemporal(const QString& text, MsTemporalType type
         value.offsetMinutes = match.captured(8) == QLatin1String("-") ? -minutes : minutes;
     }
     return roundedToScale(value, type, scale);
-}
-
-std::optional<MsTemporal> roundedToScale(MsTemporal value, MsTemporalType type, int scale)
-{
-    const qint64 unit = ticksPerUnit(scale);
-    value.ticks = (value.ticks + unit / 2) / unit * unit;
-    if (value.ticks >= MsTemporal::kTicksPerDay) {
-        value.ticks -= MsTemporal::kTicksPerDay;
-        if (type != MsTemporalType::Time)
-            ++value.days;
-    }
-    if (value.days < 0 || value.days > MsTemporal::kLastDay)
-        return std::nullopt;
-    // A datetimeoffset is kept in UTC, which must fall in the range too.
-    if (type == MsTemporalType::DateTimeOffset) {
-        const qint64 utc = value.days * MsTemporal::kTicksPerDay + value.ticks - value.offsetMinutes * 600000000LL;
-        if (utc < 0 || utc >= (MsTemporal::kLastDay + 1) * MsTemporal::kTicksPerDay)
-            return std::nullopt;
-    }
-    return value;
 }
 
 QString temporalText(const MsTemporal& value, MsTemporalType type, int scale)

@@ -22,9 +22,13 @@ struct MsTemporal {
     qint64 ticks = 0;        // 100-ns units since midnight
     int offsetMinutes = 0;   // -840 to +840
 
-    static constexpr qint64 kTicksPerDay = 864000000000LL;
+    static constexpr qint64 kTicksPerMinute = 600000000LL;
+    static constexpr qint64 kTicksPerDay = 1440 * kTicksPerMinute;
     // The last day the types hold, 9999-12-31.
     static constexpr qint64 kLastDay = 3652058;
+
+    // The moment in UTC, in ticks since 0001-01-01 00:00.
+    qint64 utcTicks() const { return days * kTicksPerDay + ticks - offsetMinutes * kTicksPerMinute; }
 };
 
 // Reads a value from the text "YYYY-MM-DD hh:mm:ss[.f…] {+|-}hh:mm", any
@@ -33,12 +37,6 @@ struct MsTemporal {
 // scale as the server rounds a literal it converts. Nothing when the text is
 // not of that form or out of the type's range (a datetimeoffset's UTC too).
 std::optional<MsTemporal> parseTemporal(const QString& text, MsTemporalType type, int scale);
-
-// The value brought to the column's scale: ticks rounded half up to
-// 10^(7 - scale) units; a time of day that rounds to midnight becomes
-// 00:00:00, a date-time moves to the next day. Nothing when that day is
-// past the type's range.
-std::optional<MsTemporal> roundedToScale(MsTemporal value, MsTemporalType type, int scale);
 
 // The server's own text of the value ("default string literal format" of
 // the date and time types' reference pages), with exactly `scale`

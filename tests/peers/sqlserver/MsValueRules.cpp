@@ -114,25 +114,12 @@ public:
 
     // The date and time types of SQL Server 2008 and later hold their values
     // exactly, as the server's own text at the column's scale. A test seeds
-    // them as that text (any number of fractional digits up to seven, rounded
-    // to the scale) or as a date-time (a date keeps its day, the time of day
-    // is cut off; datetimeoffset gets the offset +00:00).
+    // them as text, as a literal converted by the server (up to seven
+    // fractional digits, rounded to the scale).
     SqlValue temporal(MsTemporalType temporalType, int scale) const
     {
-        requireKind({Kind::Text, Kind::DateTime});
-        std::optional<MsTemporal> exact;
-        if (value_.kind() == Kind::Text) {
-            exact = parseTemporal(value_.asText(), temporalType, scale);
-        } else {
-            const QDateTime& dt = value_.asDateTime();
-            if (!dt.isValid())
-                fail("is not a valid date-time");
-            MsTemporal parts;
-            parts.days = QDate(1, 1, 1).daysTo(dt.date());
-            if (temporalType != MsTemporalType::Date)
-                parts.ticks = qint64(dt.time().msecsSinceStartOfDay()) * 10000;
-            exact = roundedToScale(parts, temporalType, scale);
-        }
+        requireKind({Kind::Text});
+        const std::optional<MsTemporal> exact = parseTemporal(value_.asText(), temporalType, scale);
         if (!exact)
             fail("is not a value of the type");
         return SqlValue(temporalText(*exact, temporalType, scale));

@@ -642,9 +642,10 @@ void TdsColumnCodec::writeTemporal(TdsWriter& w, const SqlValue& value) const
     qint64 days = parsed->days;
     qint64 ticks = parsed->ticks;
     if (wire_ == Wire::DateTimeOffsetN) {
-        const qint64 utc = days * MsTemporal::kTicksPerDay + ticks - qint64(parsed->offsetMinutes) * 600000000LL;
-        days = utc >= 0 ? utc / MsTemporal::kTicksPerDay : (utc - MsTemporal::kTicksPerDay + 1) / MsTemporal::kTicksPerDay;
-        ticks = utc - days * MsTemporal::kTicksPerDay;
+        // A parsed datetimeoffset's UTC lies within the type's range.
+        const qint64 utc = parsed->utcTicks();
+        days = utc / MsTemporal::kTicksPerDay;
+        ticks = utc % MsTemporal::kTicksPerDay;
     }
     const int timeBytes = wire_ == Wire::DateN ? 0 : timeLength(column_.scale);
     const int dateBytes = wire_ == Wire::TimeN ? 0 : 3;
