@@ -179,6 +179,7 @@ bool ConversionRun::convertTable(const SourceTable& source, TableSummary& summar
     summary.read = transfer.rowsRead();
     summary.stored = transfer.rowsStored();
     summary.refused = transfer.rowsRefused();
+    summary.valuesNotStored = transfer.valuesNotStored();
     // A copy that read the whole source is checked against the target's
     // count; a mismatch fails the step like any other failure.
     if (transfer.readToEnd()) {
@@ -187,6 +188,15 @@ bool ConversionRun::convertTable(const SourceTable& source, TableSummary& summar
             errorText = ok ? mismatch : errorText + QStringLiteral("\r\n") + mismatch;
             ok = false;
         }
+    }
+    // A value that did not arrive fails the table; the column lines below
+    // name the columns and the reasons.
+    if (summary.valuesNotStored > 0) {
+        const QString lost = summary.valuesNotStored == 1
+            ? QStringLiteral("1 value was not stored")
+            : QStringLiteral("%1 values were not stored").arg(summary.valuesNotStored);
+        errorText = ok ? lost : errorText + QStringLiteral("\r\n") + lost;
+        ok = false;
     }
     if (ok)
         log_.appendToLast(QStringLiteral("...Done"));

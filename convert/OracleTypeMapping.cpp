@@ -32,9 +32,11 @@ QString characterType(qint64 precision)
 
 } // namespace
 
-QString oracleTypeText(const QString& typeName, const std::function<qint64()>& precision,
+QString oracleTypeText(const QString& typeName, qint64 systemTypeId, const std::function<qint64()>& precision,
                        const std::function<qint64()>& scale)
 {
+    if (systemTypeId == kClrSystemTypeId)
+        return QStringLiteral(" BLOB");
     if (isOneOf(typeName, {"varchar", "nvarchar", "char", "nchar"}))
         return characterType(precision());
     // The first number is precision plus scale, as the catalogue gives them,

@@ -39,6 +39,7 @@ void RowTransfer::run(const TableRef& table, bool& ok, QString& errorText)
     counted_ = 0;
     stored_ = 0;
     refused_ = 0;
+    valuesNotStored_ = 0;
     readToEnd_ = false;
     sourceLost_ = false;
     try {
@@ -156,6 +157,7 @@ void RowTransfer::copyRow(const QString& targetTable)
                 writer_.setFieldValue(route.target, value);
             }
         } catch (const Failure& failure) {
+            ++valuesNotStored_;
             reportColumn(targetTable, query_.fieldName(i), failure.message());
         }
     }

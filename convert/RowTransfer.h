@@ -38,6 +38,10 @@ public:
     // last run, one per column: T + " -----  " + column + ": " + reason.
     const QStringList& columnProblems() const { return columnProblems_; }
 
+    // Values of the last run that the target did not take (each left its
+    // row's column unset), counted one by one, not per column.
+    qint64 valuesNotStored() const { return valuesNotStored_; }
+
     // Whether the last run failed because the source connection is gone.
     bool sourceLost() const { return sourceLost_; }
 
@@ -79,6 +83,7 @@ private:
     qint64 counted_ = 0;
     qint64 stored_ = 0;
     qint64 refused_ = 0;
+    qint64 valuesNotStored_ = 0;
     bool readToEnd_ = false;
     bool sourceLost_ = false;
 };

@@ -9,7 +9,7 @@ namespace tw {
 
 namespace {
 
-const char* const kCsvHeader = "source,target,outcome,rows read,rows stored,rows refused,seconds,rows per second";
+const char* const kCsvHeader = "source,target,outcome,rows read,rows stored,rows refused,seconds,rows per second,values not stored";
 
 // RFC 4180, 2.6 and 2.7: a field holding a comma, a double quote or a line
 // break is enclosed in double quotes, and a double quote inside it doubled.
@@ -75,6 +75,7 @@ QString summaryCsv(const RunSummary& summary)
         QStringList fields = tableFields(table, outcomeKeyword(table.outcome), 3);
         fields[0] = csvField(fields[0]);
         fields[1] = csvField(fields[1]);
+        fields.append(QString::number(table.valuesNotStored));
         text += fields.join(QLatin1Char(',')) + QStringLiteral("\r\n");
     }
     return text;

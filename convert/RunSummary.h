@@ -17,6 +17,8 @@ struct TableSummary {
     qint64 read = 0;
     qint64 stored = 0;
     qint64 refused = 0;
+    // Values the target did not take, their rows stored without them.
+    qint64 valuesNotStored = 0;
     // The table's whole time: probe, drop, create, keys, rows and count check.
     double seconds = 0;
 
@@ -36,7 +38,7 @@ QString outcomeKeyword(TableSummary::Outcome outcome);
 QString jobSummaryPath(const QString& jobFilePath);
 
 // The summary as comma-separated values (RFC 4180): a header line, then one
-// record per table; fields that hold a comma, a double quote or a line break
+// record per table, the values not stored in its last field; fields that hold a comma, a double quote or a line break
 // are quoted, every line ends with CR LF.
 QString summaryCsv(const RunSummary& summary);
 // Writes summaryCsv in UTF-8 without a byte-order mark, replacing any file of

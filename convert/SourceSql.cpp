@@ -24,7 +24,7 @@ QStringList columnCatalogueSql(const SourceTable& table)
 {
     return {
         QStringLiteral("SELECT fieldno=a.colorder,  fieldname=a.name,     fieldtyle=b.name,     f_length=a.length,     f_size=COLUMNPROPERTY(a.id,a.name,'PRECISION'),"),
-        QStringLiteral("f_scale=isnull(COLUMNPROPERTY(a.id,a.name,'Scale'),0),   a.isnullable,     e.text defaultvalue"),
+        QStringLiteral("f_scale=isnull(COLUMNPROPERTY(a.id,a.name,'Scale'),0),   a.isnullable,     e.text defaultvalue,   f_xtype=b.xtype"),
         QStringLiteral("FROM   syscolumns   a     left   join   systypes   b   on   a.xusertype=b.xusertype     inner   join   sysobjects   d   on   a.id=d.id     and   d.xtype='U'   and     d.name<>'dtproperties'"),
         QStringLiteral("left   join   syscomments   e   on   a.cdefault=e.id "),
         QStringLiteral("where   d.id=") + objectIdOf(table),

@@ -40,8 +40,11 @@ void Tcc::CreateOracleTable(SourceQuery& query, TargetConnection& target, const 
     QStringList typeTexts;
     for (; !query.atEnd(); query.next()) {
         sourceNames.append(query.text(QStringLiteral("fieldname")));
+        // A column whose type row is missing has no system type id.
+        const SqlValue systemTypeId = query.value(QStringLiteral("f_xtype"));
         typeTexts.append(oracleTypeText(
-            query.text(QStringLiteral("fieldtyle")), [&] { return query.integer(QStringLiteral("f_size")); },
+            query.text(QStringLiteral("fieldtyle")), systemTypeId.isNull() ? 0 : systemTypeId.toInteger(),
+            [&] { return query.integer(QStringLiteral("f_size")); },
             [&] { return query.integer(QStringLiteral("f_scale")); }));
     }
     columnNames_ = OracleColumnNames(sourceNames, upperCase);

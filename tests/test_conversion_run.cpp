@@ -199,7 +199,7 @@ TEST_F(ConversionRunTest, JobTablesNotInTheDatabaseFailTheRun)
     EXPECT_EQ(conversion.failedTables(), 2);
     ASSERT_EQ(conversion.summary().size(), 3);
     EXPECT_EQ(tw::summaryCsv(conversion.summary()).split(QStringLiteral("\r\n")).mid(1, 2),
-              (QStringList{"Missing,,not found,0,0,0,0.000,0", "Sales.Orders,,not found,0,0,0,0.000,0"}));
+              (QStringList{"Missing,,not found,0,0,0,0.000,0,0", "Sales.Orders,,not found,0,0,0,0.000,0,0"}));
     EXPECT_EQ(servers.targetRows(QStringLiteral("ORDERS")).size(), 3);
 }
 

@@ -143,6 +143,9 @@ TEST_F(RowTransferTest, ColumnFailuresAreReportedOncePerColumn)
     ASSERT_EQ(rows.columnProblems().size(), 2);
     EXPECT_TRUE(rows.columnProblems()[0].startsWith(QStringLiteral("T -----  Extra: "))) << qPrintable(rows.columnProblems()[0]);
     EXPECT_TRUE(rows.columnProblems()[1].startsWith(QStringLiteral("T -----  Blob: "))) << qPrintable(rows.columnProblems()[1]);
+    // Every value the target refused is counted, one per row; a column the
+    // target lacks is a column problem, not refused values.
+    EXPECT_EQ(rows.valuesNotStored(), 250);
     const auto stored = servers->targetRows(QStringLiteral("T"));
     ASSERT_EQ(stored.size(), 250);
     EXPECT_EQ(stored[249][0].toInteger(), 250);

@@ -78,12 +78,15 @@ TEST_F(TableDefinition, TypeMappingOfEveryCatalogueType)
 {
     servers.sourceDb.aliasType(QStringLiteral("Phone"), QStringLiteral("varchar(20)"));
     servers.sourceDb.aliasType(QStringLiteral("Amount"), QStringLiteral("decimal(9,2)"));
+    servers.sourceDb.clrType(QStringLiteral("Point"), 20);
     auto& t = servers.sourceDb.table(QStringLiteral("AllTypes"));
     const QStringList types{"bigint", "smallint", "tinyint", "bit", "numeric(18,4)", "char(10)", "nchar(5)",
                             "varchar(30)", "binary(8)", "varbinary(16)", "image", "text", "ntext", "sql_variant",
                             "timestamp", "uniqueidentifier", "smalldatetime", "float", "real", "money",
                             "smallmoney", "Phone", "Amount", "decimal(38,10)", "numeric(30,20)", "nvarchar(max)",
-                            "varchar(max)", "varchar(8000)", "nvarchar(4000)", "char(4001)", "xml", "datetime2"};
+                            "varchar(max)", "varchar(8000)", "nvarchar(4000)", "char(4001)", "xml", "datetime2",
+                            "date", "time", "time(3)", "datetimeoffset(0)", "geography", "geometry",
+                            "hierarchyid", "Point"};
     for (int i = 0; i < types.size(); ++i)
         t.column(QStringLiteral("c%1").arg(i), types[i]);
     servers.connect();
@@ -93,7 +96,9 @@ TEST_F(TableDefinition, TypeMappingOfEveryCatalogueType)
                                " varchar2(10)", " varchar2(5)", " varchar2(30)", " BLOB", " BLOB", " BLOB", " BLOB",
                                " BLOB", " BLOB", " BLOB", " BLOB", " date", " NUMBER", " NUMBER", " NUMBER",
                                " NUMBER", " varchar2(20)", " varchar2(9)", " NUMBER(38,10)", " NUMBER(38,20)",
-                               " CLOB", " CLOB", " CLOB", " varchar2(4000)", " CLOB", " CLOB", " varchar2(27)"};
+                               " CLOB", " CLOB", " CLOB", " varchar2(4000)", " CLOB", " CLOB", " varchar2(27)",
+                               " varchar2(10)", " varchar2(16)", " varchar2(12)", " varchar2(26)", " BLOB", " BLOB",
+                               " BLOB", " BLOB"};
     const QStringList lines = statementLines();
     ASSERT_EQ(lines.size(), expected.size() + 2);
     for (int i = 0; i < expected.size(); ++i) {

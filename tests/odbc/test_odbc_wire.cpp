@@ -23,6 +23,8 @@ namespace {
 const QString databaseListSql = QStringLiteral("select   [name]   from   sysdatabases");
 const QString tableListSql = tw::tableListSql();
 const QString knownGuid = QStringLiteral("6F9619FF-8B86-D011-B42D-00C04FC964FF");
+// geography::Point(50, 30, 4326) as SQL Server serialises it.
+const QByteArray geographyPoint = QByteArray::fromHex("e6100000010c00000000000049400000000000003e40");
 
 tw::SourceTable dbo(const QString& name)
 {
@@ -125,10 +127,10 @@ protected:
             {"sgl", "real", 0.1, false},
             {"stamp", "datetime", SqlValue::dateTime(2024, 2, 29, 23, 59, 59, 997), false},
             {"minute", "smalldatetime", SqlValue::dateTime(2024, 2, 29, 13, 45), false},
-            {"day", "date", SqlValue::dateTime(1, 1, 1), false},
-            {"clock", "time(7)", SqlValue::dateTime(1900, 1, 1, 23, 59, 59, 123), false},
-            {"precise", "datetime2(7)", SqlValue::dateTime(9999, 12, 31, 23, 59, 59, 999), false},
-            {"zoned", "datetimeoffset(7)", SqlValue::dateTime(2024, 6, 1, 12, 0, 0, 5), false},
+            {"day", "date", "0001-01-01", false},
+            {"clock", "time(7)", "23:59:59.9999999", false},
+            {"precise", "datetime2(7)", "9999-12-31 23:59:59.9999999", false},
+            {"zoned", "datetimeoffset(7)", "2024-02-29 23:59:59.1234567 +05:30", false},
             {"fixed", "char(5)", "ab", false},
             {"name", "varchar(40)", QString::fromUtf8("café € ü"), false},
             {"uname", "nvarchar(40)", QString::fromUtf8("数据库 – Ünïcode ✓"), false},
@@ -143,6 +145,8 @@ protected:
             {"utext", "nvarchar(max)", QString(150000, QChar(0x00E9)), true},
             {"guid", "uniqueidentifier", knownGuid, false},
             {"version", "timestamp", QByteArray::fromHex("00000000000007d1"), false},
+            {"place", "geography", geographyPoint, true},
+            {"node", "hierarchyid", QByteArray::fromHex("5ac0"), true},
         };
         MsTable& t = server.database("Shop").table(table);
         QVector<SqlValue> row;
@@ -274,7 +278,7 @@ TEST_F(OdbcWireTest, ColumnAndIndexCataloguesOfASeededTable)
 
     const Result columns = sameBothWays(tw::columnCatalogueSql(dbo("Orders")));
     EXPECT_EQ(columns.names, QStringList({"fieldno", "fieldname", "fieldtyle", "f_length", "f_size", "f_scale",
-                                          "isnullable", "defaultvalue"}));
+                                          "isnullable", "defaultvalue", "f_xtype"}));
     ASSERT_EQ(columns.rows.size(), 5);
     EXPECT_EQ(columns.rows[1][1], SqlValue("Customer Name"));
     EXPECT_EQ(columns.rows[1][2], SqlValue("nvarchar"));
@@ -282,6 +286,7 @@ TEST_F(OdbcWireTest, ColumnAndIndexCataloguesOfASeededTable)
     EXPECT_EQ(columns.rows[2][7], SqlValue("((0))"));
     EXPECT_EQ(columns.rows[3][4].toInteger(), 10);
     EXPECT_EQ(columns.rows[3][5].toInteger(), 2);
+    EXPECT_EQ(columns.rows[3][8].toInteger(), 106);
 
     const Result keys = sameBothWays(tw::indexCatalogueSql(dbo("Orders")));
     QStringList lines;
@@ -312,8 +317,12 @@ TEST_F(OdbcWireTest, CountAndRowQueriesCarryEveryTypeExactly)
     EXPECT_EQ(value("dbl"), SqlValue(1.0 / 3.0));
     EXPECT_EQ(value("sgl"), SqlValue(0.1));  // the shortest 32-bit form, not 0.10000000149011612
     EXPECT_EQ(value("stamp"), SqlValue::dateTime(2024, 2, 29, 23, 59, 59, 997));
-    EXPECT_EQ(value("clock"), SqlValue::dateTime(1900, 1, 1, 23, 59, 59, 123));
-    EXPECT_EQ(value("precise"), SqlValue::dateTime(9999, 12, 31, 23, 59, 59, 999));
+    EXPECT_EQ(value("day"), SqlValue("0001-01-01"));
+    EXPECT_EQ(value("clock"), SqlValue("23:59:59.9999999"));
+    EXPECT_EQ(value("precise"), SqlValue("9999-12-31 23:59:59.9999999"));
+    EXPECT_EQ(value("zoned"), SqlValue("2024-02-29 23:59:59.1234567 +05:30"));
+    EXPECT_EQ(value("place"), SqlValue(geographyPoint));
+    EXPECT_EQ(value("node"), SqlValue(QByteArray::fromHex("5ac0")));
     EXPECT_EQ(value("fixed"), SqlValue("ab   "));
     EXPECT_EQ(value("name"), SqlValue(QString::fromUtf8("café € ü")));
     EXPECT_EQ(value("uname"), SqlValue(QString::fromUtf8("数据库 – Ünïcode ✓")));
@@ -328,6 +337,39 @@ TEST_F(OdbcWireTest, CountAndRowQueriesCarryEveryTypeExactly)
     // The server stamps every row's version; everything else is NULL.
     for (int i = 1; i < rows.names.size(); ++i)
         EXPECT_EQ(rows.rows[1][i].isNull(), rows.names[i] != "version") << rows.names[i].toStdString();
+}
+
+// The driver's date, time2 and timestamp-offset structures give the values
+// to 100 ns with the offset as stored; each becomes the server's own text at
+// the column's scale, at both ends of the types' ranges.
+TEST_F(OdbcWireTest, DateAndTimeTypesArriveAsTheServersTextAtTheirScale)
+{
+    server.database("Shop")
+        .table("Times")
+        .column("d", "date").column("t0", "time(0)").column("t3", "time(3)").column("t7", "time")
+        .column("s0", "datetime2(0)").column("s7", "datetime2").column("o0", "datetimeoffset(0)")
+        .column("o7", "datetimeoffset")
+        .row({"0001-01-01", "00:00:00", "00:00:00.000", "00:00:00.0000000", "0001-01-01 00:00:00",
+              "0001-01-01 00:00:00.0000000", "0001-01-01 00:00:00 -14:00", "0001-01-01 14:00:00.0000001 +14:00"})
+        .row({"9999-12-31", "23:59:59", "23:59:59.999", "23:59:59.9999999", "9999-12-31 23:59:59",
+              "9999-12-31 23:59:59.9999999", "9999-12-31 23:59:59 +14:00", "9999-12-31 09:59:59.9999999 -14:00"})
+        .row({});
+    connectTo("Shop");
+    const Result rows = sameBothWays({tw::rowsSql(dbo("Times"))});
+    ASSERT_EQ(rows.rows.size(), 3);
+    const auto texts = [&](int row) {
+        QStringList values;
+        for (const SqlValue& value : rows.rows[row])
+            values << (value.isNull() ? QStringLiteral("NULL") : value.asText());
+        return values;
+    };
+    EXPECT_EQ(texts(0), QStringList({"0001-01-01", "00:00:00", "00:00:00.000", "00:00:00.0000000",
+                                     "0001-01-01 00:00:00", "0001-01-01 00:00:00.0000000",
+                                     "0001-01-01 00:00:00 -14:00", "0001-01-01 14:00:00.0000001 +14:00"}));
+    EXPECT_EQ(texts(1), QStringList({"9999-12-31", "23:59:59", "23:59:59.999", "23:59:59.9999999",
+                                     "9999-12-31 23:59:59", "9999-12-31 23:59:59.9999999",
+                                     "9999-12-31 23:59:59 +14:00", "9999-12-31 09:59:59.9999999 -14:00"}));
+    EXPECT_EQ(texts(2), QStringList(8, QStringLiteral("NULL")));
 }
 
 TEST_F(OdbcWireTest, BoundedColumnsArriveInBlocksWithTheSameValues)

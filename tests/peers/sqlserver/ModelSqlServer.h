@@ -34,6 +34,9 @@ struct MsResultColumn {
     int precision = 0;
     int scale = 0;
     bool nullable = true;
+    // A CLR type (hierarchyid, geometry, geography, a database's own): the
+    // type is its name, the values its serialised bytes.
+    bool clrType = false;
 };
 
 struct MsResult {
@@ -93,6 +96,9 @@ public:
     MsTable& table(const QString& name, const QString& schema = QStringLiteral("dbo"));
     // A user-defined alias type, e.g. aliasType("Phone", "varchar(20)").
     MsDatabase& aliasType(const QString& name, const QString& baseType);
+    // A CLR user-defined type of an assembly, e.g. clrType("Point", 20);
+    // maxLength -1 for an unlimited one.
+    MsDatabase& clrType(const QString& name, int maxLength);
     // A view of the given name (it is no user table: catalogues skip it).
     MsDatabase& view(const QString& name);
     const QString& name() const;

@@ -101,6 +101,7 @@ MsResult columnCatalogue(const MsQueryContext& context, const QString& objectNam
         intResultColumn(QStringLiteral("f_scale"), false),
         intResultColumn(QStringLiteral("isnullable"), true),
         nvarcharResultColumn(QStringLiteral("defaultvalue"), 4000, true),
+        tinyintResultColumn(QStringLiteral("f_xtype"), true),
     };
     const std::optional<MsObject> object = objectOf(context, objectName);
     for (const detail::TableState* table : userTables(context)) {
@@ -117,6 +118,8 @@ MsResult columnCatalogue(const MsQueryContext& context, const QString& objectNam
                 columnPropertyScale(column.type).value_or(0),
                 column.nullable ? 1 : 0,
                 column.defaultText.isEmpty() ? SqlValue() : SqlValue(column.defaultText),
+                // systypes.xtype: the system type id beneath the column's type.
+                column.type.xtype,
             });
         }
     }

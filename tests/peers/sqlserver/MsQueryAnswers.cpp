@@ -43,7 +43,8 @@ const LiteralShape& columnCatalogueShape()
     static const LiteralShape shape({
         "SELECT fieldno=a.colorder,  fieldname=a.name,     fieldtyle=b.name,     f_length=a.length,     "
         "f_size=COLUMNPROPERTY(a.id,a.name,'PRECISION'),",
-        "f_scale=isnull(COLUMNPROPERTY(a.id,a.name,'Scale'),0),   a.isnullable,     e.text defaultvalue",
+        "f_scale=isnull(COLUMNPROPERTY(a.id,a.name,'Scale'),0),   a.isnullable,     e.text defaultvalue,   "
+        "f_xtype=b.xtype",
         "FROM   syscolumns   a     left   join   systypes   b   on   a.xusertype=b.xusertype     inner   join   "
         "sysobjects   d   on   a.id=d.id     and   d.xtype='U'   and     d.name<>'dtproperties'",
         "left   join   syscomments   e   on   a.cdefault=e.id ",
