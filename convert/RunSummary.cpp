@@ -43,6 +43,7 @@ QString outcomeKeyword(TableSummary::Outcome outcome)
     case TableSummary::Outcome::Merged: return QStringLiteral("merged");
     case TableSummary::Outcome::Skipped: return QStringLiteral("skipped");
     case TableSummary::Outcome::Failed: return QStringLiteral("failed");
+    case TableSummary::Outcome::Stopped: return QStringLiteral("stopped");
     case TableSummary::Outcome::NotReached: break;
     }
     return QStringLiteral("not reached");

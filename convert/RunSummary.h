@@ -8,7 +8,7 @@ namespace tw {
 
 // What became of one selected table in a run, with its row counts and time.
 struct TableSummary {
-    enum class Outcome { Created, Overwritten, Merged, Skipped, Failed, NotReached };
+    enum class Outcome { Created, Overwritten, Merged, Skipped, Failed, NotReached, Stopped };
 
     QString source;
     QString target;
@@ -26,7 +26,8 @@ struct TableSummary {
 using RunSummary = QVector<TableSummary>;
 
 // The outcome as the summary file writes it, the same in every language:
-// "created", "overwritten", "merged", "skipped", "failed", "not reached".
+// "created", "overwritten", "merged", "skipped", "failed", "not reached",
+// "stopped".
 QString outcomeKeyword(TableSummary::Outcome outcome);
 
 // The summary file of an unattended run: the job file's path with its
@@ -42,7 +43,7 @@ QString summaryCsv(const RunSummary& summary);
 void saveSummaryCsv(const RunSummary& summary, const QString& path);
 
 // The texts of the summary in the interface language: the eight column
-// headings and the six outcome words, in the order of Outcome.
+// headings and the seven outcome words, in the order of Outcome.
 struct SummaryCaptions {
     QStringList headings;
     QStringList outcomes;

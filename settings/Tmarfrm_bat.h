@@ -43,6 +43,11 @@ public:
     // Shows a failure to write the files (the program's error box).
     void setFailureHandler(std::function<void(const QString&)> handler) { showFailure_ = std::move(handler); }
 
+    // Where the save dialog opens: the folder of the last shortcut saved in
+    // this program run, else the user's documents folder (the home folder
+    // when there is none).
+    QString saveFolder() const;
+
 private:
     void Button1Click();
     void bttableselectClick();
@@ -50,5 +55,6 @@ private:
 
     Ui::Tmarfrm_bat* ui;
     int processTable_ = 0;
+    QString lastFolder_;
     std::function<void(const QString&)> showFailure_;
 };
