@@ -12,36 +12,61 @@ const int kNameColumns = 2;
 const int kFirstNumberColumn = 3;
 const int kFewestRowsShown = 3;
 const int kMostRowsShown = 8;
+// Source, target, outcome and the read, stored and refused counts are
+// always in view.
+const int kAlwaysShownColumns = 6;
 // A name column keeps at least this many characters of its text.
 const int kShortestName = 6;
 
-// Narrows the two name columns, the wider first, until the columns fit in
-// the given width, each no narrower than its heading or a short name.
-// Returns whether all columns then fit.
-bool fitColumns(QTableWidget& grid, int room)
+int widthOf(const QTableWidget& grid, int columns)
 {
-    int total = 0;
-    for (int column = 0; column < grid.columnCount(); ++column)
-        total += grid.columnWidth(column);
-    if (total <= room)
-        return true;
+    int width = 0;
+    for (int column = 0; column < columns; ++column)
+        width += grid.columnWidth(column);
+    return width;
+}
+
+// The narrowest a name column gets: its heading, or a short name.
+int nameFloor(const QTableWidget& grid, int column)
+{
     const int least = grid.fontMetrics().horizontalAdvance(QString(kShortestName, QLatin1Char('M')));
-    int widths[kNameColumns];
-    int floors[kNameColumns];
-    for (int column = 0; column < kNameColumns; ++column) {
-        widths[column] = grid.columnWidth(column);
-        floors[column] = std::min(widths[column], std::max(least, grid.horizontalHeader()->sectionSizeHint(column)));
-    }
-    const int names = std::max(widths[0] + widths[1] - (total - room), floors[0] + floors[1]);
+    return std::min(grid.columnWidth(column), std::max(least, grid.horizontalHeader()->sectionSizeHint(column)));
+}
+
+// Narrows the two name columns together by `excess` pixels, or as far as
+// their floors let them, the wider first.
+void narrowNames(QTableWidget& grid, int excess)
+{
+    const int narrower = grid.columnWidth(0) <= grid.columnWidth(1) ? 0 : 1;
+    const int wider = 1 - narrower;
+    const int names = std::max(grid.columnWidth(0) + grid.columnWidth(1) - excess,
+                               nameFloor(grid, 0) + nameFloor(grid, 1));
     // The narrower column keeps its width when the wider one can give up
     // enough; otherwise both get half.
-    const int narrower = widths[0] <= widths[1] ? 0 : 1;
-    const int wider = 1 - narrower;
-    const int narrow = std::max(std::min(widths[narrower], names / 2), floors[narrower]);
-    const int wide = std::max(names - narrow, floors[wider]);
+    const int narrow = std::max(std::min(grid.columnWidth(narrower), names / 2), nameFloor(grid, narrower));
+    const int wide = std::max(names - narrow, nameFloor(grid, wider));
     grid.setColumnWidth(narrower, narrow);
     grid.setColumnWidth(wider, wide);
-    return total - widths[0] - widths[1] + narrow + wide <= room;
+}
+
+// Fits the columns into the given width by narrowing the names. When even
+// the narrowest names leave no room for every column, the names give way
+// only as far as the outcome and the row counts need, and the rest is
+// reached by scrolling. Returns whether every column fits.
+bool fitColumns(QTableWidget& grid, int room)
+{
+    const int all = widthOf(grid, grid.columnCount());
+    if (all <= room)
+        return true;
+    const int namesCanGive = widthOf(grid, kNameColumns) - nameFloor(grid, 0) - nameFloor(grid, 1);
+    if (namesCanGive >= all - room) {
+        narrowNames(grid, all - room);
+        return true;
+    }
+    const int shown = widthOf(grid, kAlwaysShownColumns);
+    if (shown > room)
+        narrowNames(grid, shown - room);
+    return false;
 }
 
 } // namespace
