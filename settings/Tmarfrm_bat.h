@@ -43,13 +43,12 @@ public:
     // Shows a failure to write the files (the program's error box).
     void setFailureHandler(std::function<void(const QString&)> handler) { showFailure_ = std::move(handler); }
 
+private:
+    void Button1Click();
     // Where the save dialog opens: the folder of the last shortcut saved in
     // this program run, else the user's documents folder (the home folder
     // when there is none).
     QString saveFolder() const;
-
-private:
-    void Button1Click();
     void bttableselectClick();
     void showTableChoice();
 
