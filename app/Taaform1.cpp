@@ -2,6 +2,7 @@
 
 #include "ui_Taaform1.h"
 
+#include "app/FollowLastLine.h"
 #include "app/HelpPage.h"
 #include "app/InterfaceLanguage.h"
 #include "app/TableItems.h"
@@ -10,6 +11,7 @@
 #include "db/Failure.h"
 #include "settings/LoginFields.h"
 
+#include <QCloseEvent>
 #include <QCollator>
 #include <QDir>
 #include <QMessageBox>
@@ -43,6 +45,7 @@ Taaform1::Taaform1(std::unique_ptr<tw::SourceConnection> source, std::unique_ptr
         label->setBuddy(label);
     Timer1.setSingleShot(true);
     Timer1.setInterval(1000);
+    followLastLine(*ui->sc);
     connectControls();
 
     // The data folder holds the interactive run logs; create it when missing
@@ -140,7 +143,6 @@ void Taaform1::showLogFrom(int firstChanged)
         cursor.insertBlock();
         cursor.insertText(lines[i]);
     }
-    ui->sc->ensureCursorVisible();
 }
 
 void Taaform1::showPage(int n)
@@ -281,7 +283,27 @@ void Taaform1::closeConfirmation()
 
 void Taaform1::helpClick()
 {
-    tw::openHelpPage(ui->helpurl->text());
+    if (tw::openHelpPage(ui->helpurl->text()))
+        return;
+    // Without an opener the user can still reach the page by its path.
+    const QUrl page = tw::helpPageUrl(ui->helpurl->text());
+    const QString where = page.isLocalFile() ? QDir::toNativeSeparators(page.toLocalFile()) : page.toString();
+    QMessageBox box(QMessageBox::Information, QApplication::applicationDisplayName(),
+                    ui->helpnotopened->text() + QLatin1Char('\n') + where, QMessageBox::Ok, this);
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
+    box.exec();
+}
+
+void Taaform1::closeEvent(QCloseEvent* event)
+{
+    if (!runActive_) {
+        QWidget::closeEvent(event);
+        return;
+    }
+    event->ignore();
+    if (!stopFlag_)
+        stopHandler();
+    closeAfterRun_ = stopFlag_;
 }
 
 void Taaform1::moveChosen(QListWidget* from, QListWidget* to)

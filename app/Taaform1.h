@@ -47,6 +47,11 @@ public:
     QString language() const { return language_; }
     void applyLanguage(const QString& code);
 
+protected:
+    // The close box: closes at once, but during a run asks the Stop question
+    // and closes once the run has acted on the stop and saved its log.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void connectControls();
     // Page display: shows page n and sets the buttons and step labels.
@@ -100,6 +105,7 @@ private:
     QString migratedCaption() const override;
     QString failedCaption() const override;
     QString finishCaption() const override;
+    QString stoppedCaption() const override;
     void enterRunningState() override;
     void leaveRunningState();
     void processEvents() override;
@@ -143,6 +149,9 @@ private:
     int currentPage_ = 1;
     bool unattended_ = false;
     bool stopFlag_ = false;
+    // A conversion run is working, and the window is to close when it ends.
+    bool runActive_ = false;
+    bool closeAfterRun_ = false;
     bool availableSorted_ = false;
     QMetaObject::Connection cancelAction_;
     QString language_;

@@ -47,6 +47,8 @@ public:
     // count, %2 the selected count.
     virtual QString failedCaption() const = 0;
     virtual QString finishCaption() const = 0;
+    // The closing line of a run that a stop ended.
+    virtual QString stoppedCaption() const = 0;
 
     // The run has started: show the log page, disable Back and Next, turn
     // the cancel button into Stop.
@@ -56,8 +58,8 @@ public:
     virtual bool stopRequested() const = 0;
     virtual void clearStop() = 0;
     // A column whose values cannot be set, reported once per table and
-    // column; an interactive run tells the user, an unattended one must not
-    // wait for anybody.
+    // column (the run also logs it). A display may show it, but must not
+    // wait for anybody: the copy goes on.
     virtual void columnProblem(const QString& targetTable, const QString& column, const QString& reason) = 0;
     // An unattended run ends the program after saving its log.
     virtual void closeMainWindow() = 0;

@@ -45,8 +45,8 @@ ConversionRun::Outcome ConversionRun::run()
     for (int i = 0; i < host_.selectedTableCount(); ++i) {
         if (host_.stopRequested()) {
             host_.clearStop();
-            addNotReached(i);
-            return Outcome::Aborted;
+            endEarly(i, host_.stoppedCaption());
+            return Outcome::Stopped;
         }
         const SourceTable source = host_.selectedTable(i);
         summary_.append(tableNamed(shownName(source)));
@@ -57,7 +57,8 @@ ConversionRun::Outcome ConversionRun::run()
         lostSource_.clear();
         try {
             if (!convertTable(source, table, overwrite, skip, convertIndexes)) {
-                table.outcome = TableSummary::Outcome::Failed;
+                if (table.outcome != TableSummary::Outcome::Stopped)
+                    table.outcome = TableSummary::Outcome::Failed;
                 ++failedTables_;
             }
         } catch (const std::exception& failure) {
@@ -65,15 +66,23 @@ ConversionRun::Outcome ConversionRun::run()
             ++failedTables_;
             finishTable(i, clock);
             const auto* known = dynamic_cast<const Failure*>(&failure);
-            endEarly(known ? known->message() : QString::fromLocal8Bit(failure.what()), i + 1);
+            log_.append(known ? known->message() : QString::fromLocal8Bit(failure.what()));
+            log_.append(QString());
+            endEarly(i + 1, QString());
             throw;
         }
         finishTable(i, clock);
         // Without the source no further table can be read: the run ends
         // here once, instead of failing every remaining table in turn.
         if (!lostSource_.isEmpty()) {
-            endEarly(QString(), i + 1);
+            endEarly(i + 1, QString());
             throw ConnectionLost(lostSource_);
+        }
+        // The stop has been acted on: the run ends with this table.
+        if (table.outcome == TableSummary::Outcome::Stopped) {
+            host_.clearStop();
+            endEarly(i + 1, host_.stoppedCaption());
+            return Outcome::Stopped;
         }
     }
     finish();
@@ -209,6 +218,8 @@ bool ConversionRun::convertTable(const SourceTable& source, TableSummary& summar
         log_.append(QString());
     if (transfer.sourceLost())
         lostSource_ = errorText;
+    if (transfer.stopped())
+        summary.outcome = TableSummary::Outcome::Stopped;
     return allOk && ok;
 }
 
@@ -274,14 +285,10 @@ void ConversionRun::addNotReached(int first)
         summary_.append(tableNamed(shownName(host_.selectedTable(i))));
 }
 
-// A run that cannot go on keeps its record: the error, the tables it never
-// reached, the end time, and the saved log.
-void ConversionRun::endEarly(const QString& errorText, int firstNotReached)
+// A run that cannot go on, or that was stopped, keeps its record: the tables
+// it never reached, the end time, and the saved log.
+void ConversionRun::endEarly(int firstNotReached, const QString& closingLine)
 {
-    if (!errorText.isEmpty()) {
-        log_.append(errorText);
-        log_.append(QString());
-    }
     QStringList notReached;
     for (int i = firstNotReached; i < host_.selectedTableCount(); ++i)
         notReached.append(host_.selectedTable(i).entry());
@@ -291,6 +298,8 @@ void ConversionRun::endEarly(const QString& errorText, int firstNotReached)
         log_.append(QStringLiteral("Tables not reached: ") + notReached.join(QStringLiteral(", ")));
         log_.append(QString());
     }
+    if (!closingLine.isEmpty())
+        log_.append(closingLine);
     log_.append(QStringLiteral("The end time:") + logTimeStamp(QDateTime::currentDateTime()));
     saveLog();
 }

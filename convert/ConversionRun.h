@@ -18,7 +18,7 @@ class ConversionRun {
 public:
     enum class Outcome {
         Completed,  // every table was worked on and the log was saved
-        Aborted,    // a stop was acted on between tables: nothing more written
+        Stopped,    // a stop ended the run; the log was saved all the same
     };
 
     ConversionRun(ConversionHost& host, Tcc& cc, SourceQuery& query, TargetConnection& target, RowWriter& writer,
@@ -28,11 +28,13 @@ public:
     // existence probe, a catalogue query, saving the log) ends the run, as
     // does a source connection lost during a table's rows: the log gets the
     // error, the tables not reached and the end time and is saved, and the
-    // failure escapes.
+    // failure escapes. A stop ends the run after the table it stopped: the
+    // log gets the tables not reached, the stopped line and the end time and
+    // is saved.
     Outcome run();
     // Tables of the last run whose drop, create, index or row step failed,
-    // that the run never reached because it ended early, or that a job
-    // named but the source database lacks.
+    // that a stop cut short, that the run never reached because it ended
+    // early, or that a job named but the source database lacks.
     int failedTables() const { return failedTables_; }
 
     // One entry per table a job named but the database lacks, then one per
@@ -60,7 +62,9 @@ private:
     QString ambiguousSourceText(const TableRef& table);
     void appendStepResult(const QString& doneLine, bool ok, const QString& errorText);
     void finish();
-    void endEarly(const QString& errorText, int firstNotReached);
+    // Ends a run before its last table: the tables not reached, the
+    // closing line when there is one, the end time, the saved log.
+    void endEarly(int firstNotReached, const QString& closingLine);
     void saveLog();
 
     ConversionHost& host_;

@@ -22,6 +22,11 @@ struct Aborted {};
 
 } // namespace
 
+QString columnProblemLine(const QString& targetTable, const QString& column, const QString& reason)
+{
+    return targetTable + QStringLiteral(" -----  ") + column + QStringLiteral(": ") + reason;
+}
+
 RowTransfer::RowTransfer(SourceQuery& query, RowWriter& writer, RunLog& log, Tcc& cc, ConversionHost& host)
     : query_(query), writer_(writer), log_(log), cc_(cc), host_(host)
 {
@@ -42,6 +47,7 @@ void RowTransfer::run(const TableRef& table, bool& ok, QString& errorText)
     valuesNotStored_ = 0;
     readToEnd_ = false;
     sourceLost_ = false;
+    stopped_ = false;
     try {
         query_.close();
         query_.setSql(rowCountSql(table.source));
@@ -104,6 +110,7 @@ void RowTransfer::run(const TableRef& table, bool& ok, QString& errorText)
         host_.rowsCopied(row - 1, counted_);
         writer_.close();
     } catch (const Aborted&) {
+        stopped_ = true;
         refusedBatches_.append(QStringLiteral("Operation aborted"));
     } catch (const Failure& failure) {
         sourceLost_ = dynamic_cast<const ConnectionLost*>(&failure) != nullptr;
@@ -168,7 +175,7 @@ void RowTransfer::reportColumn(const QString& targetTable, const QString& column
     if (reportedColumns_.contains(column))
         return;
     reportedColumns_.insert(column);
-    columnProblems_.append(targetTable + QStringLiteral(" -----  ") + column + QStringLiteral(": ") + reason);
+    columnProblems_.append(columnProblemLine(targetTable, column, reason));
     host_.columnProblem(targetTable, column, reason);
 }
 

@@ -12,6 +12,10 @@
 
 namespace tw {
 
+// The log line of a column whose values could not be set:
+// T + " -----  " + column + ": " + reason.
+QString columnProblemLine(const QString& targetTable, const QString& column, const QString& reason);
+
 // Copies every row of one source table into its target table through the
 // buffered row writer, applying batches after row 100 and after every further
 // 5,000 rows and at the end, with the row-count line of the log refreshed,
@@ -35,7 +39,7 @@ public:
     void run(const TableRef& table, bool& ok, QString& errorText);
 
     // Log lines for the columns whose values could not be set during the
-    // last run, one per column: T + " -----  " + column + ": " + reason.
+    // last run, one per column (columnProblemLine).
     const QStringList& columnProblems() const { return columnProblems_; }
 
     // Values of the last run that the target did not take (each left its
@@ -44,6 +48,8 @@ public:
 
     // Whether the last run failed because the source connection is gone.
     bool sourceLost() const { return sourceLost_; }
+    // Whether the last run ended on a stop request ("Operation aborted").
+    bool stopped() const { return stopped_; }
 
     // The last run's rows: read from the source, stored by the batches the
     // target committed, and refused with the batches it rolled back.
@@ -86,6 +92,7 @@ private:
     qint64 valuesNotStored_ = 0;
     bool readToEnd_ = false;
     bool sourceLost_ = false;
+    bool stopped_ = false;
 };
 
 } // namespace tw

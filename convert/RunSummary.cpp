@@ -44,6 +44,7 @@ QString outcomeKeyword(TableSummary::Outcome outcome)
     case TableSummary::Outcome::Skipped: return QStringLiteral("skipped");
     case TableSummary::Outcome::Failed: return QStringLiteral("failed");
     case TableSummary::Outcome::NotFound: return QStringLiteral("not found");
+    case TableSummary::Outcome::Stopped: return QStringLiteral("stopped");
     case TableSummary::Outcome::NotReached: break;
     }
     return QStringLiteral("not reached");

@@ -9,7 +9,7 @@ namespace tw {
 // What became of one selected table in a run, with its row counts and time.
 struct TableSummary {
     // NotFound: a table that a job names but the source database lacks.
-    enum class Outcome { Created, Overwritten, Merged, Skipped, Failed, NotReached, NotFound };
+    enum class Outcome { Created, Overwritten, Merged, Skipped, Failed, NotReached, NotFound, Stopped };
 
     QString source;
     QString target;
@@ -30,7 +30,7 @@ using RunSummary = QVector<TableSummary>;
 
 // The outcome as the summary file writes it, the same in every language:
 // "created", "overwritten", "merged", "skipped", "failed", "not reached",
-// "not found".
+// "not found", "stopped".
 QString outcomeKeyword(TableSummary::Outcome outcome);
 
 // The summary file of an unattended run: the job file's path with its

@@ -283,29 +283,59 @@ TEST_F(ConversionRunTest, RowsLostInTheTargetFailTheTableWithReadStoredAndFound)
     EXPECT_EQ(maskedLog(), framed({"Insert table BIG 250 Rows ...Done", ""}));
 }
 
-TEST_F(ConversionRunTest, StopBetweenTablesEndsSilentlyWithoutAFile)
+TEST_F(ConversionRunTest, StopEndsTheRunAfterTheStoppedTableAndSavesItsLog)
 {
     seedOrders(QStringLiteral("Big"), 250);
     seedOrders(QStringLiteral("Next"), 1);
     servers.connect();
-    host.tables = {QStringLiteral("Big"), QStringLiteral("Next")};
-    host.onYield = [this](int yield) { host.stop = yield == 2; };
-    tw::ConversionRun conversion(host, cc, *servers.query, *servers.target, *servers.writer, log);
-    EXPECT_EQ(conversion.run(), tw::ConversionRun::Outcome::Aborted);
+    const QString stopped = QStringLiteral("The conversion was stopped by the user.");
+    using Outcome = tw::TableSummary::Outcome;
+    const struct Case {
+        const char* name;
+        QStringList tables;
+        QStringList tail;  // the log from the stopped table's row line on
+        QVector<Outcome> outcomes;
+    } cases[] = {
+        {"first of two", {"Big", "Next"},
+         {"Insert table BIG 200 Rows ", "Operation aborted", "", "Tables not reached: Next", "", stopped,
+          "The end time:*"},
+         {Outcome::Stopped, Outcome::NotReached}},
+        // Stopped in the last table, the run also ends as stopped.
+        {"last", {"Big"}, {"Insert table BIG 200 Rows ", "Operation aborted", "", stopped, "The end time:*"},
+         {Outcome::Stopped}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        log.clear();
+        host.tables = c.tables;
+        host.mode = 0;
+        host.yields = 0;
+        host.onYield = [this](int yield) { host.stop = yield == 2; };
+        for (const QString& file : savedLogFiles())
+            QFile::remove(dataFolder.filePath(file));
+        tw::ConversionRun conversion(host, cc, *servers.query, *servers.target, *servers.writer, log);
+        EXPECT_EQ(conversion.run(), tw::ConversionRun::Outcome::Stopped);
 
-    EXPECT_EQ(maskedLog(), (QStringList{"Start time:*", "Create table BIG...Done", "", "Insert table BIG 200 Rows ",
-                                        "Operation aborted", ""}));
-    // The stopped table stored its first batch; the next was never reached.
-    ASSERT_EQ(conversion.summary().size(), 2);
-    EXPECT_EQ(conversion.summary()[0].outcome, tw::TableSummary::Outcome::Failed);
-    EXPECT_EQ(conversion.summary()[0].read, 200);
-    EXPECT_EQ(conversion.summary()[0].stored, 100);
-    EXPECT_EQ(conversion.summary()[1].source, QStringLiteral("NEXT"));
-    EXPECT_EQ(conversion.summary()[1].outcome, tw::TableSummary::Outcome::NotReached);
-    EXPECT_FALSE(host.stop);
-    EXPECT_TRUE(savedLogFiles().isEmpty());
-    EXPECT_EQ(servers.targetRows(QStringLiteral("BIG")).size(), 100);
-    EXPECT_FALSE(servers.oracle.tables(QStringLiteral("SCOTT")).contains(QStringLiteral("NEXT")));
+        const QStringList lines = maskedLog();
+        EXPECT_EQ(lines.mid(lines.indexOf(QStringLiteral("Insert table BIG 200 Rows "))), c.tail);
+        // The stopped table stored its first batch; the next was never reached.
+        QVector<Outcome> outcomes;
+        for (const tw::TableSummary& table : conversion.summary())
+            outcomes.append(table.outcome);
+        EXPECT_EQ(outcomes, c.outcomes);
+        EXPECT_EQ(conversion.summary()[0].read, 200);
+        EXPECT_EQ(conversion.summary()[0].stored, 100);
+        EXPECT_EQ(conversion.summary().last().source, c.tables.size() > 1 ? QStringLiteral("NEXT") : QStringLiteral("BIG"));
+        EXPECT_FALSE(host.stop);
+        EXPECT_EQ(servers.targetRows(QStringLiteral("BIG")).size(), 100);
+        EXPECT_FALSE(servers.oracle.tables(QStringLiteral("SCOTT")).contains(QStringLiteral("NEXT")));
+        // Saved like the log of a completed run, up to the end time.
+        const QStringList files = savedLogFiles();
+        ASSERT_EQ(files.size(), 1);
+        QFile file(dataFolder.filePath(files[0]));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), (log.lines().join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toLocal8Bit());
+    }
 }
 
 TEST_F(ConversionRunTest, FailedStepsAndRefusedKeysAreLogged)

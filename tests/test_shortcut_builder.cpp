@@ -1,5 +1,6 @@
 // The shortcut file builder: what it copies from the wizard, the table
-// choice it keeps, and the job file, launcher and message it writes.
+// choice it keeps, the job file, launcher and message it writes, and its
+// guards: an empty selection, the save dialog's folder, Cancel.
 
 #include "app/TableItems.h"
 #include "app/Taaform1.h"
@@ -8,12 +9,14 @@
 #include "settings/Shortcut.h"
 #include "settings/Tmarfrm_bat.h"
 #include "support/FakeSettingsControls.h"
+#include "support/MessageBoxes.h"
 #include "ui_Taaform1.h"
 #include "ui_Tmarfrm_bat.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QTimer>
 #include <QTemporaryDir>
@@ -83,6 +86,67 @@ TEST(ShortcutBuilder, WritesTheJobFileAndLauncherForBothTableChoices)
     // The table choice stays for the next opening.
     builder.fill({wizard, QString(), QString(), {}});
     EXPECT_TRUE(builder.controls().rgselecttable0->isChecked());
+}
+
+// Hands the next modal file dialog to the action once it is shown.
+void onNextFileDialog(const std::function<void(QFileDialog*)>& action)
+{
+    QTimer::singleShot(0, [=] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget()))
+            action(dialog);
+        else
+            onNextFileDialog(action);
+    });
+}
+
+TEST(ShortcutBuilder, RefusesAnEmptySelectionSavesFromTheDocumentsFolderOnAndCancels)
+{
+    QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", home.path().toLocal8Bit());
+    QDir(home.path()).mkpath(QStringLiteral("Documents"));
+    FakeControls wizard;
+    wizard.oraPassword = QStringLiteral("tiger");
+    Tmarfrm_bat builder;
+    Ui::Tmarfrm_bat& form = builder.controls();
+    EXPECT_EQ(form.rgselecttable->title(), QStringLiteral("Select MSSQL tables"));
+    builder.fill({wizard, QStringLiteral("Shop"), QStringLiteral("Merge"), {}});
+    EXPECT_EQ(form.edtoraclepassword->echoMode(), QLineEdit::Password);
+
+    // "Selected tables" without a table: refused before any file dialog.
+    form.rgselecttable0->click();
+    QString refusal;
+    answerNextMessageBox(QMessageBox::Ok, &refusal);
+    form.Button1->click();
+    EXPECT_EQ(refusal, QStringLiteral("No table is selected, so the job would convert nothing.\nChoose \"Reselect "
+                                      "tables\" to select tables on the wizard's page, or choose \"All database tables\"."));
+
+    // The first save starts in the documents folder, the next where the
+    // last job went.
+    form.rgselecttable1->click();
+    QTemporaryDir jobs;
+    QStringList folders;
+    for (int save = 0; save < 2; ++save) {
+        onNextFileDialog([&](QFileDialog* dialog) {
+            folders << dialog->directory().absolutePath();
+            dialog->selectFile(jobs.filePath(QStringLiteral("night.") + tw::shortcutExtension()));
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        answerNextMessageBox(QMessageBox::Ok);
+        form.Button1->click();
+    }
+    EXPECT_EQ(folders, (QStringList{QDir(home.path()).filePath(QStringLiteral("Documents")), jobs.path()}));
+    EXPECT_TRUE(QFile::exists(jobs.filePath(QStringLiteral("night.twjobs"))));
+
+    // Cancel closes the builder.
+    bool closed = false;
+    QTimer::singleShot(0, [&] {
+        form.btcancel->click();
+        closed = true;
+    });
+    EXPECT_EQ(builder.exec(), QDialog::Rejected);
+    EXPECT_TRUE(closed);
+    qputenv("HOME", oldHome);
 }
 
 TEST(ShortcutBuilder, LauncherQuotesItsPathsByTheDesktopEntryRules)

@@ -197,13 +197,16 @@ TEST_F(UnattendedJob, FailuresEndWithTheirExitCodeAndAJobLog)
     EXPECT_TRUE(lostValue.contains(QStringLiteral("FLOATS -----  V: "))) << lostValue.toStdString();
     EXPECT_EQ(bed.targetRows(QStringLiteral("FLOATS")).size(), 2);
 
-    // A logon the server refuses stops the walk on page 2: the driver's
-    // messages are the whole log.
+    // A logon the server refuses stops the walk on page 2: what was tried
+    // and the driver's messages are the whole log.
     writeJob(QStringLiteral("wrong"), {QStringLiteral("Numbers")});
     EXPECT_EQ(runProgram({jobPath()}), 3) << standardError.toStdString();
-    const QString refused = jobLog().join(QLatin1Char('\n'));
-    EXPECT_TRUE(refused.startsWith(QStringLiteral("[FreeTDS]")) && refused.contains(QStringLiteral("Login failed")))
-        << refused.toStdString();
+    const QStringList refused = jobLog();
+    EXPECT_TRUE(refused.value(0).startsWith(QStringLiteral("Cannot connect to SQL Server at 127.0.0.1, port ")))
+        << refused.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(refused.value(1).startsWith(QStringLiteral("[FreeTDS]"))
+                && refused.value(1).contains(QStringLiteral("Login failed")))
+        << refused.join(QLatin1Char('\n')).toStdString();
 
     // A job whose existing-table option is no number cannot be applied.
     QFile job(jobPath());

@@ -67,6 +67,7 @@ struct FakeHost : tw::ConversionHost {
         return QStringLiteral("Wizard has migrated your MSSQL database to Oracle server, but %1 of %2 tables failed.");
     }
     QString finishCaption() const override { return QStringLiteral("Click 'Finish' to exit the wizard."); }
+    QString stoppedCaption() const override { return QStringLiteral("The conversion was stopped by the user."); }
     void enterRunningState() override
     {
         running = true;
