@@ -39,6 +39,9 @@ void RowTransfer::run(const QString& targetTable, const QString& sourceTable, bo
     refused_ = 0;
     readToEnd_ = false;
     sourceLost_ = false;
+    sourceTable_ = sourceTable;
+    batchValues_.clear();
+    writer_.setKeepGoodRows(rejects_ != nullptr);
     try {
         query_.close();
         query_.setSql(rowCountSql(sourceTable));
@@ -58,6 +61,9 @@ void RowTransfer::run(const QString& targetTable, const QString& sourceTable, bo
         writer_.open();
 
         routes_ = routeColumns();
+        sourceColumns_.clear();
+        for (int i = 0; i < routes_.size(); ++i)
+            sourceColumns_.append(query_.fieldName(i));
         bool anyColumnMatched = false;
         for (int i = 0; i < routes_.size(); ++i) {
             if (routes_[i].target < 0)
@@ -76,6 +82,8 @@ void RowTransfer::run(const QString& targetTable, const QString& sourceTable, bo
             writer_.append();
             copyRow(targetTable);
             writer_.post();
+            if (rejects_)
+                batchValues_.append(sourceValues());
             lastPosted_ = row;
             query_.next();
             if (row % kYieldEvery == 0) {
@@ -93,7 +101,8 @@ void RowTransfer::run(const QString& targetTable, const QString& sourceTable, bo
             ++row;
         }
         // The source lets go of its buffers before the last batch goes out,
-        // so that a large value is not held by both clients at once.
+        // so that a large value is not held by both clients at once (the
+        // values kept for the reject file are copies of their own).
         query_.close();
         applyBatch(row - 1);
         log_.replaceLast(rowCountLine(sourceTable, row - 1));
@@ -174,24 +183,52 @@ QString RowTransfer::failedRowsText(const QString& message) const
 
 // One transaction per batch. A refused batch is rolled back by the writer;
 // it is remembered here so that the table's step reports exactly which rows
-// are missing.
+// are missing. With the good rows kept, the refused rows go to the reject
+// file and the batch's line names it.
 void RowTransfer::applyBatch(qint64 lastRow)
 {
-    const ApplyResult result = writer_.applyUpdates(0);
+    const ApplyResult result = writer_.applyUpdates();
+    const qint64 firstRow = batchFirstRow_;
+    batchFirstRow_ = lastRow + 1;
     stored_ += result.stored;
     refused_ += result.refused;
-    if (result.refused > 0) {
+    if (!result.refusedRows.isEmpty()) {
+        rejectRows(result.refusedRows, firstRow);
+        refusedBatches_.append(QStringLiteral("Rows %1 to %2: %3 rows refused, see %4")
+                                   .arg(firstRow)
+                                   .arg(lastRow)
+                                   .arg(result.refused)
+                                   .arg(rejects_->fileName()));
+    } else if (result.refused > 0) {
         // The writer names the refused row by its place in the batch.
         const QString refusedRow = result.refusedRow > 0
-            ? QStringLiteral("row %1: ").arg(QLocale(QLocale::English).toString(batchFirstRow_ + result.refusedRow - 1))
+            ? QStringLiteral("row %1: ").arg(QLocale(QLocale::English).toString(firstRow + result.refusedRow - 1))
             : QString();
         refusedBatches_.append(QStringLiteral("Rows %1 to %2 were not stored (%3 rows refused): %4%5")
-                                   .arg(batchFirstRow_)
+                                   .arg(firstRow)
                                    .arg(lastRow)
                                    .arg(result.refused)
                                    .arg(refusedRow, result.message));
     }
-    batchFirstRow_ = lastRow + 1;
+    batchValues_.clear();
+}
+
+void RowTransfer::rejectRows(const QVector<RefusedRow>& rows, qint64 firstRow)
+{
+    for (const RefusedRow& refused : rows) {
+        rejects_->add(sourceTable_, sourceColumns_, firstRow + refused.row - 1, refused.message,
+                      batchValues_.value(refused.row - 1));
+    }
+}
+
+// Every source column's value of the current row, routed or not.
+QVector<SqlValue> RowTransfer::sourceValues() const
+{
+    QVector<SqlValue> values;
+    values.reserve(sourceColumns_.size());
+    for (int i = 0; i < sourceColumns_.size(); ++i)
+        values.append(query_.value(i));
+    return values;
 }
 
 } // namespace tw

@@ -41,7 +41,9 @@ std::optional<QString> captionOf(const QWidget* control)
 }
 
 // Whether a control's caption shows whole: a wrapping label within its
-// height, any other caption (without its accelerator sign) within its width.
+// height, any other caption (without its accelerator sign) within its width,
+// and a caption of several lines (a check box's broken caption) within its
+// height too.
 bool captionFits(const QWidget* control)
 {
     auto* label = qobject_cast<const QLabel*>(control);
@@ -59,7 +61,12 @@ bool captionFits(const QWidget* control)
         caption = box->title();
         chrome = 16;
     }
-    return control->fontMetrics().horizontalAdvance(caption.remove(QLatin1Char('&'))) + chrome <= control->width();
+    caption.remove(QLatin1Char('&'));
+    if (caption.contains(QLatin1Char('\n'))) {
+        const QSize lines = control->fontMetrics().size(0, caption);
+        return lines.width() + chrome <= control->width() && lines.height() <= control->height();
+    }
+    return control->fontMetrics().horizontalAdvance(caption) + chrome <= control->width();
 }
 
 QStringList texts(const QListWidget* list)
@@ -199,6 +206,13 @@ TEST_F(WizardPages, WindowFrameIsFixedCentredAndEveryCaptionFits)
                 }
             }
         }
+        // The longest option of page 4 breaks its caption into lines, which
+        // the check above measures; broken or not, the text is the table's.
+        const tw::CaptionTable& table = QLatin1String(code) == QLatin1String("cn") ? tw::chineseCaptions()
+                                                                                  : tw::englishCaptions();
+        EXPECT_TRUE(ui().chkkeepgoodrows->isVisibleTo(ui().TabSheet4));
+        EXPECT_EQ(ui().chkkeepgoodrows->text().replace(QLatin1Char('\n'), QLatin1Char(' ')),
+                  table.value("chkkeepgoodrows"));
         // An "&" is drawn as the accelerator (Qt does so for a label with a
         // buddy), never as the sign.
         for (const QLabel* label : wizard->findChildren<QLabel*>()) {
