@@ -32,16 +32,18 @@ const ButtonCaption kButtonCaptions[] = {
 QString fittedCaption(const QCheckBox& check, const QString& caption)
 {
     const QStyle* style = check.style();
-    const int room = check.width() - style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, &check)
-        - style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, &check);
+    const int room = check.width() - style->pixelMetric(QStyle::PM_IndicatorWidth)
+        - style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
+    // Measured as the box measures its text for its size hint.
     const QFontMetrics metrics = check.fontMetrics();
-    if (metrics.horizontalAdvance(caption) <= room)
+    const auto fits = [&](const QString& text) { return metrics.size(Qt::TextShowMnemonic, text).width() <= room; };
+    if (fits(caption))
         return caption;
     QStringList lines;
     QString line;
     for (const QString& word : caption.split(QLatin1Char(' '))) {
         const QString longer = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
-        if (!line.isEmpty() && metrics.horizontalAdvance(longer) > room) {
+        if (!line.isEmpty() && !fits(longer)) {
             lines.append(line);
             line = word;
         } else {

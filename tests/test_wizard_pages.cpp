@@ -29,6 +29,7 @@ public slots:
 };
 
 // The caption of a label, check box or group box; none for other controls.
+// A check box caption broken into lines reads as one line.
 std::optional<QString> captionOf(const QWidget* control)
 {
     if (auto* label = qobject_cast<const QLabel*>(control))
@@ -36,7 +37,7 @@ std::optional<QString> captionOf(const QWidget* control)
     if (auto* box = qobject_cast<const QGroupBox*>(control))
         return box->title();
     if (auto* check = qobject_cast<const QCheckBox*>(control))
-        return check->text();
+        return check->text().replace(QLatin1Char('\n'), QLatin1Char(' '));
     return std::nullopt;
 }
 
@@ -206,13 +207,10 @@ TEST_F(WizardPages, WindowFrameIsFixedCentredAndEveryCaptionFits)
                 }
             }
         }
-        // The longest option of page 4 breaks its caption into lines, which
-        // the check above measures; broken or not, the text is the table's.
-        const tw::CaptionTable& table = QLatin1String(code) == QLatin1String("cn") ? tw::chineseCaptions()
-                                                                                  : tw::englishCaptions();
+        // The longest option of page 4 is among the controls measured above;
+        // in English its caption takes two lines.
         EXPECT_TRUE(ui().chkkeepgoodrows->isVisibleTo(ui().TabSheet4));
-        EXPECT_EQ(ui().chkkeepgoodrows->text().replace(QLatin1Char('\n'), QLatin1Char(' ')),
-                  table.value("chkkeepgoodrows"));
+        EXPECT_EQ(ui().chkkeepgoodrows->text().count(QLatin1Char('\n')), QLatin1String(code) == QLatin1String("en") ? 1 : 0);
         // An "&" is drawn as the accelerator (Qt does so for a label with a
         // buddy), never as the sign.
         for (const QLabel* label : wizard->findChildren<QLabel*>()) {
