@@ -206,6 +206,27 @@ TEST_F(OciClientRules, LargeBatchesGoInPartsAndAreCommittedOrRefusedWhole)
     EXPECT_EQ(bed.executes(QStringLiteral("insert into")).size(), 2);
     EXPECT_EQ(bed.calls().filter(QStringLiteral("COMMIT")).size(), 0);
     EXPECT_EQ(bed.targetRows(QStringLiteral("M")).size(), 25);
+
+    // With the good rows kept, the refused rows of every part are counted
+    // from the batch's first row, and the one commit stores the others.
+    writer->setKeepGoodRows(true);
+    bed.clearCalls();
+    bed.refuseRow(7);
+    for (int i = 1; i <= 25; ++i)
+        addRow({200 + i, QByteArray(1000, 'z')});
+    const tw::ApplyResult kept = writer->applyUpdates();
+    EXPECT_EQ(std::tie(kept.stored, kept.refused), std::make_tuple(24, 1));
+    const QString duplicate = QStringLiteral("ORA-00001: unique constraint (STUB.REFUSED_ROW) violated");
+    EXPECT_EQ(kept.refusedRows, (QVector<tw::RefusedRow>{{7, duplicate}}));
+    EXPECT_EQ(bed.executes(QStringLiteral("insert into")).size(), 3);
+    EXPECT_EQ(bed.calls().filter(QStringLiteral("COMMIT")).size(), 1);
+    EXPECT_EQ(bed.targetRows(QStringLiteral("M")).size(), 49);
+
+    bed.refuseRow(17);
+    for (int i = 1; i <= 25; ++i)
+        addRow({300 + i, QByteArray(1000, 'w')});
+    EXPECT_EQ(writer->applyUpdates().refusedRows, (QVector<tw::RefusedRow>{{17, duplicate}}));
+    EXPECT_EQ(bed.targetRows(QStringLiteral("M")).size(), 73);
 }
 
 // The stand-in's measuring tables judge values by their bytes; they must
