@@ -83,7 +83,7 @@ void RowTransfer::run(const QString& targetTable, const QString& sourceTable, bo
             copyRow(targetTable);
             writer_.post();
             if (rejects_)
-                batchValues_.append(sourceValues());
+                keepSourceValues();
             lastPosted_ = row;
             query_.next();
             if (row % kYieldEvery == 0) {
@@ -215,20 +215,18 @@ void RowTransfer::applyBatch(qint64 lastRow)
 
 void RowTransfer::rejectRows(const QVector<RefusedRow>& rows, qint64 firstRow)
 {
+    const qsizetype columns = sourceColumns_.size();
     for (const RefusedRow& refused : rows) {
         rejects_->add(sourceTable_, sourceColumns_, firstRow + refused.row - 1, refused.message,
-                      batchValues_.value(refused.row - 1));
+                      batchValues_.mid((refused.row - 1) * columns, columns));
     }
 }
 
 // Every source column's value of the current row, routed or not.
-QVector<SqlValue> RowTransfer::sourceValues() const
+void RowTransfer::keepSourceValues()
 {
-    QVector<SqlValue> values;
-    values.reserve(sourceColumns_.size());
     for (int i = 0; i < sourceColumns_.size(); ++i)
-        values.append(query_.value(i));
-    return values;
+        batchValues_.append(query_.value(i));
 }
 
 } // namespace tw

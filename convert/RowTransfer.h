@@ -72,7 +72,7 @@ private:
     void reportColumn(const QString& targetTable, const QString& column, const QString& reason);
     void applyBatch(qint64 lastRow);
     void rejectRows(const QVector<RefusedRow>& rows, qint64 firstRow);
-    QVector<SqlValue> sourceValues() const;
+    void keepSourceValues();
     QString failedRowsText(const QString& message) const;
 
     SourceQuery& query_;
@@ -82,9 +82,10 @@ private:
     ConversionHost& host_;
 
     RejectFile* rejects_ = nullptr;
-    // With the good rows kept: the source values of the batch's rows, for
-    // the reject file (held until the batch is applied).
-    QVector<QVector<SqlValue>> batchValues_;
+    // With the good rows kept: the source values of the batch's rows, row
+    // after row, for the reject file (held until the batch is applied; one
+    // store whose room is reused batch after batch).
+    QVector<SqlValue> batchValues_;
     QStringList sourceColumns_;
     QString sourceTable_;
 
