@@ -41,6 +41,8 @@ void RowTransfer::run(const QString& targetTable, const QString& sourceTable, bo
     sourceLost_ = false;
     sourceTable_ = sourceTable;
     batchValues_.clear();
+    sentValues_ = 0;
+    refusedValues_.clear();
     writer_.setKeepGoodRows(rejects_ != nullptr);
     try {
         query_.close();
@@ -211,22 +213,42 @@ void RowTransfer::applyBatch(qint64 lastRow)
                                    .arg(refusedRow, result.message));
     }
     batchValues_.clear();
+    sentValues_ = 0;
+    refusedValues_.clear();
 }
 
 void RowTransfer::rejectRows(const QVector<RefusedRow>& rows, qint64 firstRow)
 {
-    const qsizetype columns = sourceColumns_.size();
-    for (const RefusedRow& refused : rows) {
-        rejects_->add(sourceTable_, sourceColumns_, firstRow + refused.row - 1, refused.message,
-                      batchValues_.mid((refused.row - 1) * columns, columns));
-    }
+    for (const RefusedRow& refused : rows)
+        rejects_->add(sourceTable_, sourceColumns_, firstRow + refused.row - 1, refused.message, valuesOfRow(refused.row));
 }
 
-// Every source column's value of the current row, routed or not.
+// The source values of a row of the batch (from 1).
+QVector<SqlValue> RowTransfer::valuesOfRow(int row) const
+{
+    if (row <= sentValues_)
+        return refusedValues_.value(row);
+    const qsizetype columns = sourceColumns_.size();
+    return batchValues_.mid((row - 1 - sentValues_) * columns, columns);
+}
+
+// Every source column's value of the row just posted, routed or not. When
+// the post made the writer send the batch's rows so far, only the values of
+// the rows it refused stay.
 void RowTransfer::keepSourceValues()
 {
     for (int i = 0; i < sourceColumns_.size(); ++i)
         batchValues_.append(query_.value(i));
+    const int sent = writer_.sentRows();
+    if (sent <= sentValues_)
+        return;
+    for (const RefusedRow& refused : writer_.refusedRows()) {
+        if (refused.row > sentValues_ && refused.row <= sent)
+            refusedValues_.insert(refused.row, valuesOfRow(refused.row));
+    }
+    const qsizetype columns = sourceColumns_.size();
+    batchValues_.remove(0, qMin(batchValues_.size(), (sent - sentValues_) * columns));
+    sentValues_ = sent;
 }
 
 } // namespace tw

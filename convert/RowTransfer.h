@@ -7,6 +7,7 @@
 #include "db/SourceAccess.h"
 #include "db/TargetAccess.h"
 
+#include <QHash>
 #include <QSet>
 #include <QStringList>
 #include <QVector>
@@ -73,6 +74,7 @@ private:
     void applyBatch(qint64 lastRow);
     void rejectRows(const QVector<RefusedRow>& rows, qint64 firstRow);
     void keepSourceValues();
+    QVector<SqlValue> valuesOfRow(int row) const;
     QString failedRowsText(const QString& message) const;
 
     SourceQuery& query_;
@@ -82,10 +84,14 @@ private:
     ConversionHost& host_;
 
     RejectFile* rejects_ = nullptr;
-    // With the good rows kept: the source values of the batch's rows, row
-    // after row, for the reject file (held until the batch is applied; one
-    // store whose room is reused batch after batch).
+    // With the good rows kept: the source values of the batch's rows not
+    // yet sent, row after row, for the reject file (one store whose room is
+    // reused), and those of the refused rows among the rows sent before the
+    // apply; the values of the other rows sent go when they are sent, so
+    // that the writer's bound on memory holds for them too.
     QVector<SqlValue> batchValues_;
+    int sentValues_ = 0;
+    QHash<int, QVector<SqlValue>> refusedValues_;
     QStringList sourceColumns_;
     QString sourceTable_;
 

@@ -86,6 +86,11 @@ public:
     void setFieldValue(const QString& name, const SqlValue& value);
     virtual void post() = 0;
     virtual int pendingCount() const = 0;
+    // The rows of the current batch that the writer has already sent to the
+    // server (it may send them before the apply, to bound its memory), and
+    // with the good rows kept the rows refused among them so far.
+    virtual int sentRows() const { return 0; }
+    virtual QVector<RefusedRow> refusedRows() const { return {}; }
 
     // Inserts the pending rows and commits them once: all or nothing, or
     // with the good rows kept (setKeepGoodRows); the buffer is empty

@@ -39,6 +39,8 @@ public:
     void setFieldValue(int index, const SqlValue& value) override;
     void post() override;
     int pendingCount() const override { return batchRows_; }
+    int sentRows() const override { return sent_; }
+    QVector<RefusedRow> refusedRows() const override { return refusedRows_; }
     ApplyResult applyUpdates() override;
 
 private:

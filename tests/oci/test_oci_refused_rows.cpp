@@ -6,6 +6,7 @@
 
 #include "OciTestBed.h"
 #include "convert/ConversionRun.h"
+#include "db/oci/OciRowWriter.h"
 #include "support/FakeHost.h"
 #include "support/ModelServers.h"
 
@@ -17,6 +18,14 @@
 namespace {
 
 using tw::SqlValue;
+
+const QString kRejects = QStringLiteral(
+    "table,row,error,ID,Payee,Amount\r\n"
+    "PAYMENTS,17,\"ORA-12899: value too large for column \"\"SCOTT\"\".\"\"PAYMENTS\"\".\"\"PAYEE\"\" "
+    "(actual: 21, maximum: 10)\",17,\"Longer, \"\"quoted\"\" name\",17\r\n"
+    "PAYMENTS,5050,ORA-00001: unique constraint (SCOTT.PK_PAYMENTS) violated,5049,P5050,\r\n"
+    "PAYMENTS,12000,ORA-01438: value larger than specified precision allowed for this column,"
+    "12000,P12000,123456\r\n");
 
 struct OciRefusedRows : ::testing::Test {
     ModelServers source;
@@ -71,6 +80,12 @@ struct OciRefusedRows : ::testing::Test {
     }
 
     QStringList files() const { return QDir(folder.path()).entryList(QDir::Files, QDir::Name); }
+
+    QString rejectFile(const QString& name) const
+    {
+        QFile file(folder.filePath(name));
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QStringLiteral("(missing)");
+    }
 };
 
 TEST_F(OciRefusedRows, WithoutTheOptionEachRefusalCostsItsWholeBatchAsBefore)
@@ -121,15 +136,7 @@ TEST_F(OciRefusedRows, WithTheOptionOnlyTheRefusedRowsAreMissingAndGoToTheReject
     EXPECT_EQ(rows[15], (QVector<SqlValue>{16, QStringLiteral("P16"), 16}));
     EXPECT_EQ(rows[16], (QVector<SqlValue>{18, QStringLiteral("P18"), 18}));
 
-    QFile rejects(folder.filePath(rejectName));
-    ASSERT_TRUE(rejects.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QString::fromUtf8(rejects.readAll()),
-              QString::fromUtf8("table,row,error,ID,Payee,Amount\r\n"
-                         "PAYMENTS,17,\"ORA-12899: value too large for column \"\"SCOTT\"\".\"\"PAYMENTS\"\".\"\"PAYEE\"\" "
-                         "(actual: 21, maximum: 10)\",17,\"Longer, \"\"quoted\"\" name\",17\r\n"
-                         "PAYMENTS,5050,ORA-00001: unique constraint (SCOTT.PK_PAYMENTS) violated,5049,P5050,\r\n"
-                         "PAYMENTS,12000,ORA-01438: value larger than specified precision allowed for this column,"
-                         "12000,P12000,123456\r\n"));
+    EXPECT_EQ(rejectFile(rejectName), kRejects);
 
     // Batch error mode costs a clean batch nothing: one execute and one
     // commit per batch, as without the option.
@@ -139,6 +146,21 @@ TEST_F(OciRefusedRows, WithTheOptionOnlyTheRefusedRowsAreMissingAndGoToTheReject
     EXPECT_EQ(inserts.filter(QStringLiteral("refused=1")).size(), 3);
     EXPECT_EQ(bed.calls().filter(QStringLiteral("COMMIT")).size(), 4);
     EXPECT_EQ(bed.calls().filter(QStringLiteral("ROLLBACK")).size(), 0);
+}
+
+// A writer that sends its rows in parts before the apply, to bound its
+// memory, lets go of the kept values of the rows sent, except those of the
+// rows refused among them.
+TEST_F(OciRefusedRows, RowsSentInPartsBeforeTheApplyKeepTheValuesOfTheirRefusedRows)
+{
+    host.keepGood = true;
+    dynamic_cast<tw::oci::OciRowWriter&>(*writer).setHeldBytesBudget(20000);
+    bed.clearCalls();
+    const tw::TableSummary table = run();
+    EXPECT_EQ(std::tie(table.stored, table.refused), std::make_tuple(12342, 3));
+    EXPECT_GT(bed.executes(QStringLiteral("insert into")).size(), 12);
+    EXPECT_EQ(bed.calls().filter(QStringLiteral("COMMIT")).size(), 4);
+    EXPECT_EQ(rejectFile(files().filter(QStringLiteral(".rejects.csv")).value(0)), kRejects);
 }
 
 } // namespace
