@@ -97,6 +97,7 @@ private:
     bool skipIndexes() const override;
     bool namesUppercase() const override;
     bool tableDefinitionsOnly() const override;
+    bool keepGoodRows() const override;
     QString owner() const override;
     bool unattended() const override;
     QString jobFilePath() const override;

@@ -103,6 +103,11 @@ bool Taaform1::tableDefinitionsOnly() const
     return ui->chktabledefi->isChecked();
 }
 
+bool Taaform1::keepGoodRows() const
+{
+    return ui->chkkeepgoodrows->isChecked();
+}
+
 QString Taaform1::owner() const
 {
     return ui->edtoracleusername->text();

@@ -40,6 +40,8 @@ public:
     void setSkipIndex(bool on) override;
     bool blobToText() const override;
     void setBlobToText(bool on) override;
+    bool keepGoodRows() const override;
+    void setKeepGoodRows(bool on) override;
     void addSourceDatabase(const QString& name) override;
     QStringList availableTables() const override;
     void addAllTables() override;

@@ -14,6 +14,7 @@
 #include "support/FakeHost.h"
 
 #include <QCoreApplication>
+#include <QTemporaryDir>
 #include <chrono>
 #include <sys/resource.h>
 #include <vector>
@@ -126,7 +127,7 @@ QString measureFetch(int port)
     return result;
 }
 
-QString measureTransfer(int port, const Latency& latency)
+QString measureTransfer(int port, const Latency& latency, bool keepGoodRows)
 {
     tw::OdbcSourceConnection source;
     openSource(source, port);
@@ -143,6 +144,10 @@ QString measureTransfer(int port, const Latency& latency)
     tw::Tcc cc;
     tw::RunLog log;
     tw::RowTransfer transfer(*query, *writer, log, cc, host);
+    QTemporaryDir rejectFolder;
+    tw::RejectFile rejects([&rejectFolder] { return rejectFolder.filePath(QStringLiteral("bench.rejects.csv")); });
+    if (keepGoodRows)
+        transfer.keepGoodRows(rejects);
     bool ok = false;
     QString errorText;
     const Stopwatch watch;

@@ -146,6 +146,9 @@ int main(int argc, char** argv)
     const QCommandLineOption rowOption(QStringLiteral("latency-row-us"),
                                        QStringLiteral("Latency of every row executed in (c)."), QStringLiteral("us"),
                                        QStringLiteral("1"));
+    const QCommandLineOption keepOption(QStringLiteral("keep-good-rows"),
+                                        QStringLiteral("Transfer as with the option that stores the good rows of a "
+                                                       "refused batch (batch error mode)."));
     const QCommandLineOption repeatOption(QStringLiteral("repeat"),
                                           QStringLiteral("Runs of each measurement; the median is shown."),
                                           QStringLiteral("n"), QStringLiteral("1"));
@@ -157,7 +160,8 @@ int main(int argc, char** argv)
                                            QStringLiteral("kind"));
     const QCommandLineOption portOption(QStringLiteral("port"), QStringLiteral("(child) The peer's port."),
                                         QStringLiteral("port"));
-    parser.addOptions({rowsOption, callOption, rowOption, repeatOption, serveOption, measureOption, portOption});
+    parser.addOptions(
+        {rowsOption, callOption, rowOption, keepOption, repeatOption, serveOption, measureOption, portOption});
     parser.process(app);
 
     const bench::Latency latency{parser.value(callOption).toInt(), parser.value(rowOption).toInt()};
@@ -167,7 +171,7 @@ int main(int argc, char** argv)
         const int port = parser.value(portOption).toInt();
         const QString result = parser.value(measureOption) == QLatin1String("fetch")
             ? bench::measureFetch(port)
-            : bench::measureTransfer(port, latency);
+            : bench::measureTransfer(port, latency, parser.isSet(keepOption));
         std::cout << result.toStdString() << std::endl;
         return 0;
     }
@@ -184,7 +188,9 @@ int main(int argc, char** argv)
             return 1;
         }
         const QString port = QString::fromUtf8(peer.readLine()).trimmed();
-        const QStringList at{QStringLiteral("--port"), port};
+        QStringList at{QStringLiteral("--port"), port};
+        if (parser.isSet(keepOption))
+            at.append(QStringLiteral("--keep-good-rows"));
         const Figures a = measure(QStringList{QStringLiteral("--measure"), QStringLiteral("fetch")} + at,
                                   peer.processId(), repeat);
         const Figures b = measure(QStringList{QStringLiteral("--measure"), QStringLiteral("transfer"),

@@ -29,6 +29,9 @@ public:
     virtual bool skipIndexes() const = 0;
     virtual bool namesUppercase() const = 0;
     virtual bool tableDefinitionsOnly() const = 0;
+    // A row the target refuses costs only itself: the good rows of its
+    // batch are stored, the refused rows go to the run's reject file.
+    virtual bool keepGoodRows() const = 0;
     // The target user whose schema is probed.
     virtual QString owner() const = 0;
 

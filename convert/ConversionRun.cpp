@@ -41,6 +41,8 @@ ConversionRun::Outcome ConversionRun::run()
     failedTables_ = 0;
     summary_.clear();
     addNotFound();
+    logPath_.clear();
+    rejects_ = std::make_unique<RejectFile>([this] { return rejectFilePath(logPath()); });
 
     for (int i = 0; i < host_.selectedTableCount(); ++i) {
         if (host_.stopRequested()) {
@@ -182,8 +184,11 @@ bool ConversionRun::convertTable(const SourceTable& source, TableSummary& summar
         return allOk;
     }
     log_.append(QStringLiteral("Insert table ") + target + QStringLiteral("... "));
-    RowCountCheck check(target_, target, exists && !overwrite);
+    const bool keepGoodRows = host_.keepGoodRows();
+    RowCountCheck check(target_, target, exists && !overwrite, keepGoodRows);
     RowTransfer transfer(query_, writer_, log_, cc_, host_);
+    if (keepGoodRows)
+        transfer.keepGoodRows(*rejects_);
     transfer.run(table, ok, errorText);
     summary.read = transfer.rowsRead();
     summary.stored = transfer.rowsStored();
@@ -306,10 +311,17 @@ void ConversionRun::endEarly(int firstNotReached, const QString& closingLine)
 
 void ConversionRun::saveLog()
 {
-    if (host_.unattended())
-        log_.save(jobLogPath(host_.jobFilePath()));
-    else
-        log_.save(host_.appDataFolder() + interactiveLogFileName(QDateTime::currentDateTime()));
+    log_.save(logPath());
+}
+
+QString ConversionRun::logPath()
+{
+    if (logPath_.isEmpty()) {
+        logPath_ = host_.unattended()
+            ? jobLogPath(host_.jobFilePath())
+            : host_.appDataFolder() + interactiveLogFileName(QDateTime::currentDateTime());
+    }
+    return logPath_;
 }
 
 } // namespace tw

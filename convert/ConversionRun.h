@@ -1,6 +1,7 @@
 #pragma once
 
 #include "convert/ConversionHost.h"
+#include "convert/RejectFile.h"
 #include "convert/RunLog.h"
 #include "convert/RunSummary.h"
 #include "convert/Tcc.h"
@@ -8,6 +9,7 @@
 #include "db/TargetAccess.h"
 
 #include <QElapsedTimer>
+#include <memory>
 
 namespace tw {
 
@@ -66,6 +68,9 @@ private:
     // closing line when there is one, the end time, the saved log.
     void endEarly(int firstNotReached, const QString& closingLine);
     void saveLog();
+    // Where the log is saved, fixed when first asked for: at the save, or
+    // before it when the reject file beside the log is created.
+    QString logPath();
 
     ConversionHost& host_;
     Tcc& cc_;
@@ -77,6 +82,8 @@ private:
     RunSummary summary_;
     // The error of a table whose rows failed because the source is gone.
     QString lostSource_;
+    QString logPath_;
+    std::unique_ptr<RejectFile> rejects_;
 };
 
 } // namespace tw

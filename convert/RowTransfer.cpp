@@ -48,6 +48,11 @@ void RowTransfer::run(const TableRef& table, bool& ok, QString& errorText)
     readToEnd_ = false;
     sourceLost_ = false;
     stopped_ = false;
+    sourceTable_ = table.shown;
+    batchValues_.clear();
+    sentValues_ = 0;
+    refusedValues_.clear();
+    writer_.setKeepGoodRows(rejects_ != nullptr);
     try {
         query_.close();
         query_.setSql(rowCountSql(table.source));
@@ -67,6 +72,9 @@ void RowTransfer::run(const TableRef& table, bool& ok, QString& errorText)
         writer_.open();
 
         routes_ = routeColumns(host_.namesUppercase());
+        sourceColumns_.clear();
+        for (int i = 0; i < routes_.size(); ++i)
+            sourceColumns_.append(query_.fieldName(i));
         bool anyColumnMatched = false;
         for (int i = 0; i < routes_.size(); ++i) {
             if (routes_[i].target < 0)
@@ -85,6 +93,8 @@ void RowTransfer::run(const TableRef& table, bool& ok, QString& errorText)
             writer_.append();
             copyRow(targetTable);
             writer_.post();
+            if (rejects_)
+                keepSourceValues();
             lastPosted_ = row;
             query_.next();
             if (row % kYieldEvery == 0) {
@@ -102,7 +112,8 @@ void RowTransfer::run(const TableRef& table, bool& ok, QString& errorText)
             ++row;
         }
         // The source lets go of its buffers before the last batch goes out,
-        // so that a large value is not held by both clients at once.
+        // so that a large value is not held by both clients at once (the
+        // values kept for the reject file are copies of their own).
         query_.close();
         applyBatch(row - 1);
         log_.replaceLast(rowCountLine(table.shown, row - 1));
@@ -190,24 +201,70 @@ QString RowTransfer::failedRowsText(const QString& message) const
 
 // One transaction per batch. A refused batch is rolled back by the writer;
 // it is remembered here so that the table's step reports exactly which rows
-// are missing.
+// are missing. With the good rows kept, the refused rows go to the reject
+// file and the batch's line names it.
 void RowTransfer::applyBatch(qint64 lastRow)
 {
-    const ApplyResult result = writer_.applyUpdates(0);
+    const ApplyResult result = writer_.applyUpdates();
+    const qint64 firstRow = batchFirstRow_;
+    batchFirstRow_ = lastRow + 1;
     stored_ += result.stored;
     refused_ += result.refused;
-    if (result.refused > 0) {
+    if (!result.refusedRows.isEmpty()) {
+        rejectRows(result.refusedRows, firstRow);
+        refusedBatches_.append(QStringLiteral("Rows %1 to %2: %3 rows refused, see %4")
+                                   .arg(firstRow)
+                                   .arg(lastRow)
+                                   .arg(result.refused)
+                                   .arg(rejects_->fileName()));
+    } else if (result.refused > 0) {
         // The writer names the refused row by its place in the batch.
         const QString refusedRow = result.refusedRow > 0
-            ? QStringLiteral("row %1: ").arg(QLocale(QLocale::English).toString(batchFirstRow_ + result.refusedRow - 1))
+            ? QStringLiteral("row %1: ").arg(QLocale(QLocale::English).toString(firstRow + result.refusedRow - 1))
             : QString();
         refusedBatches_.append(QStringLiteral("Rows %1 to %2 were not stored (%3 rows refused): %4%5")
-                                   .arg(batchFirstRow_)
+                                   .arg(firstRow)
                                    .arg(lastRow)
                                    .arg(result.refused)
                                    .arg(refusedRow, result.message));
     }
-    batchFirstRow_ = lastRow + 1;
+    batchValues_.clear();
+    sentValues_ = 0;
+    refusedValues_.clear();
+}
+
+void RowTransfer::rejectRows(const QVector<RefusedRow>& rows, qint64 firstRow)
+{
+    for (const RefusedRow& refused : rows)
+        rejects_->add(sourceTable_, sourceColumns_, firstRow + refused.row - 1, refused.message, valuesOfRow(refused.row));
+}
+
+// The source values of a row of the batch (from 1).
+QVector<SqlValue> RowTransfer::valuesOfRow(int row) const
+{
+    if (row <= sentValues_)
+        return refusedValues_.value(row);
+    const qsizetype columns = sourceColumns_.size();
+    return batchValues_.mid((row - 1 - sentValues_) * columns, columns);
+}
+
+// Every source column's value of the row just posted, routed or not. When
+// the post made the writer send the batch's rows so far, only the values of
+// the rows it refused stay.
+void RowTransfer::keepSourceValues()
+{
+    for (int i = 0; i < sourceColumns_.size(); ++i)
+        batchValues_.append(query_.value(i));
+    const int sent = writer_.sentRows();
+    if (sent <= sentValues_)
+        return;
+    for (const RefusedRow& refused : writer_.refusedRows()) {
+        if (refused.row > sentValues_ && refused.row <= sent)
+            refusedValues_.insert(refused.row, valuesOfRow(refused.row));
+    }
+    const qsizetype columns = sourceColumns_.size();
+    batchValues_.remove(0, qMin(batchValues_.size(), (sent - sentValues_) * columns));
+    sentValues_ = sent;
 }
 
 } // namespace tw

@@ -1,5 +1,6 @@
 #include "convert/RunSummary.h"
 
+#include "convert/Csv.h"
 #include "convert/RunLog.h"
 #include "convert/WholeFile.h"
 
@@ -10,18 +11,6 @@ namespace tw {
 namespace {
 
 const char* const kCsvHeader = "source,target,outcome,rows read,rows stored,rows refused,seconds,rows per second,values not stored";
-
-// RFC 4180, 2.6 and 2.7: a field holding a comma, a double quote or a line
-// break is enclosed in double quotes, and a double quote inside it doubled.
-QString csvField(const QString& text)
-{
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\r'))
-        && !text.contains(QLatin1Char('\n')))
-        return text;
-    QString quoted = text;
-    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
-}
 
 bool isNumberColumn(int column)
 {

@@ -84,6 +84,8 @@ values taken as they are, the first "=" separates them):
   skipindex            1 skips keys and indexes
   nameuppercase        1 makes names upper case
   blobtotext           1 converts BLOB to text
+  keepgoodrows         1 stores the good rows of a refused batch; the refused
+                       rows go to <job>.rejects.csv beside the job file
   alltables            1 converts every table of the database
   tables1, tables2...  the tables to convert, in line order (when alltables is not 1);
                        a name that several schemas hold is written schema.name

@@ -43,6 +43,7 @@ void ApplyJobSettings(const JobSettingsList& job, SettingsControls& controls)
     controls.setNameUppercase(isOn(job.value(QStringLiteral("nameuppercase"))));
     controls.setSkipIndex(isOn(job.value(QStringLiteral("skipindex"))));
     controls.setBlobToText(isOn(job.value(QStringLiteral("blobtotext"))));
+    controls.setKeepGoodRows(isOn(job.value(QStringLiteral("keepgoodrows"))));
 }
 
 JobTableChoice SelectJobTables(const JobSettingsList& job, SettingsControls& controls)

@@ -10,7 +10,7 @@ namespace tw {
 // a missing text key empties its field, a missing switch clears its check
 // box. A "processtable" value that is missing or no integer throws Failure,
 // and the keys after it ("tabledefonly", "nameuppercase", "skipindex",
-// "blobtotext") are then not applied.
+// "blobtotext", "keepgoodrows") are then not applied.
 void ApplyJobSettings(const JobSettingsList& job, SettingsControls& controls);
 
 // What a job's table lines found in the available list.

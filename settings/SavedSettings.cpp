@@ -22,6 +22,7 @@ const QString kTableDefOnly = QStringLiteral("tabledefonly");
 const QString kNameUppercase = QStringLiteral("nameuppercase");
 const QString kSkipIndex = QStringLiteral("skipindex");
 const QString kBlobToText = QStringLiteral("blobtotext");
+const QString kKeepGoodRows = QStringLiteral("keepgoodrows");
 
 } // namespace
 
@@ -51,6 +52,7 @@ void loadSavedSettings(const QSettings& store, SettingsControls& controls)
     controls.setNameUppercase(isOn(text(kNameUppercase)));
     controls.setSkipIndex(isOn(text(kSkipIndex)));
     controls.setBlobToText(isOn(text(kBlobToText)));
+    controls.setKeepGoodRows(isOn(text(kKeepGoodRows)));
 }
 
 void saveSavedSettings(QSettings& store, const SettingsControls& controls)
@@ -71,6 +73,7 @@ void saveSavedSettings(QSettings& store, const SettingsControls& controls)
     store.setValue(kNameUppercase, onOff(controls.nameUppercase()));
     store.setValue(kSkipIndex, onOff(controls.skipIndex()));
     store.setValue(kBlobToText, onOff(controls.blobToText()));
+    store.setValue(kKeepGoodRows, onOff(controls.keepGoodRows()));
     store.sync();
     restrictToOwner(store.fileName());
 }

@@ -48,6 +48,8 @@ public:
     virtual void setSkipIndex(bool on) = 0;
     virtual bool blobToText() const = 0;
     virtual void setBlobToText(bool on) = 0;
+    virtual bool keepGoodRows() const = 0;
+    virtual void setKeepGoodRows(bool on) = 0;
 
     // Adds an entry at the end of the database list and selects its first entry.
     virtual void addSourceDatabase(const QString& name) = 0;

@@ -71,6 +71,7 @@ void Tmarfrm_bat::fill(const WizardState& wizard)
     ui->chkskipindex->setChecked(from.skipIndex());
     ui->chkuppercase->setChecked(from.nameUppercase());
     ui->chkblobtotext->setChecked(from.blobToText());
+    ui->chkkeepgoodrows->setChecked(from.keepGoodRows());
     ui->mysqltableselect->clear();
     ui->mysqltableselect->addItems(wizard.selectedTables);
     showTableChoice();
@@ -105,6 +106,7 @@ tw::JobDefinition Tmarfrm_bat::jobDefinition() const
     job.skipIndex = ui->chkskipindex->isChecked();
     job.nameUppercase = ui->chkuppercase->isChecked();
     job.blobToText = ui->chkblobtotext->isChecked();
+    job.keepGoodRows = ui->chkkeepgoodrows->isChecked();
     job.tableChoice = ui->rgselecttable1->isChecked() ? 1 : 0;
     for (int i = 0; i < ui->mysqltableselect->count(); ++i)
         job.tables.append(ui->mysqltableselect->item(i)->text());

@@ -371,4 +371,57 @@ TEST_F(ConversionRunTest, UnattendedRunSavesBesideTheJobFileAndCloses)
     EXPECT_EQ(log.lines().last(), kFinish);
 }
 
+// With the good rows kept, a refused row costs only itself: the rows go to
+// the reject file beside the job log, created at the first refused row
+// only, with a header for each table; a new table's count check counts the
+// rows stored.
+TEST_F(ConversionRunTest, KeptGoodRowsLeaveTheRefusedRowsInTheRejectFile)
+{
+    servers.sourceDb.table(QStringLiteral("Clean")).column(QStringLiteral("N"), QStringLiteral("int")).row({1});
+    // Keys that repeat in the source: Oracle's primary key refuses the repeats.
+    servers.sourceDb.table(QStringLiteral("Orders"))
+        .column(QStringLiteral("OrderID"), QStringLiteral("int"), false)
+        .column(QStringLiteral("Note"), QStringLiteral("nvarchar(20)"))
+        .column(QStringLiteral("Code"), QStringLiteral("varbinary(4)"))
+        .primaryKey(QStringLiteral("PK_Orders"), {QStringLiteral("OrderID")})
+        .row({1, QStringLiteral("a"), QByteArray("\x01\x02", 2)})
+        .row({1, tw::SqlValue(), QByteArray("\xff", 1)})
+        .row({2, QStringLiteral("b"), tw::SqlValue()});
+    servers.sourceDb.table(QStringLiteral("Items"))
+        .column(QStringLiteral("Id"), QStringLiteral("int"), false)
+        .primaryKey(QStringLiteral("PK_Items"), {QStringLiteral("Id")})
+        .row({5})
+        .row({5});
+    servers.connect();
+    host.keepGood = true;
+    host.isUnattended = true;
+    host.jobFile = dataFolder.filePath(QStringLiteral("nightly.twjobs"));
+    const QString rejectPath = dataFolder.filePath(QStringLiteral("nightly.rejects.csv"));
+
+    host.tables = {QStringLiteral("Clean")};
+    run();
+    EXPECT_EQ(maskedLog(), framed({"Create table CLEAN...Done", "", "Insert table CLEAN 1 Rows ...Done", ""}));
+    EXPECT_FALSE(QFile::exists(rejectPath));
+
+    log.clear();
+    host.tables = {QStringLiteral("Orders"), QStringLiteral("Items")};
+    tw::ConversionRun conversion(host, cc, *servers.query, *servers.target, *servers.writer, log);
+    conversion.run();
+    const QString ordersKey = QStringLiteral("ORA-00001: unique constraint (SCOTT.PRIMARYORDERS1) violated");
+    const QString itemsKey = QStringLiteral("ORA-00001: unique constraint (SCOTT.PRIMARYITEMS1) violated");
+    EXPECT_EQ(log.lines().mid(1, 10),
+              (QStringList{"Create table ORDERS...Done", "", "Insert table ORDERS 3 Rows ",
+                           "Rows 1 to 3: 1 rows refused, see nightly.rejects.csv", "", "Create table ITEMS...Done", "",
+                           "Insert table ITEMS 2 Rows ", "Rows 1 to 2: 1 rows refused, see nightly.rejects.csv", ""}));
+    EXPECT_EQ(conversion.failedTables(), 2);
+    EXPECT_EQ(std::tie(conversion.summary()[0].stored, conversion.summary()[0].refused), std::make_tuple(2, 1));
+    EXPECT_EQ(servers.targetRows(QStringLiteral("ORDERS")).size(), 2);
+    QFile rejects(rejectPath);
+    ASSERT_TRUE(rejects.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(rejects.readAll()),
+              QStringLiteral("table,row,error,OrderID,Note,Code\r\nORDERS,2,%1,1,,FF\r\n"
+                             "table,row,error,Id\r\nITEMS,2,%2,5\r\n")
+                  .arg(ordersKey, itemsKey));
+}
+
 } // namespace

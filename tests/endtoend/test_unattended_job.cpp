@@ -5,6 +5,7 @@
 
 #include "OciTestBed.h"
 #include "peers/tds/TdsLoopback.h"
+#include "settings/JobSettingsFile.h"
 #include "settings/Shortcut.h"
 #include "support/Printers.h"
 
@@ -223,6 +224,38 @@ TEST_F(UnattendedJob, FailuresEndWithTheirExitCodeAndAJobLog)
     EXPECT_TRUE(jobLog().first().startsWith(QStringLiteral("Cannot open file \""))) << jobLog().first().toStdString();
 }
 
+TEST_F(UnattendedJob, TheBuildersKeepGoodRowsKeyStoresTheGoodRowsAndRejectsTheRefusedOne)
+{
+    tw::JobDefinition job;
+    job.server = loopback->dataSource();
+    job.database = QStringLiteral("Shop");
+    job.loginName = QStringLiteral("sa");
+    job.password = QStringLiteral("secret");
+    job.windowsAuthentication = false;
+    job.oracleService = QStringLiteral("ORCL");
+    job.oracleUser = QStringLiteral("scott");
+    job.oraclePassword = QStringLiteral("tiger");
+    job.keepGoodRows = true;
+    job.tableChoice = 0;
+    job.tables = {QStringLiteral("Numbers")};
+    QDir().mkpath(home.filePath(jobFolder));
+    tw::WriteJobFile(jobPath(), job);
+
+    EXPECT_EQ(runProgram({jobPath()}, {{QStringLiteral("TABLEWRIGHT_OCISTUB_REFUSE_ROW"), QStringLiteral("150")}}), 1)
+        << standardError.toStdString();
+    const QStringList log = jobLog();
+    EXPECT_TRUE(log.contains(QStringLiteral("Rows 101 to 250: 1 rows refused, see nightly.rejects.csv")))
+        << log.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(summaryFile().mid(1), (QStringList{"NUMBERS,NUMBERS,failed,250,249,1,*,*,0", ""}));
+    EXPECT_EQ(bed.targetRows(QStringLiteral("NUMBERS")).size(), 249);
+    QFile rejects(home.filePath(jobFolder + QStringLiteral("/nightly.rejects.csv")));
+    ASSERT_TRUE(rejects.open(QIODevice::ReadOnly));
+    EXPECT_EQ(rejects.readAll(), QByteArray("table,row,error,Id\r\n"
+                                            "NUMBERS,150,ORA-00001: unique constraint (STUB.REFUSED_ROW) violated,150\r\n"));
+    const QSettings saved(home.filePath(QStringLiteral("config/Quillmoor/Tablewright.conf")), QSettings::IniFormat);
+    EXPECT_EQ(saved.value(QStringLiteral("keepgoodrows")).toString(), QStringLiteral("1"));
+}
+
 TEST_F(UnattendedJob, TheLauncherStartsTheJob)
 {
     if (QStandardPaths::findExecutable(QStringLiteral("gio")).isEmpty())
@@ -254,7 +287,8 @@ TEST_F(UnattendedJob, OptionsPrintAndTheWizardNeedsADisplay)
     EXPECT_EQ(runProgram({QStringLiteral("--version")}), 0);
     EXPECT_EQ(standardOutput, QStringLiteral("Tablewright 4.0\n"));
     EXPECT_EQ(runProgram({QStringLiteral("--help")}), 0);
-    for (const char* listed : {"processtable", "tables1", "TABLEWRIGHT_QUERY_TIMEOUT", "Exit codes:", "Tablewright.conf"})
+    for (const char* listed :
+         {"processtable", "keepgoodrows", "tables1", "TABLEWRIGHT_QUERY_TIMEOUT", "Exit codes:", "Tablewright.conf"})
         EXPECT_TRUE(standardOutput.contains(QLatin1String(listed))) << listed;
     EXPECT_EQ(runProgram({}), 4);
     EXPECT_TRUE(standardError.contains(QStringLiteral("no display"))) << standardError.toStdString();

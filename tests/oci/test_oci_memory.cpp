@@ -37,7 +37,7 @@ TEST(OciMemoryChild, WritesOneBatchOfLargePicturesAndPrintsItsPeakMemory)
         writer->setFieldValue(1, picture);
         writer->post();
     }
-    ASSERT_EQ(writer->applyUpdates(0).stored, kRows);
+    ASSERT_EQ(writer->applyUpdates().stored, kRows);
     ASSERT_EQ(bed.stubTableReceived(QStringLiteral("PICS")), kRows);
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);

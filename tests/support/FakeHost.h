@@ -21,6 +21,7 @@ struct FakeHost : tw::ConversionHost {
     bool skipIdx = false;
     bool upper = true;
     bool definitionsOnly = false;
+    bool keepGood = false;
     QString ownerName = QStringLiteral("scott");
     bool isUnattended = false;
     QString jobFile;
@@ -53,6 +54,7 @@ struct FakeHost : tw::ConversionHost {
     bool skipIndexes() const override { return skipIdx; }
     bool namesUppercase() const override { return upper; }
     bool tableDefinitionsOnly() const override { return definitionsOnly; }
+    bool keepGoodRows() const override { return keepGood; }
     QString owner() const override { return ownerName; }
     bool unattended() const override { return isUnattended; }
     QString jobFilePath() const override { return jobFile; }
