@@ -31,7 +31,7 @@ if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
   "${sudo_cmd[@]}" apt-get update -q
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
-  tw_qt_version=$(dpkg-query -W -f='${Version}' qt6-base-dev)
+  # The Qt version names the cache folder: read again once Qt is installed.
   source scripts/windows/env.sh
 fi
 
@@ -62,9 +62,23 @@ download_source() {
 
 build_qt() {
   [ -f "$tw_win_qt/.complete" ] && return
-  echo "Building Qt $tw_qt_version for Windows into $tw_win_qt (once; about 15 minutes on 2 cores)"
+  echo "Building Qt $tw_qt_version for Windows into $tw_win_qt (once; see README.md for the time it takes)"
+  # An interrupted build of the same version carries on where it stopped.
   local work=$tw_win_cache/qt-work
-  rm -rf "$work" "$tw_win_qt"
+  if [ ! -f "$work/build/build.ninja" ] || [ "$(cat "$work/version" 2>/dev/null)" != "$tw_qt_version" ]; then
+    configure_qt "$work"
+  fi
+  cmake --build "$work/build" -j"$jobs" >"$work/build.log"
+  rm -rf "$tw_win_qt"
+  cmake --install "$work/build" >/dev/null
+  touch "$tw_win_qt/.complete"
+  rm -rf "$work"
+}
+
+# Downloads the source package into folder $1 and configures the build there.
+configure_qt() {
+  local work=$1
+  rm -rf "$work"
   mkdir -p "$work"
   (cd "$work" && download_source qt6-base "$tw_qt_version" && tar xf qt6-base_*.orig.tar.xz)
   local source
@@ -87,10 +101,7 @@ build_qt() {
     -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_png=OFF \
     -DFEATURE_system_freetype=OFF -DFEATURE_system_harfbuzz=OFF \
     -DFEATURE_system_doubleconversion=OFF >"$work/configure.log"
-  cmake --build "$work/build" -j"$jobs" >"$work/build.log"
-  cmake --install "$work/build" >/dev/null
-  touch "$tw_win_qt/.complete"
-  rm -rf "$work"
+  echo "$tw_qt_version" >"$work/version"
 }
 
 build_googletest() {

@@ -14,7 +14,7 @@ tw_wine_path() { printf 'Z:%s' "${1//\//\\}"; }
 export WINEPREFIX=$tw_win_cache/wineprefix
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-WINEPATH="$(tw_wine_path "$tw_win_qt/bin");$(tw_wine_path "$tw_win_gtest/bin")"
+WINEPATH=$(tw_wine_path "$tw_win_qt/bin")
 for folder in "${tw_mingw_runtime[@]}"; do
   WINEPATH+=";$(tw_wine_path "$folder")"
 done

@@ -153,8 +153,9 @@ TEST_F(UnattendedJob, CopiesTheJobTablesAndEndsWithZero)
     EXPECT_EQ(saved->value(QStringLiteral("Windows Authentication")).toString(), QStringLiteral("0"));
     EXPECT_EQ(saved->value(QStringLiteral("oracleu")).toString(), QStringLiteral("scott"));
     // A settings file is owner-only; the registry key is the user's own.
-    if (saved->format() == QSettings::IniFormat)
+    if (saved->format() == QSettings::IniFormat) {
         EXPECT_TRUE(isOwnerOnly(saved->fileName()));
+    }
 }
 
 TEST_F(UnattendedJob, FailuresEndWithTheirExitCodeAndAJobLog)

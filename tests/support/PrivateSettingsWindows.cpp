@@ -61,7 +61,6 @@ PrivateSettings::~PrivateSettings()
 {
     RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
     RegDeleteTreeW(HKEY_CURRENT_USER, wide(privateKeyPath()));
-    RegDeleteKeyW(HKEY_CURRENT_USER, wide(privateKeyPath()));
     // The parent key goes once no other test process holds a key in it.
     RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Tablewright tests");
 }
