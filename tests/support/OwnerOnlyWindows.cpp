@@ -31,6 +31,7 @@ bool isOwnerOnly(const QString& path)
     const std::vector<char> user = currentUser();
     if (user.empty())
         return false;
+    const PSID userSid = reinterpret_cast<const TOKEN_USER*>(user.data())->User.Sid;
     std::wstring native = QDir::toNativeSeparators(path).toStdWString();
     PACL acl = nullptr;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
@@ -38,16 +39,18 @@ bool isOwnerOnly(const QString& path)
                               nullptr, &descriptor)
         != ERROR_SUCCESS)
         return false;
-    SECURITY_DESCRIPTOR_CONTROL control = 0;
-    DWORD revision = 0;
-    GetSecurityDescriptorControl(descriptor, &control, &revision);
-    bool ownerOnly = acl && (control & SE_DACL_PROTECTED) && acl->AceCount == 1;
-    void* entry = nullptr;
-    if (ownerOnly && GetAce(acl, 0, &entry)) {
-        const auto* allowed = static_cast<const ACCESS_ALLOWED_ACE*>(entry);
-        ownerOnly = allowed->Header.AceType == ACCESS_ALLOWED_ACE_TYPE
-                    && EqualSid(const_cast<DWORD*>(&allowed->SidStart),
-                                reinterpret_cast<const TOKEN_USER*>(user.data())->User.Sid);
+    // No access list at all grants everybody everything. Otherwise every
+    // entry that allows access must name the user, or the system account,
+    // which reads every file anyway (Wine lists it for a file of mode 0600).
+    bool ownerOnly = acl != nullptr;
+    for (DWORD i = 0; ownerOnly && i < acl->AceCount; ++i) {
+        void* entry = nullptr;
+        if (!GetAce(acl, i, &entry))
+            ownerOnly = false;
+        else if (static_cast<const ACE_HEADER*>(entry)->AceType == ACCESS_ALLOWED_ACE_TYPE) {
+            PSID sid = &static_cast<ACCESS_ALLOWED_ACE*>(entry)->SidStart;
+            ownerOnly = EqualSid(sid, userSid) || IsWellKnownSid(sid, WinLocalSystemSid);
+        }
     }
     LocalFree(descriptor);
     return ownerOnly;

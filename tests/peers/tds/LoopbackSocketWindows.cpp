@@ -1,5 +1,8 @@
 #include "peers/tds/LoopbackSocket.h"
 
+#include <mutex>
+#include <set>
+
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
@@ -25,6 +28,40 @@ sockaddr_in loopbackAddress(quint16 port)
     address.sin_port = htons(port);
     return address;
 }
+
+// Sockets shut down by shutdownBoth(). Winsock leaves a receive blocked on
+// a socket that another thread shuts down (and so does Wine), so receives
+// wait in short slices and end once their socket is in this set.
+class ShutDownSockets {
+public:
+    void add(SOCKET socket)
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        sockets_.insert(socket);
+    }
+    void remove(SOCKET socket)
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        sockets_.erase(socket);
+    }
+    bool contains(SOCKET socket) const
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return sockets_.count(socket) != 0;
+    }
+
+private:
+    mutable std::mutex mutex_;
+    std::set<SOCKET> sockets_;
+};
+
+ShutDownSockets& shutDownSockets()
+{
+    static ShutDownSockets sockets;
+    return sockets;
+}
+
+constexpr int kReceiveSliceMilliseconds = 50;
 
 qintptr handle(SOCKET socket)
 {
@@ -80,7 +117,17 @@ qintptr connectTcp(quint16 port)
 
 int receiveSome(qintptr socket, char* into, int count)
 {
-    return ::recv(native(socket), into, count, 0);
+    for (;;) {
+        if (shutDownSockets().contains(native(socket)))
+            return 0;
+        WSAPOLLFD wait{native(socket), POLLRDNORM, 0};
+        const int ready = ::WSAPoll(&wait, 1, kReceiveSliceMilliseconds);
+        if (ready < 0)
+            return -1;
+        // Data, or the peer's end of the connection (the receive returns 0).
+        if (ready > 0)
+            return ::recv(native(socket), into, count, 0);
+    }
 }
 
 int sendSome(qintptr socket, const char* from, int count)
@@ -90,11 +137,13 @@ int sendSome(qintptr socket, const char* from, int count)
 
 void shutdownBoth(qintptr socket)
 {
+    shutDownSockets().add(native(socket));
     ::shutdown(native(socket), SD_BOTH);
 }
 
 void closeSocket(qintptr socket)
 {
+    shutDownSockets().remove(native(socket));
     ::closesocket(native(socket));
 }
 
