@@ -12,11 +12,11 @@
 #include "peers/tds/TdsLoopback.h"
 #include "support/DboTable.h"
 #include "support/FakeHost.h"
+#include "support/ProcessUsage.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
 #include <chrono>
-#include <sys/resource.h>
 #include <vector>
 
 namespace bench {
@@ -35,24 +35,11 @@ public:
 
 private:
     // User and system time of every thread of the process.
-    static double cpuSeconds()
-    {
-        rusage usage{};
-        getrusage(RUSAGE_SELF, &usage);
-        return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
-            + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-    }
+    static double cpuSeconds() { return processorSeconds(); }
 
     std::chrono::steady_clock::time_point wall_;
     double cpu_;
 };
-
-qint64 peakKilobytes()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
 
 QString figures(qint64 rows, const Stopwatch& watch)
 {
@@ -60,7 +47,7 @@ QString figures(qint64 rows, const Stopwatch& watch)
         .arg(rows)
         .arg(watch.seconds(), 0, 'f', 4)
         .arg(watch.cpu(), 0, 'f', 4)
-        .arg(peakKilobytes());
+        .arg(peakResidentKilobytes());
 }
 
 void openSource(tw::OdbcSourceConnection& source, int port)

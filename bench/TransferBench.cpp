@@ -8,15 +8,14 @@
 #include "BenchRuns.h"
 #include "BenchTable.h"
 #include "peers/tds/TdsLoopback.h"
+#include "support/ProcessUsage.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QFile>
 #include <QProcess>
 #include <algorithm>
 #include <iostream>
 #include <map>
-#include <unistd.h>
 
 namespace {
 
@@ -43,26 +42,11 @@ int serve(qint64 rows)
     return 0;
 }
 
-// The processor seconds a process has used so far (user and system time
-// from /proc/<pid>/stat), -1 where that is not known.
-double processCpuSeconds(qint64 pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return -1;
-    const QString text = QString::fromLatin1(stat.readAll());
-    // The fields after the command name, which is in parentheses.
-    const QStringList fields = text.mid(text.lastIndexOf(QLatin1Char(')')) + 2).split(QLatin1Char(' '));
-    if (fields.size() < 13)
-        return -1;
-    return (fields[11].toDouble() + fields[12].toDouble()) / double(sysconf(_SC_CLK_TCK));
-}
-
 // Runs one measurement in a fresh process; its figures, or exits on failure.
 // The peer's processor time during the measurement is among them.
 Figures measureInChild(const QStringList& arguments, qint64 peer)
 {
-    const double peerBefore = processCpuSeconds(peer);
+    const double peerBefore = processorSecondsOf(peer);
     QProcess child;
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     child.start(QCoreApplication::applicationFilePath(), arguments);
@@ -76,7 +60,7 @@ Figures measureInChild(const QStringList& arguments, qint64 peer)
         std::exit(1);
     }
     Figures figures = parseFigures(output);
-    figures["peer-cpu"] = processCpuSeconds(peer) - peerBefore;
+    figures["peer-cpu"] = processorSecondsOf(peer) - peerBefore;
     return figures;
 }
 

@@ -111,7 +111,7 @@ QStringList jobFileLines(const JobDefinition& job)
 void WriteJobFile(const QString& path, const JobDefinition& job)
 {
     // The file holds passwords: it is made owner-only before they are written.
-    saveWholeFile(path, systemTextLines(jobFileLines(job)), kOwnerOnly);
+    saveOwnerOnlyFile(path, systemTextLines(jobFileLines(job)));
 }
 
 } // namespace tw

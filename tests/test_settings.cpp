@@ -11,6 +11,7 @@
 #include "settings/OwnerOnlyFile.h"
 #include "settings/SavedSettings.h"
 #include "support/FakeSettingsControls.h"
+#include "support/OwnerOnly.h"
 #include "ui_Taaform1.h"
 
 #include <QFile>
@@ -19,10 +20,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// Access for anybody but the file's owner.
-const QFileDevice::Permissions kOthers = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther
-    | QFileDevice::WriteOther;
 
 tw::JobSettingsList jobOf(const QByteArray& bytes)
 {
@@ -90,7 +87,7 @@ TEST(SavedSettings, SavedValuesReadBackAsStringsInAnOwnerOnlyFile)
         QSettings store(path, QSettings::IniFormat);
         tw::saveSavedSettings(store, written);
     }
-    EXPECT_EQ(QFile::permissions(path) & kOthers, 0);
+    EXPECT_TRUE(isOwnerOnly(path));
 
     const QSettings store(path, QSettings::IniFormat);
     EXPECT_EQ(store.allKeys().size(), 14);
@@ -235,7 +232,7 @@ TEST(JobSettingsFile, WriterLinesReadBackKeyByKey)
                               "mssqlAuthentication=SQLSERVER\r\noracleh=ORCL\r\noracleu=scott\r\noraclep=tiger\r\n"
                               "processtable=2\r\ntabledefonly=0\r\nskipindex=0\r\nnameuppercase=1\r\nblobtotext=0\r\n"
                               "keepgoodrows=1\r\nalltables=0\r\ntables1=Orders\r\ntables2=Items\r\n");
-    EXPECT_EQ(file.permissions() & kOthers, 0);
+    EXPECT_TRUE(isOwnerOnly(path));
 
     tw::JobSettingsList read;
     read.load(path);

@@ -10,6 +10,7 @@
 #include "settings/Tmarfrm_bat.h"
 #include "support/FakeSettingsControls.h"
 #include "support/MessageBoxes.h"
+#include "support/ShellLink.h"
 #include "ui_Taaform1.h"
 #include "ui_Tmarfrm_bat.h"
 
@@ -28,6 +29,25 @@ QByteArray contentOf(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
+
+// The launcher starts this program with the job file, in the program's
+// folder: a shell link on Windows, a desktop entry elsewhere.
+void expectLauncherOfJob(const QString& shortcut, const QString& jobPath, const char* name)
+{
+#ifdef Q_OS_WIN
+    const ShellLinkFields link = readShellLink(shortcut);
+    EXPECT_EQ(link.target, QDir::toNativeSeparators(QApplication::applicationFilePath())) << name;
+    EXPECT_EQ(link.arguments, QLatin1Char('"') + QDir::toNativeSeparators(jobPath) + QLatin1Char('"')) << name;
+    EXPECT_EQ(link.workingFolder, QDir::toNativeSeparators(QApplication::applicationDirPath() + QLatin1Char('/')))
+        << name;
+#else
+    EXPECT_EQ(contentOf(shortcut),
+              tw::desktopLauncher(QApplication::applicationFilePath(), jobPath,
+                                  QApplication::applicationDirPath() + QLatin1Char('/'),
+                                  QFileInfo(shortcut).completeBaseName()))
+        << name;
+#endif
 }
 
 TEST(ShortcutBuilder, WritesTheJobFileAndLauncherForBothTableChoices)
@@ -72,11 +92,7 @@ TEST(ShortcutBuilder, WritesTheJobFileAndLauncherForBothTableChoices)
         const QString shortcut = dir.filePath(c.shortcutName);
         const QString message = builder.writeShortcutFiles(shortcut);
         EXPECT_EQ(QString::fromLocal8Bit(contentOf(dir.filePath(c.jobName))), head + c.tail) << c.name;
-        EXPECT_EQ(contentOf(shortcut),
-                  tw::desktopLauncher(QApplication::applicationFilePath(), dir.filePath(c.jobName),
-                                      QApplication::applicationDirPath() + QLatin1Char('/'),
-                                      QFileInfo(shortcut).completeBaseName()))
-            << c.name;
+        expectLauncherOfJob(shortcut, dir.filePath(c.jobName), c.name);
         EXPECT_EQ(message.split(QLatin1Char('\n')),
                   (QStringList{QStringLiteral("Success to create \"%1\".").arg(shortcut),
                                QStringLiteral("Create setting file \"%1\" OK.").arg(dir.filePath(c.jobName)),

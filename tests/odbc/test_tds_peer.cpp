@@ -2,16 +2,14 @@
 // documented examples, and requests it does not implement.
 #include "support/Printers.h"
 #include "db/odbc/OdbcSourceConnection.h"
+#include "peers/tds/LoopbackSocket.h"
 #include "peers/tds/TdsBuffer.h"
 #include "peers/tds/TdsColumnCodec.h"
 #include "peers/tds/TdsLogin.h"
 #include "peers/tds/TdsLoopback.h"
 #include "peers/tds/TdsSocket.h"
 
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 
 using namespace peers;
 using tw::SqlValue;
@@ -127,14 +125,10 @@ class RawClient {
 public:
     explicit RawClient(quint16 port)
     {
-        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        address.sin_port = htons(port);
-        if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
+        const qintptr socket = loopback::connectTcp(port);
+        if (socket == loopback::kNoSocket)
             throw std::runtime_error("cannot reach the peer");
-        socket_ = std::make_unique<TdsSocket>(fd);
+        socket_ = std::make_unique<TdsSocket>(socket);
     }
 
     void send(quint8 type, const QByteArray& data)
