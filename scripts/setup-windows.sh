@@ -22,18 +22,10 @@ packages=(
   wine wine64 nsis unzip
   unixodbc tdsodbc fonts-dejavu-core fonts-wqy-microhei
 )
-installed=$(dpkg-query -W -f='${Package} ${Status}\n' "${packages[@]}" 2>/dev/null | grep " install ok installed$" | cut -d' ' -f1 || true)
-missing=()
-for package in "${packages[@]}"; do
-  grep -qx "$package" <<<"$installed" || missing+=("$package")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  "${sudo_cmd[@]}" apt-get update -q
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
-  # The Qt version names the cache folder: read again once Qt is installed.
-  source scripts/windows/env.sh
-fi
+source scripts/install-missing.sh
+install_missing "${packages[@]}"
+# The Qt version names the cache folder: read again once Qt is installed.
+source scripts/windows/env.sh
 
 toolchain=$root/cmake/mingw-w64-x86_64.cmake
 mkdir -p "$tw_win_cache"
