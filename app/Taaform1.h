@@ -98,6 +98,7 @@ private:
     bool namesUppercase() const override;
     bool tableDefinitionsOnly() const override;
     bool keepGoodRows() const override;
+    int tablesAtOnce() const override;
     QString owner() const override;
     bool unattended() const override;
     QString jobFilePath() const override;
@@ -116,6 +117,7 @@ private:
     void closeMainWindow() override;
     void tableStarted(int index, const QString& sourceName) override;
     void rowsCopied(qint64 copied, qint64 counted) override;
+    void tableRowsCopied(int index, qint64 copied, qint64 counted) override;
     void tableFinished(int index, const tw::TableSummary& summary) override;
     // Shows the run's summary below the log; an unattended run also prints
     // it and writes its file.
@@ -153,6 +155,8 @@ private:
     // A conversion run is working, and the window is to close when it ends.
     bool runActive_ = false;
     bool closeAfterRun_ = false;
+    // The table that a run of one table at a time is working on.
+    int currentTable_ = 0;
     bool availableSorted_ = false;
     QMetaObject::Connection cancelAction_;
     QString language_;

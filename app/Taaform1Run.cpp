@@ -18,6 +18,7 @@
 void Taaform1::step5Click()
 {
     tw::ConversionRun run(*this, cc, *ADOQuery1, *oracleconn, *oracledata, log_);
+    run.setWorkerSessions([this] { return tw::openSessionsLike(*ADOConnection1, *oracleconn); });
     tw::ConversionRun::Outcome outcome = tw::ConversionRun::Outcome::Completed;
     runActive_ = true;
     closeAfterRun_ = false;
@@ -106,6 +107,11 @@ bool Taaform1::tableDefinitionsOnly() const
 bool Taaform1::keepGoodRows() const
 {
     return ui->chkkeepgoodrows->isChecked();
+}
+
+int Taaform1::tablesAtOnce() const
+{
+    return ui->paralleltables->value();
 }
 
 QString Taaform1::owner() const
@@ -202,12 +208,18 @@ void Taaform1::closeMainWindow()
 
 void Taaform1::tableStarted(int index, const QString& sourceName)
 {
+    currentTable_ = index;
     progressView_.startTable(index, sourceName);
 }
 
 void Taaform1::rowsCopied(qint64 copied, qint64 counted)
 {
-    progressView_.rowsCopied(copied, counted);
+    progressView_.rowsCopied(currentTable_, copied, counted);
+}
+
+void Taaform1::tableRowsCopied(int index, qint64 copied, qint64 counted)
+{
+    progressView_.rowsCopied(index, copied, counted);
 }
 
 void Taaform1::tableFinished(int index, const tw::TableSummary& summary)

@@ -167,6 +167,16 @@ void WizardSettingsControls::setKeepGoodRows(bool on)
     ui.chkkeepgoodrows->setChecked(on);
 }
 
+int WizardSettingsControls::tablesAtOnce() const
+{
+    return ui.paralleltables->value();
+}
+
+void WizardSettingsControls::setTablesAtOnce(int tables)
+{
+    ui.paralleltables->setValue(tables);
+}
+
 void WizardSettingsControls::addSourceDatabase(const QString& name)
 {
     ui.mssqldblist->addItem(name);

@@ -42,6 +42,8 @@ public:
     void setBlobToText(bool on) override;
     bool keepGoodRows() const override;
     void setKeepGoodRows(bool on) override;
+    int tablesAtOnce() const override;
+    void setTablesAtOnce(int tables) override;
     void addSourceDatabase(const QString& name) override;
     QStringList availableTables() const override;
     void addAllTables() override;

@@ -37,10 +37,10 @@ QVector<tw::SqlValue> distinctRow(qint64 n)
 
 } // namespace
 
-void seedOrders(peers::ModelSqlServer& server, qint64 rows)
+void seedOrders(peers::ModelSqlServer& server, qint64 rows, const QString& name)
 {
     peers::MsTable& table = server.database(kDatabase)
-                                .table(kSourceTable)
+                                .table(name)
                                 .column(QStringLiteral("Id"), QStringLiteral("int"), false)
                                 .column(QStringLiteral("CustomerNo"), QStringLiteral("bigint"), false)
                                 .column(QStringLiteral("Amount"), QStringLiteral("decimal(18,4)"), false)

@@ -17,8 +17,9 @@ inline const QString kTargetTable = QStringLiteral("ORDERS");
 inline const QString kLogin = QStringLiteral("sa");
 inline const QString kPassword = QStringLiteral("secret");
 
-// Seeds the table with rows 1 to rows of the model server.
-void seedOrders(peers::ModelSqlServer& server, qint64 rows);
+// Seeds the table with rows 1 to rows of the model server, under the given
+// name.
+void seedOrders(peers::ModelSqlServer& server, qint64 rows, const QString& name = kSourceTable);
 
 // The target columns as the stand-in's own tables take them ("NAME TYPE,
 // ..."): NUMBER for the numbers, DATE, VARCHAR2 sized in bytes for up to

@@ -34,6 +34,9 @@ public:
     virtual bool keepGoodRows() const = 0;
     // The target user whose schema is probed.
     virtual QString owner() const = 0;
+    // How many tables the run copies at once (1 to 8), each on a worker
+    // with sessions of its own.
+    virtual int tablesAtOnce() const { return 1; }
 
     // True when the program runs from a job file, without a user.
     virtual bool unattended() const = 0;
@@ -82,7 +85,16 @@ public:
         Q_UNUSED(copied);
         Q_UNUSED(counted);
     }
+    // With several tables at once: table `index` has copied so many rows of
+    // those counted, reported for each table at work.
+    virtual void tableRowsCopied(int index, qint64 copied, qint64 counted)
+    {
+        Q_UNUSED(index);
+        Q_UNUSED(copied);
+        Q_UNUSED(counted);
+    }
     // The run is done with table `index`; the summary says what became of it.
+    // With several tables at once, tables are done in list order.
     virtual void tableFinished(int index, const TableSummary& summary)
     {
         Q_UNUSED(index);

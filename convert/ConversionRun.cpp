@@ -1,8 +1,5 @@
 #include "convert/ConversionRun.h"
 
-#include "convert/RowCountCheck.h"
-#include "convert/RowTransfer.h"
-#include "convert/SourceSql.h"
 #include "convert/TargetSql.h"
 #include "db/Failure.h"
 
@@ -11,8 +8,6 @@
 namespace tw {
 
 namespace {
-const int kLongNamePrefix = 26;
-const int kLastSuffix = 100;
 
 // The summary entry of a table before the run has worked on it.
 TableSummary tableNamed(const QString& source)
@@ -21,6 +16,13 @@ TableSummary tableNamed(const QString& source)
     table.source = source;
     return table;
 }
+
+QString failureText(const std::exception& failure)
+{
+    const auto* known = dynamic_cast<const Failure*>(&failure);
+    return known ? known->message() : QString::fromLocal8Bit(failure.what());
+}
+
 } // namespace
 
 ConversionRun::ConversionRun(ConversionHost& host, Tcc& cc, SourceQuery& query, TargetConnection& target,
@@ -33,9 +35,10 @@ ConversionRun::Outcome ConversionRun::run()
 {
     log_.append(QStringLiteral("Start time:") + logTimeStamp(QDateTime::currentDateTime()));
     const int mode = host_.existingTableMode();
-    const bool overwrite = mode == 0;
-    const bool skip = mode == 2;
-    const bool convertIndexes = !host_.skipIndexes();
+    TableSteps steps;
+    steps.overwrite = mode == 0;
+    steps.skip = mode == 2;
+    steps.convertIndexes = !host_.skipIndexes();
     host_.enterRunningState();
     host_.clearStop();
     failedTables_ = 0;
@@ -44,6 +47,14 @@ ConversionRun::Outcome ConversionRun::run()
     logPath_.clear();
     rejects_ = std::make_unique<RejectFile>([this] { return rejectFilePath(logPath()); });
 
+    const int workers = qMin(host_.tablesAtOnce(), host_.selectedTableCount());
+    if (workers > 1 && openWorker_)
+        return runAtOnce(workers, steps);
+    return runOneAtATime(steps);
+}
+
+ConversionRun::Outcome ConversionRun::runOneAtATime(const TableSteps& steps)
+{
     for (int i = 0; i < host_.selectedTableCount(); ++i) {
         if (host_.stopRequested()) {
             host_.clearStop();
@@ -56,9 +67,9 @@ ConversionRun::Outcome ConversionRun::run()
         host_.tableStarted(i, table.source);
         QElapsedTimer clock;
         clock.start();
-        lostSource_.clear();
+        TableConversion conversion(host_, cc_, query_, target_, writer_, log_, *rejects_);
         try {
-            if (!convertTable(source, table, overwrite, skip, convertIndexes)) {
+            if (!conversion.convert(source, table, steps)) {
                 if (table.outcome != TableSummary::Outcome::Stopped)
                     table.outcome = TableSummary::Outcome::Failed;
                 ++failedTables_;
@@ -67,8 +78,7 @@ ConversionRun::Outcome ConversionRun::run()
             table.outcome = TableSummary::Outcome::Failed;
             ++failedTables_;
             finishTable(i, clock);
-            const auto* known = dynamic_cast<const Failure*>(&failure);
-            log_.append(known ? known->message() : QString::fromLocal8Bit(failure.what()));
+            log_.append(failureText(failure));
             log_.append(QString());
             endEarly(i + 1, QString());
             throw;
@@ -76,9 +86,9 @@ ConversionRun::Outcome ConversionRun::run()
         finishTable(i, clock);
         // Without the source no further table can be read: the run ends
         // here once, instead of failing every remaining table in turn.
-        if (!lostSource_.isEmpty()) {
+        if (!conversion.lostSource().isEmpty()) {
             endEarly(i + 1, QString());
-            throw ConnectionLost(lostSource_);
+            throw ConnectionLost(conversion.lostSource());
         }
         // The stop has been acted on: the run ends with this table.
         if (table.outcome == TableSummary::Outcome::Stopped) {
@@ -87,24 +97,89 @@ ConversionRun::Outcome ConversionRun::run()
             return Outcome::Stopped;
         }
     }
+    afterAllTables();
     finish();
     return Outcome::Completed;
 }
 
-QString ConversionRun::targetNameFor(const QString& base, bool upperCase)
+// The tables go to the workers in list order and come back in list order,
+// so that the log, the summary and the host see what a run of one table at
+// a time with the same outcomes would show them. A stop, a lost source or an
+// unprotected failure ends the run as there, once the tables at work are
+// done: a table that had begun is written whole, the others are not reached.
+ConversionRun::Outcome ConversionRun::runAtOnce(int workers, const TableSteps& steps)
 {
-    if (base.size() <= kMaxNameLength)
-        return Tcc::NormalizeName(base, upperCase);
-    QString candidate;
-    for (int k = 0; k <= kLastSuffix; ++k) {
-        candidate = Tcc::NormalizeName(base.left(kLongNamePrefix) + QStringLiteral("%1").arg(k, 4, 10, QLatin1Char('0')),
-                                       upperCase);
-        if (!cc_.OracleTableExists(target_, candidate, host_.owner()))
-            break;
+    std::vector<WorkerSessions> sessions;
+    RunAnswers answers;
+    try {
+        for (int i = 0; i < workers; ++i)
+            sessions.push_back(openWorker_());
+        for (int i = 0; i < host_.selectedTableCount(); ++i) {
+            answers.tables.append(host_.selectedTable(i));
+            answers.shownNames.append(shownName(answers.tables.last()));
+        }
+    } catch (const std::exception& failure) {
+        log_.append(failureText(failure));
+        log_.append(QString());
+        endEarly(0, QString());
+        throw;
     }
-    return candidate;
+    answers.namesUppercase = host_.namesUppercase();
+    answers.tableDefinitionsOnly = host_.tableDefinitionsOnly();
+    answers.keepGoodRows = host_.keepGoodRows();
+    answers.owner = host_.owner();
+    // The reject file is named after the log: the name is fixed here, on
+    // this thread, before a worker can refuse a row.
+    if (answers.keepGoodRows)
+        logPath();
+
+    TablesAtOnce tables(host_, std::move(answers), std::move(sessions), *rejects_, steps);
+    std::exception_ptr failure;
+    QString lostSource;
+    bool anyStopped = false;
+    const int notTaken = tables.run([&](int index, TablesAtOnce::Done& done) {
+        addDone(index, done);
+        if (!failure)
+            failure = done.failure;
+        if (lostSource.isEmpty())
+            lostSource = done.lostSource;
+        anyStopped = anyStopped || done.summary.outcome == TableSummary::Outcome::Stopped;
+    });
+    if (failure) {
+        endEarly(notTaken, QString());
+        std::rethrow_exception(failure);
+    }
+    if (!lostSource.isEmpty()) {
+        endEarly(notTaken, QString());
+        throw ConnectionLost(lostSource);
+    }
+    // As with one table at a time, a stop that came too late to cut a table
+    // short or to leave one out ends nothing.
+    if (tables.stopped() && (anyStopped || notTaken < host_.selectedTableCount())) {
+        host_.clearStop();
+        endEarly(notTaken, host_.stoppedCaption());
+        return Outcome::Stopped;
+    }
+    afterAllTables();
+    finish();
+    return Outcome::Completed;
 }
 
+void ConversionRun::addDone(int index, TablesAtOnce::Done& done)
+{
+    for (const QString& line : std::as_const(done.lines))
+        log_.append(line);
+    if (!done.ok)
+        ++failedTables_;
+    summary_.append(done.summary);
+    host_.tableFinished(index, summary_.last());
+}
+
+// Nothing needs all tables yet; steps that do (keys between tables) belong
+// here, after the last table's steps and before the closing lines.
+void ConversionRun::afterAllTables()
+{
+}
 QString ConversionRun::shownName(const SourceTable& table) const
 {
     return host_.namesUppercase() ? asciiUpper(table.entry()) : table.entry();
@@ -120,146 +195,6 @@ void ConversionRun::addNotFound()
         summary_.append(missing);
         ++failedTables_;
     }
-}
-
-bool ConversionRun::convertTable(const SourceTable& source, TableSummary& summary, bool overwrite, bool skip,
-                                 bool convertIndexes)
-{
-    const bool upperCase = host_.namesUppercase();
-    const TableRef table{source, summary.source, targetNameFor(source.targetBase(), upperCase)};
-    const QString& target = table.target;
-    summary.target = target;
-    const bool exists = cc_.OracleTableExists(target_, target, host_.owner());
-    using Result = TableSummary::Outcome;
-    summary.outcome = !exists ? Result::Created : overwrite ? Result::Overwritten : skip ? Result::Skipped : Result::Merged;
-    bool ok = true;
-    bool allOk = true;
-    QString errorText;
-
-    if (!exists || overwrite) {
-        const QString ambiguity = ambiguousSourceText(table);
-        if (!ambiguity.isEmpty()) {
-            log_.append((exists ? QStringLiteral("Drop table ") : QStringLiteral("Create table ")) + target
-                        + QStringLiteral("... "));
-            appendStepResult(QString(), false, ambiguity);
-            return false;
-        }
-    }
-    if (exists && overwrite) {
-        log_.append(QStringLiteral("Drop table ") + target + QStringLiteral("... "));
-        cc_.DropOracleTable(target_, target, ok, errorText);
-        appendStepResult(QStringLiteral("Drop table ") + target + QStringLiteral("...Done"), ok, errorText);
-        allOk = allOk && ok;
-    }
-    if (exists && skip) {
-        log_.append(QStringLiteral("Skip table ") + target + QStringLiteral("... "));
-        log_.append(QString());
-    }
-    if (!exists || overwrite) {
-        log_.append(QStringLiteral("Create table ") + target + QStringLiteral("... "));
-        cc_.CreateOracleTable(query_, target_, table, upperCase, ok, errorText);
-        appendStepResult(QStringLiteral("Create table ") + target + QStringLiteral("...Done"), ok, errorText);
-        allOk = allOk && ok;
-        const QStringList renamed = cc_.columnNames().renamedLines(target);
-        for (const QString& line : renamed)
-            log_.append(line);
-        if (!renamed.isEmpty())
-            log_.append(QString());
-        if (convertIndexes) {
-            cc_.CreateOracleIndexes(query_, target_, table, upperCase, ok, errorText);
-            // Keys and indexes that the target refused are written after the
-            // create step's block, so that none goes missing unnoticed.
-            if (!ok) {
-                log_.append(errorText);
-                log_.append(QString());
-            }
-            allOk = allOk && ok;
-        }
-    }
-    if (host_.tableDefinitionsOnly())
-        return allOk;
-    if (skip && exists) {
-        log_.append(QStringLiteral("Skip table ") + target);
-        log_.append(QString());
-        return allOk;
-    }
-    log_.append(QStringLiteral("Insert table ") + target + QStringLiteral("... "));
-    const bool keepGoodRows = host_.keepGoodRows();
-    RowCountCheck check(target_, target, exists && !overwrite, keepGoodRows);
-    RowTransfer transfer(query_, writer_, log_, cc_, host_);
-    if (keepGoodRows)
-        transfer.keepGoodRows(*rejects_);
-    transfer.run(table, ok, errorText);
-    summary.read = transfer.rowsRead();
-    summary.stored = transfer.rowsStored();
-    summary.refused = transfer.rowsRefused();
-    summary.valuesNotStored = transfer.valuesNotStored();
-    // A copy that read the whole source is checked against the target's
-    // count; a mismatch fails the step like any other failure.
-    if (transfer.readToEnd()) {
-        const QString mismatch = check.verify(summary.read, summary.stored);
-        if (!mismatch.isEmpty()) {
-            errorText = ok ? mismatch : errorText + QStringLiteral("\r\n") + mismatch;
-            ok = false;
-        }
-    }
-    // A value that did not arrive fails the table; the column lines below
-    // name the columns and the reasons.
-    if (summary.valuesNotStored > 0) {
-        const QString lost = summary.valuesNotStored == 1
-            ? QStringLiteral("1 value was not stored")
-            : QStringLiteral("%1 values were not stored").arg(summary.valuesNotStored);
-        errorText = ok ? lost : errorText + QStringLiteral("\r\n") + lost;
-        ok = false;
-    }
-    if (ok)
-        log_.appendToLast(QStringLiteral("...Done"));
-    else
-        log_.append(errorText);
-    log_.append(QString());
-    for (const QString& problem : transfer.columnProblems())
-        log_.append(problem);
-    if (!transfer.columnProblems().isEmpty())
-        log_.append(QString());
-    if (transfer.sourceLost())
-        lostSource_ = errorText;
-    if (transfer.stopped())
-        summary.outcome = TableSummary::Outcome::Stopped;
-    return allOk && ok;
-}
-
-// A table listed by its bare name, because one schema held the name, is
-// left alone before anything is dropped when more schemas hold it now: the
-// bare name, which a job file may have named it by, no longer says which
-// table is meant. Tables listed as schema.name say so themselves.
-QString ConversionRun::ambiguousSourceText(const TableRef& table)
-{
-    if (table.source.qualified)
-        return QString();
-    query_.close();
-    query_.setSql(tableSchemasSql(table.source.name));
-    query_.open();
-    query_.first();
-    QStringList schemas;
-    for (; !query_.atEnd(); query_.next())
-        schemas.append(query_.text(QStringLiteral("schemaname")));
-    query_.close();
-    if (schemas.size() < 2)
-        return QString();
-    return QStringLiteral("The name %1 matches tables in several schemas (%2); the table was not converted and its "
-                          "target was left as it is.")
-        .arg(table.shown, schemas.join(QStringLiteral(", ")));
-}
-
-// The step's line becomes its done line on success; on failure the error
-// text follows it. An empty line closes the step either way.
-void ConversionRun::appendStepResult(const QString& doneLine, bool ok, const QString& errorText)
-{
-    if (ok)
-        log_.replaceLast(doneLine);
-    else
-        log_.append(errorText);
-    log_.append(QString());
 }
 
 void ConversionRun::finish()

@@ -4,11 +4,13 @@
 #include "convert/RejectFile.h"
 #include "convert/RunLog.h"
 #include "convert/RunSummary.h"
+#include "convert/TablesAtOnce.h"
 #include "convert/Tcc.h"
 #include "db/SourceAccess.h"
 #include "db/TargetAccess.h"
 
 #include <QElapsedTimer>
+#include <functional>
 #include <memory>
 
 namespace tw {
@@ -25,6 +27,12 @@ public:
 
     ConversionRun(ConversionHost& host, Tcc& cc, SourceQuery& query, TargetConnection& target, RowWriter& writer,
                   RunLog& log);
+
+    // Opens the sessions of one more worker. Given this, a run whose host
+    // asks for several tables at once opens that many workers (no more than
+    // there are tables) before its first table; without it every run copies
+    // one table at a time on the sessions given above.
+    void setWorkerSessions(std::function<WorkerSessions()> open) { openWorker_ = std::move(open); }
 
     // Runs the whole conversion. A failure of an unprotected step (an
     // existence probe, a catalogue query, saving the log) ends the run, as
@@ -44,25 +52,21 @@ public:
     // the tables that a stop or a failure left unreached.
     const RunSummary& summary() const { return summary_; }
 
-    // The target name formed from a table's name (its targetBase):
-    // normalised, and for names over 30 characters the first 26 characters
-    // with the first free four-digit suffix in the owner's schema.
-    QString targetNameFor(const QString& base, bool upperCase);
-
 private:
     // The name under which the log and the summary show a selected table:
     // its list entry, upper-cased when names uppercase is on.
     QString shownName(const SourceTable& table) const;
     // Logs and counts the tables that the job named but the database lacks.
     void addNotFound();
-    // Fills the table's summary but for its time; false when one of the
-    // table's steps failed.
-    bool convertTable(const SourceTable& source, TableSummary& summary, bool overwrite, bool skip,
-                      bool convertIndexes);
+    Outcome runOneAtATime(const TableSteps& steps);
+    Outcome runAtOnce(int workers, const TableSteps& steps);
+    // Writes a table that the workers are done with, in list order.
+    void addDone(int index, TablesAtOnce::Done& done);
     void finishTable(int index, const QElapsedTimer& clock);
     void addNotReached(int first);
-    QString ambiguousSourceText(const TableRef& table);
-    void appendStepResult(const QString& doneLine, bool ok, const QString& errorText);
+    // Everything that needs all tables converted runs here, after the last
+    // table and before the closing lines.
+    void afterAllTables();
     void finish();
     // Ends a run before its last table: the tables not reached, the
     // closing line when there is one, the end time, the saved log.
@@ -78,10 +82,9 @@ private:
     TargetConnection& target_;
     RowWriter& writer_;
     RunLog& log_;
+    std::function<WorkerSessions()> openWorker_;
     int failedTables_ = 0;
     RunSummary summary_;
-    // The error of a table whose rows failed because the source is gone.
-    QString lostSource_;
     QString logPath_;
     std::unique_ptr<RejectFile> rejects_;
 };

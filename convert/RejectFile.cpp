@@ -14,6 +14,7 @@ RejectFile::RejectFile(std::function<QString()> pathSource) : pathSource_(std::m
 void RejectFile::add(const QString& table, const QStringList& columns, qint64 row, const QString& message,
                      const QVector<SqlValue>& values)
 {
+    const std::lock_guard<std::mutex> lock(mutex_);
     if (!file_.isOpen()) {
         file_.setFileName(pathSource_());
         if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate))
@@ -45,6 +46,7 @@ void RejectFile::write(const QString& text)
 
 QString RejectFile::fileName() const
 {
+    const std::lock_guard<std::mutex> lock(mutex_);
     return file_.isOpen() ? QFileInfo(file_.fileName()).fileName() : QString();
 }
 

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QVector>
 #include <functional>
+#include <mutex>
 
 namespace tw {
 
@@ -17,6 +18,7 @@ namespace tw {
 // fields quoted by RFC 4180, CR LF after every line. A header line
 // "table,row,error," + the source column names opens the records of each
 // table. Rows hold table data only; no logon value ever reaches the file.
+// Tables copied at once share the file: each row is written whole.
 class RejectFile {
 public:
     // The path is asked for once, when the first row is refused.
@@ -35,6 +37,7 @@ public:
 private:
     void write(const QString& text);
 
+    mutable std::mutex mutex_;
     std::function<QString()> pathSource_;
     QFile file_;
     QString table_;

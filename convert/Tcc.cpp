@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QStandardPaths>
+#include <QThread>
 
 #ifdef Q_OS_WIN
 #include <qt_windows.h>
@@ -139,9 +140,11 @@ QString Tcc::GetAppDataFolder()
 void Tcc::CopyTextToClipboard(const QString& text)
 {
     tmpmemo_ = QStringList{text};
-    // Only a GUI application has a clipboard; a headless caller (a plain
-    // QCoreApplication) has none to fill.
-    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+    // Only a GUI application has a clipboard, and only on its own thread; a
+    // headless caller (a plain QCoreApplication) and the workers of a run
+    // that copies several tables at once have none to fill.
+    QCoreApplication* application = QCoreApplication::instance();
+    if (qobject_cast<QGuiApplication*>(application) && application->thread() == QThread::currentThread())
         QGuiApplication::clipboard()->setText(text);
 }
 

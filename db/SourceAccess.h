@@ -70,6 +70,9 @@ public:
     // A query bound to this connection object: it uses whatever link the
     // connection has when the query is opened.
     virtual std::unique_ptr<SourceQuery> createQuery() = 0;
+    // A closed connection of the same kind, settings and connection string:
+    // another session to the same database once opened.
+    virtual std::unique_ptr<SourceConnection> createSibling() const = 0;
 
 private:
     QString connectionString_;

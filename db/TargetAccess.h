@@ -118,6 +118,9 @@ public:
 
     virtual std::unique_ptr<TargetStatement> createStatement() = 0;
     virtual std::unique_ptr<RowWriter> createRowWriter() = 0;
+    // A closed connection of the same kind with the same parameter lines:
+    // another session of the same user once opened.
+    virtual std::unique_ptr<TargetConnection> createSibling() const = 0;
 
 private:
     QStringList params_;

@@ -86,6 +86,8 @@ values taken as they are, the first "=" separates them):
   blobtotext           1 converts BLOB to text
   keepgoodrows         1 stores the good rows of a refused batch; the refused
                        rows go to <job>.rejects.csv beside the job file
+  paralleltables       tables copied at once, 1 to 8 (1 when missing), each
+                       on sessions of its own; the log keeps the list order
   alltables            1 converts every table of the database
   tables1, tables2...  the tables to convert, in line order (when alltables is not 1);
                        a name that several schemas hold is written schema.name
@@ -95,7 +97,8 @@ Exit codes:
   0  every table was converted cleanly (always 0 for the wizard)
   1  the run ended, but a table failed or is not in the database, or the job
      selects no table (see the job log)
-  2  the job file could not be read, or its processtable is not an integer
+  2  the job file could not be read, its processtable is not an integer, or
+     its paralleltables is not a number from 1 to 8
   3  the run stopped before its end: a connection or listing step failed,
      a failure ended the conversion, or it was stopped
   4  the wizard was to open, but there is no display

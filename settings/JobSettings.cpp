@@ -44,6 +44,7 @@ void ApplyJobSettings(const JobSettingsList& job, SettingsControls& controls)
     controls.setSkipIndex(isOn(job.value(QStringLiteral("skipindex"))));
     controls.setBlobToText(isOn(job.value(QStringLiteral("blobtotext"))));
     controls.setKeepGoodRows(isOn(job.value(QStringLiteral("keepgoodrows"))));
+    controls.setTablesAtOnce(tablesAtOnceOfJob(job.value(QStringLiteral("paralleltables"))));
 }
 
 JobTableChoice SelectJobTables(const JobSettingsList& job, SettingsControls& controls)

@@ -45,6 +45,7 @@ struct JobDefinition {
     bool nameUppercase = true;
     bool blobToText = false;
     bool keepGoodRows = false;
+    int tablesAtOnce = 1;
     // 0 the tables listed below, 1 every table the database has when the job runs.
     int tableChoice = 1;
     QStringList tables;

@@ -23,6 +23,7 @@ const QString kNameUppercase = QStringLiteral("nameuppercase");
 const QString kSkipIndex = QStringLiteral("skipindex");
 const QString kBlobToText = QStringLiteral("blobtotext");
 const QString kKeepGoodRows = QStringLiteral("keepgoodrows");
+const QString kTablesAtOnce = QStringLiteral("paralleltables");
 
 } // namespace
 
@@ -53,6 +54,7 @@ void loadSavedSettings(const QSettings& store, SettingsControls& controls)
     controls.setSkipIndex(isOn(text(kSkipIndex)));
     controls.setBlobToText(isOn(text(kBlobToText)));
     controls.setKeepGoodRows(isOn(text(kKeepGoodRows)));
+    controls.setTablesAtOnce(tablesAtOnceSetting(text(kTablesAtOnce)));
 }
 
 void saveSavedSettings(QSettings& store, const SettingsControls& controls)
@@ -74,6 +76,7 @@ void saveSavedSettings(QSettings& store, const SettingsControls& controls)
     store.setValue(kSkipIndex, onOff(controls.skipIndex()));
     store.setValue(kBlobToText, onOff(controls.blobToText()));
     store.setValue(kKeepGoodRows, onOff(controls.keepGoodRows()));
+    store.setValue(kTablesAtOnce, QString::number(controls.tablesAtOnce()));
     store.sync();
     restrictToOwner(store.fileName());
 }

@@ -1,5 +1,7 @@
 #include "settings/SettingText.h"
 
+#include "db/Failure.h"
+
 #include <algorithm>
 
 namespace tw {
@@ -21,6 +23,25 @@ QString notAnIntegerMessage(const QString& text)
 int clampedExistingTableMode(int index)
 {
     return std::clamp(index, -1, 2);
+}
+
+int tablesAtOnceSetting(const QString& text)
+{
+    return std::clamp(decimalInteger(text).value_or(kMinTablesAtOnce), kMinTablesAtOnce, kMaxTablesAtOnce);
+}
+
+int tablesAtOnceOfJob(const QString& text)
+{
+    if (text.trimmed().isEmpty())
+        return kMinTablesAtOnce;
+    const std::optional<int> value = decimalInteger(text);
+    if (!value || *value < kMinTablesAtOnce || *value > kMaxTablesAtOnce) {
+        throw Failure(QStringLiteral("The job's paralleltables value '%1' is not a number of tables from %2 to %3")
+                          .arg(text)
+                          .arg(kMinTablesAtOnce)
+                          .arg(kMaxTablesAtOnce));
+    }
+    return *value;
 }
 
 } // namespace tw

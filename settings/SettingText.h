@@ -27,4 +27,15 @@ QString notAnIntegerMessage(const QString& text);
 // above 2 Skip (2).
 int clampedExistingTableMode(int index);
 
+// "Tables copied at once": 1 to 8, one by default.
+constexpr int kMinTablesAtOnce = 1;
+constexpr int kMaxTablesAtOnce = 8;
+// The value of a saved setting: a missing or no integer value is 1, others
+// are brought into the range.
+int tablesAtOnceSetting(const QString& text);
+// The value of a job's "paralleltables" line: 1 when the line is missing
+// or empty; a Failure naming the key and the value for any text but an
+// integer from 1 to 8.
+int tablesAtOnceOfJob(const QString& text);
+
 } // namespace tw

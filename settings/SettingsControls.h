@@ -50,6 +50,9 @@ public:
     virtual void setBlobToText(bool on) = 0;
     virtual bool keepGoodRows() const = 0;
     virtual void setKeepGoodRows(bool on) = 0;
+    // Tables copied at once, 1 to 8.
+    virtual int tablesAtOnce() const = 0;
+    virtual void setTablesAtOnce(int tables) = 0;
 
     // Adds an entry at the end of the database list and selects its first entry.
     virtual void addSourceDatabase(const QString& name) = 0;

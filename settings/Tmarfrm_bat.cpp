@@ -67,6 +67,7 @@ void Tmarfrm_bat::fill(const WizardState& wizard)
     ui->edtoraclepassword->setText(from.oraclePassword());
     ui->edtoracleexits->setText(wizard.existingOption);
     processTable_ = from.processTable();
+    tablesAtOnce_ = from.tablesAtOnce();
     ui->chktabledefi->setChecked(from.tableDefinitionsOnly());
     ui->chkskipindex->setChecked(from.skipIndex());
     ui->chkuppercase->setChecked(from.nameUppercase());
@@ -102,6 +103,7 @@ tw::JobDefinition Tmarfrm_bat::jobDefinition() const
     job.oraclePassword = ui->edtoraclepassword->text();
     // The wizard's option index, not the caption the builder shows.
     job.processTable = processTable_;
+    job.tablesAtOnce = tablesAtOnce_;
     job.tableDefinitionsOnly = ui->chktabledefi->isChecked();
     job.skipIndex = ui->chkskipindex->isChecked();
     job.nameUppercase = ui->chkuppercase->isChecked();

@@ -54,6 +54,8 @@ private:
 
     Ui::Tmarfrm_bat* ui;
     int processTable_ = 0;
+    // The wizard's tables copied at once, written to the job as it is.
+    int tablesAtOnce_ = 1;
     QString lastFolder_;
     std::function<void(const QString&)> showFailure_;
 };

@@ -5,6 +5,7 @@
 #include "peers/oracle/ModelOracle.h"
 #include "peers/oracle/ModelTargetLayer.h"
 
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -428,6 +429,43 @@ TEST_F(ModelOracleTest, SaveAndLoadKeepEverything)
         EXPECT_EQ(e.code, 1);
     }
     EXPECT_THROW(copy.load(dir.filePath(QStringLiteral("missing"))), tw::Failure);
+}
+
+// Saving again into the file the model wrote appends what was committed
+// since; a record cut short by a killed writer is not read, and a change
+// of definition writes the whole file again.
+TEST_F(ModelOracleTest, SaveAgainAppendsTheCommittedRows)
+{
+    run(QStringLiteral("create table T (n number)"));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("model.ora"));
+    model.save(path);
+    const QString insert = QStringLiteral("insert into T values (:1)");
+    QVector<qint64> sizes{QFileInfo(path).size()};
+    for (int batch = 0; batch < 2; ++batch) {
+        for (int i = 0; i < 3; ++i)
+            run(insert, {SqlValue(batch * 3 + i)});
+        run(QStringLiteral("commit"));
+        model.save(path);
+        sizes.append(QFileInfo(path).size());
+    }
+    // Each save adds as much as the other: the rows and statements of its batch.
+    EXPECT_EQ(sizes[2] - sizes[1], sizes[1] - sizes[0]);
+    peers::ModelOracle copy;
+    copy.load(path);
+    EXPECT_EQ(copy.rows(kOwner, "T"), model.rows(kOwner, "T"));
+    EXPECT_EQ(copy.statementLog(), model.statementLog());
+
+    QFile file(path);
+    ASSERT_TRUE(file.resize(sizes[2] - 4));
+    copy.load(path);
+    EXPECT_EQ(copy.rows(kOwner, "T").size(), 3);
+
+    run(QStringLiteral("create table U (n number)"));
+    model.save(path);
+    copy.load(path);
+    EXPECT_EQ(copy.rows(kOwner, "T").size(), 6);
+    EXPECT_EQ(copy.tables(kOwner), (QStringList{"T", "U"}));
 }
 
 // The access layer the program uses, over the model.

@@ -10,6 +10,7 @@
 #include "settings/JobSettings.h"
 #include "settings/OwnerOnlyFile.h"
 #include "settings/SavedSettings.h"
+#include "settings/SettingText.h"
 #include "support/FakeSettingsControls.h"
 #include "support/OwnerOnly.h"
 #include "ui_Taaform1.h"
@@ -83,6 +84,7 @@ TEST(SavedSettings, SavedValuesReadBackAsStringsInAnOwnerOnlyFile)
     written.upper = false;
     written.blob = true;
     written.keepGood = true;
+    written.atOnce = 4;
     {
         QSettings store(path, QSettings::IniFormat);
         tw::saveSavedSettings(store, written);
@@ -90,7 +92,7 @@ TEST(SavedSettings, SavedValuesReadBackAsStringsInAnOwnerOnlyFile)
     EXPECT_TRUE(isOwnerOnly(path));
 
     const QSettings store(path, QSettings::IniFormat);
-    EXPECT_EQ(store.allKeys().size(), 14);
+    EXPECT_EQ(store.allKeys().size(), 15);
     EXPECT_EQ(store.value(QStringLiteral("Windows Authentication")).toString(), QStringLiteral("0"));
     EXPECT_EQ(store.value(QStringLiteral("processtable")).toString(), QStringLiteral("-1"));
     EXPECT_EQ(store.value(QStringLiteral("Character Set")).toString(), QStringLiteral("4"));
@@ -100,9 +102,9 @@ TEST(SavedSettings, SavedValuesReadBackAsStringsInAnOwnerOnlyFile)
               std::tie(written.server, written.login, written.password, written.service, written.user,
                        written.oraPassword));
     EXPECT_EQ(std::tie(read.windows, read.mode, read.charset, read.upper, read.blob, read.defsOnly, read.skipIdx,
-                       read.keepGood),
+                       read.keepGood, read.atOnce),
               std::tie(written.windows, written.mode, written.charset, written.upper, written.blob, written.defsOnly,
-                       written.skipIdx, written.keepGood));
+                       written.skipIdx, written.keepGood, written.atOnce));
 
     // A file edited by hand, with an unquoted comma in a value.
     QFile edited(dir.filePath(QStringLiteral("edited.conf")));
@@ -176,6 +178,36 @@ TEST(JobSettingsFile, ApplyFollowsTheReaderRules)
     }
 }
 
+TEST(JobSettingsFile, TablesAtOnceFromOneToEight)
+{
+    const struct {
+        QByteArray line;
+        int tables;  // 0: refused
+    } cases[] = {{"", 1}, {"paralleltables=", 1}, {"paralleltables=3", 3}, {"paralleltables= 8 ", 8},
+                 {"paralleltables=0", 0}, {"paralleltables=9", 0}, {"paralleltables=two", 0}, {"paralleltables=2.5", 0}};
+    for (const auto& c : cases) {
+        FakeControls controls;
+        QString message;
+        try {
+            tw::ApplyJobSettings(jobOf("processtable=1\n" + c.line), controls);
+        } catch (const tw::Failure& failure) {
+            message = failure.message();
+        }
+        if (c.tables > 0) {
+            EXPECT_EQ(controls.atOnce, c.tables) << c.line.constData();
+            EXPECT_EQ(message, QString()) << c.line.constData();
+        } else {
+            const QString value = QString::fromUtf8(c.line.mid(c.line.indexOf('=') + 1));
+            EXPECT_EQ(message, QStringLiteral("The job's paralleltables value '%1' is not a number of tables from 1 to 8")
+                                   .arg(value))
+                << c.line.constData();
+        }
+    }
+    // A saved value out of range is brought into it; a broken one is 1.
+    EXPECT_EQ(tw::tablesAtOnceSetting(QStringLiteral("12")), 8);
+    EXPECT_EQ(tw::tablesAtOnceSetting(QStringLiteral("x")), 1);
+}
+
 TEST(JobSettingsFile, SelectsTheJobTablesAndNamesThoseNotFound)
 {
     struct Case {
@@ -219,8 +251,9 @@ TEST(JobSettingsFile, WriterLinesReadBackKeyByKey)
     job.oraclePassword = QStringLiteral("tiger");
     job.processTable = 2;
     job.keepGoodRows = true;
+    job.tablesAtOnce = 3;
     job.tables = {QStringLiteral("Orders"), QStringLiteral("Items")};
-    EXPECT_EQ(tw::jobFileLines(job).size(), 15);
+    EXPECT_EQ(tw::jobFileLines(job).size(), 16);
 
     job.tableChoice = 0;
     QTemporaryDir dir;
@@ -231,7 +264,7 @@ TEST(JobSettingsFile, WriterLinesReadBackKeyByKey)
     EXPECT_EQ(file.readAll(), "mssqlserver=db1\r\nmsdatabase=Shop\r\nmssqlloginname=sa\r\nmssqlpassword=a=b\r\n"
                               "mssqlAuthentication=SQLSERVER\r\noracleh=ORCL\r\noracleu=scott\r\noraclep=tiger\r\n"
                               "processtable=2\r\ntabledefonly=0\r\nskipindex=0\r\nnameuppercase=1\r\nblobtotext=0\r\n"
-                              "keepgoodrows=1\r\nalltables=0\r\ntables1=Orders\r\ntables2=Items\r\n");
+                              "keepgoodrows=1\r\nparalleltables=3\r\nalltables=0\r\ntables1=Orders\r\ntables2=Items\r\n");
     EXPECT_TRUE(isOwnerOnly(path));
 
     tw::JobSettingsList read;
@@ -244,8 +277,9 @@ TEST(JobSettingsFile, WriterLinesReadBackKeyByKey)
                        controls.oraPassword),
               std::tie(job.server, job.loginName, job.password, job.oracleService, job.oracleUser, job.oraclePassword));
     EXPECT_EQ(controls.databases, QStringList{job.database});
-    EXPECT_EQ(std::tie(controls.windows, controls.mode, controls.upper, controls.keepGood),
-              std::tie(job.windowsAuthentication, job.processTable, job.nameUppercase, job.keepGoodRows));
+    EXPECT_EQ(std::tie(controls.windows, controls.mode, controls.upper, controls.keepGood, controls.atOnce),
+              std::tie(job.windowsAuthentication, job.processTable, job.nameUppercase, job.keepGoodRows,
+                       job.tablesAtOnce));
     EXPECT_EQ(controls.selected, job.tables);
 }
 

@@ -56,8 +56,12 @@ OciSession::OciSession(const OciApi& api, const QString& connectString, const QS
     : api_(api)
 {
     // The environment's character sets decide how every text and every
-    // length crosses the client: AL32UTF8 makes them UTF-8 bytes.
-    const sword created = api_.OCIEnvNlsCreate(&env_, OCI_DEFAULT, nullptr, nullptr, nullptr, nullptr, 0, nullptr,
+    // length crosses the client: AL32UTF8 makes them UTF-8 bytes. A run that
+    // copies several tables at once works on several threads, which needs a
+    // threaded environment for every session of the process (OCI
+    // Programmer's Guide, "OCI Programming Advanced Topics": thread safety,
+    // and OCIEnvNlsCreate, mode OCI_THREADED).
+    const sword created = api_.OCIEnvNlsCreate(&env_, OCI_THREADED, nullptr, nullptr, nullptr, nullptr, 0, nullptr,
                                                AL32UTF8_ID, AL32UTF8_ID);
     if (created != OCI_SUCCESS && created != OCI_SUCCESS_WITH_INFO) {
         // A failed creation may still hand back an environment handle that

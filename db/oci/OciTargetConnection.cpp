@@ -57,4 +57,11 @@ std::unique_ptr<RowWriter> OciTargetConnection::createRowWriter()
     return std::make_unique<OciRowWriter>([this] { return session_; });
 }
 
+std::unique_ptr<TargetConnection> OciTargetConnection::createSibling() const
+{
+    auto sibling = std::make_unique<OciTargetConnection>();
+    sibling->setParams(params());
+    return sibling;
+}
+
 } // namespace tw

@@ -24,6 +24,7 @@ public:
 
     std::unique_ptr<TargetStatement> createStatement() override;
     std::unique_ptr<RowWriter> createRowWriter() override;
+    std::unique_ptr<TargetConnection> createSibling() const override;
 
     // The logged-on session, or null while closed.
     std::shared_ptr<oci::OciSession> session() const { return session_; }

@@ -55,6 +55,16 @@ void OdbcSourceConnection::open()
     link_ = std::move(link);
 }
 
+std::unique_ptr<SourceConnection> OdbcSourceConnection::createSibling() const
+{
+    auto sibling = std::make_unique<OdbcSourceConnection>();
+    sibling->setConnectionString(connectionString());
+    sibling->loginTimeout_ = loginTimeout_;
+    sibling->queryTimeoutOverride_ = queryTimeoutOverride_;
+    sibling->fetchTimeoutOverride_ = fetchTimeoutOverride_;
+    return sibling;
+}
+
 bool OdbcSourceConnection::isOpen() const
 {
     return link_ && link_->isConnected();

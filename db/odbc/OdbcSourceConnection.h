@@ -23,6 +23,7 @@ public:
     bool isOpen() const override;
     // The query must not outlive the connection object.
     std::unique_ptr<SourceQuery> createQuery() override;
+    std::unique_ptr<SourceConnection> createSibling() const override;
 
     // Seconds a logon may take (15 unless changed).
     void setLoginTimeout(int seconds) { loginTimeout_ = seconds; }

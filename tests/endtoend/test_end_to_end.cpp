@@ -9,6 +9,7 @@
 #include "peers/tds/TdsLoopback.h"
 #include "support/FakeHost.h"
 
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -187,5 +188,113 @@ TEST(EndToEnd, DateTimeAndClrValuesArriveExactly)
     EXPECT_EQ(placeRows[0][0], tw::SqlValue(point));
     EXPECT_EQ(placeRows[0][1], tw::SqlValue(node));
 }
+
+// Six tables of different sizes, one of whose targets exists with no column
+// of the source's, so that its copy fails.
+struct TablesAtOnce : ::testing::Test {
+    peers::ModelSqlServer server;
+    std::unique_ptr<peers::TdsLoopback> loopback;
+    QTemporaryDir dataFolder;
+    FakeHost host;
+
+    void SetUp() override
+    {
+        peers::isolateOdbcEnvironment();
+        server.addLogin(QStringLiteral("sa"), QStringLiteral("secret"));
+        auto& shop = server.database(QStringLiteral("Shop"));
+        for (int t = 1; t <= 6; ++t) {
+            const QString name = QStringLiteral("T%1").arg(t);
+            auto& table = shop.table(name)
+                              .column(QStringLiteral("Id"), QStringLiteral("int"), false)
+                              .column(QStringLiteral("Label"), QStringLiteral("varchar(20)"))
+                              .primaryKey(QStringLiteral("PK_") + name, {QStringLiteral("Id")});
+            for (int i = 1; i <= 2000 * t; ++i)
+                table.row({i, QStringLiteral("r%1").arg(i)});
+            host.tables.append(name);
+        }
+        loopback = std::make_unique<peers::TdsLoopback>(server);
+        host.dataFolder = dataFolder.path() + QLatin1Char('/');
+    }
+
+    struct Result {
+        tw::ConversionRun::Outcome outcome = tw::ConversionRun::Outcome::Completed;
+        QStringList log;
+        QStringList summary;  // source, target, outcome, read, stored
+        QStringList started;
+    };
+
+    // A run with its own target, the log's time stamps masked; each row
+    // costs the target the given wait.
+    Result run(int workers, int rowMicroseconds = 0)
+    {
+        OciTestBed bed;
+        bed.setLatency(0, rowMicroseconds);
+        peers::OraSession seed = bed.seed().logon(QStringLiteral("scott"), QStringLiteral("tiger"), QStringLiteral("ORCL"));
+        seed.execute(QStringLiteral("create table \"T4\" (\"X\" NUMBER)"));
+        tw::OdbcSourceConnection source;
+        source.setConnectionString(
+            loopback->sqlLoginString(QStringLiteral("sa"), QStringLiteral("secret"), QStringLiteral("Shop")));
+        source.open();
+        std::unique_ptr<tw::SourceQuery> query = source.createQuery();
+        std::unique_ptr<tw::OciTargetConnection> target = bed.connect();
+        std::unique_ptr<tw::RowWriter> writer = target->createRowWriter();
+        tw::Tcc cc;
+        tw::RunLog log;
+        tw::ConversionRun conversion(host, cc, *query, *target, *writer, log);
+        conversion.setWorkerSessions([&] { return tw::openSessionsLike(source, *target); });
+        host.atOnce = workers;
+        host.finishedTables.clear();
+        Result result;
+        result.outcome = conversion.run();
+        static const QRegularExpression stamp(QStringLiteral("^(Start time:|The end time:).*"));
+        for (const QString& line : log.lines())
+            result.log.append(QString(line).replace(stamp, QStringLiteral("\\1*")));
+        for (const tw::TableSummary& table : conversion.summary()) {
+            result.summary.append(QStringLiteral("%1 %2 %3 %4 %5")
+                                      .arg(table.source, table.target, tw::outcomeKeyword(table.outcome))
+                                      .arg(table.read)
+                                      .arg(table.stored));
+        }
+        for (const tw::TableSummary& table : std::as_const(host.finishedTables))
+            result.started.append(table.source);
+        return result;
+    }
+};
+
+TEST_F(TablesAtOnce, LogReadsAsOneTableAtATime)
+{
+    const Result serial = run(1);
+    const Result atOnce = run(3);
+    EXPECT_EQ(atOnce.outcome, tw::ConversionRun::Outcome::Completed);
+    EXPECT_EQ(atOnce.log, serial.log) << atOnce.log.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(atOnce.summary, serial.summary);
+    // The host hears of finished tables in list order.
+    EXPECT_EQ(atOnce.started, serial.started);
+    EXPECT_TRUE(serial.log.contains(QStringLiteral("No column of T4 matches a column of T4: no row was copied")))
+        << serial.log.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(serial.log.contains(QStringLiteral("Insert table T6 12000 Rows ...Done")));
+    EXPECT_TRUE(serial.log.contains(
+        QStringLiteral("Wizard has migrated your MSSQL database to Oracle server, but 1 of 6 tables failed.")));
+}
+
+// A stop reaches every worker: the tables at work end with "Operation
+// aborted", no further table is begun, and the run ends stopped.
+TEST_F(TablesAtOnce, StopStopsEveryWorker)
+{
+    // The first three tables take 0.4 s and more at the target.
+    host.onYield = [this](int yields) {
+        if (yields == 3)
+            host.stop = true;
+    };
+    const Result stopped = run(3, 200);
+    EXPECT_EQ(stopped.outcome, tw::ConversionRun::Outcome::Stopped);
+    const QString text = stopped.log.join(QLatin1Char('\n'));
+    EXPECT_EQ(stopped.log.count(QStringLiteral("Operation aborted")), 3) << text.toStdString();
+    EXPECT_EQ(stopped.log.mid(stopped.log.size() - 2),
+              (QStringList{QStringLiteral("The conversion was stopped by the user."), QStringLiteral("The end time:*")}));
+    EXPECT_TRUE(text.contains(QStringLiteral("Tables not reached: T4, T5, T6"))) << text.toStdString();
+    EXPECT_FALSE(host.stop);
+}
+
 
 } // namespace

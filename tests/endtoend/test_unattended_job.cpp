@@ -59,7 +59,7 @@ struct UnattendedJob : ::testing::Test {
         return text.split(QStringLiteral("\r\n"));
     }
 
-    void writeJob(const QString& password, const QStringList& tables)
+    void writeJob(const QString& password, const QStringList& tables, const QStringList& options = {})
     {
         QStringList lines{QStringLiteral("mssqlserver=") + loopback->dataSource(), QStringLiteral("msdatabase=Shop"),
                           QStringLiteral("mssqlloginname=sa"), QStringLiteral("mssqlpassword=") + password,
@@ -67,6 +67,7 @@ struct UnattendedJob : ::testing::Test {
                           QStringLiteral("oracleu=scott"), QStringLiteral("oraclep=tiger"),
                           QStringLiteral("processtable=0"), QStringLiteral("nameuppercase=1"),
                           QStringLiteral("alltables=0")};
+        lines += options;
         for (int i = 0; i < tables.size(); ++i)
             lines.append(QStringLiteral("tables%1=%2").arg(i + 1).arg(tables[i]));
         QDir().mkpath(home.filePath(jobFolder));
@@ -153,6 +154,32 @@ TEST_F(UnattendedJob, CopiesTheJobTablesAndEndsWithZero)
     if (saved->format() == QSettings::IniFormat) {
         EXPECT_TRUE(isOwnerOnly(saved->fileName()));
     }
+}
+
+// Tables copied two at a time into the stand-in's discarding tables, which
+// keep no row but count them for the row count check: the whole program as
+// a measurement runs it. A number of tables out of range makes the job
+// unusable.
+TEST_F(UnattendedJob, CopiesTablesAtOnceIntoDiscardingTables)
+{
+    writeJob(QStringLiteral("secret"), {QStringLiteral("Numbers"), QStringLiteral("Items")},
+             {QStringLiteral("paralleltables=2")});
+    EXPECT_EQ(runProgram({jobPath()}, {{QStringLiteral("TABLEWRIGHT_OCISTUB_DISCARD"), QStringLiteral("1")}}), 0)
+        << standardError.toStdString();
+    const QStringList log = jobLog();
+    const qsizetype numbers = log.indexOf(QStringLiteral("Insert table NUMBERS 250 Rows ...Done"));
+    EXPECT_GT(numbers, 0) << log.join(QLatin1Char('\n')).toStdString();
+    EXPECT_GT(log.indexOf(QStringLiteral("Insert table ITEMS 1 Rows ...Done")), numbers);
+    EXPECT_EQ(summaryFile().mid(1),
+              (QStringList{"NUMBERS,NUMBERS,created,250,250,0,*,*,0", "ITEMS,ITEMS,created,1,1,0,*,*,0", ""}));
+    EXPECT_TRUE(bed.target().tables(QStringLiteral("SCOTT")).contains(QStringLiteral("NUMBERS")));
+    EXPECT_EQ(bed.targetRows(QStringLiteral("NUMBERS")).size(), 0);
+
+    writeJob(QStringLiteral("secret"), {QStringLiteral("Numbers")}, {QStringLiteral("paralleltables=9")});
+    EXPECT_EQ(runProgram({jobPath()}), 2) << standardError.toStdString();
+    EXPECT_TRUE(standardError.contains(
+        QStringLiteral("The job's paralleltables value '9' is not a number of tables from 1 to 8")))
+        << standardError.toStdString();
 }
 
 // A table the job names but the database lacks fails the job; so does a job

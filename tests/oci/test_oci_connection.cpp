@@ -61,7 +61,7 @@ TEST(OciLogon, LogsOnInUnicodeWithTheWizardsParameterLines)
     auto connection = bed.connect();
     EXPECT_TRUE(connection->isOpen());
     const QStringList calls = bed.calls();
-    EXPECT_TRUE(calls.contains(QStringLiteral("ENV charset=873 ncharset=873 mode=0"))) << qPrintable(calls.join('\n'));
+    EXPECT_TRUE(calls.contains(QStringLiteral("ENV charset=873 ncharset=873 mode=1"))) << qPrintable(calls.join('\n'));
     EXPECT_TRUE(calls.contains(QStringLiteral("ATTACH ORCL")));
     EXPECT_TRUE(calls.contains(QStringLiteral("LOGON scott")));
     connection->close();

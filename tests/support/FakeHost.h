@@ -22,6 +22,7 @@ struct FakeHost : tw::ConversionHost {
     bool upper = true;
     bool definitionsOnly = false;
     bool keepGood = false;
+    int atOnce = 1;
     QString ownerName = QStringLiteral("scott");
     bool isUnattended = false;
     QString jobFile;
@@ -55,6 +56,7 @@ struct FakeHost : tw::ConversionHost {
     bool namesUppercase() const override { return upper; }
     bool tableDefinitionsOnly() const override { return definitionsOnly; }
     bool keepGoodRows() const override { return keepGood; }
+    int tablesAtOnce() const override { return atOnce; }
     QString owner() const override { return ownerName; }
     bool unattended() const override { return isUnattended; }
     QString jobFilePath() const override { return jobFile; }

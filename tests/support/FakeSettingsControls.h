@@ -12,6 +12,7 @@ struct FakeControls : tw::SettingsControls {
     bool windows = true;
     int mode = 0;
     bool defsOnly = false, upper = true, skipIdx = false, blob = false, keepGood = false;
+    int atOnce = 1;
     QStringList databases, available, selected;
 
     int charsetIndex() const override { return charset; }
@@ -43,6 +44,8 @@ struct FakeControls : tw::SettingsControls {
     void setBlobToText(bool on) override { blob = on; }
     bool keepGoodRows() const override { return keepGood; }
     void setKeepGoodRows(bool on) override { keepGood = on; }
+    int tablesAtOnce() const override { return atOnce; }
+    void setTablesAtOnce(int tables) override { atOnce = tables; }
     void addSourceDatabase(const QString& name) override { databases.append(name); }
     QStringList availableTables() const override { return available; }
     void addAllTables() override { selected += available, available.clear(); }

@@ -96,6 +96,7 @@ OCISTUB_EXPORT sword OCIEnvNlsCreate(OCIEnv** envhpp, ub4 mode, void*, void* (*)
                                      void* (*)(void*, void*, size_t), void (*)(void*, void*), size_t, void**,
                                      ub2 charset, ub2 ncharset)
 {
+    const StubLock lock;
     auto* env = new EnvHandle;
     env->env = env;
     env->charset = charset;
@@ -108,6 +109,7 @@ OCISTUB_EXPORT sword OCIEnvNlsCreate(OCIEnv** envhpp, ub4 mode, void*, void* (*)
 
 OCISTUB_EXPORT sword OCIHandleAlloc(const void* parenth, void** hndlpp, ub4 type, size_t, void**)
 {
+    const StubLock lock;
     auto* env = handleOf<EnvHandle>(parenth);
     if (!env || !hndlpp)
         return OCI_INVALID_HANDLE;
@@ -125,6 +127,7 @@ OCISTUB_EXPORT sword OCIHandleAlloc(const void* parenth, void** hndlpp, ub4 type
 
 OCISTUB_EXPORT sword OCIHandleFree(void* hndlp, ub4 type)
 {
+    const StubLock lock;
     auto* handle = handleOf<StubHandle>(hndlp);
     if (!handle || handle->type != type)
         return OCI_INVALID_HANDLE;
@@ -139,6 +142,7 @@ OCISTUB_EXPORT sword OCIHandleFree(void* hndlp, ub4 type)
 
 OCISTUB_EXPORT sword OCIDescriptorAlloc(const void* parenth, void** descpp, ub4 type, size_t, void**)
 {
+    const StubLock lock;
     auto* env = handleOf<EnvHandle>(parenth);
     if (!env || !descpp || type != OCI_DTYPE_LOB)
         return OCI_INVALID_HANDLE;
@@ -148,6 +152,7 @@ OCISTUB_EXPORT sword OCIDescriptorAlloc(const void* parenth, void** descpp, ub4 
 
 OCISTUB_EXPORT sword OCIDescriptorFree(void* descp, ub4 type)
 {
+    const StubLock lock;
     auto* descriptor = handleOf<StubHandle>(descp);
     if (!descriptor || descriptor->type != type || (type != OCI_DTYPE_PARAM && type != OCI_DTYPE_LOB))
         return OCI_INVALID_HANDLE;
@@ -158,6 +163,7 @@ OCISTUB_EXPORT sword OCIDescriptorFree(void* descp, ub4 type)
 OCISTUB_EXPORT sword OCIErrorGet(void* hndlp, ub4 recordno, OraText* sqlstate, sb4* errcodep, OraText* bufp,
                                  ub4 bufsiz, ub4 type)
 {
+    const StubLock lock;
     const ErrorHandle* error = nullptr;
     if (type == OCI_HTYPE_ERROR)
         error = handleOf<ErrorHandle>(hndlp);
@@ -183,6 +189,7 @@ OCISTUB_EXPORT sword OCIErrorGet(void* hndlp, ub4 recordno, OraText* sqlstate, s
 
 OCISTUB_EXPORT sword OCIServerAttach(OCIServer* srvhp, OCIError* errhp, const OraText* dblink, sb4 dblink_len, ub4)
 {
+    const StubLock lock;
     auto* server = handleOf<ServerHandle>(srvhp);
     auto* error = handleOf<ErrorHandle>(errhp);
     if (!server || !error)
@@ -206,6 +213,7 @@ OCISTUB_EXPORT sword OCIServerAttach(OCIServer* srvhp, OCIError* errhp, const Or
 
 OCISTUB_EXPORT sword OCIServerDetach(OCIServer* srvhp, OCIError*, ub4)
 {
+    const StubLock lock;
     auto* server = handleOf<ServerHandle>(srvhp);
     if (!server)
         return OCI_INVALID_HANDLE;
@@ -217,6 +225,7 @@ OCISTUB_EXPORT sword OCIServerDetach(OCIServer* srvhp, OCIError*, ub4)
 OCISTUB_EXPORT sword OCIAttrSet(void* trgthndlp, ub4 trghndltyp, void* attributep, ub4 size, ub4 attrtype,
                                 OCIError* errhp)
 {
+    const StubLock lock;
     auto* target = handleOf<StubHandle>(trgthndlp);
     auto* error = handleOf<ErrorHandle>(errhp);
     if (!target || target->type != trghndltyp)
@@ -255,6 +264,7 @@ OCISTUB_EXPORT sword OCIAttrSet(void* trgthndlp, ub4 trghndltyp, void* attribute
 
 OCISTUB_EXPORT sword OCISessionBegin(OCISvcCtx* svchp, OCIError* errhp, OCISession* usrhp, ub4 credt, ub4)
 {
+    const StubLock lock;
     auto* service = handleOf<SvcCtxHandle>(svchp);
     auto* error = handleOf<ErrorHandle>(errhp);
     auto* session = handleOf<SessionHandle>(usrhp);
@@ -284,6 +294,7 @@ OCISTUB_EXPORT sword OCISessionBegin(OCISvcCtx* svchp, OCIError* errhp, OCISessi
 // left to commit.
 OCISTUB_EXPORT sword OCISessionEnd(OCISvcCtx*, OCIError*, OCISession* usrhp, ub4)
 {
+    const StubLock lock;
     auto* session = handleOf<SessionHandle>(usrhp);
     if (!session)
         return OCI_INVALID_HANDLE;
@@ -307,6 +318,7 @@ OCISTUB_EXPORT sword OCISessionEnd(OCISvcCtx*, OCIError*, OCISession* usrhp, ub4
 
 OCISTUB_EXPORT sword OCITransCommit(OCISvcCtx* svchp, OCIError* errhp, ub4)
 {
+    const StubLock lock;
     auto* error = handleOf<ErrorHandle>(errhp);
     SessionHandle* session = liveSession(handleOf<SvcCtxHandle>(svchp));
     StubState& state = StubState::instance();
@@ -326,6 +338,7 @@ OCISTUB_EXPORT sword OCITransCommit(OCISvcCtx* svchp, OCIError* errhp, ub4)
 
 OCISTUB_EXPORT sword OCITransRollback(OCISvcCtx* svchp, OCIError* errhp, ub4)
 {
+    const StubLock lock;
     auto* error = handleOf<ErrorHandle>(errhp);
     SessionHandle* session = liveSession(handleOf<SvcCtxHandle>(svchp));
     StubState& state = StubState::instance();

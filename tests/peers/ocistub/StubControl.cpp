@@ -9,17 +9,20 @@ using namespace ocistub;
 // LOGOFF), each ending with a line break. Valid until the next call.
 OCISTUB_EXPORT const char* ocistub_log()
 {
+    const StubLock lock;
     return StubState::instance().log().constData();
 }
 
 OCISTUB_EXPORT void ocistub_clear_log()
 {
+    const StubLock lock;
     StubState::instance().clearLog();
 }
 
 // The n-th row inserted from now on is refused with ORA-00001 (0: none).
 OCISTUB_EXPORT void ocistub_refuse_row(int n)
 {
+    const StubLock lock;
     StubState::instance().refuseRow(n);
 }
 
@@ -27,12 +30,14 @@ OCISTUB_EXPORT void ocistub_refuse_row(int n)
 // with ORA-03113, everything after it with ORA-03114 (-1: never).
 OCISTUB_EXPORT void ocistub_drop_connection_after(int executes)
 {
+    const StubLock lock;
     StubState::instance().dropAfter(executes);
 }
 
 // The next n rollbacks fail with ORA-01013, the session staying up.
 OCISTUB_EXPORT void ocistub_fail_rollbacks(int n)
 {
+    const StubLock lock;
     StubState::instance().failRollbacks(n);
 }
 
@@ -40,11 +45,13 @@ OCISTUB_EXPORT void ocistub_fail_rollbacks(int n)
 // same name; with discard set it checks and counts its rows but keeps none.
 OCISTUB_EXPORT void ocistub_create_table(const char* name, const char* columns, int discard)
 {
+    const StubLock lock;
     StubTables::instance().create(QString::fromUtf8(name), QString::fromUtf8(columns), discard != 0);
 }
 
 OCISTUB_EXPORT void ocistub_drop_tables()
 {
+    const StubLock lock;
     StubTables::instance().dropAll();
 }
 
@@ -53,6 +60,7 @@ OCISTUB_EXPORT void ocistub_drop_tables()
 // the next call.
 OCISTUB_EXPORT const char* ocistub_table_rows(const char* name)
 {
+    const StubLock lock;
     static QByteArray text;
     text = StubTables::instance().rowsText(QString::fromUtf8(name));
     return text.constData();
@@ -61,6 +69,7 @@ OCISTUB_EXPORT const char* ocistub_table_rows(const char* name)
 // The rows a stand-in table has received, committed or not, kept or not.
 OCISTUB_EXPORT long long ocistub_table_received(const char* name)
 {
+    const StubLock lock;
     return StubTables::instance().receivedRows(QString::fromUtf8(name));
 }
 
@@ -68,5 +77,6 @@ OCISTUB_EXPORT long long ocistub_table_received(const char* name)
 // trip does: callMicroseconds each, an execute rowMicroseconds more per row.
 OCISTUB_EXPORT void ocistub_set_latency(int callMicroseconds, int rowMicroseconds)
 {
+    const StubLock lock;
     StubState::instance().setLatency(callMicroseconds, rowMicroseconds);
 }

@@ -9,6 +9,7 @@ using namespace ocistub;
 OCISTUB_EXPORT sword OCILobCreateTemporary(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, ub2, ub1,
                                            ub1 lobtype, boolean, OCIDuration)
 {
+    const StubLock lock;
     auto* error = handleOf<ErrorHandle>(errhp);
     auto* lob = handleOf<LobHandle>(locp);
     if (!error || !lob)
@@ -29,6 +30,7 @@ OCISTUB_EXPORT sword OCILobWrite(OCISvcCtx* svchp, OCIError* errhp, OCILobLocato
                                  void* bufp, ub4 buflen, ub1 piece, void*, sb4 (*)(void*, void*, ub4*, ub1*), ub2,
                                  ub1)
 {
+    const StubLock lock;
     auto* error = handleOf<ErrorHandle>(errhp);
     auto* lob = handleOf<LobHandle>(locp);
     if (!error || !lob || !amtp)
@@ -45,6 +47,7 @@ OCISTUB_EXPORT sword OCILobWrite(OCISvcCtx* svchp, OCIError* errhp, OCILobLocato
 
 OCISTUB_EXPORT sword OCILobFreeTemporary(OCISvcCtx*, OCIError* errhp, OCILobLocator* locp)
 {
+    const StubLock lock;
     auto* error = handleOf<ErrorHandle>(errhp);
     auto* lob = handleOf<LobHandle>(locp);
     if (!error || !lob)

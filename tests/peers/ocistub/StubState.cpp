@@ -2,9 +2,32 @@
 
 #include <QFile>
 #include <chrono>
+#include <mutex>
 #include <thread>
 
 namespace ocistub {
+
+namespace {
+std::recursive_mutex& stubMutex()
+{
+    static std::recursive_mutex mutex;
+    return mutex;
+}
+// How often this thread holds the lock (entry points may call each other).
+thread_local int lockDepth = 0;
+} // namespace
+
+StubLock::StubLock()
+{
+    stubMutex().lock();
+    ++lockDepth;
+}
+
+StubLock::~StubLock()
+{
+    --lockDepth;
+    stubMutex().unlock();
+}
 
 StubState& StubState::instance()
 {
@@ -69,8 +92,14 @@ void StubState::setLatency(int callMicroseconds, int rowMicroseconds)
 void StubState::waitForServer(ub4 rows) const
 {
     const qint64 microseconds = callMicroseconds_ + qint64(rows) * rowMicroseconds_;
-    if (microseconds > 0)
-        std::this_thread::sleep_for(std::chrono::microseconds(microseconds));
+    if (microseconds <= 0)
+        return;
+    const int depth = lockDepth;
+    for (int i = 0; i < depth; ++i)
+        stubMutex().unlock();
+    std::this_thread::sleep_for(std::chrono::microseconds(microseconds));
+    for (int i = 0; i < depth; ++i)
+        stubMutex().lock();
 }
 
 void StubState::record(const QString& line)

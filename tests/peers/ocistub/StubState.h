@@ -10,6 +10,18 @@
 // session, its file, the record of calls, and the faults tests ask for.
 namespace ocistub {
 
+// Held by every entry point for its whole call: sessions on several threads
+// of one process work on one model, which a server keeps consistent for its
+// sessions. A thread that waits for the imitated server lets it go meanwhile,
+// so that the waits of several sessions overlap as on a real server.
+class StubLock {
+public:
+    StubLock();
+    ~StubLock();
+    StubLock(const StubLock&) = delete;
+    StubLock& operator=(const StubLock&) = delete;
+};
+
 class StubState {
 public:
     static StubState& instance();

@@ -279,10 +279,17 @@ sword fetchRows(StmtHandle& statement, ErrorHandle* error, ub4 rows)
 
 sword executeQuery(peers::OraSession& session, StmtHandle& statement, ErrorHandle* error, ub4 iters, ub4 mode)
 {
-    if (StubTable* table = StubTables::instance().queried(statement.sql))
+    if (StubTable* table = StubTables::instance().queried(statement.sql)) {
         statement.result = peers::OraResult{table->columns, {}};
-    else
+    } else if (StubTable* table = StubTables::instance().counted(statement.sql)) {
+        peers::OraColumn count;
+        count.name = QStringLiteral("COUNT(*)");
+        count.type = QStringLiteral("NUMBER");
+        count.length = 22;
+        statement.result = peers::OraResult{{count}, {{tw::SqlValue(table->committedCount)}}};
+    } else {
         statement.result = session.execute(statement.sql, iterationBinds(statement, 0));
+    }
     statement.haveResult = true;
     statement.nextRow = 0;
     statement.rowCount = 0;
@@ -320,7 +327,7 @@ std::vector<RowError> executeDml(SessionHandle& session, StmtHandle& statement, 
             if (statement.statementType == OCI_STMT_INSERT && state.nextInsertRefused())
                 throw peers::OraError(1, QStringLiteral("unique constraint (STUB.REFUSED_ROW) violated"));
             if (discard)
-                StubTables::instance().discardRow(*stubInsert);
+                StubTables::instance().discardRow(*stubInsert, &session);
             else if (stubInsert)
                 StubTables::instance().insert(*stubInsert, values, session.nls, &session);
             else
@@ -363,6 +370,7 @@ bool alterSession(SessionHandle& session, const QString& sql)
 OCISTUB_EXPORT sword OCIStmtPrepare2(OCISvcCtx* svchp, OCIStmt** stmthp, OCIError* errhp, const OraText* stmttext,
                                      ub4 stmt_len, const OraText*, ub4, ub4, ub4)
 {
+    const StubLock lock;
     auto* service = handleOf<SvcCtxHandle>(svchp);
     auto* error = handleOf<ErrorHandle>(errhp);
     if (!service || !error || !stmthp)
@@ -376,6 +384,7 @@ OCISTUB_EXPORT sword OCIStmtPrepare2(OCISvcCtx* svchp, OCIStmt** stmthp, OCIErro
 
 OCISTUB_EXPORT sword OCIStmtRelease(OCIStmt* stmthp, OCIError*, const OraText*, ub4, ub4)
 {
+    const StubLock lock;
     auto* statement = handleOf<StmtHandle>(stmthp);
     if (!statement)
         return OCI_INVALID_HANDLE;
@@ -386,6 +395,7 @@ OCISTUB_EXPORT sword OCIStmtRelease(OCIStmt* stmthp, OCIError*, const OraText*, 
 OCISTUB_EXPORT sword OCIBindByPos(OCIStmt* stmtp, OCIBind** bindpp, OCIError* errhp, ub4 position, void* valuep,
                                   sb4 value_sz, ub2 dty, void* indp, ub2* alenp, ub2*, ub4, ub4*, ub4 mode)
 {
+    const StubLock lock;
     auto* statement = handleOf<StmtHandle>(stmtp);
     auto* error = handleOf<ErrorHandle>(errhp);
     if (!statement || !error || !bindpp)
@@ -412,6 +422,7 @@ OCISTUB_EXPORT sword OCIBindByPos(OCIStmt* stmtp, OCIBind** bindpp, OCIError* er
 OCISTUB_EXPORT sword OCIBindDynamic(OCIBind* bindp, OCIError*, void* ictxp, OCICallbackInBind icbfp, void*,
                                     OCICallbackOutBind)
 {
+    const StubLock lock;
     auto* bind = handleOf<BindHandle>(bindp);
     if (!bind)
         return OCI_INVALID_HANDLE;
@@ -423,6 +434,7 @@ OCISTUB_EXPORT sword OCIBindDynamic(OCIBind* bindp, OCIError*, void* ictxp, OCIC
 OCISTUB_EXPORT sword OCIDefineByPos(OCIStmt* stmtp, OCIDefine** defnpp, OCIError* errhp, ub4 position, void* valuep,
                                     sb4 value_sz, ub2 dty, void* indp, ub2* rlenp, ub2*, ub4)
 {
+    const StubLock lock;
     auto* statement = handleOf<StmtHandle>(stmtp);
     auto* error = handleOf<ErrorHandle>(errhp);
     if (!statement || !error || !defnpp)
@@ -443,6 +455,7 @@ OCISTUB_EXPORT sword OCIDefineByPos(OCIStmt* stmtp, OCIDefine** defnpp, OCIError
 OCISTUB_EXPORT sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmthp, OCIError* errhp, ub4 iters, ub4 rowoff,
                                     const OCISnapshot*, OCISnapshot*, ub4 mode)
 {
+    const StubLock lock;
     auto* statement = handleOf<StmtHandle>(stmthp);
     auto* error = handleOf<ErrorHandle>(errhp);
     if (!statement || !error)
@@ -498,8 +511,11 @@ OCISTUB_EXPORT sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmthp, OCIError*
     state.record(line + QStringLiteral(" rows=%1 result=%2").arg(statement->rowCount).arg(outcome) + sql);
     state.waitForServer(statement->statementType == OCI_STMT_SELECT ? 0 : iters);
     // DDL commits, whether it succeeds or not; so does a commit on success.
-    if (isDdl(statement->statementType))
+    if (isDdl(statement->statementType)) {
+        if (status == OCI_SUCCESS)
+            StubTables::instance().followDefinition(statement->sql, state.model(), session->session.user());
         state.save();
+    }
     else if (status == OCI_SUCCESS && (mode & OCI_COMMIT_ON_SUCCESS))
         state.saveIfModelChanged();
     return status;
@@ -507,6 +523,7 @@ OCISTUB_EXPORT sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmthp, OCIError*
 
 OCISTUB_EXPORT sword OCIStmtFetch2(OCIStmt* stmthp, OCIError* errhp, ub4 nrows, ub2, sb4, ub4)
 {
+    const StubLock lock;
     auto* statement = handleOf<StmtHandle>(stmthp);
     auto* error = handleOf<ErrorHandle>(errhp);
     if (!statement || !error)
@@ -540,6 +557,7 @@ sword rowErrorGet(const ErrorHandle& executed, ErrorHandle* error, void** parmdp
 
 OCISTUB_EXPORT sword OCIParamGet(const void* hndlp, ub4 htype, OCIError* errhp, void** parmdpp, ub4 pos)
 {
+    const StubLock lock;
     auto* error = handleOf<ErrorHandle>(errhp);
     if (htype == OCI_HTYPE_ERROR) {
         auto* executed = handleOf<ErrorHandle>(hndlp);
@@ -561,6 +579,7 @@ OCISTUB_EXPORT sword OCIParamGet(const void* hndlp, ub4 htype, OCIError* errhp, 
 OCISTUB_EXPORT sword OCIAttrGet(const void* trgthndlp, ub4 trghndltyp, void* attributep, ub4* sizep, ub4 attrtype,
                                 OCIError* errhp)
 {
+    const StubLock lock;
     auto* target = handleOf<StubHandle>(trgthndlp);
     auto* error = handleOf<ErrorHandle>(errhp);
     if (!target || target->type != trghndltyp || !attributep)

@@ -182,16 +182,47 @@ StubTables& StubTables::instance()
     return tables;
 }
 
+StubTables::StubTables() : discardModelTables_(qEnvironmentVariableIntValue("TABLEWRIGHT_OCISTUB_DISCARD") == 1)
+{
+}
+
 void StubTables::create(const QString& name, const QString& columns, bool discard)
 {
     auto table = std::make_unique<StubTable>();
     table->name = name;
     table->discard = discard;
-    for (const QString& definition : columns.split(QLatin1Char(','))) {
+    for (const QString& definition : columns.split(QLatin1Char(',')))
         table->columns.append(columnOf(definition));
-        table->storage.append(storageOf(table->columns.last().type));
-    }
+    add(std::move(table));
+}
+
+void StubTables::add(std::unique_ptr<StubTable> table)
+{
+    for (const peers::OraColumn& column : std::as_const(table->columns))
+        table->storage.append(storageOf(column.type));
+    const QString name = table->name;
     tables_[name] = std::move(table);
+}
+
+void StubTables::followDefinition(const QString& sql, const peers::ModelOracle& model, const QString& owner)
+{
+    if (!discardModelTables_)
+        return;
+    static const QRegularExpression definition(
+        QStringLiteral("^\\s*(create|drop)\\s+table\\s+(\"[^\"]+\"|\\w+)"), QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = definition.match(sql);
+    if (!m.hasMatch())
+        return;
+    const QString name = identifier(m.captured(2));
+    if (m.captured(1).compare(QLatin1String("drop"), Qt::CaseInsensitive) == 0) {
+        tables_.erase(name);
+        return;
+    }
+    auto table = std::make_unique<StubTable>();
+    table->name = name;
+    table->discard = true;
+    table->columns = model.columns(owner, name);
+    add(std::move(table));
 }
 
 StubTable* StubTables::queried(const QString& sql)
@@ -204,6 +235,18 @@ StubTable* StubTables::queried(const QString& sql)
         return nullptr;
     const auto found = tables_.find(identifier(m.captured(1)));
     return found == tables_.end() ? nullptr : found->second.get();
+}
+
+StubTable* StubTables::counted(const QString& sql)
+{
+    static const QRegularExpression query(
+        QStringLiteral("^\\s*select\\s+count\\(\\*\\)\\s+from\\s+(\"[^\"]+\"|\\w+)\\s*$"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = query.match(sql);
+    if (!m.hasMatch())
+        return nullptr;
+    const auto found = tables_.find(identifier(m.captured(1)));
+    return found == tables_.end() || !found->second->discard ? nullptr : found->second.get();
 }
 
 std::optional<StubInsert> StubTables::insertOf(const QString& sql)
@@ -291,14 +334,20 @@ void StubTables::checkValue(const StubInsert& insert, int bind, const tw::SqlVal
     stored(value, insert.table->columns[insert.columnOfBind[bind]], nls);
 }
 
-void StubTables::discardRow(const StubInsert& insert)
+void StubTables::discardRow(const StubInsert& insert, const void* session)
 {
     ++insert.table->receivedRows;
+    ++insert.table->pendingCount[session];
 }
 
 void StubTables::commit(const void* session)
 {
     for (auto& [name, table] : tables_) {
+        const auto count = table->pendingCount.find(session);
+        if (count != table->pendingCount.end()) {
+            table->committedCount += count->second;
+            table->pendingCount.erase(count);
+        }
         const auto found = table->pending.find(session);
         if (found == table->pending.end())
             continue;
@@ -309,8 +358,10 @@ void StubTables::commit(const void* session)
 
 void StubTables::rollback(const void* session)
 {
-    for (auto& [name, table] : tables_)
+    for (auto& [name, table] : tables_) {
         table->pending.erase(session);
+        table->pendingCount.erase(session);
+    }
 }
 
 QByteArray StubTables::rowsText(const QString& name) const

@@ -29,6 +29,9 @@ struct StubTable {
     QVector<QStringList> committed;   // each value as text, "NULL" for NULL
     std::map<const void*, QVector<QStringList>> pending;  // per session
     qint64 receivedRows = 0;
+    // A discarding table's rows committed, and those pending per session.
+    qint64 committedCount = 0;
+    std::map<const void*, qint64> pendingCount;
 };
 
 // An insert of the row writer's shape into a stand-in table: the table and,
@@ -47,8 +50,18 @@ public:
     void create(const QString& name, const QString& columns, bool discard);
     void dropAll() { tables_.clear(); }
 
+    // With TABLEWRIGHT_OCISTUB_DISCARD=1 every table that a statement of
+    // the model creates gets a discarding table of the same name and
+    // columns beside it, which takes its rows and answers their count, and
+    // loses it when the model's table is dropped: the whole program can then
+    // be measured without the model keeping rows. Called after every DDL
+    // statement that succeeded, with the session's user.
+    void followDefinition(const QString& sql, const peers::ModelOracle& model, const QString& owner);
+
     // The table of a describe query (select * from "T" where 1=0), or null.
     StubTable* queried(const QString& sql);
+    // The discarding table of a count query (select count(*) from "T"), or null.
+    StubTable* counted(const QString& sql);
     std::optional<StubInsert> insertOf(const QString& sql);
     // Converts one row's bind values for their columns and keeps it pending
     // for the session; a value the column does not take raises its ORA error.
@@ -63,8 +76,8 @@ public:
     // checkValue then converts it.
     bool quickCheck(const StubInsert& insert, int bind, ub2 dataType, const unsigned char* data, ub4 length) const;
     void checkValue(const StubInsert& insert, int bind, const tw::SqlValue& value, const NlsSettings& nls) const;
-    // Counts a checked row of a discarding table.
-    void discardRow(const StubInsert& insert);
+    // Counts a checked row of a discarding table, pending for the session.
+    void discardRow(const StubInsert& insert, const void* session);
 
     void commit(const void* session);
     void rollback(const void* session);
@@ -74,7 +87,11 @@ public:
     qint64 receivedRows(const QString& name) const;
 
 private:
+    StubTables();
+    void add(std::unique_ptr<StubTable> table);
+
     std::map<QString, std::unique_ptr<StubTable>> tables_;
+    bool discardModelTables_ = false;
 };
 
 } // namespace ocistub

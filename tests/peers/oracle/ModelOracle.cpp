@@ -6,6 +6,8 @@
 #include "peers/oracle/OraParser.h"
 #include "peers/oracle/OraPersistence.h"
 
+#include <QFileInfo>
+
 namespace peers {
 
 struct ModelOracle::Data : ora::OraDatabase {};
@@ -84,8 +86,10 @@ OraResult OraSession::execute(const QString& sql, const QVector<SqlValue>& binds
     const ora::Statement statement = ora::parseStatement(sql);
     // Oracle commits the session's work before every DDL statement, whether
     // the statement then succeeds or not.
-    if (ora::isDdl(statement))
+    if (ora::isDdl(statement)) {
         ora::commitSession(*d);
+        d->db->unsaved.wholeFile = true;
+    }
     return std::visit(Executor{*d, binds}, statement);
 }
 
@@ -112,12 +116,14 @@ ModelOracle::~ModelOracle() = default;
 
 void ModelOracle::addService(const QString& connectString)
 {
+    d->unsaved.wholeFile = true;
     if (!d->services.contains(connectString.trimmed(), Qt::CaseInsensitive))
         d->services.append(connectString.trimmed());
 }
 
 void ModelOracle::addUser(const QString& name, const QString& password)
 {
+    d->unsaved.wholeFile = true;
     const QString stored = name.toUpper();
     if (ora::OraSchema* existing = d->schema(stored)) {
         existing->password = password;
@@ -191,11 +197,33 @@ QVector<OraConstraintInfo> ModelOracle::constraints(const QString& owner, const 
 
 QStringList ModelOracle::statementLog() const { return d->statementLog; }
 
-void ModelOracle::save(const QString& path) const { ora::saveDatabase(*d, path); }
+// A file this model wrote or read last, unchanged since, gets only what
+// changed appended; any other save writes the whole model.
+void ModelOracle::save(const QString& path) const
+{
+    ora::UnsavedChanges& unsaved = d->unsaved;
+    const QFileInfo file(path);
+    if (!unsaved.wholeFile && unsaved.path == path && file.exists() && file.size() == unsaved.fileSize)
+        ora::appendChanges(*d, path);
+    else
+        ora::saveDatabase(*d, path);
+    markSaved(path);
+}
+
+void ModelOracle::markSaved(const QString& path) const
+{
+    ora::UnsavedChanges& unsaved = d->unsaved;
+    unsaved.wholeFile = false;
+    unsaved.path = path;
+    unsaved.fileSize = QFileInfo(path).size();
+    unsaved.statementsSaved = int(d->statementLog.size());
+    unsaved.rows.clear();
+}
 
 void ModelOracle::load(const QString& path)
 {
     ora::loadDatabase(*d, path);
+    markSaved(path);
     // Uncommitted rows of open sessions belonged to the replaced contents.
     for (const auto& session : d->openSessions())
         ora::rollbackSession(*session);

@@ -125,10 +125,14 @@ public:
     // synonyms, committed rows and the statement log. load() replaces the
     // contents and discards the uncommitted rows of open sessions. Failures
     // to write or read the file are tw::Failure.
+    // A save into the file that the model last wrote or read, unchanged
+    // since, appends what changed when that is only committed rows and
+    // logged statements; its cost follows the change, not the model.
     void save(const QString& path) const;
     void load(const QString& path);
 
 private:
+    void markSaved(const QString& path) const;
     friend class OraSession;
     struct Data;
     std::shared_ptr<Data> d;

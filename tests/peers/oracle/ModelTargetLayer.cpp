@@ -58,6 +58,13 @@ std::unique_ptr<tw::RowWriter> ModelTargetConnection::createRowWriter()
     return std::make_unique<ModelRowWriter>(*this);
 }
 
+std::unique_ptr<tw::TargetConnection> ModelTargetConnection::createSibling() const
+{
+    auto sibling = std::make_unique<ModelTargetConnection>(model_);
+    sibling->setParams(params());
+    return sibling;
+}
+
 OraSession& ModelTargetConnection::session()
 {
     if (!session_)

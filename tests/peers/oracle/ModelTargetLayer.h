@@ -21,6 +21,7 @@ public:
 
     std::unique_ptr<tw::TargetStatement> createStatement() override;
     std::unique_ptr<tw::RowWriter> createRowWriter() override;
+    std::unique_ptr<tw::TargetConnection> createSibling() const override;
 
     // The logged-on session; ORA-03114 as a Failure when not open.
     OraSession& session();

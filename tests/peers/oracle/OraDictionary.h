@@ -46,12 +46,32 @@ struct OraSchema {
 
 struct SessionState;
 
+// Rows committed into one table, in commit order.
+struct CommittedRows {
+    QString schema;
+    QString table;
+    QVector<QVector<SqlValue>> rows;
+};
+
+// What changed since the model was last written to its file or read from
+// it, for a save that appends only that: the rows committed and the
+// statements logged since. Any other change (a definition, a deletion, a
+// user) leaves only a whole new file right.
+struct UnsavedChanges {
+    bool wholeFile = true;
+    QString path;
+    qint64 fileSize = -1;   // as last written or read
+    int statementsSaved = 0;
+    QVector<CommittedRows> rows;
+};
+
 struct OraDatabase {
     QStringList services;
     QVector<OraSchema> schemas;
     QStringList statementLog;
     int systemNameCount = 0;  // for SYS_Cnnnnnn names of unnamed constraints
     std::vector<std::weak_ptr<SessionState>> sessions;
+    UnsavedChanges unsaved;
 
     OraSchema* schema(const QString& name);
     const OraSchema* schema(const QString& name) const;

@@ -200,14 +200,24 @@ void deleteRows(SessionState& session, const Delete& statement)
 void commitSession(SessionState& session)
 {
     OraSchema& schema = session.schema();
+    UnsavedChanges& unsaved = session.db->unsaved;
+    if (!session.deleted.isEmpty())
+        unsaved.wholeFile = true;
     for (const PendingRow& row : std::as_const(session.deleted)) {
         if (OraTable* table = schema.table(row.table))
             table->rows.removeOne(row.values);
     }
     session.deleted.clear();
     for (const PendingRow& row : std::as_const(session.pending)) {
-        if (OraTable* table = schema.table(row.table))
-            table->rows.append(row.values);
+        OraTable* table = schema.table(row.table);
+        if (!table)
+            continue;
+        table->rows.append(row.values);
+        if (unsaved.wholeFile)
+            continue;
+        if (unsaved.rows.isEmpty() || unsaved.rows.last().schema != schema.name || unsaved.rows.last().table != table->name)
+            unsaved.rows.append(CommittedRows{schema.name, table->name, {}});
+        unsaved.rows.last().rows.append(row.values);
     }
     session.pending.clear();
 }

@@ -48,6 +48,7 @@ namespace peers::ora {
 namespace {
 
 const quint32 kMagic = 0x4f524d31;  // "ORM1"
+const quint32 kChanges = 0x4f524331;  // "ORC1"
 const QDataStream::Version kStreamVersion = QDataStream::Qt_6_0;
 
 using Kind = SqlValue::Kind;
@@ -133,34 +134,77 @@ SqlValue readValue(QDataStream& in)
 
 } // namespace
 
-static QDataStream& operator<<(QDataStream& out, const OraAlias& a) { return out << a.name << a.target << a.isView; }
-static QDataStream& operator>>(QDataStream& in, OraAlias& a) { return in >> a.name >> a.target >> a.isView; }
+namespace {
 
-static QDataStream& operator<<(QDataStream& out, const OraTable& t)
+void writeRows(QDataStream& out, const QVector<QVector<SqlValue>>& rows)
 {
-    out << t.name << t.columns << t.indexes << t.constraints << qint64(t.rows.size());
-    for (const QVector<SqlValue>& row : t.rows) {
+    out << qint64(rows.size());
+    for (const QVector<SqlValue>& row : rows) {
         out << qint32(row.size());
         for (const SqlValue& value : row)
             writeValue(out, value);
     }
-    return out;
 }
-static QDataStream& operator>>(QDataStream& in, OraTable& t)
+
+void readRows(QDataStream& in, QVector<QVector<SqlValue>>& rows)
 {
     qint64 rowCount = 0;
-    in >> t.name >> t.columns >> t.indexes >> t.constraints >> rowCount;
-    t.rows.clear();
+    in >> rowCount;
+    rows.clear();
     for (qint64 r = 0; r < rowCount && in.status() == QDataStream::Ok; ++r) {
         qint32 size = 0;
         in >> size;
         QVector<SqlValue> row;
         for (qint32 i = 0; i < size && in.status() == QDataStream::Ok; ++i)
             row.append(readValue(in));
-        t.rows.append(row);
+        rows.append(row);
     }
+}
+
+// Reads one appended record into the database; false, with the database
+// untouched, at the end of the file or at a record cut short.
+bool readChanges(QDataStream& in, OraDatabase& db)
+{
+    quint32 magic = 0;
+    QStringList statements;
+    qint32 tables = 0;
+    in >> magic >> statements >> tables;
+    QVector<CommittedRows> committed;
+    for (qint32 t = 0; t < tables && in.status() == QDataStream::Ok; ++t) {
+        CommittedRows rows;
+        in >> rows.schema >> rows.table;
+        readRows(in, rows.rows);
+        committed.append(rows);
+    }
+    if (magic != kChanges || in.status() != QDataStream::Ok)
+        return false;
+    db.statementLog += statements;
+    for (const CommittedRows& rows : std::as_const(committed)) {
+        OraSchema* schema = db.schema(rows.schema);
+        if (OraTable* table = schema ? schema->table(rows.table) : nullptr)
+            table->rows += rows.rows;
+    }
+    return true;
+}
+
+} // namespace
+
+static QDataStream& operator<<(QDataStream& out, const OraAlias& a) { return out << a.name << a.target << a.isView; }
+static QDataStream& operator>>(QDataStream& in, OraAlias& a) { return in >> a.name >> a.target >> a.isView; }
+
+static QDataStream& operator<<(QDataStream& out, const OraTable& t)
+{
+    out << t.name << t.columns << t.indexes << t.constraints;
+    writeRows(out, t.rows);
+    return out;
+}
+static QDataStream& operator>>(QDataStream& in, OraTable& t)
+{
+    in >> t.name >> t.columns >> t.indexes >> t.constraints;
+    readRows(in, t.rows);
     return in;
 }
+
 
 static QDataStream& operator<<(QDataStream& out, const OraSchema& s)
 {
@@ -183,6 +227,24 @@ void saveDatabase(const OraDatabase& db, const QString& path)
         throw tw::Failure(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
 }
 
+void appendChanges(const OraDatabase& db, const QString& path)
+{
+    const UnsavedChanges& unsaved = db.unsaved;
+    if (unsaved.rows.isEmpty() && unsaved.statementsSaved == db.statementLog.size())
+        return;
+    QByteArray record;
+    QDataStream out(&record, QIODevice::WriteOnly);
+    out.setVersion(kStreamVersion);
+    out << kChanges << db.statementLog.mid(unsaved.statementsSaved) << qint32(unsaved.rows.size());
+    for (const CommittedRows& rows : unsaved.rows) {
+        out << rows.schema << rows.table;
+        writeRows(out, rows.rows);
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::Append) || file.write(record) != record.size() || !file.flush())
+        throw tw::Failure(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
+}
+
 void loadDatabase(OraDatabase& db, const QString& path)
 {
     QFile file(path);
@@ -198,6 +260,10 @@ void loadDatabase(OraDatabase& db, const QString& path)
         in >> loaded.services >> loaded.schemas >> loaded.statementLog >> systemNameCount;
     if (magic != kMagic || in.status() != QDataStream::Ok)
         throw tw::Failure(QStringLiteral("%1 does not hold a model Oracle database").arg(path));
+    // The records appended since, up to the first one cut short.
+    bool more = true;
+    while (more && !in.atEnd())
+        more = readChanges(in, loaded);
     db.services = loaded.services;
     db.schemas = loaded.schemas;
     db.statementLog = loaded.statementLog;

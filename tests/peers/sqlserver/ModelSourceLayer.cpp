@@ -134,6 +134,13 @@ std::unique_ptr<tw::SourceQuery> ModelSourceConnection::createQuery()
     return std::make_unique<ModelSourceQuery>(*this);
 }
 
+std::unique_ptr<tw::SourceConnection> ModelSourceConnection::createSibling() const
+{
+    auto sibling = std::make_unique<ModelSourceConnection>(server_);
+    sibling->setConnectionString(connectionString());
+    return sibling;
+}
+
 const MsSession& ModelSourceConnection::session() const
 {
     if (!session_)

@@ -20,6 +20,7 @@ public:
     void open() override;
     bool isOpen() const override;
     std::unique_ptr<tw::SourceQuery> createQuery() override;
+    std::unique_ptr<tw::SourceConnection> createSibling() const override;
 
     ModelSqlServer& server() const { return server_; }
     // The session of the open link; a Failure when the connection is closed.
