@@ -3,8 +3,11 @@
 // stand-in Oracle client checking and discarding every value, and (c) the
 // same with the stand-in waiting as a remote server would. The peer that
 // serves the table, and each measurement, run in processes of their own.
+// With --whole-program it measures instead the built program on unattended
+// jobs: (d) one table, (e) several tables one and several at a time.
 // Prints a markdown table. See README.md.
 
+#include "BenchProgram.h"
 #include "BenchRuns.h"
 #include "BenchTable.h"
 #include "peers/tds/TdsLoopback.h"
@@ -32,12 +35,13 @@ Figures parseFigures(const QString& line)
     return figures;
 }
 
-// Seeds the table and serves it until the standard input closes.
-int serve(qint64 rows)
+// Seeds the tables and serves them until the standard input closes.
+int serve(qint64 rows, int tables)
 {
     peers::ModelSqlServer server;
     server.addLogin(bench::kLogin, bench::kPassword);
-    bench::seedOrders(server, rows);
+    for (int i = 1; i <= tables; ++i)
+        bench::seedOrders(server, rows, bench::benchTableName(i, tables));
     peers::serveUntilInputCloses(server);
     return 0;
 }
@@ -114,6 +118,79 @@ void printRow(qint64 rows, const Figures& a, const Figures& b, const Figures& c,
               << number(b.at("commits") / batches, 2).toStdString() << " |" << std::endl;
 }
 
+// A peer serving `tables` tables of `rows` rows, in a process of its own.
+class Peer {
+public:
+    Peer(qint64 rows, int tables)
+    {
+        process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process_.start(QCoreApplication::applicationFilePath(),
+                       {QStringLiteral("--serve"), QString::number(rows), QStringLiteral("--tables"),
+                        QString::number(tables)});
+        if (!process_.waitForReadyRead(1800000)) {
+            std::cerr << "the peer did not start\n";
+            std::exit(1);
+        }
+        port_ = QString::fromUtf8(process_.readLine()).trimmed();
+    }
+    ~Peer()
+    {
+        process_.closeWriteChannel();
+        process_.waitForFinished(60000);
+    }
+    const QString& port() const { return port_; }
+    qint64 pid() const { return process_.processId(); }
+
+private:
+    QProcess process_;
+    QString port_;
+};
+
+QStringList programRun(const QString& port, int atOnce, const bench::Latency& latency)
+{
+    return {QStringLiteral("--measure"), QStringLiteral("program"), QStringLiteral("--port"), port,
+            QStringLiteral("--at-once"), QString::number(atOnce), QStringLiteral("--latency-call-us"),
+            QString::number(latency.callMicroseconds), QStringLiteral("--latency-row-us"),
+            QString::number(latency.rowMicroseconds)};
+}
+
+// (d) The program on one table, beside the bare fetch of the same table;
+// (e) on several tables with the latency of (c), one at a time and several.
+void measureWholeProgram(qint64 singleRows, qint64 rows, int tables, int atOnce, const bench::Latency& latency,
+                         int repeat)
+{
+    {
+        const Peer peer(singleRows, 1);
+        const Figures a = measure({QStringLiteral("--measure"), QStringLiteral("fetch"), QStringLiteral("--port"),
+                                   peer.port()},
+                                  peer.pid(), repeat);
+        const Figures d = measure(programRun(peer.port(), 1, {}), peer.pid(), repeat);
+        std::cout << "| (d) Rows | (a) fetch rows/s | (d) program rows/s | (d)/(a) | (d) seconds | (d) CPU µs/row "
+                     "| (d) peak RSS MB |\n|---:|---:|---:|---:|---:|---:|---:|\n"
+                  << "| " << number(singleRows).toStdString() << " | "
+                  << number(singleRows / a.at("seconds")).toStdString() << " | "
+                  << number(singleRows / d.at("seconds")).toStdString() << " | "
+                  << number(a.at("seconds") / d.at("seconds"), 2).toStdString() << " | "
+                  << number(d.at("seconds"), 2).toStdString() << " | "
+                  << number(d.at("cpu") * 1e6 / singleRows, 2).toStdString() << " | "
+                  << number(d.at("peak-kb") / 1024, 1).toStdString() << " |\n"
+                  << std::endl;
+    }
+    const Peer peer(rows, tables);
+    const Figures one = measure(programRun(peer.port(), 1, latency), peer.pid(), repeat);
+    const Figures several = measure(programRun(peer.port(), atOnce, latency), peer.pid(), repeat);
+    std::cout << "| (e) Tables × rows | latency | 1 at a time s | " << atOnce << " at once s | time ratio | 1 at a time "
+              << "peak RSS MB | " << atOnce << " at once peak RSS MB | memory ratio |\n"
+              << "|---|---|---:|---:|---:|---:|---:|---:|\n"
+              << "| " << tables << " × " << number(rows).toStdString() << " | " << latency.callMicroseconds
+              << " µs/call + " << latency.rowMicroseconds << " µs/row | " << number(one.at("seconds"), 2).toStdString()
+              << " | " << number(several.at("seconds"), 2).toStdString() << " | "
+              << number(several.at("seconds") / one.at("seconds"), 2).toStdString() << " | "
+              << number(one.at("peak-kb") / 1024, 1).toStdString() << " | "
+              << number(several.at("peak-kb") / 1024, 1).toStdString() << " | "
+              << number(several.at("peak-kb") / one.at("peak-kb"), 2).toStdString() << " |" << std::endl;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -144,23 +221,45 @@ int main(int argc, char** argv)
                                            QStringLiteral("kind"));
     const QCommandLineOption portOption(QStringLiteral("port"), QStringLiteral("(child) The peer's port."),
                                         QStringLiteral("port"));
-    parser.addOptions(
-        {rowsOption, callOption, rowOption, keepOption, repeatOption, serveOption, measureOption, portOption});
+    const QCommandLineOption wholeOption(QStringLiteral("whole-program"),
+                                         QStringLiteral("Measure the built program on unattended jobs: (d) and (e)."));
+    const QCommandLineOption singleRowsOption(QStringLiteral("single-rows"),
+                                              QStringLiteral("Rows of the one table of (d)."), QStringLiteral("n"),
+                                              QStringLiteral("1000000"));
+    const QCommandLineOption tablesOption(QStringLiteral("tables"),
+                                          QStringLiteral("Tables of (e), or (child) tables the peer serves."),
+                                          QStringLiteral("n"), QStringLiteral("8"));
+    const QCommandLineOption tableRowsOption(QStringLiteral("table-rows"), QStringLiteral("Rows of each table of (e)."),
+                                             QStringLiteral("n"), QStringLiteral("100000"));
+    const QCommandLineOption atOnceOption(QStringLiteral("at-once"),
+                                          QStringLiteral("Tables copied at once in (e), or (child) in the job."),
+                                          QStringLiteral("n"), QStringLiteral("4"));
+    parser.addOptions({rowsOption, callOption, rowOption, keepOption, repeatOption, serveOption, measureOption,
+                       portOption, wholeOption, singleRowsOption, tablesOption, tableRowsOption, atOnceOption});
     parser.process(app);
 
     const bench::Latency latency{parser.value(callOption).toInt(), parser.value(rowOption).toInt()};
     if (parser.isSet(serveOption))
-        return serve(parser.value(serveOption).toLongLong());
+        return serve(parser.value(serveOption).toLongLong(), parser.isSet(tablesOption) ? parser.value(tablesOption).toInt() : 1);
     if (parser.isSet(measureOption)) {
         const int port = parser.value(portOption).toInt();
-        const QString result = parser.value(measureOption) == QLatin1String("fetch")
-            ? bench::measureFetch(port)
-            : bench::measureTransfer(port, latency, parser.isSet(keepOption));
+        const QString kind = parser.value(measureOption);
+        const QString result = kind == QLatin1String("fetch")     ? bench::measureFetch(port)
+            : kind == QLatin1String("program")                    ? bench::measureProgram(QStringLiteral(TW_PROGRAM), port,
+                                                                                          parser.value(atOnceOption).toInt(),
+                                                                                          latency)
+                                                                  : bench::measureTransfer(port, latency,
+                                                                                           parser.isSet(keepOption));
         std::cout << result.toStdString() << std::endl;
         return 0;
     }
 
     const int repeat = std::max(1, parser.value(repeatOption).toInt());
+    if (parser.isSet(wholeOption)) {
+        measureWholeProgram(parser.value(singleRowsOption).toLongLong(), parser.value(tableRowsOption).toLongLong(),
+                            parser.value(tablesOption).toInt(), parser.value(atOnceOption).toInt(), latency, repeat);
+        return 0;
+    }
     printHeader(latency);
     for (const QString& size : parser.value(rowsOption).split(QLatin1Char(','), Qt::SkipEmptyParts)) {
         const qint64 rows = size.toLongLong();
