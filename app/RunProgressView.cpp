@@ -116,10 +116,12 @@ void RunProgressView::show()
 {
     const QLocale locale;
     const bool several = tables_.size() > 1;
-    const tw::RunProgress& first = tables_.empty() ? last_ : tables_.begin()->second;
+    // The tables in list order from the top; the last in the panel's own
+    // bar, beside its label and above its rate.
+    const tw::RunProgress& first = tables_.empty() ? last_ : tables_.rbegin()->second;
     showTable(*ui_.tableprogress, first, several);
     int extra = 0;
-    for (auto it = std::next(tables_.begin(), tables_.empty() ? 0 : 1); it != tables_.end(); ++it)
+    for (auto it = tables_.begin(); several && std::next(it) != tables_.end(); ++it)
         showTable(*extraBars_[extra++], it->second, true);
     ui_.runprogress->setValue(run_.runBar());
     ui_.runprogress->setFormat(barText(

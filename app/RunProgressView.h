@@ -16,10 +16,11 @@ class Taaform1;
 
 // The progress display of the log page while a run works: each table at
 // work with its rows copied of its rows counted, the tables done of the
-// tables selected, and the first table's rows per second and time left, in
+// tables selected, and the latest table's rows per second and time left, in
 // the formats that the interface language's caption table gave the hidden
 // labels. A run that copies several tables at once shows one bar per table
-// at work, the first in the panel's own bar and the others above it.
+// at work in list order, the latest in the panel's own bar and the others
+// above it.
 class RunProgressView {
 public:
     explicit RunProgressView(Ui::Taaform1& ui);

@@ -2,6 +2,7 @@
 // through the pages, the running state of the buttons, Stop and the close
 // box, column problems, and the log memo following the run.
 
+#include "app/RunProgressView.h"
 #include "support/WizardOnModels.h"
 
 #include <QDir>
@@ -10,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QProgressBar>
 #include <QTimer>
 #include <QWindow>
 #include <gtest/gtest.h>
@@ -85,6 +87,41 @@ TEST_F(WizardRun, WalksThePagesAndConvertsTheSelectedTables)
 
 // Entries of a name that two schemas hold keep their table through the
 // moves and the sorting of the lists, and each becomes a table of its own.
+// With several tables at once the panel grows a bar for each table at
+// work above the run bar, and the log above gives it the room.
+TEST_F(WizardRun, ProgressShowsABarPerTableAtWork)
+{
+    openWizard();
+    RunProgressView view(ui());
+    const int panelBottom = ui().progresspanel->geometry().bottom();
+    view.startRun(6);
+    for (int i = 0; i < 3; ++i)
+        view.startTable(i, QStringLiteral("T%1").arg(i + 1));
+    view.rowsCopied(1, 50, 200);
+    const auto shown = [this] {
+        QStringList texts;
+        QList<QProgressBar*> bars = ui().progresspanel->findChildren<QProgressBar*>();
+        std::sort(bars.begin(), bars.end(), [](QProgressBar* a, QProgressBar* b) { return a->y() < b->y(); });
+        for (QProgressBar* bar : bars) {
+            if (bar->isVisibleTo(ui().progresspanel))
+                texts.append(bar->text());
+        }
+        return texts;
+    };
+    EXPECT_EQ(shown(), (QStringList{"T1: 0 of ? rows", "T2: 50 of 200 rows", "T3: 0 of ? rows", "0 of 6 tables"}));
+    EXPECT_EQ(ui().progresspanel->geometry().bottom(), panelBottom);
+    EXPECT_LT(ui().sc->geometry().bottom(), ui().progresspanel->y());
+
+    view.finishTable(0);
+    EXPECT_EQ(shown(), (QStringList{"T2: 50 of 200 rows", "T3: 0 of ? rows", "1 of 6 tables"}));
+    view.finishTable(1);
+    view.finishTable(2);
+    // One table at a time again: the panel as the form made it.
+    view.startTable(3, QStringLiteral("T4"));
+    EXPECT_EQ(shown(), (QStringList{"0 of ? rows", "3 of 6 tables"}));
+    EXPECT_EQ(ui().progresspanel->height(), 88);
+}
+
 TEST_F(WizardRun, EntriesOfANameInTwoSchemasKeepTheirTable)
 {
     sqlServer.database(QStringLiteral("Shop")).table(QStringLiteral("Orders"), QStringLiteral("Sales"))
