@@ -5,6 +5,7 @@
 
 #include "OciTestBed.h"
 #include "convert/ConversionRun.h"
+#include "db/Failure.h"
 #include "db/odbc/OdbcSourceConnection.h"
 #include "peers/tds/TdsLoopback.h"
 #include "support/FakeHost.h"
@@ -221,6 +222,7 @@ struct TablesAtOnce : ::testing::Test {
         QStringList log;
         QStringList summary;  // source, target, outcome, read, stored
         QStringList started;
+        QString lostSource;  // the message of a run that ended without the source
     };
 
     // A run with its own target, the log's time stamps masked; each row
@@ -245,7 +247,11 @@ struct TablesAtOnce : ::testing::Test {
         host.atOnce = workers;
         host.finishedTables.clear();
         Result result;
-        result.outcome = conversion.run();
+        try {
+            result.outcome = conversion.run();
+        } catch (const tw::ConnectionLost& lost) {
+            result.lostSource = lost.message();
+        }
         static const QRegularExpression stamp(QStringLiteral("^(Start time:|The end time:).*"));
         for (const QString& line : log.lines())
             result.log.append(QString(line).replace(stamp, QStringLiteral("\\1*")));
@@ -275,6 +281,28 @@ TEST_F(TablesAtOnce, LogReadsAsOneTableAtATime)
     EXPECT_TRUE(serial.log.contains(QStringLiteral("Insert table T6 12000 Rows ...Done")));
     EXPECT_TRUE(serial.log.contains(
         QStringLiteral("Wizard has migrated your MSSQL database to Oracle server, but 1 of 6 tables failed.")));
+}
+
+// A source connection lost in one worker ends the run as it ends a run of
+// one table at a time: no further table is begun, the tables at work are
+// written whole, and the first lost table's error escapes.
+TEST_F(TablesAtOnce, LostSourceEndsTheRun)
+{
+    // Every result of more than 3,000 rows loses its connection: T1 has
+    // 2,000 rows, T2 4,000.
+    loopback->server().dropConnectionAfterRows(3000);
+    const Result lost = run(3);
+    const QString text = lost.log.join(QLatin1Char('\n'));
+    EXPECT_TRUE(lost.log.contains(QStringLiteral("Insert table T1 2000 Rows ...Done"))) << text.toStdString();
+    const qsizetype t2 = lost.log.indexOf(QRegularExpression(QStringLiteral("^Insert table T2 \\d+ Rows $")));
+    ASSERT_GT(t2, 0) << text.toStdString();
+    EXPECT_EQ(lost.log.value(t2 + 1), lost.lostSource);
+    EXPECT_TRUE(lost.lostSource.startsWith(QStringLiteral("Rows 101 to "))) << text.toStdString();
+    const QStringList notReached = lost.log.filter(QStringLiteral("Tables not reached: "));
+    ASSERT_EQ(notReached.size(), 1) << text.toStdString();
+    EXPECT_TRUE(notReached[0].endsWith(QStringLiteral("T5, T6"))) << text.toStdString();
+    EXPECT_TRUE(lost.summary.value(1).startsWith(QStringLiteral("T2 T2 failed "))) << lost.summary.value(1).toStdString();
+    EXPECT_TRUE(lost.summary.value(1).endsWith(QStringLiteral(" 100"))) << lost.summary.value(1).toStdString();
 }
 
 // A stop reaches every worker: the tables at work end with "Operation
