@@ -11,6 +11,7 @@
 #include "settings/Tmarfrm_bat.h"
 #include "settings/UnattendedRun.h"
 
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -157,6 +158,9 @@ private:
     bool closeAfterRun_ = false;
     // The table that a run of one table at a time is working on.
     int currentTable_ = 0;
+    // When the run last let the window handle its events.
+    static constexpr qint64 kServeEveryMs = 20;
+    QElapsedTimer eventsServed_;
     bool availableSorted_ = false;
     QMetaObject::Connection cancelAction_;
     QString language_;
