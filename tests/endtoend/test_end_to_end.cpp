@@ -305,6 +305,26 @@ TEST_F(TablesAtOnce, LostSourceEndsTheRun)
     EXPECT_TRUE(lost.summary.value(1).endsWith(QStringLiteral(" 100"))) << lost.summary.value(1).toStdString();
 }
 
+// Two tables with one target: the second works on it only once the first
+// is done with it, as one table after the other would.
+TEST_F(TablesAtOnce, TablesOfOneTargetTakeTurns)
+{
+    auto& shop = server.database(QStringLiteral("Shop"));
+    for (const QString& name : {QStringLiteral("T 7"), QStringLiteral("T_7")}) {
+        auto& table = shop.table(name).column(QStringLiteral("Id"), QStringLiteral("int"), false);
+        for (int i = 1; i <= 3000; ++i)
+            table.row({i});
+    }
+    host.tables = {QStringLiteral("T 7"), QStringLiteral("T_7"), QStringLiteral("T1")};
+    host.mode = 0;
+    const Result serial = run(1, 20);
+    const Result atOnce = run(3, 20);
+    EXPECT_EQ(atOnce.log, serial.log) << atOnce.log.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(serial.log.contains(QStringLiteral("Drop table T_7...Done")))
+        << serial.log.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(atOnce.summary.value(1), QStringLiteral("T_7 T_7 overwritten 3000 3000"));
+}
+
 // A stop reaches every worker: the tables at work end with "Operation
 // aborted", no further table is begun, and the run ends stopped.
 TEST_F(TablesAtOnce, StopStopsEveryWorker)
