@@ -89,6 +89,8 @@ private:
     bool skipIndexes() const override;
     bool namesUppercase() const override;
     bool tableDefinitionsOnly() const override;
+    bool fullDefinitions() const override;
+    bool writeScript() const override;
     QString owner() const override;
     bool unattended() const override;
     QString jobFilePath() const override;

@@ -82,6 +82,16 @@ bool Taaform1::tableDefinitionsOnly() const
     return ui->chktabledefi->isChecked();
 }
 
+bool Taaform1::fullDefinitions() const
+{
+    return ui->chkfulldefinitions->isChecked();
+}
+
+bool Taaform1::writeScript() const
+{
+    return ui->chkwritescript->isChecked();
+}
+
 QString Taaform1::owner() const
 {
     return ui->edtoracleusername->text();

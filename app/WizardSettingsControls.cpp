@@ -157,6 +157,26 @@ void WizardSettingsControls::setBlobToText(bool on)
     ui.chkblobtotext->setChecked(on);
 }
 
+bool WizardSettingsControls::fullDefinitions() const
+{
+    return ui.chkfulldefinitions->isChecked();
+}
+
+void WizardSettingsControls::setFullDefinitions(bool on)
+{
+    ui.chkfulldefinitions->setChecked(on);
+}
+
+bool WizardSettingsControls::writeScript() const
+{
+    return ui.chkwritescript->isChecked();
+}
+
+void WizardSettingsControls::setWriteScript(bool on)
+{
+    ui.chkwritescript->setChecked(on);
+}
+
 void WizardSettingsControls::addSourceDatabase(const QString& name)
 {
     ui.mssqldblist->addItem(name);

@@ -40,6 +40,10 @@ public:
     void setSkipIndex(bool on) override;
     bool blobToText() const override;
     void setBlobToText(bool on) override;
+    bool fullDefinitions() const override;
+    void setFullDefinitions(bool on) override;
+    bool writeScript() const override;
+    void setWriteScript(bool on) override;
     void addSourceDatabase(const QString& name) override;
     QStringList availableTables() const override;
     void addAllTables() override;

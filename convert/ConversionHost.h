@@ -23,6 +23,12 @@ public:
     virtual bool skipIndexes() const = 0;
     virtual bool namesUppercase() const = 0;
     virtual bool tableDefinitionsOnly() const = 0;
+    // Carry NOT NULL, defaults, identity, unique and foreign keys, and the
+    // exact target types.
+    virtual bool fullDefinitions() const = 0;
+    // Also write every statement sent to the target, but the row inserts,
+    // to a script beside the log.
+    virtual bool writeScript() const = 0;
     // The target user whose schema is probed.
     virtual QString owner() const = 0;
 

@@ -25,7 +25,7 @@ TableSummary tableNamed(const QString& source)
 
 ConversionRun::ConversionRun(ConversionHost& host, Tcc& cc, SourceQuery& query, TargetConnection& target,
                              RowWriter& writer, RunLog& log)
-    : host_(host), cc_(cc), query_(query), target_(target), writer_(writer), log_(log)
+    : host_(host), cc_(cc), query_(query), target_(target), changes_(target), writer_(writer), log_(log)
 {
 }
 
@@ -40,6 +40,10 @@ ConversionRun::Outcome ConversionRun::run()
     host_.clearStop();
     failedTables_ = 0;
     summary_.clear();
+    createdTables_.clear();
+    script_ = StatementScript();
+    changes_.recordTo(host_.writeScript() ? &script_ : nullptr);
+    cc_.setFullDefinitions(host_.fullDefinitions());
 
     for (int i = 0; i < host_.selectedTableCount(); ++i) {
         if (host_.stopRequested()) {
@@ -74,6 +78,8 @@ ConversionRun::Outcome ConversionRun::run()
             throw ConnectionLost(lostSource_);
         }
     }
+    if (host_.fullDefinitions())
+        addForeignKeys();
     finish();
     return Outcome::Completed;
 }
@@ -103,12 +109,14 @@ bool ConversionRun::convertTable(TableSummary& table, bool overwrite, bool skip,
     const QString& sourceName = table.source;
     const QString target = targetNameFor(sourceName, upperCase);
     table.target = target;
+    script_.setTable(target);
     const bool exists = cc_.OracleTableExists(target_, target, host_.owner());
     using Result = TableSummary::Outcome;
     table.outcome = !exists ? Result::Created : overwrite ? Result::Overwritten : skip ? Result::Skipped : Result::Merged;
     bool ok = true;
     bool allOk = true;
     QString errorText;
+    QStringList identityColumns;
 
     if (!exists || overwrite) {
         const QString ambiguity = ambiguousSourceText(sourceName);
@@ -121,7 +129,7 @@ bool ConversionRun::convertTable(TableSummary& table, bool overwrite, bool skip,
     }
     if (exists && overwrite) {
         log_.append(QStringLiteral("Drop table ") + target + QStringLiteral("... "));
-        cc_.DropOracleTable(target_, target, ok, errorText);
+        cc_.DropOracleTable(changes_, target, ok, errorText);
         appendStepResult(QStringLiteral("Drop table ") + target + QStringLiteral("...Done"), ok, errorText);
         allOk = allOk && ok;
     }
@@ -131,11 +139,16 @@ bool ConversionRun::convertTable(TableSummary& table, bool overwrite, bool skip,
     }
     if (!exists || overwrite) {
         log_.append(QStringLiteral("Create table ") + target + QStringLiteral("... "));
-        cc_.CreateOracleTable(query_, target_, sourceName, target, upperCase, ok, errorText);
+        cc_.CreateOracleTable(query_, changes_, sourceName, target, upperCase, ok, errorText);
         appendStepResult(QStringLiteral("Create table ") + target + QStringLiteral("...Done"), ok, errorText);
         allOk = allOk && ok;
+        appendNotes(cc_.definitionNotes());
+        if (ok) {
+            identityColumns = cc_.identityColumns();
+            createdTables_.append(int(summary_.size()) - 1);
+        }
         if (convertIndexes) {
-            cc_.CreateOracleIndexes(query_, target_, sourceName, target, upperCase, ok, errorText);
+            cc_.CreateOracleIndexes(query_, changes_, sourceName, target, upperCase, ok, errorText);
             // Keys and indexes that the target refused are written after the
             // create step's block, so that none goes missing unnoticed.
             if (!ok) {
@@ -146,7 +159,7 @@ bool ConversionRun::convertTable(TableSummary& table, bool overwrite, bool skip,
         }
     }
     if (host_.tableDefinitionsOnly())
-        return allOk;
+        return continueIdentity(target, identityColumns) && allOk;
     if (skip && exists) {
         log_.append(QStringLiteral("Skip table ") + target);
         log_.append(QString());
@@ -173,13 +186,74 @@ bool ConversionRun::convertTable(TableSummary& table, bool overwrite, bool skip,
     else
         log_.append(errorText);
     log_.append(QString());
-    for (const QString& problem : transfer.columnProblems())
-        log_.append(problem);
-    if (!transfer.columnProblems().isEmpty())
-        log_.append(QString());
+    appendNotes(transfer.columnProblems());
     if (transfer.sourceLost())
         lostSource_ = errorText;
-    return allOk && ok;
+    return continueIdentity(target, identityColumns) && allOk && ok;
+}
+
+// Foreign keys come after every selected table, so that each parent exists
+// whatever the order of the list. A key to a table outside the run, and an
+// action Oracle has not, get a log line; a refused key fails its table.
+void ConversionRun::addForeignKeys()
+{
+    const bool upperCase = host_.namesUppercase();
+    for (int index : std::as_const(createdTables_)) {
+        TableSummary& child = summary_[index];
+        for (const SourceForeignKey& key : readForeignKeys(query_, child.source)) {
+            const QString parentSource = upperCase ? asciiUpper(key.parentTable) : key.parentTable;
+            const auto parent = std::find_if(summary_.cbegin(), summary_.cend(), [&](const TableSummary& table) {
+                return table.source == parentSource && !table.target.isEmpty();
+            });
+            const QString step = QStringLiteral("Foreign key %1 of %2").arg(key.name, child.target);
+            if (parent == summary_.cend()) {
+                appendNotes({step + QStringLiteral(" not created: its table %1 is not converted in this run")
+                                        .arg(key.parentTable)});
+                continue;
+            }
+            QStringList dropped;
+            if (key.onUpdate != QLatin1String("NO_ACTION"))
+                dropped.append(QStringLiteral("ON UPDATE ") + key.onUpdate);
+            if (key.onDelete == QLatin1String("SET_DEFAULT"))
+                dropped.append(QStringLiteral("ON DELETE ") + key.onDelete);
+            for (const QString& action : std::as_const(dropped))
+                log_.append(step + QStringLiteral(": %1 has no Oracle counterpart; the key is created without it")
+                                       .arg(action));
+            bool ok = true;
+            QString errorText;
+            script_.setTable(child.target);
+            log_.append(step + QStringLiteral("... "));
+            cc_.CreateOracleForeignKey(changes_, child.target, key, parent->target, upperCase, ok, errorText);
+            appendStepResult(step + QStringLiteral("...Done"), ok, errorText);
+            if (!ok && child.outcome != TableSummary::Outcome::Failed) {
+                child.outcome = TableSummary::Outcome::Failed;
+                ++failedTables_;
+            }
+        }
+    }
+}
+
+// Once the rows are in, the identity columns go on after the highest value
+// copied; a table without identity columns has no such step.
+bool ConversionRun::continueIdentity(const QString& target, const QStringList& columns)
+{
+    if (columns.isEmpty())
+        return true;
+    bool ok = true;
+    QString errorText;
+    log_.append(QStringLiteral("Identity of table ") + target + QStringLiteral("... "));
+    cc_.ContinueIdentityColumns(changes_, target, columns, ok, errorText);
+    appendStepResult(QStringLiteral("Identity of table ") + target + QStringLiteral("...Done"), ok, errorText);
+    return ok;
+}
+
+// Lines about what a step could not carry, as a block of their own.
+void ConversionRun::appendNotes(const QStringList& notes)
+{
+    for (const QString& note : notes)
+        log_.append(note);
+    if (!notes.isEmpty())
+        log_.append(QString());
 }
 
 // Tables of the same name in several schemas all match the column
@@ -264,10 +338,12 @@ void ConversionRun::endEarly(const QString& errorText, int firstNotReached)
 
 void ConversionRun::saveLog()
 {
-    if (host_.unattended())
-        log_.save(jobLogPath(host_.jobFilePath()));
-    else
-        log_.save(host_.appDataFolder() + interactiveLogFileName(QDateTime::currentDateTime()));
+    const QString path = host_.unattended()
+        ? jobLogPath(host_.jobFilePath())
+        : host_.appDataFolder() + interactiveLogFileName(QDateTime::currentDateTime());
+    log_.save(path);
+    if (host_.writeScript())
+        script_.save(scriptPathFor(path));
 }
 
 } // namespace tw

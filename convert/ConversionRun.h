@@ -3,6 +3,7 @@
 #include "convert/ConversionHost.h"
 #include "convert/RunLog.h"
 #include "convert/RunSummary.h"
+#include "convert/StatementScript.h"
 #include "convert/Tcc.h"
 #include "db/SourceAccess.h"
 #include "db/TargetAccess.h"
@@ -52,6 +53,9 @@ private:
     void finishTable(int index, const QElapsedTimer& clock);
     void addNotReached(int first);
     QString ambiguousSourceText(const QString& sourceName);
+    void addForeignKeys();
+    bool continueIdentity(const QString& target, const QStringList& columns);
+    void appendNotes(const QStringList& notes);
     void appendStepResult(const QString& doneLine, bool ok, const QString& errorText);
     void finish();
     void endEarly(const QString& errorText, int firstNotReached);
@@ -61,10 +65,17 @@ private:
     Tcc& cc_;
     SourceQuery& query_;
     TargetConnection& target_;
+    // The target as the statements that change it reach it: through the
+    // script when the run writes one.
+    ScriptingTargetConnection changes_;
+    StatementScript script_;
     RowWriter& writer_;
     RunLog& log_;
     int failedTables_ = 0;
     RunSummary summary_;
+    // The summary entries of the tables this run created, whose foreign
+    // keys are added once every table is converted.
+    QVector<int> createdTables_;
     // The error of a table whose rows failed because the source is gone.
     QString lostSource_;
 };

@@ -16,4 +16,11 @@ namespace tw {
 QString oracleTypeText(const QString& typeName, const std::function<qint64()>& precision,
                        const std::function<qint64()>& scale);
 
+// The same for full table definitions: the target type that holds every
+// value of the source type exactly (BINARY_DOUBLE for float, TIMESTAMP(n) for
+// datetime2(n), CHAR(36) for uniqueidentifier, ...). typeName is the system
+// type the column is stored as, so alias types arrive as their base type.
+QString fullOracleTypeText(const QString& typeName, const std::function<qint64()>& precision,
+                           const std::function<qint64()>& scale);
+
 } // namespace tw

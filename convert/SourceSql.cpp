@@ -32,6 +32,31 @@ QStringList indexCatalogueSql(const QString& sourceTable)
     };
 }
 
+QString identityColumnsSql(const QString& sourceTable)
+{
+    return QStringLiteral("select name from syscolumns where id=object_id(N'") + escapeInLiteral(sourceTable)
+        + QStringLiteral("') and COLUMNPROPERTY(id,name,'IsIdentity')=1 order by colorder");
+}
+
+QStringList foreignKeysSql(const QString& sourceTable)
+{
+    return {
+        QStringLiteral("select fk.name as keyname, object_name(fk.referenced_object_id) as parenttable,"),
+        QStringLiteral("col_name(c.parent_object_id,c.parent_column_id) as columnname,"),
+        QStringLiteral("col_name(c.referenced_object_id,c.referenced_column_id) as parentcolumn,"),
+        QStringLiteral("fk.delete_referential_action_desc as ondelete, fk.update_referential_action_desc as onupdate"),
+        QStringLiteral("from sys.foreign_keys fk inner join sys.foreign_key_columns c on c.constraint_object_id=fk.object_id"),
+        QStringLiteral("where fk.parent_object_id=object_id(N'") + escapeInLiteral(sourceTable) + QStringLiteral("')"),
+        QStringLiteral("order by fk.name, c.constraint_column_id"),
+    };
+}
+
+QString checkConstraintsSql(const QString& sourceTable)
+{
+    return QStringLiteral("select name, definition from sys.check_constraints where parent_object_id=object_id(N'")
+        + escapeInLiteral(sourceTable) + QStringLiteral("') order by name");
+}
+
 QString rowCountSql(const QString& sourceTable)
 {
     return QStringLiteral("select count(*) from [") + escapeInBracketedName(sourceTable) + QStringLiteral("]");

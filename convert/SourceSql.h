@@ -14,6 +14,14 @@ namespace tw {
 QStringList columnCatalogueSql(const QString& sourceTable);
 // The index and key catalogue of a table (ten lines).
 QStringList indexCatalogueSql(const QString& sourceTable);
+// The identity columns of a table, one row each ("name"), in column order.
+QString identityColumnsSql(const QString& sourceTable);
+// The foreign keys of a table, one row per key column in key order:
+// keyname, parenttable, columnname, parentcolumn, ondelete, onupdate (the
+// actions as NO_ACTION, CASCADE, SET_NULL, SET_DEFAULT) (seven lines).
+QStringList foreignKeysSql(const QString& sourceTable);
+// The check constraints of a table: name, definition.
+QString checkConstraintsSql(const QString& sourceTable);
 // The schemas of the user tables named S, one row each ("schemaname").
 QString tableSchemasSql(const QString& sourceTable);
 // "select count(*) from [S]"

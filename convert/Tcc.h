@@ -1,5 +1,6 @@
 #pragma once
 
+#include "convert/ForeignKeys.h"
 #include "db/SourceAccess.h"
 #include "db/TargetAccess.h"
 
@@ -20,6 +21,25 @@ public:
     // Create table statement for the target table.
     void CreateOracleTable(SourceQuery& query, TargetConnection& target, const QString& sourceTable,
                            const QString& targetTable, bool upperCase, bool& ok, QString& errorText);
+
+    // With full definitions the table also gets NOT NULL, the defaults the
+    // target can take, identity columns and the exact types; unique
+    // constraints become unique constraints. Off, every statement is the
+    // plain definition.
+    void setFullDefinitions(bool on) { fullDefinitions_ = on; }
+    // What the last CreateOracleTable could not carry, one log line each.
+    const QStringList& definitionNotes() const { return definitionNotes_; }
+    // The identity columns of the last CreateOracleTable, as created.
+    const QStringList& identityColumns() const { return identityColumns_; }
+    // Lets the table's identity columns go on after the highest value they
+    // hold, once the rows are copied.
+    void ContinueIdentityColumns(TargetConnection& target, const QString& targetTable, const QStringList& columns,
+                                 bool& ok, QString& errorText);
+
+    // Adds a source foreign key to the child table, referencing the parent
+    // table's target; columns are named as the table definitions created them.
+    void CreateOracleForeignKey(TargetConnection& target, const QString& childTable, const SourceForeignKey& key,
+                                const QString& parentTable, bool upperCase, bool& ok, QString& errorText);
 
     // Recreates the primary key and the indexes of the source table on the
     // target table, one statement per key.
@@ -49,7 +69,15 @@ public:
     const QStringList& tmpmemo() const { return tmpmemo_; }
 
 private:
+    // The type and the rest of a column's definition with full definitions.
+    QString fullColumnText(SourceQuery& query, const QString& targetTable, const QString& column, bool identity);
+    QStringList sourceIdentityColumns(SourceQuery& query, const QString& sourceTable);
+    void noteCheckConstraints(SourceQuery& query, const QString& sourceTable, const QString& targetTable);
+
     QStringList tmpmemo_;
+    bool fullDefinitions_ = false;
+    QStringList definitionNotes_;
+    QStringList identityColumns_;
 };
 
 // The error text of a failed statement: the server's message, CR LF, the

@@ -44,7 +44,14 @@ void Tcc::CreateOracleIndexes(SourceQuery& query, TargetConnection& target, cons
             }
         }
         if (position == 1) {
-            if (query.text(QStringLiteral("indextype")) == QLatin1String("pk")) {
+            const QString kind = query.text(QStringLiteral("indextype"));
+            if (fullDefinitions_ && kind == QLatin1String("unique")) {
+                // With full definitions a unique constraint stays one, under
+                // its own name.
+                const QString name = query.text(QStringLiteral("Key_name")).left(kMaxNameLength);
+                sql += QStringLiteral("alter table ") + reachingName(targetTable, targetTable)
+                    + QStringLiteral("  add constraint ") + formedName(name) + QStringLiteral(" unique (") + column;
+            } else if (kind == QLatin1String("pk")) {
                 const QString table = query.text(QStringLiteral("tablename"));
                 const QString name = (QStringLiteral("PRIMARY") + table + QString::number(row)).left(kMaxNameLength);
                 sql += QStringLiteral("alter table ") + reachingName(table, targetTable)

@@ -84,6 +84,10 @@ values taken as they are, the first "=" separates them):
   skipindex            1 skips keys and indexes
   nameuppercase        1 makes names upper case
   blobtotext           1 converts BLOB to text
+  fulldefinitions      1 carries NOT NULL, defaults, identity, unique and
+                       foreign keys and the exact Oracle types
+  writescript          1 also writes the Oracle statements to a script
+                       beside the log (same name, extension .sql)
   alltables            1 converts every table of the database
   tables1, tables2...  the tables to convert, in line order (when alltables is not 1)
   character_set        kept for older files; not used by the conversion

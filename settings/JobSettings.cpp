@@ -43,6 +43,8 @@ void ApplyJobSettings(const JobSettingsList& job, SettingsControls& controls)
     controls.setNameUppercase(isOn(job.value(QStringLiteral("nameuppercase"))));
     controls.setSkipIndex(isOn(job.value(QStringLiteral("skipindex"))));
     controls.setBlobToText(isOn(job.value(QStringLiteral("blobtotext"))));
+    controls.setFullDefinitions(isOn(job.value(QStringLiteral("fulldefinitions"))));
+    controls.setWriteScript(isOn(job.value(QStringLiteral("writescript"))));
 }
 
 void SelectJobTables(const JobSettingsList& job, SettingsControls& controls)

@@ -10,7 +10,7 @@ namespace tw {
 // a missing text key empties its field, a missing switch clears its check
 // box. A "processtable" value that is missing or no integer throws Failure,
 // and the keys after it ("tabledefonly", "nameuppercase", "skipindex",
-// "blobtotext") are then not applied.
+// "blobtotext", "fulldefinitions", "writescript") are then not applied.
 void ApplyJobSettings(const JobSettingsList& job, SettingsControls& controls);
 
 // Moves the job's tables from the available list to the selected list: all

@@ -98,6 +98,8 @@ QStringList jobFileLines(const JobDefinition& job)
         QStringLiteral("skipindex=") + onOff(job.skipIndex),
         QStringLiteral("nameuppercase=") + onOff(job.nameUppercase),
         QStringLiteral("blobtotext=") + onOff(job.blobToText),
+        QStringLiteral("fulldefinitions=") + onOff(job.fullDefinitions),
+        QStringLiteral("writescript=") + onOff(job.writeScript),
         QStringLiteral("alltables=") + QString::number(job.tableChoice == 1 ? 1 : 0),
     };
     if (job.tableChoice == 0) {

@@ -22,6 +22,8 @@ const QString kTableDefOnly = QStringLiteral("tabledefonly");
 const QString kNameUppercase = QStringLiteral("nameuppercase");
 const QString kSkipIndex = QStringLiteral("skipindex");
 const QString kBlobToText = QStringLiteral("blobtotext");
+const QString kFullDefinitions = QStringLiteral("fulldefinitions");
+const QString kWriteScript = QStringLiteral("writescript");
 
 } // namespace
 
@@ -51,6 +53,8 @@ void loadSavedSettings(const QSettings& store, SettingsControls& controls)
     controls.setNameUppercase(isOn(text(kNameUppercase)));
     controls.setSkipIndex(isOn(text(kSkipIndex)));
     controls.setBlobToText(isOn(text(kBlobToText)));
+    controls.setFullDefinitions(isOn(text(kFullDefinitions)));
+    controls.setWriteScript(isOn(text(kWriteScript)));
 }
 
 void saveSavedSettings(QSettings& store, const SettingsControls& controls)
@@ -71,6 +75,8 @@ void saveSavedSettings(QSettings& store, const SettingsControls& controls)
     store.setValue(kNameUppercase, onOff(controls.nameUppercase()));
     store.setValue(kSkipIndex, onOff(controls.skipIndex()));
     store.setValue(kBlobToText, onOff(controls.blobToText()));
+    store.setValue(kFullDefinitions, onOff(controls.fullDefinitions()));
+    store.setValue(kWriteScript, onOff(controls.writeScript()));
     store.sync();
     restrictToOwner(store.fileName());
 }

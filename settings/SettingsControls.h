@@ -48,6 +48,10 @@ public:
     virtual void setSkipIndex(bool on) = 0;
     virtual bool blobToText() const = 0;
     virtual void setBlobToText(bool on) = 0;
+    virtual bool fullDefinitions() const = 0;
+    virtual void setFullDefinitions(bool on) = 0;
+    virtual bool writeScript() const = 0;
+    virtual void setWriteScript(bool on) = 0;
 
     // Adds an entry at the end of the database list and selects its first entry.
     virtual void addSourceDatabase(const QString& name) = 0;

@@ -85,6 +85,7 @@ TEST(SavedSettings, SavedValuesReadBackAsStringsInAnOwnerOnlyFile)
     written.charset = 4;
     written.upper = false;
     written.blob = true;
+    written.fullDefs = true;
     {
         QSettings store(path, QSettings::IniFormat);
         tw::saveSavedSettings(store, written);
@@ -92,7 +93,7 @@ TEST(SavedSettings, SavedValuesReadBackAsStringsInAnOwnerOnlyFile)
     EXPECT_EQ(QFile::permissions(path) & kOthers, 0);
 
     const QSettings store(path, QSettings::IniFormat);
-    EXPECT_EQ(store.allKeys().size(), 13);
+    EXPECT_EQ(store.allKeys().size(), 15);
     EXPECT_EQ(store.value(QStringLiteral("Windows Authentication")).toString(), QStringLiteral("0"));
     EXPECT_EQ(store.value(QStringLiteral("processtable")).toString(), QStringLiteral("-1"));
     EXPECT_EQ(store.value(QStringLiteral("Character Set")).toString(), QStringLiteral("4"));
@@ -101,9 +102,10 @@ TEST(SavedSettings, SavedValuesReadBackAsStringsInAnOwnerOnlyFile)
     EXPECT_EQ(std::tie(read.server, read.login, read.password, read.service, read.user, read.oraPassword),
               std::tie(written.server, written.login, written.password, written.service, written.user,
                        written.oraPassword));
-    EXPECT_EQ(std::tie(read.windows, read.mode, read.charset, read.upper, read.blob, read.defsOnly, read.skipIdx),
+    EXPECT_EQ(std::tie(read.windows, read.mode, read.charset, read.upper, read.blob, read.defsOnly, read.skipIdx,
+                       read.fullDefs, read.script),
               std::tie(written.windows, written.mode, written.charset, written.upper, written.blob, written.defsOnly,
-                       written.skipIdx));
+                       written.skipIdx, written.fullDefs, written.script));
 
     // A file edited by hand, with an unquoted comma in a value.
     QFile edited(dir.filePath(QStringLiteral("edited.conf")));
@@ -213,8 +215,9 @@ TEST(JobSettingsFile, WriterLinesReadBackKeyByKey)
     job.oracleUser = QStringLiteral("scott");
     job.oraclePassword = QStringLiteral("tiger");
     job.processTable = 2;
+    job.writeScript = true;
     job.tables = {QStringLiteral("Orders"), QStringLiteral("Items")};
-    EXPECT_EQ(tw::jobFileLines(job).size(), 14);
+    EXPECT_EQ(tw::jobFileLines(job).size(), 16);
 
     job.tableChoice = 0;
     QTemporaryDir dir;
@@ -225,7 +228,7 @@ TEST(JobSettingsFile, WriterLinesReadBackKeyByKey)
     EXPECT_EQ(file.readAll(), "mssqlserver=db1\r\nmsdatabase=Shop\r\nmssqlloginname=sa\r\nmssqlpassword=a=b\r\n"
                               "mssqlAuthentication=SQLSERVER\r\noracleh=ORCL\r\noracleu=scott\r\noraclep=tiger\r\n"
                               "processtable=2\r\ntabledefonly=0\r\nskipindex=0\r\nnameuppercase=1\r\nblobtotext=0\r\n"
-                              "alltables=0\r\ntables1=Orders\r\ntables2=Items\r\n");
+                              "fulldefinitions=0\r\nwritescript=1\r\nalltables=0\r\ntables1=Orders\r\ntables2=Items\r\n");
     EXPECT_EQ(file.permissions() & kOthers, 0);
 
     tw::JobSettingsList read;
@@ -238,7 +241,9 @@ TEST(JobSettingsFile, WriterLinesReadBackKeyByKey)
                        controls.oraPassword),
               std::tie(job.server, job.loginName, job.password, job.oracleService, job.oracleUser, job.oraclePassword));
     EXPECT_EQ(controls.databases, QStringList{job.database});
-    EXPECT_EQ(std::tie(controls.windows, controls.mode, controls.upper), std::tie(job.windowsAuthentication, job.processTable, job.nameUppercase));
+    EXPECT_EQ(std::tie(controls.windows, controls.mode, controls.upper, controls.fullDefs, controls.script),
+              std::tie(job.windowsAuthentication, job.processTable, job.nameUppercase, job.fullDefinitions,
+                       job.writeScript));
     EXPECT_EQ(controls.selected, job.tables);
 }
 

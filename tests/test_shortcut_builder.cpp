@@ -38,10 +38,11 @@ TEST(ShortcutBuilder, WritesTheJobFileAndLauncherForBothTableChoices)
     wizard.oraPassword = QStringLiteral("tiger");
     wizard.mode = 2;
     wizard.skipIdx = true;
+    wizard.fullDefs = true;
     const QString head = QStringLiteral("mssqlserver=db1\r\nmsdatabase=Shop\r\nmssqlloginname=sa\r\nmssqlpassword=pw\r\n"
                                         "mssqlAuthentication=SQLSERVER\r\noracleh=ORCL\r\noracleu=scott\r\noraclep=tiger\r\n"
                                         "processtable=2\r\ntabledefonly=0\r\nskipindex=1\r\nnameuppercase=1\r\n"
-                                        "blobtotext=0\r\n");
+                                        "blobtotext=0\r\nfulldefinitions=1\r\nwritescript=0\r\n");
     struct Case {
         const char* name;
         bool selectedTables;

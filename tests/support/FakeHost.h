@@ -17,6 +17,8 @@ struct FakeHost : tw::ConversionHost {
     bool skipIdx = false;
     bool upper = true;
     bool definitionsOnly = false;
+    bool fullDefs = false;
+    bool script = false;
     QString ownerName = QStringLiteral("scott");
     bool isUnattended = false;
     QString jobFile;
@@ -44,6 +46,8 @@ struct FakeHost : tw::ConversionHost {
     bool skipIndexes() const override { return skipIdx; }
     bool namesUppercase() const override { return upper; }
     bool tableDefinitionsOnly() const override { return definitionsOnly; }
+    bool fullDefinitions() const override { return fullDefs; }
+    bool writeScript() const override { return script; }
     QString owner() const override { return ownerName; }
     bool unattended() const override { return isUnattended; }
     QString jobFilePath() const override { return jobFile; }

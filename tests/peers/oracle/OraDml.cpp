@@ -4,6 +4,8 @@
 #include "peers/oracle/OraKeys.h"
 #include "peers/oracle/OraValueCheck.h"
 
+#include <QDateTime>
+#include <QUuid>
 #include <limits>
 
 namespace peers::ora {
@@ -143,9 +145,42 @@ OraResult selectRows(SessionState& session, const SelectRows& statement)
     return OraResult{table.columns, rows};
 }
 
+namespace {
+
+// The value of a DEFAULT expression that the model evaluates: a number or
+// string literal, SYSDATE and SYSTIMESTAMP (the current time), and a
+// SYS_GUID-based text (a new GUID's text); other expressions give NULL.
+SqlValue defaultValue(const QString& expression)
+{
+    if (expression == QLatin1String("SYSDATE") || expression == QLatin1String("SYSTIMESTAMP"))
+        return SqlValue(QDateTime::currentDateTimeUtc());
+    if (expression.contains(QLatin1String("SYS_GUID()")))
+        return SqlValue(QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper());
+    if (expression.size() >= 2 && expression.startsWith(QLatin1Char('\'')) && expression.endsWith(QLatin1Char('\'')))
+        return SqlValue(expression.mid(1, expression.size() - 2).replace(QStringLiteral("''"), QStringLiteral("'")));
+    bool number = false;
+    expression.toDouble(&number);
+    return number ? SqlValue::decimal(expression) : SqlValue();
+}
+
+// A column the insert gives no value: its default, or the identity
+// generator's next value; an identity column generated ON NULL also takes
+// the next value for an explicit NULL ("identity_clause").
+SqlValue generatedValue(OraColumn& column)
+{
+    if (column.identity) {
+        const qint64 value = column.identityNext;
+        column.identityNext += column.identityIncrement;
+        return SqlValue(value);
+    }
+    return column.defaultExpression.isEmpty() ? SqlValue() : defaultValue(column.defaultExpression);
+}
+
+} // namespace
+
 void insertRow(SessionState& session, const Insert& statement, const QVector<SqlValue>& binds)
 {
-    const OraTable& table = reachedTable(session.schema(), statement.table);
+    OraTable& table = reachedTable(session.schema(), statement.table);
     QVector<int> positions;
     if (statement.columns.isEmpty()) {
         for (int i = 0; i < table.columns.size(); ++i)
@@ -163,10 +198,19 @@ void insertRow(SessionState& session, const Insert& statement, const QVector<Sql
         throw illegalVariable();
 
     QVector<SqlValue> row(table.columns.size());
+    QVector<bool> given(table.columns.size(), false);
     for (int i = 0; i < positions.size(); ++i) {
         const ValueItem& item = statement.values[i];
-        const SqlValue& given = item.bindPosition >= 0 ? binds[item.bindPosition] : item.literal;
-        row[positions[i]] = storedValue(given, table.columns[positions[i]], session.user, table.name);
+        const SqlValue& value = item.bindPosition >= 0 ? binds[item.bindPosition] : item.literal;
+        OraColumn& column = table.columns[positions[i]];
+        if (column.identity == 'A')
+            throw generatedAlwaysIdentity();
+        given[positions[i]] = !(column.identity == 'N' && value.isNull());
+        row[positions[i]] = storedValue(value, column, session.user, table.name);
+    }
+    for (int i = 0; i < table.columns.size(); ++i) {
+        if (!given[i])
+            row[i] = storedValue(generatedValue(table.columns[i]), table.columns[i], session.user, table.name);
     }
     for (int i = 0; i < table.columns.size(); ++i) {
         if (!table.columns[i].nullable && row[i].isNull())

@@ -153,6 +153,9 @@ OraError cannotResolveConnectIdentifier()
 }
 
 OraError datetimePrecisionOutOfRange() { return error(30088, "datetime/interval precision is out of range"); }
+OraError notAnIdentityColumn() { return error(30673, "column to be modified is not an identity column"); }
+OraError identityColumnMustBeNumeric() { return error(30675, "identity column must be a numeric type"); }
+OraError generatedAlwaysIdentity() { return error(32795, "cannot insert into a generated always identity column"); }
 
 } // namespace ora
 } // namespace peers

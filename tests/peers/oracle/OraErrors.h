@@ -81,5 +81,8 @@ OraError valueTooLarge(const QString& owner, const QString& table, const QString
                        int maximum);                             // ORA-12899
 OraError cannotResolveConnectIdentifier();                       // ORA-12154
 OraError datetimePrecisionOutOfRange();                          // ORA-30088
+OraError notAnIdentityColumn();                                  // ORA-30673
+OraError identityColumnMustBeNumeric();                          // ORA-30675
+OraError generatedAlwaysIdentity();                              // ORA-32795
 
 } // namespace peers::ora

@@ -149,4 +149,87 @@ MsResult indexCatalogue(const MsQueryContext& context, const QString& objectName
     return result;
 }
 
+namespace {
+
+// The table that object_id(name) finds in the current database, or null.
+const detail::TableState* objectTable(const MsQueryContext& context, const QString& objectName)
+{
+    const std::optional<QStringList> parts = splitObjectName(objectName, false);
+    const std::optional<MsObject> object = parts ? resolveObject(context, *parts) : std::nullopt;
+    if (!object)
+        return nullptr;
+    for (const auto& table : context.current->tables) {
+        if (table->id == object->id)
+            return table.get();
+    }
+    return nullptr;
+}
+
+} // namespace
+
+// sys.foreign_keys: name sysname, the *_referential_action_desc columns
+// nvarchar(60); object_name and col_name give sysname (SQL Server
+// documentation, "sys.foreign_keys", "sys.foreign_key_columns").
+MsResult foreignKeys(const MsQueryContext& context, const QString& objectName)
+{
+    MsResult result;
+    result.columns = {
+        sysnameResultColumn(QStringLiteral("keyname"), false),
+        sysnameResultColumn(QStringLiteral("parenttable"), true),
+        sysnameResultColumn(QStringLiteral("columnname"), true),
+        sysnameResultColumn(QStringLiteral("parentcolumn"), true),
+        nvarcharResultColumn(QStringLiteral("ondelete"), 60, true),
+        nvarcharResultColumn(QStringLiteral("onupdate"), 60, true),
+    };
+    const detail::TableState* table = objectTable(context, objectName);
+    if (!table)
+        return result;
+    std::vector<MsForeignKeyDefinition> keys = table->foreignKeys;
+    std::stable_sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) {
+        return context.collation.compare(a.name, b.name) < 0;
+    });
+    for (const MsForeignKeyDefinition& key : keys) {
+        for (int i = 0; i < key.columns.size(); ++i)
+            result.rows.append({key.name, key.parentTable, key.columns[i], key.parentColumns[i], key.onDelete,
+                                key.onUpdate});
+    }
+    return result;
+}
+
+// sys.check_constraints: name sysname, definition nvarchar(max).
+MsResult checkConstraints(const MsQueryContext& context, const QString& objectName)
+{
+    MsResult result;
+    result.columns = {
+        sysnameResultColumn(QStringLiteral("name"), false),
+        nvarcharResultColumn(QStringLiteral("definition"), 4000, true),
+    };
+    const detail::TableState* table = objectTable(context, objectName);
+    if (!table)
+        return result;
+    auto checks = table->checks;
+    std::stable_sort(checks.begin(), checks.end(), [&](const auto& a, const auto& b) {
+        return context.collation.compare(a.first, b.first) < 0;
+    });
+    for (const auto& check : checks)
+        result.rows.append({check.first, check.second});
+    return result;
+}
+
+// COLUMNPROPERTY's IsIdentity is 1 for the table's identity column, 0 for
+// the others (SQL Server documentation, "COLUMNPROPERTY (Transact-SQL)");
+// syscolumns.name is sysname, never null.
+MsResult identityColumns(const MsQueryContext& context, const QString& objectName)
+{
+    MsResult result;
+    result.columns = {sysnameResultColumn(QStringLiteral("name"), false)};
+    if (const detail::TableState* table = objectTable(context, objectName)) {
+        for (const detail::ColumnState& column : table->columns) {
+            if (column.identity)
+                result.rows.append({column.name});
+        }
+    }
+    return result;
+}
+
 } // namespace peers

@@ -26,6 +26,14 @@ MsResult columnCatalogue(const MsQueryContext& context, const QString& tableName
 MsResult tableSchemas(const MsQueryContext& context, const QString& tableName);
 // The key columns of the indexes of the object that object_id(objectName) finds.
 MsResult indexCatalogue(const MsQueryContext& context, const QString& objectName);
+// select name from syscolumns where id=object_id(N'...') and
+// COLUMNPROPERTY(id,name,'IsIdentity')=1 order by colorder
+MsResult identityColumns(const MsQueryContext& context, const QString& objectName);
+// The foreign keys of a table from sys.foreign_keys and
+// sys.foreign_key_columns, one row per key column.
+MsResult foreignKeys(const MsQueryContext& context, const QString& objectName);
+// The check constraints of a table from sys.check_constraints.
+MsResult checkConstraints(const MsQueryContext& context, const QString& objectName);
 // select count(*) / select * from the object of the given name parts.
 MsResult rowCount(const MsQueryContext& context, const QStringList& nameParts);
 MsResult tableRows(const MsQueryContext& context, const QStringList& nameParts);
