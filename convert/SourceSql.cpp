@@ -38,6 +38,12 @@ QString identityColumnsSql(const QString& sourceTable)
         + QStringLiteral("') and COLUMNPROPERTY(id,name,'IsIdentity')=1 order by colorder");
 }
 
+QString uniqueIndexesSql(const QString& sourceTable)
+{
+    return QStringLiteral("select name from sysindexes where id=object_id(N'") + escapeInLiteral(sourceTable)
+        + QStringLiteral("') and INDEXPROPERTY(id,name,'IsUnique')=1 order by name");
+}
+
 QStringList foreignKeysSql(const QString& sourceTable)
 {
     return {

@@ -16,6 +16,9 @@ QStringList columnCatalogueSql(const QString& sourceTable);
 QStringList indexCatalogueSql(const QString& sourceTable);
 // The identity columns of a table, one row each ("name"), in column order.
 QString identityColumnsSql(const QString& sourceTable);
+// The names of a table's unique indexes (constraints' indexes among them),
+// one row each ("name").
+QString uniqueIndexesSql(const QString& sourceTable);
 // The foreign keys of a table, one row per key column in key order:
 // keyname, parenttable, columnname, parentcolumn, ondelete, onupdate (the
 // actions as NO_ACTION, CASCADE, SET_NULL, SET_DEFAULT) (seven lines).

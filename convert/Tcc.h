@@ -72,6 +72,7 @@ private:
     // The type and the rest of a column's definition with full definitions.
     QString fullColumnText(SourceQuery& query, const QString& targetTable, const QString& column, bool identity);
     QStringList sourceIdentityColumns(SourceQuery& query, const QString& sourceTable);
+    QStringList sourceUniqueIndexes(SourceQuery& query, const QString& sourceTable);
     void noteCheckConstraints(SourceQuery& query, const QString& sourceTable, const QString& targetTable);
 
     QStringList tmpmemo_;

@@ -18,6 +18,7 @@ void Tcc::CreateOracleIndexes(SourceQuery& query, TargetConnection& target, cons
 {
     ok = true;
     std::unique_ptr<TargetStatement> statement = target.createStatement();
+    const QStringList uniqueIndexes = fullDefinitions_ ? sourceUniqueIndexes(query, sourceTable) : QStringList();
 
     query.close();
     query.clearSql();
@@ -58,9 +59,10 @@ void Tcc::CreateOracleIndexes(SourceQuery& query, TargetConnection& target, cons
                     + QStringLiteral("  add constraint ") + formedName(name) + QStringLiteral(" primary key (")
                     + column;
             } else {
-                const QString name = (QStringLiteral("idx_") + query.text(QStringLiteral("Key_name")) + targetTable)
-                                         .left(kMaxNameLength);
-                sql += QStringLiteral("create index ") + formedName(name) + QStringLiteral(" on ")
+                const QString keyName = query.text(QStringLiteral("Key_name"));
+                const QString name = (QStringLiteral("idx_") + keyName + targetTable).left(kMaxNameLength);
+                sql += (uniqueIndexes.contains(keyName) ? QStringLiteral("create unique index ")
+                                                        : QStringLiteral("create index ")) + formedName(name) + QStringLiteral(" on ")
                     + reachingName(targetTable, targetTable) + QStringLiteral(" (") + column;
             }
         } else {
@@ -80,6 +82,18 @@ void Tcc::CreateOracleIndexes(SourceQuery& query, TargetConnection& target, cons
         }
     }
     query.close();
+}
+
+QStringList Tcc::sourceUniqueIndexes(SourceQuery& query, const QString& sourceTable)
+{
+    query.close();
+    query.setSql(uniqueIndexesSql(sourceTable));
+    query.open();
+    QStringList names;
+    for (query.first(); !query.atEnd(); query.next())
+        names.append(query.text(QStringLiteral("name")));
+    query.close();
+    return names;
 }
 
 } // namespace tw

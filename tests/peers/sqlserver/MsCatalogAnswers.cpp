@@ -216,6 +216,28 @@ MsResult checkConstraints(const MsQueryContext& context, const QString& objectNa
     return result;
 }
 
+// INDEXPROPERTY's IsUnique is 1 for a unique index, the indexes of primary
+// keys and unique constraints included (SQL Server documentation,
+// "INDEXPROPERTY (Transact-SQL)").
+MsResult uniqueIndexes(const MsQueryContext& context, const QString& objectName)
+{
+    MsResult result;
+    result.columns = {sysnameResultColumn(QStringLiteral("name"), false)};
+    const detail::TableState* table = objectTable(context, objectName);
+    if (!table)
+        return result;
+    QStringList names;
+    for (const detail::KeyState& key : table->keys) {
+        if (key.kind != MsIndexDefinition::Kind::Index)
+            names.append(key.name);
+    }
+    std::sort(names.begin(), names.end(),
+              [&](const QString& a, const QString& b) { return context.collation.compare(a, b) < 0; });
+    for (const QString& name : names)
+        result.rows.append({name});
+    return result;
+}
+
 // COLUMNPROPERTY's IsIdentity is 1 for the table's identity column, 0 for
 // the others (SQL Server documentation, "COLUMNPROPERTY (Transact-SQL)");
 // syscolumns.name is sysname, never null.

@@ -86,6 +86,13 @@ const LiteralShape& identityColumnsShape()
     return shape;
 }
 
+const LiteralShape& uniqueIndexesShape()
+{
+    static const LiteralShape shape({"select name from sysindexes where id=object_id(" + placeholder
+                                     + ") and INDEXPROPERTY(id,name,'IsUnique')=1 order by name"});
+    return shape;
+}
+
 const LiteralShape& foreignKeysShape()
 {
     static const LiteralShape shape({
@@ -156,6 +163,8 @@ MsResult answerQuery(const MsQueryContext& context, const QString& sql)
         return indexCatalogue(context, *object);
     if (const std::optional<QString> object = identityColumnsShape().match(normalised))
         return identityColumns(context, *object);
+    if (const std::optional<QString> object = uniqueIndexesShape().match(normalised))
+        return uniqueIndexes(context, *object);
     if (const std::optional<QString> object = foreignKeysShape().match(normalised))
         return foreignKeys(context, *object);
     if (const std::optional<QString> object = checkConstraintsShape().match(normalised))
