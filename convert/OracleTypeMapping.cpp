@@ -104,7 +104,9 @@ QString fullOracleTypeText(const QString& typeName, const std::function<qint64()
         return QStringLiteral(" NUMBER(%1,%2)").arg(qMin(precision(), kMaxNumberPrecision)).arg(scale());
     if (isOneOf(typeName, {"char", "nchar"}))
         return fixedCharacterType(precision());
-    if (isOneOf(typeName, {"varchar", "nvarchar"}))
+    // sysname is nvarchar(128) ("sysname" in "nchar and nvarchar"), a system
+    // type that the alias-type catalogue does not list.
+    if (isOneOf(typeName, {"varchar", "nvarchar", "sysname"}))
         return varyingCharacterType(precision());
     if (isOneOf(typeName, {"binary", "varbinary"}))
         return rawType(precision());

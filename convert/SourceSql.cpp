@@ -38,6 +38,13 @@ QString identityColumnsSql(const QString& sourceTable)
         + QStringLiteral("') and COLUMNPROPERTY(id,name,'IsIdentity')=1 order by colorder");
 }
 
+QString aliasTypeColumnsSql(const QString& sourceTable)
+{
+    return QStringLiteral("select c.name, type_name(t.system_type_id) as basetype from sys.columns c inner join "
+                          "sys.types t on t.user_type_id=c.user_type_id where c.object_id=object_id(N'")
+        + escapeInLiteral(sourceTable) + QStringLiteral("') and t.is_user_defined=1 order by c.column_id");
+}
+
 QString uniqueIndexesSql(const QString& sourceTable)
 {
     return QStringLiteral("select name from sysindexes where id=object_id(N'") + escapeInLiteral(sourceTable)

@@ -16,6 +16,9 @@ QStringList columnCatalogueSql(const QString& sourceTable);
 QStringList indexCatalogueSql(const QString& sourceTable);
 // The identity columns of a table, one row each ("name"), in column order.
 QString identityColumnsSql(const QString& sourceTable);
+// The columns of a table whose type is a user-defined alias type, with the
+// system type underneath: name, basetype.
+QString aliasTypeColumnsSql(const QString& sourceTable);
 // The names of a table's unique indexes (constraints' indexes among them),
 // one row each ("name").
 QString uniqueIndexesSql(const QString& sourceTable);

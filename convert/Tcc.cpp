@@ -33,6 +33,8 @@ void Tcc::CreateOracleTable(SourceQuery& query, TargetConnection& target, const 
     definitionNotes_.clear();
     identityColumns_.clear();
     const QStringList sourceIdentity = fullDefinitions_ ? sourceIdentityColumns(query, sourceTable) : QStringList();
+    const QHash<QString, QString> aliasBases = fullDefinitions_ ? sourceAliasBaseTypes(query, sourceTable)
+                                                                : QHash<QString, QString>();
     if (fullDefinitions_)
         noteCheckConstraints(query, sourceTable, targetTable);
 
@@ -50,6 +52,7 @@ void Tcc::CreateOracleTable(SourceQuery& query, TargetConnection& target, const 
         QString line = QLatin1Char('"') + NormalizeName(name, upperCase) + QLatin1Char('"');
         if (fullDefinitions_)
             line += fullColumnText(query, targetTable, NormalizeName(name, upperCase),
+                                   aliasBases.value(sourceName, query.text(QStringLiteral("fieldtyle"))),
                                    sourceIdentity.contains(sourceName));
         else
             line += oracleTypeText(
@@ -83,6 +86,18 @@ QStringList Tcc::sourceIdentityColumns(SourceQuery& query, const QString& source
     return columns;
 }
 
+QHash<QString, QString> Tcc::sourceAliasBaseTypes(SourceQuery& query, const QString& sourceTable)
+{
+    query.close();
+    query.setSql(aliasTypeColumnsSql(sourceTable));
+    query.open();
+    QHash<QString, QString> bases;
+    for (query.first(); !query.atEnd(); query.next())
+        bases.insert(query.text(QStringLiteral("name")), query.text(QStringLiteral("basetype")));
+    query.close();
+    return bases;
+}
+
 // Check constraints are written in T-SQL, which Oracle does not read: each
 // is named in the log with its text instead.
 void Tcc::noteCheckConstraints(SourceQuery& query, const QString& sourceTable, const QString& targetTable)
@@ -101,10 +116,11 @@ void Tcc::noteCheckConstraints(SourceQuery& query, const QString& sourceTable, c
 // then the NOT NULL constraint (SQL Language Reference, "CREATE TABLE",
 // column_definition). An identity column takes no default and, generated
 // ON NULL, is NOT NULL by itself ("identity_clause").
-QString Tcc::fullColumnText(SourceQuery& query, const QString& targetTable, const QString& column, bool identity)
+QString Tcc::fullColumnText(SourceQuery& query, const QString& targetTable, const QString& column,
+                           const QString& typeName, bool identity)
 {
     const QString type = fullOracleTypeText(
-        query.text(QStringLiteral("fieldtyle")), [&] { return query.integer(QStringLiteral("f_size")); },
+        typeName, [&] { return query.integer(QStringLiteral("f_size")); },
         [&] { return query.integer(QStringLiteral("f_scale")); });
     QString text = type;
     if (identity) {

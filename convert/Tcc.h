@@ -4,6 +4,7 @@
 #include "db/SourceAccess.h"
 #include "db/TargetAccess.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -70,7 +71,11 @@ public:
 
 private:
     // The type and the rest of a column's definition with full definitions.
-    QString fullColumnText(SourceQuery& query, const QString& targetTable, const QString& column, bool identity);
+    // typeName is the system type, an alias type's base type for its columns.
+    QString fullColumnText(SourceQuery& query, const QString& targetTable, const QString& column,
+                           const QString& typeName, bool identity);
+    // Column name to base type, for the columns of alias types.
+    QHash<QString, QString> sourceAliasBaseTypes(SourceQuery& query, const QString& sourceTable);
     QStringList sourceIdentityColumns(SourceQuery& query, const QString& sourceTable);
     QStringList sourceUniqueIndexes(SourceQuery& query, const QString& sourceTable);
     void noteCheckConstraints(SourceQuery& query, const QString& sourceTable, const QString& targetTable);

@@ -272,7 +272,7 @@ TEST(WizardSettings, NoExistingTableOptionIsShownAndSavedAtExit)
     wizard.reset();
 
     const QSettings saved(QStringLiteral("Quillmoor"), QStringLiteral("Tablewright"));
-    EXPECT_EQ(saved.allKeys().size(), 13);
+    EXPECT_EQ(saved.allKeys().size(), 15);
     EXPECT_EQ(saved.value(QStringLiteral("processtable")).toString(), QStringLiteral("-1"));
     wizard = makeWizard();
     EXPECT_EQ(chosen(wizard->controls()), (QVector<bool>{false, false, false}));

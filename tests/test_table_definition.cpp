@@ -125,8 +125,12 @@ TEST_F(TableDefinition, FullDefinitionsCarryExactTypesNotNullDefaultsAndIdentity
         {"varbinary(max)", " BLOB"}, {"image", " BLOB"}, {"date", " DATE"}, {"datetime", " TIMESTAMP(3)"},
         {"datetime2(7)", " TIMESTAMP(7)"}, {"datetime2(0)", " TIMESTAMP(0)"}, {"smalldatetime", " DATE"},
         {"datetimeoffset(7)", " TIMESTAMP(7) WITH TIME ZONE"}, {"time(7)", " INTERVAL DAY(0) TO SECOND(7)"},
-        {"uniqueidentifier", " CHAR(36)"}, {"timestamp", " RAW(8)"},
+        {"uniqueidentifier", " CHAR(36)"}, {"timestamp", " RAW(8)"}, {"Phone", " VARCHAR2(20 CHAR)"},
+        {"Amount", " NUMBER(9,2)"}, {"Flag", " NUMBER(1)"}, {"sysname", " VARCHAR2(128 CHAR)"},
     };
+    servers.sourceDb.aliasType(QStringLiteral("Phone"), QStringLiteral("varchar(20)"));
+    servers.sourceDb.aliasType(QStringLiteral("Amount"), QStringLiteral("decimal(9,2)"));
+    servers.sourceDb.aliasType(QStringLiteral("Flag"), QStringLiteral("bit"));
     auto& t = servers.sourceDb.table(QStringLiteral("Wide"));
     for (const Column& c : typed)
         t.column(QStringLiteral("c%1").arg(&c - typed), QLatin1String(c.type));

@@ -216,6 +216,23 @@ MsResult checkConstraints(const MsQueryContext& context, const QString& objectNa
     return result;
 }
 
+// sys.types.is_user_defined is 1 for alias types, whose user type ids start
+// at 257; type_name of the system_type_id names the base type (SQL Server
+// documentation, "sys.types", "TYPE_NAME").
+MsResult aliasTypeColumns(const MsQueryContext& context, const QString& objectName)
+{
+    MsResult result;
+    result.columns = {sysnameResultColumn(QStringLiteral("name"), true),
+                      sysnameResultColumn(QStringLiteral("basetype"), true)};
+    if (const detail::TableState* table = objectTable(context, objectName)) {
+        for (const detail::ColumnState& column : table->columns) {
+            if (column.type.xusertype >= 257)
+                result.rows.append({column.name, column.type.baseName});
+        }
+    }
+    return result;
+}
+
 // INDEXPROPERTY's IsUnique is 1 for a unique index, the indexes of primary
 // keys and unique constraints included (SQL Server documentation,
 // "INDEXPROPERTY (Transact-SQL)").

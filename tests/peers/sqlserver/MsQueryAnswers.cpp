@@ -86,6 +86,15 @@ const LiteralShape& identityColumnsShape()
     return shape;
 }
 
+const LiteralShape& aliasTypeColumnsShape()
+{
+    static const LiteralShape shape({"select c.name, type_name(t.system_type_id) as basetype from sys.columns c "
+                                     "inner join sys.types t on t.user_type_id=c.user_type_id where "
+                                     "c.object_id=object_id(" + placeholder
+                                     + ") and t.is_user_defined=1 order by c.column_id"});
+    return shape;
+}
+
 const LiteralShape& uniqueIndexesShape()
 {
     static const LiteralShape shape({"select name from sysindexes where id=object_id(" + placeholder
@@ -163,6 +172,8 @@ MsResult answerQuery(const MsQueryContext& context, const QString& sql)
         return indexCatalogue(context, *object);
     if (const std::optional<QString> object = identityColumnsShape().match(normalised))
         return identityColumns(context, *object);
+    if (const std::optional<QString> object = aliasTypeColumnsShape().match(normalised))
+        return aliasTypeColumns(context, *object);
     if (const std::optional<QString> object = uniqueIndexesShape().match(normalised))
         return uniqueIndexes(context, *object);
     if (const std::optional<QString> object = foreignKeysShape().match(normalised))

@@ -29,6 +29,9 @@ MsResult indexCatalogue(const MsQueryContext& context, const QString& objectName
 // select name from syscolumns where id=object_id(N'...') and
 // COLUMNPROPERTY(id,name,'IsIdentity')=1 order by colorder
 MsResult identityColumns(const MsQueryContext& context, const QString& objectName);
+// The columns of alias types with their base types, from sys.columns and
+// sys.types.
+MsResult aliasTypeColumns(const MsQueryContext& context, const QString& objectName);
 // select name from sysindexes where id=object_id(N'...') and
 // INDEXPROPERTY(id,name,'IsUnique')=1 order by name
 MsResult uniqueIndexes(const MsQueryContext& context, const QString& objectName);
