@@ -37,9 +37,9 @@ QString helpPagesFolder()
     return base.exists(QStringLiteral("help")) ? base.filePath(QStringLiteral("help")) : QString();
 }
 
-void openHelpPage(const QString& address)
+bool openHelpPage(const QString& address)
 {
-    QDesktopServices::openUrl(helpPageUrl(address));
+    return QDesktopServices::openUrl(helpPageUrl(address));
 }
 
 } // namespace tw

@@ -15,8 +15,8 @@ QUrl helpPageUrl(const QString& address);
 // when neither place has them.
 QString helpPagesFolder();
 
-// Opens the help page with the desktop's default handler; the outcome is
-// ignored, as a missing browser is no failure of the wizard.
-void openHelpPage(const QString& address);
+// Opens the help page with the desktop's default handler; false when the
+// desktop could not open it (no browser or opener set up).
+bool openHelpPage(const QString& address);
 
 } // namespace tw

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QStyle>
 
 namespace tw {
 
@@ -25,6 +26,34 @@ const ButtonCaption kButtonCaptions[] = {
     {"bthelp", nullptr, "帮助"},
 };
 
+// A check box caption wider than the box is broken at blanks into lines
+// that fit (a button draws the line breaks of its text); the form gives
+// such a box the height of its lines.
+QString fittedCaption(const QCheckBox& check, const QString& caption)
+{
+    const QStyle* style = check.style();
+    const int room = check.width() - style->pixelMetric(QStyle::PM_IndicatorWidth)
+        - style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
+    // Measured as the box measures its text for its size hint.
+    const QFontMetrics metrics = check.fontMetrics();
+    const auto fits = [&](const QString& text) { return metrics.size(Qt::TextShowMnemonic, text).width() <= room; };
+    if (fits(caption))
+        return caption;
+    QStringList lines;
+    QString line;
+    for (const QString& word : caption.split(QLatin1Char(' '))) {
+        const QString longer = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
+        if (!line.isEmpty() && !fits(longer)) {
+            lines.append(line);
+            line = word;
+        } else {
+            line = longer;
+        }
+    }
+    lines.append(line);
+    return lines.join(QLatin1Char('\n'));
+}
+
 void applyCaptions(QWidget& form, const CaptionTable& table)
 {
     const QList<QWidget*> controls = form.findChildren<QWidget*>();
@@ -35,7 +64,7 @@ void applyCaptions(QWidget& form, const CaptionTable& table)
         else if (auto* box = qobject_cast<QGroupBox*>(control))
             box->setTitle(caption);
         else if (auto* check = qobject_cast<QCheckBox*>(control))
-            check->setText(caption);
+            check->setText(fittedCaption(*check, caption));
     }
 }
 

@@ -9,6 +9,8 @@ void RunProgressView::startRun(int tablesSelected)
     ui_.summarygrid->hide();
     ui_.sc->setGeometry(0, 0, ui_.sc->width(), ui_.progresspanel->y() - 2);
     ui_.progresspanel->show();
+    ui_.columnproblem->clear();
+    ui_.columnproblem->setToolTip(QString());
     progress_.startRun(tablesSelected);
     clock_.start();
     show();
@@ -30,6 +32,14 @@ void RunProgressView::finishTable(int index)
 {
     progress_.finishTable(index);
     show();
+}
+
+void RunProgressView::showColumnProblem(const QString& line)
+{
+    QLabel& note = *ui_.columnproblem;
+    const QString text = ui_.columnproblemformat->text().arg(line);
+    note.setText(note.fontMetrics().elidedText(text, Qt::ElideRight, note.width()));
+    note.setToolTip(text);
 }
 
 void RunProgressView::show()

@@ -17,11 +17,14 @@ public:
     explicit RunProgressView(Ui::Taaform1& ui) : ui_(ui) {}
 
     // Shows the progress display (in place of an earlier run's summary) with
-    // nothing done yet.
+    // nothing done yet and no column problem.
     void startRun(int tablesSelected);
     void startTable(int index, const QString& sourceName);
     void rowsCopied(qint64 copied, qint64 counted);
     void finishTable(int index);
+    // The latest column problem of the run, on the line under the progress
+    // bars, cut to the line's width; the whole text in its tooltip.
+    void showColumnProblem(const QString& line);
 
 private:
     void show();

@@ -2,13 +2,16 @@
 
 #include "ui_Taaform1.h"
 
+#include "app/FollowLastLine.h"
 #include "app/HelpPage.h"
 #include "app/InterfaceLanguage.h"
+#include "app/TableItems.h"
 #include "app/WindowFrame.h"
 #include "db/ConnectionSteps.h"
 #include "db/Failure.h"
 #include "settings/LoginFields.h"
 
+#include <QCloseEvent>
 #include <QCollator>
 #include <QDir>
 #include <QMessageBox>
@@ -42,6 +45,7 @@ Taaform1::Taaform1(std::unique_ptr<tw::SourceConnection> source, std::unique_ptr
         label->setBuddy(label);
     Timer1.setSingleShot(true);
     Timer1.setInterval(1000);
+    followLastLine(*ui->sc);
     connectControls();
 
     // The data folder holds the interactive run logs; create it when missing
@@ -139,7 +143,6 @@ void Taaform1::showLogFrom(int firstChanged)
         cursor.insertBlock();
         cursor.insertText(lines[i]);
     }
-    ui->sc->ensureCursorVisible();
 }
 
 void Taaform1::showPage(int n)
@@ -243,8 +246,8 @@ void Taaform1::step4Click()
     const QString serverString = tw::sourceConnectionString(ui->msRadioButton1->isChecked(), ui->mssqlservedit->text(),
                                                             ui->mslogonnameedit->text(), ui->mspasswordedit->text());
     tw::connectAndListTables(*ADOConnection1, *ADOQuery1, tw::sourceConnectionString(serverString, chosen->text()),
-                             [this](const QString& name) {
-                                 ui->availabletables->addItem(name);
+                             [this](const tw::SourceTable& table) {
+                                 ui->availabletables->addItem(newTableItem(table));
                                  if (availableSorted_)
                                      sortAvailable();
                              });
@@ -280,7 +283,27 @@ void Taaform1::closeConfirmation()
 
 void Taaform1::helpClick()
 {
-    tw::openHelpPage(ui->helpurl->text());
+    if (tw::openHelpPage(ui->helpurl->text()))
+        return;
+    // Without an opener the user can still reach the page by its path.
+    const QUrl page = tw::helpPageUrl(ui->helpurl->text());
+    const QString where = page.isLocalFile() ? QDir::toNativeSeparators(page.toLocalFile()) : page.toString();
+    QMessageBox box(QMessageBox::Information, QApplication::applicationDisplayName(),
+                    ui->helpnotopened->text() + QLatin1Char('\n') + where, QMessageBox::Ok, this);
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
+    box.exec();
+}
+
+void Taaform1::closeEvent(QCloseEvent* event)
+{
+    if (!runActive_) {
+        QWidget::closeEvent(event);
+        return;
+    }
+    event->ignore();
+    if (!stopFlag_)
+        stopHandler();
+    closeAfterRun_ = stopFlag_;
 }
 
 void Taaform1::moveChosen(QListWidget* from, QListWidget* to)
@@ -325,13 +348,14 @@ void Taaform1::removeAll()
 void Taaform1::sortAvailable()
 {
     availableSorted_ = true;
-    QStringList names;
-    for (int i = 0; i < ui->availabletables->count(); ++i)
-        names.append(ui->availabletables->item(i)->text());
+    QList<QListWidgetItem*> items;
+    while (ui->availabletables->count() > 0)
+        items.append(ui->availabletables->takeItem(0));
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::stable_sort(names.begin(), names.end(),
-                     [&](const QString& a, const QString& b) { return collator.compare(a, b) < 0; });
-    ui->availabletables->clear();
-    ui->availabletables->addItems(names);
+    std::stable_sort(items.begin(), items.end(), [&](const QListWidgetItem* a, const QListWidgetItem* b) {
+        return collator.compare(a->text(), b->text()) < 0;
+    });
+    for (QListWidgetItem* item : items)
+        ui->availabletables->addItem(item);
 }

@@ -6,6 +6,7 @@
 #include "convert/Tcc.h"
 #include "db/SourceAccess.h"
 #include "db/TargetAccess.h"
+#include "settings/JobSettings.h"
 #include "settings/JobSettingsFile.h"
 #include "settings/Tmarfrm_bat.h"
 #include "settings/UnattendedRun.h"
@@ -46,6 +47,11 @@ public:
     QString language() const { return language_; }
     void applyLanguage(const QString& code);
 
+protected:
+    // The close box: closes at once, but during a run asks the Stop question
+    // and closes once the run has acted on the stop and saved its log.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void connectControls();
     // Page display: shows page n and sets the buttons and step labels.
@@ -84,11 +90,14 @@ private:
 
     // What the conversion run reads from and does to the wizard.
     int selectedTableCount() const override;
-    QString selectedTable(int index) const override;
+    tw::SourceTable selectedTable(int index) const override;
+    QStringList tablesNotFound() const override;
+    QString sourceDatabase() const override;
     int existingTableMode() const override;
     bool skipIndexes() const override;
     bool namesUppercase() const override;
     bool tableDefinitionsOnly() const override;
+    bool keepGoodRows() const override;
     bool fullDefinitions() const override;
     bool writeScript() const override;
     QString owner() const override;
@@ -99,6 +108,7 @@ private:
     QString migratedCaption() const override;
     QString failedCaption() const override;
     QString finishCaption() const override;
+    QString stoppedCaption() const override;
     void enterRunningState() override;
     void leaveRunningState();
     void processEvents() override;
@@ -142,6 +152,9 @@ private:
     int currentPage_ = 1;
     bool unattended_ = false;
     bool stopFlag_ = false;
+    // A conversion run is working, and the window is to close when it ends.
+    bool runActive_ = false;
+    bool closeAfterRun_ = false;
     bool availableSorted_ = false;
     QMetaObject::Connection cancelAction_;
     QString language_;
@@ -149,5 +162,7 @@ private:
     QTimer Timer1;
     Tmarfrm_bat marfrm_bat;
     tw::JobSettingsList ValueListEditorbat;
+    // What the job's table lines found, once the walk has reached page 5.
+    tw::JobTableChoice jobTables_;
     std::unique_ptr<tw::UnattendedRun> unattendedRun_;
 };

@@ -6,8 +6,10 @@
 #include "ui_Taaform1.h"
 
 #include "app/RunSummaryView.h"
+#include "app/TableItems.h"
 #include "app/WizardSettingsControls.h"
 #include "convert/ConversionRun.h"
+#include "convert/RowTransfer.h"
 #include "settings/UnattendedRun.h"
 
 #include <QApplication>
@@ -17,18 +19,26 @@ void Taaform1::step5Click()
 {
     tw::ConversionRun run(*this, cc, *ADOQuery1, *oracleconn, *oracledata, log_);
     tw::ConversionRun::Outcome outcome = tw::ConversionRun::Outcome::Completed;
+    runActive_ = true;
+    closeAfterRun_ = false;
     try {
         outcome = run.run();
     } catch (...) {
         // The run has saved its log; the wizard leaves the running state as
         // after a stop, and the failure goes on to the error box.
+        runActive_ = false;
         reportSummary(run.summary());
         leaveRunningState();
         throw;
     }
+    runActive_ = false;
     reportSummary(run.summary());
-    if (outcome == tw::ConversionRun::Outcome::Aborted)
+    if (outcome == tw::ConversionRun::Outcome::Stopped) {
+        // Stopped by the close box: the log is saved, the window goes.
+        if (closeAfterRun_)
+            close();
         throw SilentAbort();
+    }
     if (unattendedRun_)
         unattendedRun_->finished(run.failedTables());
 }
@@ -57,9 +67,20 @@ int Taaform1::selectedTableCount() const
     return ui->selecttables->count();
 }
 
-QString Taaform1::selectedTable(int index) const
+tw::SourceTable Taaform1::selectedTable(int index) const
 {
-    return ui->selecttables->item(index)->text();
+    return tableOfItem(*ui->selecttables->item(index));
+}
+
+QStringList Taaform1::tablesNotFound() const
+{
+    return jobTables_.notFound;
+}
+
+QString Taaform1::sourceDatabase() const
+{
+    const QListWidgetItem* database = ui->mssqldblist->currentItem();
+    return database ? database->text() : QString();
 }
 
 int Taaform1::existingTableMode() const
@@ -80,6 +101,11 @@ bool Taaform1::namesUppercase() const
 bool Taaform1::tableDefinitionsOnly() const
 {
     return ui->chktabledefi->isChecked();
+}
+
+bool Taaform1::keepGoodRows() const
+{
+    return ui->chkkeepgoodrows->isChecked();
 }
 
 bool Taaform1::fullDefinitions() const
@@ -132,6 +158,11 @@ QString Taaform1::finishCaption() const
     return ui->Label32->text();
 }
 
+QString Taaform1::stoppedCaption() const
+{
+    return ui->runstopped->text();
+}
+
 void Taaform1::enterRunningState()
 {
     ui->pg->setCurrentIndex(5);
@@ -166,20 +197,16 @@ void Taaform1::clearStop()
     stopFlag_ = false;
 }
 
+// Shown under the progress bars, never in a box: the copy must not wait.
 void Taaform1::columnProblem(const QString& targetTable, const QString& column, const QString& reason)
 {
-    // The run reports each table and column once; an unattended run must
-    // never wait for a click, so only the log records it there.
-    if (unattended_)
-        return;
-    QMessageBox box(QMessageBox::Warning, QApplication::applicationDisplayName(),
-                    targetTable + QStringLiteral(" -----  ") + column + QStringLiteral("\n") + reason,
-                    QMessageBox::Ok, this);
-    box.exec();
+    progressView_.showColumnProblem(tw::columnProblemLine(targetTable, column, reason));
 }
 
 void Taaform1::closeMainWindow()
 {
+    // The run has saved its log and ends the program: no Stop question.
+    runActive_ = false;
     close();
 }
 

@@ -45,7 +45,7 @@ void Taaform1::btcreatebatClick()
     const QRadioButton* option = controls.processTableOption(controls.processTable());
     QStringList selected;
     for (int i = 0; i < selectedTableCount(); ++i)
-        selected.append(selectedTable(i));
+        selected.append(selectedTable(i).entry());
     const QListWidgetItem* database = ui->mssqldblist->currentItem();
     marfrm_bat.openFrom({controls, database ? database->text() : QString(), option ? option->text() : QString(),
                          selected});
@@ -71,8 +71,14 @@ void Taaform1::continueUnattended(bool advanced)
         btnextClick();
     } else if (currentPage_ == 5) {
         WizardSettingsControls controls(*ui);
-        tw::SelectJobTables(ValueListEditorbat, controls);
-        btnextClick();
+        jobTables_ = tw::SelectJobTables(ValueListEditorbat, controls);
+        if (!jobTables_.selectsNoTable) {
+            btnextClick();
+            return;
+        }
+        // Nothing to convert is a failed job, not an empty success.
+        unattendedRun_->selectsNoTable(log_);
+        QTimer::singleShot(0, this, &QWidget::close);
     }
 }
 

@@ -157,6 +157,16 @@ void WizardSettingsControls::setBlobToText(bool on)
     ui.chkblobtotext->setChecked(on);
 }
 
+bool WizardSettingsControls::keepGoodRows() const
+{
+    return ui.chkkeepgoodrows->isChecked();
+}
+
+void WizardSettingsControls::setKeepGoodRows(bool on)
+{
+    ui.chkkeepgoodrows->setChecked(on);
+}
+
 bool WizardSettingsControls::fullDefinitions() const
 {
     return ui.chkfulldefinitions->isChecked();

@@ -40,6 +40,8 @@ public:
     void setSkipIndex(bool on) override;
     bool blobToText() const override;
     void setBlobToText(bool on) override;
+    bool keepGoodRows() const override;
+    void setKeepGoodRows(bool on) override;
     bool fullDefinitions() const override;
     void setFullDefinitions(bool on) override;
     bool writeScript() const override;

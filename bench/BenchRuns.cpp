@@ -10,11 +10,13 @@
 #include "db/odbc/OdbcLink.h"
 #include "db/odbc/OdbcSourceConnection.h"
 #include "peers/tds/TdsLoopback.h"
+#include "support/DboTable.h"
 #include "support/FakeHost.h"
+#include "support/ProcessUsage.h"
 
 #include <QCoreApplication>
+#include <QTemporaryDir>
 #include <chrono>
-#include <sys/resource.h>
 #include <vector>
 
 namespace bench {
@@ -33,24 +35,11 @@ public:
 
 private:
     // User and system time of every thread of the process.
-    static double cpuSeconds()
-    {
-        rusage usage{};
-        getrusage(RUSAGE_SELF, &usage);
-        return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
-            + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-    }
+    static double cpuSeconds() { return processorSeconds(); }
 
     std::chrono::steady_clock::time_point wall_;
     double cpu_;
 };
-
-qint64 peakKilobytes()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
 
 QString figures(qint64 rows, const Stopwatch& watch)
 {
@@ -58,7 +47,7 @@ QString figures(qint64 rows, const Stopwatch& watch)
         .arg(rows)
         .arg(watch.seconds(), 0, 'f', 4)
         .arg(watch.cpu(), 0, 'f', 4)
-        .arg(peakKilobytes());
+        .arg(peakResidentKilobytes());
 }
 
 void openSource(tw::OdbcSourceConnection& source, int port)
@@ -125,7 +114,7 @@ QString measureFetch(int port)
     return result;
 }
 
-QString measureTransfer(int port, const Latency& latency)
+QString measureTransfer(int port, const Latency& latency, bool keepGoodRows)
 {
     tw::OdbcSourceConnection source;
     openSource(source, port);
@@ -142,10 +131,14 @@ QString measureTransfer(int port, const Latency& latency)
     tw::Tcc cc;
     tw::RunLog log;
     tw::RowTransfer transfer(*query, *writer, log, cc, host);
+    QTemporaryDir rejectFolder;
+    tw::RejectFile rejects([&rejectFolder] { return rejectFolder.filePath(QStringLiteral("bench.rejects.csv")); });
+    if (keepGoodRows)
+        transfer.keepGoodRows(rejects);
     bool ok = false;
     QString errorText;
     const Stopwatch watch;
-    transfer.run(kTargetTable, kSourceTable, ok, errorText);
+    transfer.run(dboTable(kSourceTable, kTargetTable), ok, errorText);
     QString result = figures(bed.stubTableReceived(kTargetTable), watch);
     if (!ok)
         result += QStringLiteral(" error=") + QString(errorText).replace(QLatin1Char(' '), QLatin1Char('_'));

@@ -19,8 +19,9 @@ QString measureFetch(int port);
 
 // (b) and (c) The program's row transfer from the ODBC source layer into
 // the OCI target layer, the stand-in client checking and discarding every
-// value, with the given server latency (none for (b)).
-QString measureTransfer(int port, const Latency& latency);
+// value, with the given server latency (none for (b)); with keepGoodRows as
+// with the option that stores the good rows of a refused batch.
+QString measureTransfer(int port, const Latency& latency, bool keepGoodRows);
 
 // The batches that the transfer applies with rows for a table of this many
 // rows: after row 100, after every further 5,000 rows, and the rest.

@@ -8,15 +8,14 @@
 #include "BenchRuns.h"
 #include "BenchTable.h"
 #include "peers/tds/TdsLoopback.h"
+#include "support/ProcessUsage.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QFile>
 #include <QProcess>
 #include <algorithm>
 #include <iostream>
 #include <map>
-#include <unistd.h>
 
 namespace {
 
@@ -43,26 +42,11 @@ int serve(qint64 rows)
     return 0;
 }
 
-// The processor seconds a process has used so far (user and system time
-// from /proc/<pid>/stat), -1 where that is not known.
-double processCpuSeconds(qint64 pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return -1;
-    const QString text = QString::fromLatin1(stat.readAll());
-    // The fields after the command name, which is in parentheses.
-    const QStringList fields = text.mid(text.lastIndexOf(QLatin1Char(')')) + 2).split(QLatin1Char(' '));
-    if (fields.size() < 13)
-        return -1;
-    return (fields[11].toDouble() + fields[12].toDouble()) / double(sysconf(_SC_CLK_TCK));
-}
-
 // Runs one measurement in a fresh process; its figures, or exits on failure.
 // The peer's processor time during the measurement is among them.
 Figures measureInChild(const QStringList& arguments, qint64 peer)
 {
-    const double peerBefore = processCpuSeconds(peer);
+    const double peerBefore = processorSecondsOf(peer);
     QProcess child;
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     child.start(QCoreApplication::applicationFilePath(), arguments);
@@ -76,7 +60,7 @@ Figures measureInChild(const QStringList& arguments, qint64 peer)
         std::exit(1);
     }
     Figures figures = parseFigures(output);
-    figures["peer-cpu"] = processCpuSeconds(peer) - peerBefore;
+    figures["peer-cpu"] = processorSecondsOf(peer) - peerBefore;
     return figures;
 }
 
@@ -146,6 +130,9 @@ int main(int argc, char** argv)
     const QCommandLineOption rowOption(QStringLiteral("latency-row-us"),
                                        QStringLiteral("Latency of every row executed in (c)."), QStringLiteral("us"),
                                        QStringLiteral("1"));
+    const QCommandLineOption keepOption(QStringLiteral("keep-good-rows"),
+                                        QStringLiteral("Transfer as with the option that stores the good rows of a "
+                                                       "refused batch (batch error mode)."));
     const QCommandLineOption repeatOption(QStringLiteral("repeat"),
                                           QStringLiteral("Runs of each measurement; the median is shown."),
                                           QStringLiteral("n"), QStringLiteral("1"));
@@ -157,7 +144,8 @@ int main(int argc, char** argv)
                                            QStringLiteral("kind"));
     const QCommandLineOption portOption(QStringLiteral("port"), QStringLiteral("(child) The peer's port."),
                                         QStringLiteral("port"));
-    parser.addOptions({rowsOption, callOption, rowOption, repeatOption, serveOption, measureOption, portOption});
+    parser.addOptions(
+        {rowsOption, callOption, rowOption, keepOption, repeatOption, serveOption, measureOption, portOption});
     parser.process(app);
 
     const bench::Latency latency{parser.value(callOption).toInt(), parser.value(rowOption).toInt()};
@@ -167,7 +155,7 @@ int main(int argc, char** argv)
         const int port = parser.value(portOption).toInt();
         const QString result = parser.value(measureOption) == QLatin1String("fetch")
             ? bench::measureFetch(port)
-            : bench::measureTransfer(port, latency);
+            : bench::measureTransfer(port, latency, parser.isSet(keepOption));
         std::cout << result.toStdString() << std::endl;
         return 0;
     }
@@ -184,7 +172,9 @@ int main(int argc, char** argv)
             return 1;
         }
         const QString port = QString::fromUtf8(peer.readLine()).trimmed();
-        const QStringList at{QStringLiteral("--port"), port};
+        QStringList at{QStringLiteral("--port"), port};
+        if (parser.isSet(keepOption))
+            at.append(QStringLiteral("--keep-good-rows"));
         const Figures a = measure(QStringList{QStringLiteral("--measure"), QStringLiteral("fetch")} + at,
                                   peer.processId(), repeat);
         const Figures b = measure(QStringList{QStringLiteral("--measure"), QStringLiteral("transfer"),

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "convert/RunSummary.h"
+#include "db/SourceTable.h"
 
 #include <QString>
 
@@ -17,12 +18,20 @@ public:
 
     // Selected source tables, in conversion order.
     virtual int selectedTableCount() const = 0;
-    virtual QString selectedTable(int index) const = 0;
+    virtual SourceTable selectedTable(int index) const = 0;
+    // The table names that a job names but the source database lacks, in
+    // the job's order; none for a run that a user started.
+    virtual QStringList tablesNotFound() const { return {}; }
+    // The source database, as the log names it.
+    virtual QString sourceDatabase() const = 0;
     // 0 Overwrite, 1 Merge, 2 Skip; any other value acts as Merge.
     virtual int existingTableMode() const = 0;
     virtual bool skipIndexes() const = 0;
     virtual bool namesUppercase() const = 0;
     virtual bool tableDefinitionsOnly() const = 0;
+    // A row the target refuses costs only itself: the good rows of its
+    // batch are stored, the refused rows go to the run's reject file.
+    virtual bool keepGoodRows() const = 0;
     // Carry NOT NULL, defaults, identity, unique and foreign keys, and the
     // exact target types.
     virtual bool fullDefinitions() const = 0;
@@ -47,6 +56,8 @@ public:
     // count, %2 the selected count.
     virtual QString failedCaption() const = 0;
     virtual QString finishCaption() const = 0;
+    // The closing line of a run that a stop ended.
+    virtual QString stoppedCaption() const = 0;
 
     // The run has started: show the log page, disable Back and Next, turn
     // the cancel button into Stop.
@@ -56,8 +67,8 @@ public:
     virtual bool stopRequested() const = 0;
     virtual void clearStop() = 0;
     // A column whose values cannot be set, reported once per table and
-    // column; an interactive run tells the user, an unattended one must not
-    // wait for anybody.
+    // column (the run also logs it). A display may show it, but must not
+    // wait for anybody: the copy goes on.
     virtual void columnProblem(const QString& targetTable, const QString& column, const QString& reason) = 0;
     // An unattended run ends the program after saving its log.
     virtual void closeMainWindow() = 0;

@@ -40,26 +40,31 @@ ConversionRun::Outcome ConversionRun::run()
     host_.clearStop();
     failedTables_ = 0;
     summary_.clear();
-    createdTables_.clear();
+    runTables_.clear();
     script_ = StatementScript();
     changes_.recordTo(host_.writeScript() ? &script_ : nullptr);
     cc_.setFullDefinitions(host_.fullDefinitions());
+    addNotFound();
+    logPath_.clear();
+    rejects_ = std::make_unique<RejectFile>([this] { return rejectFilePath(logPath()); });
 
     for (int i = 0; i < host_.selectedTableCount(); ++i) {
         if (host_.stopRequested()) {
             host_.clearStop();
-            addNotReached(i);
-            return Outcome::Aborted;
+            endEarly(i, host_.stoppedCaption());
+            return Outcome::Stopped;
         }
-        summary_.append(tableNamed(sourceNameFor(host_.selectedTable(i))));
+        const SourceTable source = host_.selectedTable(i);
+        summary_.append(tableNamed(shownName(source)));
         TableSummary& table = summary_.last();
         host_.tableStarted(i, table.source);
         QElapsedTimer clock;
         clock.start();
         lostSource_.clear();
         try {
-            if (!convertTable(table, overwrite, skip, convertIndexes)) {
-                table.outcome = TableSummary::Outcome::Failed;
+            if (!convertTable(source, table, overwrite, skip, convertIndexes)) {
+                if (table.outcome != TableSummary::Outcome::Stopped)
+                    table.outcome = TableSummary::Outcome::Failed;
                 ++failedTables_;
             }
         } catch (const std::exception& failure) {
@@ -67,15 +72,23 @@ ConversionRun::Outcome ConversionRun::run()
             ++failedTables_;
             finishTable(i, clock);
             const auto* known = dynamic_cast<const Failure*>(&failure);
-            endEarly(known ? known->message() : QString::fromLocal8Bit(failure.what()), i + 1);
+            log_.append(known ? known->message() : QString::fromLocal8Bit(failure.what()));
+            log_.append(QString());
+            endEarly(i + 1, QString());
             throw;
         }
         finishTable(i, clock);
         // Without the source no further table can be read: the run ends
         // here once, instead of failing every remaining table in turn.
         if (!lostSource_.isEmpty()) {
-            endEarly(QString(), i + 1);
+            endEarly(i + 1, QString());
             throw ConnectionLost(lostSource_);
+        }
+        // The stop has been acted on: the run ends with this table.
+        if (table.outcome == TableSummary::Outcome::Stopped) {
+            host_.clearStop();
+            endEarly(i + 1, host_.stoppedCaption());
+            return Outcome::Stopped;
         }
     }
     if (host_.fullDefinitions())
@@ -84,13 +97,13 @@ ConversionRun::Outcome ConversionRun::run()
     return Outcome::Completed;
 }
 
-QString ConversionRun::targetNameFor(const QString& sourceName, bool upperCase)
+QString ConversionRun::targetNameFor(const QString& base, bool upperCase)
 {
-    if (sourceName.size() <= kMaxNameLength)
-        return Tcc::NormalizeName(sourceName, upperCase);
+    if (base.size() <= kMaxNameLength)
+        return Tcc::NormalizeName(base, upperCase);
     QString candidate;
     for (int k = 0; k <= kLastSuffix; ++k) {
-        candidate = Tcc::NormalizeName(sourceName.left(kLongNamePrefix) + QStringLiteral("%1").arg(k, 4, 10, QLatin1Char('0')),
+        candidate = Tcc::NormalizeName(base.left(kLongNamePrefix) + QStringLiteral("%1").arg(k, 4, 10, QLatin1Char('0')),
                                        upperCase);
         if (!cc_.OracleTableExists(target_, candidate, host_.owner()))
             break;
@@ -98,28 +111,42 @@ QString ConversionRun::targetNameFor(const QString& sourceName, bool upperCase)
     return candidate;
 }
 
-QString ConversionRun::sourceNameFor(const QString& listed) const
+QString ConversionRun::shownName(const SourceTable& table) const
 {
-    return host_.namesUppercase() ? asciiUpper(listed) : listed;
+    return host_.namesUppercase() ? asciiUpper(table.entry()) : table.entry();
 }
 
-bool ConversionRun::convertTable(TableSummary& table, bool overwrite, bool skip, bool convertIndexes)
+void ConversionRun::addNotFound()
+{
+    for (const QString& name : host_.tablesNotFound()) {
+        log_.append(QStringLiteral("Table %1 named by the job is not in database %2").arg(name, host_.sourceDatabase()));
+        log_.append(QString());
+        TableSummary missing = tableNamed(name);
+        missing.outcome = TableSummary::Outcome::NotFound;
+        summary_.append(missing);
+        ++failedTables_;
+    }
+}
+
+bool ConversionRun::convertTable(const SourceTable& source, TableSummary& summary, bool overwrite, bool skip,
+                                 bool convertIndexes)
 {
     const bool upperCase = host_.namesUppercase();
-    const QString& sourceName = table.source;
-    const QString target = targetNameFor(sourceName, upperCase);
-    table.target = target;
+    const TableRef table{source, summary.source, targetNameFor(source.targetBase(), upperCase)};
+    const QString& target = table.target;
+    summary.target = target;
+    runTables_.append(RunTable{table, int(summary_.size()) - 1, OracleColumnNames({}, upperCase), false});
     script_.setTable(target);
     const bool exists = cc_.OracleTableExists(target_, target, host_.owner());
     using Result = TableSummary::Outcome;
-    table.outcome = !exists ? Result::Created : overwrite ? Result::Overwritten : skip ? Result::Skipped : Result::Merged;
+    summary.outcome = !exists ? Result::Created : overwrite ? Result::Overwritten : skip ? Result::Skipped : Result::Merged;
     bool ok = true;
     bool allOk = true;
     QString errorText;
     QStringList identityColumns;
 
     if (!exists || overwrite) {
-        const QString ambiguity = ambiguousSourceText(sourceName);
+        const QString ambiguity = ambiguousSourceText(table);
         if (!ambiguity.isEmpty()) {
             log_.append((exists ? QStringLiteral("Drop table ") : QStringLiteral("Create table ")) + target
                         + QStringLiteral("... "));
@@ -139,16 +166,18 @@ bool ConversionRun::convertTable(TableSummary& table, bool overwrite, bool skip,
     }
     if (!exists || overwrite) {
         log_.append(QStringLiteral("Create table ") + target + QStringLiteral("... "));
-        cc_.CreateOracleTable(query_, changes_, sourceName, target, upperCase, ok, errorText);
+        cc_.CreateOracleTable(query_, changes_, table, upperCase, ok, errorText);
         appendStepResult(QStringLiteral("Create table ") + target + QStringLiteral("...Done"), ok, errorText);
         allOk = allOk && ok;
+        appendNotes(cc_.columnNames().renamedLines(target));
         appendNotes(cc_.definitionNotes());
         if (ok) {
             identityColumns = cc_.identityColumns();
-            createdTables_.append(int(summary_.size()) - 1);
+            runTables_.last().columns = cc_.columnNames();
+            runTables_.last().created = true;
         }
         if (convertIndexes) {
-            cc_.CreateOracleIndexes(query_, changes_, sourceName, target, upperCase, ok, errorText);
+            cc_.CreateOracleIndexes(query_, changes_, table, upperCase, ok, errorText);
             // Keys and indexes that the target refused are written after the
             // create step's block, so that none goes missing unnoticed.
             if (!ok) {
@@ -166,20 +195,33 @@ bool ConversionRun::convertTable(TableSummary& table, bool overwrite, bool skip,
         return allOk;
     }
     log_.append(QStringLiteral("Insert table ") + target + QStringLiteral("... "));
-    RowCountCheck check(target_, target, exists && !overwrite);
+    const bool keepGoodRows = host_.keepGoodRows();
+    RowCountCheck check(target_, target, exists && !overwrite, keepGoodRows);
     RowTransfer transfer(query_, writer_, log_, cc_, host_);
-    transfer.run(target, sourceName, ok, errorText);
-    table.read = transfer.rowsRead();
-    table.stored = transfer.rowsStored();
-    table.refused = transfer.rowsRefused();
+    if (keepGoodRows)
+        transfer.keepGoodRows(*rejects_);
+    transfer.run(table, ok, errorText);
+    summary.read = transfer.rowsRead();
+    summary.stored = transfer.rowsStored();
+    summary.refused = transfer.rowsRefused();
+    summary.valuesNotStored = transfer.valuesNotStored();
     // A copy that read the whole source is checked against the target's
     // count; a mismatch fails the step like any other failure.
     if (transfer.readToEnd()) {
-        const QString mismatch = check.verify(table.read, table.stored);
+        const QString mismatch = check.verify(summary.read, summary.stored);
         if (!mismatch.isEmpty()) {
             errorText = ok ? mismatch : errorText + QStringLiteral("\r\n") + mismatch;
             ok = false;
         }
+    }
+    // A value that did not arrive fails the table; the column lines below
+    // name the columns and the reasons.
+    if (summary.valuesNotStored > 0) {
+        const QString lost = summary.valuesNotStored == 1
+            ? QStringLiteral("1 value was not stored")
+            : QStringLiteral("%1 values were not stored").arg(summary.valuesNotStored);
+        errorText = ok ? lost : errorText + QStringLiteral("\r\n") + lost;
+        ok = false;
     }
     if (ok)
         log_.appendToLast(QStringLiteral("...Done"));
@@ -189,6 +231,8 @@ bool ConversionRun::convertTable(TableSummary& table, bool overwrite, bool skip,
     appendNotes(transfer.columnProblems());
     if (transfer.sourceLost())
         lostSource_ = errorText;
+    if (transfer.stopped())
+        summary.outcome = TableSummary::Outcome::Stopped;
     return continueIdentity(target, identityColumns) && allOk && ok;
 }
 
@@ -197,18 +241,18 @@ bool ConversionRun::convertTable(TableSummary& table, bool overwrite, bool skip,
 // action Oracle has not, get a log line; a refused key fails its table.
 void ConversionRun::addForeignKeys()
 {
-    const bool upperCase = host_.namesUppercase();
-    for (int index : std::as_const(createdTables_)) {
-        TableSummary& child = summary_[index];
-        for (const SourceForeignKey& key : readForeignKeys(query_, child.source)) {
-            const QString parentSource = upperCase ? asciiUpper(key.parentTable) : key.parentTable;
-            const auto parent = std::find_if(summary_.cbegin(), summary_.cend(), [&](const TableSummary& table) {
-                return table.source == parentSource && !table.target.isEmpty();
+    for (const RunTable& child : std::as_const(runTables_)) {
+        if (!child.created)
+            continue;
+        TableSummary& childSummary = summary_[child.summaryIndex];
+        for (const SourceForeignKey& key : readForeignKeys(query_, child.table.source)) {
+            const auto parent = std::find_if(runTables_.cbegin(), runTables_.cend(), [&](const RunTable& table) {
+                return table.table.source.schema == key.parent.schema && table.table.source.name == key.parent.name;
             });
-            const QString step = QStringLiteral("Foreign key %1 of %2").arg(key.name, child.target);
-            if (parent == summary_.cend()) {
-                appendNotes({step + QStringLiteral(" not created: its table %1 is not converted in this run")
-                                        .arg(key.parentTable)});
+            const QString step = QStringLiteral("Foreign key %1 of %2").arg(key.name, child.table.target);
+            if (parent == runTables_.cend()) {
+                appendNotes({step + QStringLiteral(" not created: its table %1.%2 is not converted in this run")
+                                        .arg(key.parent.schema, key.parent.name)});
                 continue;
             }
             QStringList dropped;
@@ -221,12 +265,13 @@ void ConversionRun::addForeignKeys()
                                        .arg(action));
             bool ok = true;
             QString errorText;
-            script_.setTable(child.target);
+            script_.setTable(child.table.target);
             log_.append(step + QStringLiteral("... "));
-            cc_.CreateOracleForeignKey(changes_, child.target, key, parent->target, upperCase, ok, errorText);
+            cc_.CreateOracleForeignKey(changes_, key, child.table.target, child.columns, parent->table.target,
+                                       parent->columns, ok, errorText);
             appendStepResult(step + QStringLiteral("...Done"), ok, errorText);
-            if (!ok && child.outcome != TableSummary::Outcome::Failed) {
-                child.outcome = TableSummary::Outcome::Failed;
+            if (!ok && childSummary.outcome != TableSummary::Outcome::Failed) {
+                childSummary.outcome = TableSummary::Outcome::Failed;
                 ++failedTables_;
             }
         }
@@ -256,13 +301,16 @@ void ConversionRun::appendNotes(const QStringList& notes)
         log_.append(QString());
 }
 
-// Tables of the same name in several schemas all match the column
-// catalogue's name filter, which would merge their columns into one create
-// statement: such a table is left alone before anything is dropped.
-QString ConversionRun::ambiguousSourceText(const QString& sourceName)
+// A table listed by its bare name, because one schema held the name, is
+// left alone before anything is dropped when more schemas hold it now: the
+// bare name, which a job file may have named it by, no longer says which
+// table is meant. Tables listed as schema.name say so themselves.
+QString ConversionRun::ambiguousSourceText(const TableRef& table)
 {
+    if (table.source.qualified)
+        return QString();
     query_.close();
-    query_.setSql(tableSchemasSql(sourceName));
+    query_.setSql(tableSchemasSql(table.source.name));
     query_.open();
     query_.first();
     QStringList schemas;
@@ -273,7 +321,7 @@ QString ConversionRun::ambiguousSourceText(const QString& sourceName)
         return QString();
     return QStringLiteral("The name %1 matches tables in several schemas (%2); the table was not converted and its "
                           "target was left as it is.")
-        .arg(sourceName, schemas.join(QStringLiteral(", ")));
+        .arg(table.shown, schemas.join(QStringLiteral(", ")));
 }
 
 // The step's line becomes its done line on success; on failure the error
@@ -291,7 +339,7 @@ void ConversionRun::finish()
 {
     log_.append(host_.completedCaption());
     if (failedTables_ > 0)
-        log_.append(host_.failedCaption().arg(failedTables_).arg(host_.selectedTableCount()));
+        log_.append(host_.failedCaption().arg(failedTables_).arg(summary_.size()));
     else
         log_.append(host_.migratedCaption());
     log_.append(QStringLiteral("The end time:") + logTimeStamp(QDateTime::currentDateTime()));
@@ -312,38 +360,44 @@ void ConversionRun::finishTable(int index, const QElapsedTimer& clock)
 void ConversionRun::addNotReached(int first)
 {
     for (int i = first; i < host_.selectedTableCount(); ++i)
-        summary_.append(tableNamed(sourceNameFor(host_.selectedTable(i))));
+        summary_.append(tableNamed(shownName(host_.selectedTable(i))));
 }
 
-// A run that cannot go on keeps its record: the error, the tables it never
-// reached, the end time, and the saved log.
-void ConversionRun::endEarly(const QString& errorText, int firstNotReached)
+// A run that cannot go on, or that was stopped, keeps its record: the tables
+// it never reached, the end time, and the saved log.
+void ConversionRun::endEarly(int firstNotReached, const QString& closingLine)
 {
-    if (!errorText.isEmpty()) {
-        log_.append(errorText);
-        log_.append(QString());
-    }
     QStringList notReached;
     for (int i = firstNotReached; i < host_.selectedTableCount(); ++i)
-        notReached.append(host_.selectedTable(i));
+        notReached.append(host_.selectedTable(i).entry());
     failedTables_ += int(notReached.size());
     addNotReached(firstNotReached);
     if (!notReached.isEmpty()) {
         log_.append(QStringLiteral("Tables not reached: ") + notReached.join(QStringLiteral(", ")));
         log_.append(QString());
     }
+    if (!closingLine.isEmpty())
+        log_.append(closingLine);
     log_.append(QStringLiteral("The end time:") + logTimeStamp(QDateTime::currentDateTime()));
     saveLog();
 }
 
 void ConversionRun::saveLog()
 {
-    const QString path = host_.unattended()
-        ? jobLogPath(host_.jobFilePath())
-        : host_.appDataFolder() + interactiveLogFileName(QDateTime::currentDateTime());
+    const QString path = logPath();
     log_.save(path);
     if (host_.writeScript())
         script_.save(scriptPathFor(path));
+}
+
+QString ConversionRun::logPath()
+{
+    if (logPath_.isEmpty()) {
+        logPath_ = host_.unattended()
+            ? jobLogPath(host_.jobFilePath())
+            : host_.appDataFolder() + interactiveLogFileName(QDateTime::currentDateTime());
+    }
+    return logPath_;
 }
 
 } // namespace tw

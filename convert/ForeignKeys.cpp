@@ -4,19 +4,20 @@
 
 namespace tw {
 
-QVector<SourceForeignKey> readForeignKeys(SourceQuery& query, const QString& sourceTable)
+QVector<SourceForeignKey> readForeignKeys(SourceQuery& query, const SourceTable& table)
 {
     query.close();
     query.clearSql();
-    for (const QString& line : foreignKeysSql(sourceTable))
+    for (const QString& line : foreignKeysSql(table))
         query.addSql(line);
     query.open();
     QVector<SourceForeignKey> keys;
     for (query.first(); !query.atEnd(); query.next()) {
         const QString name = query.text(QStringLiteral("keyname"));
         if (keys.isEmpty() || keys.last().name != name) {
-            keys.append(SourceForeignKey{name, query.text(QStringLiteral("parenttable")), {}, {},
-                                         query.text(QStringLiteral("ondelete")), query.text(QStringLiteral("onupdate"))});
+            const SourceTable parent{query.text(QStringLiteral("parentschema")), query.text(QStringLiteral("parenttable"))};
+            keys.append(SourceForeignKey{name, parent, {}, {}, query.text(QStringLiteral("ondelete")),
+                                         query.text(QStringLiteral("onupdate"))});
         }
         keys.last().columns.append(query.text(QStringLiteral("columnname")));
         keys.last().parentColumns.append(query.text(QStringLiteral("parentcolumn")));

@@ -61,9 +61,11 @@ QString rawType(qint64 length)
 
 } // namespace
 
-QString fullOracleTypeText(const QString& typeName, const std::function<qint64()>& precision,
+QString fullOracleTypeText(const QString& typeName, qint64 systemTypeId, const std::function<qint64()>& precision,
                            const std::function<qint64()>& scale)
 {
+    if (systemTypeId == kClrSystemTypeId)
+        return oracleTypeText(typeName, systemTypeId, precision, scale);
     // Integers by the largest value of the SQL Server type (SQL Server
     // documentation, "int, bigint, smallint, and tinyint"; "bit"): the
     // number of decimal digits it has.
@@ -120,12 +122,14 @@ QString fullOracleTypeText(const QString& typeName, const std::function<qint64()
     // A time of day is a span of less than one day since midnight.
     if (typeName == QLatin1String("time"))
         return QStringLiteral(" INTERVAL DAY(0) TO SECOND(%1)").arg(scale());
-    return oracleTypeText(typeName, precision, scale);
+    return oracleTypeText(typeName, systemTypeId, precision, scale);
 }
 
-QString oracleTypeText(const QString& typeName, const std::function<qint64()>& precision,
+QString oracleTypeText(const QString& typeName, qint64 systemTypeId, const std::function<qint64()>& precision,
                        const std::function<qint64()>& scale)
 {
+    if (systemTypeId == kClrSystemTypeId)
+        return QStringLiteral(" BLOB");
     if (isOneOf(typeName, {"varchar", "nvarchar", "char", "nchar"}))
         return characterType(precision());
     // The first number is precision plus scale, as the catalogue gives them,

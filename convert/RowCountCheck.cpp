@@ -5,8 +5,8 @@
 
 namespace tw {
 
-RowCountCheck::RowCountCheck(TargetConnection& target, const QString& table, bool merged)
-    : target_(target), table_(table), merged_(merged)
+RowCountCheck::RowCountCheck(TargetConnection& target, const QString& table, bool merged, bool rowsRejected)
+    : target_(target), table_(table), merged_(merged), againstStored_(merged || rowsRejected)
 {
     if (!merged_)
         return;
@@ -29,7 +29,7 @@ QString RowCountCheck::verify(qint64 read, qint64 stored)
         return failed + failure.message();
     }
     const qint64 found = after - before_;
-    if (found == (merged_ ? stored : read))
+    if (found == (againstStored_ ? stored : read))
         return QString();
     const QString counts = QStringLiteral("read %1, stored %2, found %3").arg(read).arg(stored).arg(found);
     if (!merged_)

@@ -1,5 +1,6 @@
 #include "convert/RowTransfer.h"
 
+#include "convert/OracleColumnNames.h"
 #include "convert/SourceSql.h"
 #include "convert/TargetSql.h"
 #include "db/Failure.h"
@@ -21,13 +22,19 @@ struct Aborted {};
 
 } // namespace
 
+QString columnProblemLine(const QString& targetTable, const QString& column, const QString& reason)
+{
+    return targetTable + QStringLiteral(" -----  ") + column + QStringLiteral(": ") + reason;
+}
+
 RowTransfer::RowTransfer(SourceQuery& query, RowWriter& writer, RunLog& log, Tcc& cc, ConversionHost& host)
     : query_(query), writer_(writer), log_(log), cc_(cc), host_(host)
 {
 }
 
-void RowTransfer::run(const QString& targetTable, const QString& sourceTable, bool& ok, QString& errorText)
+void RowTransfer::run(const TableRef& table, bool& ok, QString& errorText)
 {
+    const QString& targetTable = table.target;
     ok = true;
     reportedColumns_.clear();
     columnProblems_.clear();
@@ -37,18 +44,25 @@ void RowTransfer::run(const QString& targetTable, const QString& sourceTable, bo
     counted_ = 0;
     stored_ = 0;
     refused_ = 0;
+    valuesNotStored_ = 0;
     readToEnd_ = false;
     sourceLost_ = false;
+    stopped_ = false;
+    sourceTable_ = table.shown;
+    batchValues_.clear();
+    sentValues_ = 0;
+    refusedValues_.clear();
+    writer_.setKeepGoodRows(rejects_ != nullptr);
     try {
         query_.close();
-        query_.setSql(rowCountSql(sourceTable));
+        query_.setSql(rowCountSql(table.source));
         query_.open();
         query_.first();
         counted_ = query_.value(0).toInteger();
         query_.close();
         host_.rowsCopied(0, counted_);
 
-        query_.setSql(rowsSql(sourceTable));
+        query_.setSql(rowsSql(table.source));
         query_.open();
         query_.first();
 
@@ -57,7 +71,10 @@ void RowTransfer::run(const QString& targetTable, const QString& sourceTable, bo
         cc_.CopyTextToClipboard(writer_.commandText());
         writer_.open();
 
-        routes_ = routeColumns();
+        routes_ = routeColumns(host_.namesUppercase());
+        sourceColumns_.clear();
+        for (int i = 0; i < routes_.size(); ++i)
+            sourceColumns_.append(query_.fieldName(i));
         bool anyColumnMatched = false;
         for (int i = 0; i < routes_.size(); ++i) {
             if (routes_[i].target < 0)
@@ -68,7 +85,7 @@ void RowTransfer::run(const QString& targetTable, const QString& sourceTable, bo
         // Rows of nothing but NULLs would be no copy at all.
         if (!anyColumnMatched) {
             throw Failure(QStringLiteral("No column of %1 matches a column of %2: no row was copied")
-                              .arg(sourceTable, targetTable));
+                              .arg(table.shown, targetTable));
         }
 
         qint64 row = 1;
@@ -76,6 +93,8 @@ void RowTransfer::run(const QString& targetTable, const QString& sourceTable, bo
             writer_.append();
             copyRow(targetTable);
             writer_.post();
+            if (rejects_)
+                keepSourceValues();
             lastPosted_ = row;
             query_.next();
             if (row % kYieldEvery == 0) {
@@ -84,7 +103,7 @@ void RowTransfer::run(const QString& targetTable, const QString& sourceTable, bo
                     writer_.close();
                     writer_.open();
                 }
-                log_.replaceLast(rowCountLine(sourceTable, row));
+                log_.replaceLast(rowCountLine(table.shown, row));
                 host_.rowsCopied(row, counted_);
                 host_.processEvents();
                 if (host_.stopRequested())
@@ -93,14 +112,16 @@ void RowTransfer::run(const QString& targetTable, const QString& sourceTable, bo
             ++row;
         }
         // The source lets go of its buffers before the last batch goes out,
-        // so that a large value is not held by both clients at once.
+        // so that a large value is not held by both clients at once (the
+        // values kept for the reject file are copies of their own).
         query_.close();
         applyBatch(row - 1);
-        log_.replaceLast(rowCountLine(sourceTable, row - 1));
+        log_.replaceLast(rowCountLine(table.shown, row - 1));
         readToEnd_ = true;
         host_.rowsCopied(row - 1, counted_);
         writer_.close();
     } catch (const Aborted&) {
+        stopped_ = true;
         refusedBatches_.append(QStringLiteral("Operation aborted"));
     } catch (const Failure& failure) {
         sourceLost_ = dynamic_cast<const ConnectionLost*>(&failure) != nullptr;
@@ -112,17 +133,22 @@ void RowTransfer::run(const QString& targetTable, const QString& sourceTable, bo
     }
 }
 
-// Each source column goes to the target column of the same name, compared
-// without regard to case, or else to the column that the table definition
-// made from it (blanks turned into underscores, cut to 30 characters).
-QVector<RowTransfer::ColumnRoute> RowTransfer::routeColumns()
+// Each source column goes to the target column that the table definition
+// made from it (cut, blanks turned into underscores, a free name where
+// columns collide), compared without regard to case, or else to a target
+// column of the source column's own name.
+QVector<RowTransfer::ColumnRoute> RowTransfer::routeColumns(bool upperCase)
 {
     QVector<ColumnRoute> routes(query_.fieldCount());
+    QStringList sourceNames;
+    for (int i = 0; i < routes.size(); ++i)
+        sourceNames.append(query_.fieldName(i));
+    const OracleColumnNames names(sourceNames, upperCase);
     for (int i = 0; i < routes.size(); ++i) {
-        const QString name = query_.fieldName(i);
-        int target = writer_.fieldIndex(name);
+        const QString& name = sourceNames[i];
+        int target = writer_.fieldIndex(names.of(name));
         if (target < 0)
-            target = writer_.fieldIndex(Tcc::NormalizeName(name.left(kMaxNameLength), false));
+            target = writer_.fieldIndex(name);
         routes[i].target = target;
         routes[i].boolean = query_.isBooleanField(i);
     }
@@ -149,6 +175,7 @@ void RowTransfer::copyRow(const QString& targetTable)
                 writer_.setFieldValue(route.target, value);
             }
         } catch (const Failure& failure) {
+            ++valuesNotStored_;
             reportColumn(targetTable, query_.fieldName(i), failure.message());
         }
     }
@@ -159,7 +186,7 @@ void RowTransfer::reportColumn(const QString& targetTable, const QString& column
     if (reportedColumns_.contains(column))
         return;
     reportedColumns_.insert(column);
-    columnProblems_.append(targetTable + QStringLiteral(" -----  ") + column + QStringLiteral(": ") + reason);
+    columnProblems_.append(columnProblemLine(targetTable, column, reason));
     host_.columnProblem(targetTable, column, reason);
 }
 
@@ -174,24 +201,70 @@ QString RowTransfer::failedRowsText(const QString& message) const
 
 // One transaction per batch. A refused batch is rolled back by the writer;
 // it is remembered here so that the table's step reports exactly which rows
-// are missing.
+// are missing. With the good rows kept, the refused rows go to the reject
+// file and the batch's line names it.
 void RowTransfer::applyBatch(qint64 lastRow)
 {
-    const ApplyResult result = writer_.applyUpdates(0);
+    const ApplyResult result = writer_.applyUpdates();
+    const qint64 firstRow = batchFirstRow_;
+    batchFirstRow_ = lastRow + 1;
     stored_ += result.stored;
     refused_ += result.refused;
-    if (result.refused > 0) {
+    if (!result.refusedRows.isEmpty()) {
+        rejectRows(result.refusedRows, firstRow);
+        refusedBatches_.append(QStringLiteral("Rows %1 to %2: %3 rows refused, see %4")
+                                   .arg(firstRow)
+                                   .arg(lastRow)
+                                   .arg(result.refused)
+                                   .arg(rejects_->fileName()));
+    } else if (result.refused > 0) {
         // The writer names the refused row by its place in the batch.
         const QString refusedRow = result.refusedRow > 0
-            ? QStringLiteral("row %1: ").arg(QLocale(QLocale::English).toString(batchFirstRow_ + result.refusedRow - 1))
+            ? QStringLiteral("row %1: ").arg(QLocale(QLocale::English).toString(firstRow + result.refusedRow - 1))
             : QString();
         refusedBatches_.append(QStringLiteral("Rows %1 to %2 were not stored (%3 rows refused): %4%5")
-                                   .arg(batchFirstRow_)
+                                   .arg(firstRow)
                                    .arg(lastRow)
                                    .arg(result.refused)
                                    .arg(refusedRow, result.message));
     }
-    batchFirstRow_ = lastRow + 1;
+    batchValues_.clear();
+    sentValues_ = 0;
+    refusedValues_.clear();
+}
+
+void RowTransfer::rejectRows(const QVector<RefusedRow>& rows, qint64 firstRow)
+{
+    for (const RefusedRow& refused : rows)
+        rejects_->add(sourceTable_, sourceColumns_, firstRow + refused.row - 1, refused.message, valuesOfRow(refused.row));
+}
+
+// The source values of a row of the batch (from 1).
+QVector<SqlValue> RowTransfer::valuesOfRow(int row) const
+{
+    if (row <= sentValues_)
+        return refusedValues_.value(row);
+    const qsizetype columns = sourceColumns_.size();
+    return batchValues_.mid((row - 1 - sentValues_) * columns, columns);
+}
+
+// Every source column's value of the row just posted, routed or not. When
+// the post made the writer send the batch's rows so far, only the values of
+// the rows it refused stay.
+void RowTransfer::keepSourceValues()
+{
+    for (int i = 0; i < sourceColumns_.size(); ++i)
+        batchValues_.append(query_.value(i));
+    const int sent = writer_.sentRows();
+    if (sent <= sentValues_)
+        return;
+    for (const RefusedRow& refused : writer_.refusedRows()) {
+        if (refused.row > sentValues_ && refused.row <= sent)
+            refusedValues_.insert(refused.row, valuesOfRow(refused.row));
+    }
+    const qsizetype columns = sourceColumns_.size();
+    batchValues_.remove(0, qMin(batchValues_.size(), (sent - sentValues_) * columns));
+    sentValues_ = sent;
 }
 
 } // namespace tw

@@ -1,16 +1,22 @@
 #pragma once
 
 #include "convert/ConversionHost.h"
+#include "convert/RejectFile.h"
 #include "convert/RunLog.h"
 #include "convert/Tcc.h"
 #include "db/SourceAccess.h"
 #include "db/TargetAccess.h"
 
+#include <QHash>
 #include <QSet>
 #include <QStringList>
 #include <QVector>
 
 namespace tw {
+
+// The log line of a column whose values could not be set:
+// T + " -----  " + column + ": " + reason.
+QString columnProblemLine(const QString& targetTable, const QString& column, const QString& reason);
 
 // Copies every row of one source table into its target table through the
 // buffered row writer, applying batches after row 100 and after every further
@@ -25,23 +31,39 @@ public:
 
     RowTransfer(SourceQuery& query, RowWriter& writer, RunLog& log, Tcc& cc, ConversionHost& host);
 
-    // Copies the rows of S into T. ok is set true on entry; on failure it is
+    // A row the target refuses costs only itself: the good rows of its
+    // batch are stored and the refused rows, with the server's message and
+    // their source values, go to the reject file. Without this call a
+    // refused row costs its whole batch.
+    void keepGoodRows(RejectFile& rejects) { rejects_ = &rejects; }
+
+    // Copies the rows of the source table into its target. ok is set true on
+    // entry; on failure it is
     // false and the error text holds the reason. A batch that the target
     // refuses is reported in the error text (which rows, how many, the
-    // server's message) while the copy goes on with the next batch; a
+    // server's message), as is a batch whose refused rows went to the
+    // reject file (which rows, how many, the file's name), while the copy
+    // goes on with the next batch; a
     // failure that ends the copy names the rows read since the last commit,
     // which are not stored.
-    void run(const QString& targetTable, const QString& sourceTable, bool& ok, QString& errorText);
+    void run(const TableRef& table, bool& ok, QString& errorText);
 
     // Log lines for the columns whose values could not be set during the
-    // last run, one per column: T + " -----  " + column + ": " + reason.
+    // last run, one per column (columnProblemLine).
     const QStringList& columnProblems() const { return columnProblems_; }
+
+    // Values of the last run that the target did not take (each left its
+    // row's column unset), counted one by one, not per column.
+    qint64 valuesNotStored() const { return valuesNotStored_; }
 
     // Whether the last run failed because the source connection is gone.
     bool sourceLost() const { return sourceLost_; }
+    // Whether the last run ended on a stop request ("Operation aborted").
+    bool stopped() const { return stopped_; }
 
     // The last run's rows: read from the source, stored by the batches the
-    // target committed, and refused with the batches it rolled back.
+    // target committed, and refused: with the batches it rolled back, or
+    // one by one when the good rows are kept.
     qint64 rowsRead() const { return lastPosted_; }
     qint64 rowsStored() const { return stored_; }
     qint64 rowsRefused() const { return refused_; }
@@ -57,10 +79,13 @@ private:
         bool boolean = false;
     };
 
-    QVector<ColumnRoute> routeColumns();
+    QVector<ColumnRoute> routeColumns(bool upperCase);
     void copyRow(const QString& targetTable);
     void reportColumn(const QString& targetTable, const QString& column, const QString& reason);
     void applyBatch(qint64 lastRow);
+    void rejectRows(const QVector<RefusedRow>& rows, qint64 firstRow);
+    void keepSourceValues();
+    QVector<SqlValue> valuesOfRow(int row) const;
     QString failedRowsText(const QString& message) const;
 
     SourceQuery& query_;
@@ -68,6 +93,18 @@ private:
     RunLog& log_;
     Tcc& cc_;
     ConversionHost& host_;
+
+    RejectFile* rejects_ = nullptr;
+    // With the good rows kept: the source values of the batch's rows not
+    // yet sent, row after row, for the reject file (one store whose room is
+    // reused), and those of the refused rows among the rows sent before the
+    // apply; the values of the other rows sent go when they are sent, so
+    // that the writer's bound on memory holds for them too.
+    QVector<SqlValue> batchValues_;
+    int sentValues_ = 0;
+    QHash<int, QVector<SqlValue>> refusedValues_;
+    QStringList sourceColumns_;
+    QString sourceTable_;
 
     QVector<ColumnRoute> routes_;
     QSet<QString> reportedColumns_;
@@ -78,8 +115,10 @@ private:
     qint64 counted_ = 0;
     qint64 stored_ = 0;
     qint64 refused_ = 0;
+    qint64 valuesNotStored_ = 0;
     bool readToEnd_ = false;
     bool sourceLost_ = false;
+    bool stopped_ = false;
 };
 
 } // namespace tw

@@ -48,7 +48,7 @@ void RunLog::clear()
 
 void RunLog::save(const QString& path) const
 {
-    saveWholeFile(path, systemTextLines(lines_));
+    saveWholeFile(path, losslessTextLines(lines_));
 }
 
 QString interactiveLogFileName(const QDateTime& moment)

@@ -24,8 +24,9 @@ public:
 
     // Writes every line followed by CR LF, in the system's 8-bit encoding
     // (the locale's on Linux, the ANSI code page on Windows), without a
-    // byte-order mark; an existing file is replaced. Throws Failure when the
-    // file cannot be written.
+    // byte-order mark; when that encoding lacks a character of the log, in
+    // UTF-8 after a byte-order mark instead. An existing file is replaced.
+    // Throws Failure when the file cannot be written.
     void save(const QString& path) const;
 
     const QStringList& lines() const { return lines_; }

@@ -1,5 +1,6 @@
 #include "convert/RunSummary.h"
 
+#include "convert/Csv.h"
 #include "convert/RunLog.h"
 #include "convert/WholeFile.h"
 
@@ -9,19 +10,7 @@ namespace tw {
 
 namespace {
 
-const char* const kCsvHeader = "source,target,outcome,rows read,rows stored,rows refused,seconds,rows per second";
-
-// RFC 4180, 2.6 and 2.7: a field holding a comma, a double quote or a line
-// break is enclosed in double quotes, and a double quote inside it doubled.
-QString csvField(const QString& text)
-{
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\r'))
-        && !text.contains(QLatin1Char('\n')))
-        return text;
-    QString quoted = text;
-    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
-}
+const char* const kCsvHeader = "source,target,outcome,rows read,rows stored,rows refused,seconds,rows per second,values not stored";
 
 bool isNumberColumn(int column)
 {
@@ -43,6 +32,8 @@ QString outcomeKeyword(TableSummary::Outcome outcome)
     case TableSummary::Outcome::Merged: return QStringLiteral("merged");
     case TableSummary::Outcome::Skipped: return QStringLiteral("skipped");
     case TableSummary::Outcome::Failed: return QStringLiteral("failed");
+    case TableSummary::Outcome::NotFound: return QStringLiteral("not found");
+    case TableSummary::Outcome::Stopped: return QStringLiteral("stopped");
     case TableSummary::Outcome::NotReached: break;
     }
     return QStringLiteral("not reached");
@@ -74,6 +65,7 @@ QString summaryCsv(const RunSummary& summary)
         QStringList fields = tableFields(table, outcomeKeyword(table.outcome), 3);
         fields[0] = csvField(fields[0]);
         fields[1] = csvField(fields[1]);
+        fields.append(QString::number(table.valuesNotStored));
         text += fields.join(QLatin1Char(',')) + QStringLiteral("\r\n");
     }
     return text;

@@ -8,7 +8,8 @@ namespace tw {
 
 // What became of one selected table in a run, with its row counts and time.
 struct TableSummary {
-    enum class Outcome { Created, Overwritten, Merged, Skipped, Failed, NotReached };
+    // NotFound: a table that a job names but the source database lacks.
+    enum class Outcome { Created, Overwritten, Merged, Skipped, Failed, NotReached, NotFound, Stopped };
 
     QString source;
     QString target;
@@ -16,6 +17,8 @@ struct TableSummary {
     qint64 read = 0;
     qint64 stored = 0;
     qint64 refused = 0;
+    // Values the target did not take, their rows stored without them.
+    qint64 valuesNotStored = 0;
     // The table's whole time: probe, drop, create, keys, rows and count check.
     double seconds = 0;
 
@@ -26,7 +29,8 @@ struct TableSummary {
 using RunSummary = QVector<TableSummary>;
 
 // The outcome as the summary file writes it, the same in every language:
-// "created", "overwritten", "merged", "skipped", "failed", "not reached".
+// "created", "overwritten", "merged", "skipped", "failed", "not reached",
+// "not found", "stopped".
 QString outcomeKeyword(TableSummary::Outcome outcome);
 
 // The summary file of an unattended run: the job file's path with its
@@ -34,7 +38,7 @@ QString outcomeKeyword(TableSummary::Outcome outcome);
 QString jobSummaryPath(const QString& jobFilePath);
 
 // The summary as comma-separated values (RFC 4180): a header line, then one
-// record per table; fields that hold a comma, a double quote or a line break
+// record per table, the values not stored in its last field; fields that hold a comma, a double quote or a line break
 // are quoted, every line ends with CR LF.
 QString summaryCsv(const RunSummary& summary);
 // Writes summaryCsv in UTF-8 without a byte-order mark, replacing any file of
@@ -42,7 +46,7 @@ QString summaryCsv(const RunSummary& summary);
 void saveSummaryCsv(const RunSummary& summary, const QString& path);
 
 // The texts of the summary in the interface language: the eight column
-// headings and the six outcome words, in the order of Outcome.
+// headings and the seven outcome words, in the order of Outcome.
 struct SummaryCaptions {
     QStringList headings;
     QStringList outcomes;

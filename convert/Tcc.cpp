@@ -24,42 +24,68 @@ QString statementErrorText(const QString& message, const TargetStatement& statem
     return message + QStringLiteral("\r\n") + statement.sqlText() + QStringLiteral("\r\n");
 }
 
-void Tcc::CreateOracleTable(SourceQuery& query, TargetConnection& target, const QString& sourceTable,
-                            const QString& targetTable, bool upperCase, bool& ok, QString& errorText)
+void Tcc::CreateOracleTable(SourceQuery& query, TargetConnection& target, const TableRef& table, bool upperCase,
+                            bool& ok, QString& errorText)
 {
     ok = true;
     std::unique_ptr<TargetStatement> statement = target.createStatement();
     tmpmemo_.clear();
     definitionNotes_.clear();
     identityColumns_.clear();
-    const QStringList sourceIdentity = fullDefinitions_ ? sourceIdentityColumns(query, sourceTable) : QStringList();
-    const QHash<QString, QString> aliasBases = fullDefinitions_ ? sourceAliasBaseTypes(query, sourceTable)
+    const QStringList sourceIdentity = fullDefinitions_ ? sourceIdentityColumns(query, table.source) : QStringList();
+    const QHash<QString, QString> aliasBases = fullDefinitions_ ? sourceAliasBaseTypes(query, table.source)
                                                                 : QHash<QString, QString>();
     if (fullDefinitions_)
-        noteCheckConstraints(query, sourceTable, targetTable);
+        noteCheckConstraints(query, table);
 
     query.close();
     query.clearSql();
-    for (const QString& line : columnCatalogueSql(sourceTable))
+    for (const QString& line : columnCatalogueSql(table.source))
         query.addSql(line);
     query.open();
     query.first();
 
-    tmpmemo_ = QStringList{createTableFirstLine(targetTable)};
-    while (!query.atEnd()) {
+    // The catalogue is read whole first: a column's Oracle name depends on
+    // the names of the columns before it.
+    struct Column {
+        QString sourceName;
+        QString type;
+        QString sourceDefault;
+        bool notNull;
+    };
+    QVector<Column> columns;
+    QStringList sourceNames;
+    for (; !query.atEnd(); query.next()) {
         const QString sourceName = query.text(QStringLiteral("fieldname"));
-        const QString name = sourceName.left(kMaxNameLength);
-        QString line = QLatin1Char('"') + NormalizeName(name, upperCase) + QLatin1Char('"');
-        if (fullDefinitions_)
-            line += fullColumnText(query, targetTable, NormalizeName(name, upperCase),
-                                   aliasBases.value(sourceName, query.text(QStringLiteral("fieldtyle"))),
-                                   sourceIdentity.contains(sourceName));
-        else
-            line += oracleTypeText(
-                query.text(QStringLiteral("fieldtyle")), [&] { return query.integer(QStringLiteral("f_size")); },
-                [&] { return query.integer(QStringLiteral("f_scale")); });
-        query.next();
-        if (!query.atEnd())
+        const QString typeName = query.text(QStringLiteral("fieldtyle"));
+        // A column whose type row is missing has no system type id.
+        const SqlValue systemTypeId = query.value(QStringLiteral("f_xtype"));
+        const qint64 typeId = systemTypeId.isNull() ? 0 : systemTypeId.toInteger();
+        const auto precision = [&] { return query.integer(QStringLiteral("f_size")); };
+        const auto scale = [&] { return query.integer(QStringLiteral("f_scale")); };
+        if (fullDefinitions_) {
+            columns.append(Column{sourceName,
+                                  fullOracleTypeText(aliasBases.value(sourceName, typeName), typeId, precision, scale),
+                                  query.text(QStringLiteral("defaultvalue")),
+                                  query.integer(QStringLiteral("isnullable")) == 0});
+        } else {
+            columns.append(Column{sourceName, oracleTypeText(typeName, typeId, precision, scale), QString(), false});
+        }
+        sourceNames.append(sourceName);
+    }
+    columnNames_ = OracleColumnNames(sourceNames, upperCase);
+    columnNamesOf_ = table.target;
+
+    tmpmemo_ = QStringList{createTableFirstLine(table.target)};
+    for (int i = 0; i < columns.size(); ++i) {
+        const Column& column = columns[i];
+        const QString name = columnNames_.of(column.sourceName);
+        QString line = QLatin1Char('"') + name + QLatin1Char('"') + column.type;
+        if (fullDefinitions_) {
+            line += fullColumnClauses(table.target, name, column.type, sourceIdentity.contains(column.sourceName),
+                                      column.sourceDefault, column.notNull);
+        }
+        if (i + 1 < columns.size())
             line += QStringLiteral(" , ");
         tmpmemo_.append(line);
     }
@@ -74,10 +100,10 @@ void Tcc::CreateOracleTable(SourceQuery& query, TargetConnection& target, const 
     }
 }
 
-QStringList Tcc::sourceIdentityColumns(SourceQuery& query, const QString& sourceTable)
+QStringList Tcc::sourceIdentityColumns(SourceQuery& query, const SourceTable& table)
 {
     query.close();
-    query.setSql(identityColumnsSql(sourceTable));
+    query.setSql(identityColumnsSql(table));
     query.open();
     QStringList columns;
     for (query.first(); !query.atEnd(); query.next())
@@ -86,10 +112,10 @@ QStringList Tcc::sourceIdentityColumns(SourceQuery& query, const QString& source
     return columns;
 }
 
-QHash<QString, QString> Tcc::sourceAliasBaseTypes(SourceQuery& query, const QString& sourceTable)
+QHash<QString, QString> Tcc::sourceAliasBaseTypes(SourceQuery& query, const SourceTable& table)
 {
     query.close();
-    query.setSql(aliasTypeColumnsSql(sourceTable));
+    query.setSql(aliasTypeColumnsSql(table));
     query.open();
     QHash<QString, QString> bases;
     for (query.first(); !query.atEnd(); query.next())
@@ -100,14 +126,14 @@ QHash<QString, QString> Tcc::sourceAliasBaseTypes(SourceQuery& query, const QStr
 
 // Check constraints are written in T-SQL, which Oracle does not read: each
 // is named in the log with its text instead.
-void Tcc::noteCheckConstraints(SourceQuery& query, const QString& sourceTable, const QString& targetTable)
+void Tcc::noteCheckConstraints(SourceQuery& query, const TableRef& table)
 {
     query.close();
-    query.setSql(checkConstraintsSql(sourceTable));
+    query.setSql(checkConstraintsSql(table.source));
     query.open();
     for (query.first(); !query.atEnd(); query.next())
         definitionNotes_.append(QStringLiteral("Check constraint %1 of %2 not carried: %3")
-                                    .arg(query.text(QStringLiteral("name")), targetTable,
+                                    .arg(query.text(QStringLiteral("name")), table.target,
                                          query.text(QStringLiteral("definition"))));
     query.close();
 }
@@ -116,18 +142,14 @@ void Tcc::noteCheckConstraints(SourceQuery& query, const QString& sourceTable, c
 // then the NOT NULL constraint (SQL Language Reference, "CREATE TABLE",
 // column_definition). An identity column takes no default and, generated
 // ON NULL, is NOT NULL by itself ("identity_clause").
-QString Tcc::fullColumnText(SourceQuery& query, const QString& targetTable, const QString& column,
-                           const QString& typeName, bool identity)
+QString Tcc::fullColumnClauses(const QString& targetTable, const QString& column, const QString& type, bool identity,
+                               const QString& sourceDefault, bool notNull)
 {
-    const QString type = fullOracleTypeText(
-        typeName, [&] { return query.integer(QStringLiteral("f_size")); },
-        [&] { return query.integer(QStringLiteral("f_scale")); });
-    QString text = type;
     if (identity) {
         identityColumns_.append(column);
-        return text + QStringLiteral(" GENERATED BY DEFAULT ON NULL AS IDENTITY");
+        return QStringLiteral(" GENERATED BY DEFAULT ON NULL AS IDENTITY");
     }
-    const QString sourceDefault = query.text(QStringLiteral("defaultvalue"));
+    QString text;
     if (!sourceDefault.isEmpty()) {
         if (const std::optional<QString> value = oracleDefault(sourceDefault, type == QLatin1String(" DATE")))
             text += QStringLiteral(" DEFAULT ") + *value;
@@ -135,7 +157,7 @@ QString Tcc::fullColumnText(SourceQuery& query, const QString& targetTable, cons
             definitionNotes_.append(
                 QStringLiteral("Default of %1.%2 not carried: %3").arg(targetTable, column, sourceDefault));
     }
-    if (query.integer(QStringLiteral("isnullable")) == 0)
+    if (notNull)
         text += QStringLiteral(" NOT NULL");
     return text;
 }
@@ -156,21 +178,22 @@ void Tcc::ContinueIdentityColumns(TargetConnection& target, const QString& targe
     }
 }
 
-void Tcc::CreateOracleForeignKey(TargetConnection& target, const QString& childTable, const SourceForeignKey& key,
-                                 const QString& parentTable, bool upperCase, bool& ok, QString& errorText)
+void Tcc::CreateOracleForeignKey(TargetConnection& target, const SourceForeignKey& key, const QString& childTable,
+                                 const OracleColumnNames& childColumns, const QString& parentTable,
+                                 const OracleColumnNames& parentColumns, bool& ok, QString& errorText)
 {
     ok = true;
-    const auto created = [upperCase](const QStringList& columns) {
-        QStringList names;
+    const auto named = [](const OracleColumnNames& names, const QStringList& columns) {
+        QStringList quoted;
         for (const QString& column : columns)
-            names.append(quotedName(NormalizeName(column.left(kMaxNameLength), upperCase)));
-        return names.join(QLatin1Char(','));
+            quoted.append(quotedName(names.of(column)));
+        return quoted.join(QLatin1Char(','));
     };
     std::unique_ptr<TargetStatement> statement = target.createStatement();
     statement->setSql(QStringLiteral("alter table ") + quotedName(childTable) + QStringLiteral(" add constraint ")
                       + formedName(key.name.left(kMaxNameLength)) + QStringLiteral(" foreign key (")
-                      + created(key.columns) + QStringLiteral(") references ") + quotedName(parentTable)
-                      + QStringLiteral(" (") + created(key.parentColumns) + QLatin1Char(')')
+                      + named(childColumns, key.columns) + QStringLiteral(") references ") + quotedName(parentTable)
+                      + QStringLiteral(" (") + named(parentColumns, key.parentColumns) + QLatin1Char(')')
                       + oracleDeleteClause(key.onDelete));
     try {
         statement->executeDirect();

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "convert/ForeignKeys.h"
+#include "convert/OracleColumnNames.h"
+#include "convert/TableRef.h"
 #include "db/SourceAccess.h"
 #include "db/TargetAccess.h"
 
@@ -20,8 +22,10 @@ class Tcc {
 public:
     // Reads the source table's column catalogue and executes one
     // Create table statement for the target table.
-    void CreateOracleTable(SourceQuery& query, TargetConnection& target, const QString& sourceTable,
-                           const QString& targetTable, bool upperCase, bool& ok, QString& errorText);
+    void CreateOracleTable(SourceQuery& query, TargetConnection& target, const TableRef& table, bool upperCase,
+                           bool& ok, QString& errorText);
+    // The column names of the table last read by CreateOracleTable.
+    const OracleColumnNames& columnNames() const { return columnNames_; }
 
     // With full definitions the table also gets NOT NULL, the defaults the
     // target can take, identity columns and the exact types; unique
@@ -38,14 +42,16 @@ public:
                                  bool& ok, QString& errorText);
 
     // Adds a source foreign key to the child table, referencing the parent
-    // table's target; columns are named as the table definitions created them.
-    void CreateOracleForeignKey(TargetConnection& target, const QString& childTable, const SourceForeignKey& key,
-                                const QString& parentTable, bool upperCase, bool& ok, QString& errorText);
+    // table; the columns of each are named by its Oracle column names.
+    void CreateOracleForeignKey(TargetConnection& target, const SourceForeignKey& key, const QString& childTable,
+                                const OracleColumnNames& childColumns, const QString& parentTable,
+                                const OracleColumnNames& parentColumns, bool& ok, QString& errorText);
 
     // Recreates the primary key and the indexes of the source table on the
-    // target table, one statement per key.
-    void CreateOracleIndexes(SourceQuery& query, TargetConnection& target, const QString& sourceTable,
-                             const QString& targetTable, bool upperCase, bool& ok, QString& errorText);
+    // target table, one statement per key; the key columns are named as the
+    // table definition that precedes it named them.
+    void CreateOracleIndexes(SourceQuery& query, TargetConnection& target, const TableRef& table, bool upperCase,
+                             bool& ok, QString& errorText);
 
     // True when the owner has a table of exactly that name.
     bool OracleTableExists(TargetConnection& target, const QString& table, const QString& owner);
@@ -70,20 +76,22 @@ public:
     const QStringList& tmpmemo() const { return tmpmemo_; }
 
 private:
-    // The type and the rest of a column's definition with full definitions.
-    // typeName is the system type, an alias type's base type for its columns.
-    QString fullColumnText(SourceQuery& query, const QString& targetTable, const QString& column,
-                           const QString& typeName, bool identity);
+    // What follows a column's type with full definitions: the identity
+    // clause, or the default the target can take and NOT NULL.
+    QString fullColumnClauses(const QString& targetTable, const QString& column, const QString& type, bool identity,
+                              const QString& sourceDefault, bool notNull);
     // Column name to base type, for the columns of alias types.
-    QHash<QString, QString> sourceAliasBaseTypes(SourceQuery& query, const QString& sourceTable);
-    QStringList sourceIdentityColumns(SourceQuery& query, const QString& sourceTable);
-    QStringList sourceUniqueIndexes(SourceQuery& query, const QString& sourceTable);
-    void noteCheckConstraints(SourceQuery& query, const QString& sourceTable, const QString& targetTable);
+    QHash<QString, QString> sourceAliasBaseTypes(SourceQuery& query, const SourceTable& table);
+    QStringList sourceIdentityColumns(SourceQuery& query, const SourceTable& table);
+    QStringList sourceUniqueIndexes(SourceQuery& query, const SourceTable& table);
+    void noteCheckConstraints(SourceQuery& query, const TableRef& table);
 
     QStringList tmpmemo_;
     bool fullDefinitions_ = false;
     QStringList definitionNotes_;
     QStringList identityColumns_;
+    OracleColumnNames columnNames_;
+    QString columnNamesOf_;  // the target table of columnNames_
 };
 
 // The error text of a failed statement: the server's message, CR LF, the

@@ -13,16 +13,24 @@ namespace tw {
 // table and columns that the table definition created, and otherwise quoted
 // as created (blanks to underscores, cut, upper-cased with the option), so
 // that keys of tables such as "Order Details" arrive too.
-void Tcc::CreateOracleIndexes(SourceQuery& query, TargetConnection& target, const QString& sourceTable,
-                              const QString& targetTable, bool upperCase, bool& ok, QString& errorText)
+//
+// The primary key's constraint name is formed from the table's name; a table
+// whose name other schemas share names it by the schema too, as its target
+// name does, so that the keys of both reach Oracle under names of their own.
+void Tcc::CreateOracleIndexes(SourceQuery& query, TargetConnection& target, const TableRef& table, bool upperCase,
+                              bool& ok, QString& errorText)
 {
+    const QString& targetTable = table.target;
+    // Columns renamed by the table definition are known from it; without one
+    // for this table the plain rule names them.
+    const OracleColumnNames columns = columnNamesOf_ == targetTable ? columnNames_ : OracleColumnNames({}, upperCase);
     ok = true;
     std::unique_ptr<TargetStatement> statement = target.createStatement();
-    const QStringList uniqueIndexes = fullDefinitions_ ? sourceUniqueIndexes(query, sourceTable) : QStringList();
+    const QStringList uniqueIndexes = fullDefinitions_ ? sourceUniqueIndexes(query, table.source) : QStringList();
 
     query.close();
     query.clearSql();
-    for (const QString& line : indexCatalogueSql(sourceTable))
+    for (const QString& line : indexCatalogueSql(table.source))
         query.addSql(line);
     query.open();
     query.first();
@@ -32,7 +40,7 @@ void Tcc::CreateOracleIndexes(SourceQuery& query, TargetConnection& target, cons
     while (!query.atEnd()) {
         const qint64 position = query.integer(QStringLiteral("Seq_in_index"));
         const QString sourceColumn = query.text(QStringLiteral("Column_name"));
-        const QString column = reachingName(sourceColumn, NormalizeName(sourceColumn.left(kMaxNameLength), upperCase));
+        const QString column = reachingName(sourceColumn, columns.of(sourceColumn));
 
         if (row > 1 && position == 1) {
             statement->setSql(sql + QLatin1Char(')'));
@@ -53,9 +61,10 @@ void Tcc::CreateOracleIndexes(SourceQuery& query, TargetConnection& target, cons
                 sql += QStringLiteral("alter table ") + reachingName(targetTable, targetTable)
                     + QStringLiteral("  add constraint ") + formedName(name) + QStringLiteral(" unique (") + column;
             } else if (kind == QLatin1String("pk")) {
-                const QString table = query.text(QStringLiteral("tablename"));
-                const QString name = (QStringLiteral("PRIMARY") + table + QString::number(row)).left(kMaxNameLength);
-                sql += QStringLiteral("alter table ") + reachingName(table, targetTable)
+                const QString stored = query.text(QStringLiteral("tablename"));
+                const QString keyed = table.source.qualified ? table.source.targetBase() : stored;
+                const QString name = (QStringLiteral("PRIMARY") + keyed + QString::number(row)).left(kMaxNameLength);
+                sql += QStringLiteral("alter table ") + reachingName(stored, targetTable)
                     + QStringLiteral("  add constraint ") + formedName(name) + QStringLiteral(" primary key (")
                     + column;
             } else {
@@ -84,10 +93,10 @@ void Tcc::CreateOracleIndexes(SourceQuery& query, TargetConnection& target, cons
     query.close();
 }
 
-QStringList Tcc::sourceUniqueIndexes(SourceQuery& query, const QString& sourceTable)
+QStringList Tcc::sourceUniqueIndexes(SourceQuery& query, const SourceTable& table)
 {
     query.close();
-    query.setSql(uniqueIndexesSql(sourceTable));
+    query.setSql(uniqueIndexesSql(table));
     query.open();
     QStringList names;
     for (query.first(); !query.atEnd(); query.next())

@@ -52,14 +52,29 @@ QStringList connectAndListDatabases(SourceConnection& connection, SourceQuery& q
     return names;
 }
 
+// The names are cast to nvarchar: a server that sends the catalogue's names
+// in a single-byte code page would turn a name in another script into
+// question marks, which name no table.
+QString tableListSql()
+{
+    return QStringLiteral("select cast(schema_name(uid) as nvarchar(128)) as schemaname, cast(name as nvarchar(128)) "
+                          "as name from sysobjects where xtype='U' and name <> N'dtproperties' order by name, schemaname");
+}
+
 void connectAndListTables(SourceConnection& connection, SourceQuery& query, const QString& connectionString,
-                          const std::function<void(const QString&)>& addName)
+                          const std::function<void(const SourceTable&)>& addTable)
 {
     reconnect(connection, connectionString);
-    readNames(query,
-              QStringLiteral("select   [name]   from   sysobjects   where   xType='u' and [name] <> 'dtproperties' "
-                             "order by [name]"),
-              addName);
+    query.close();
+    query.setSql(tableListSql());
+    query.open();
+    query.first();
+    QVector<SourceTable> rows;
+    for (; !query.atEnd(); query.next())
+        rows.append({query.text(QStringLiteral("schemaname")), query.text(QStringLiteral("name"))});
+    query.close();
+    for (const SourceTable& table : listedTables(rows))
+        addTable(table);
 }
 
 QStringList targetLogonParams(const QString& service, const QString& user, const QString& password)

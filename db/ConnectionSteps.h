@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/SourceAccess.h"
+#include "db/SourceTable.h"
 #include "db/TargetAccess.h"
 
 #include <QStringList>
@@ -23,11 +24,14 @@ QString sourceConnectionString(const QString& serverString, const QString& datab
 // names in the server's order.
 QStringList connectAndListDatabases(SourceConnection& connection, SourceQuery& query,
                                     const QString& connectionString);
-// Reconnects the source on a database and hands its user tables (never
-// "dtproperties"), sorted by name, to addName one by one; a failure while
-// reading leaves the names already handed over where the caller put them.
+// The listing of a database's user tables (never "dtproperties"): each
+// table's schema and name in one row, both as nvarchar, sorted by name.
+QString tableListSql();
+// Reconnects the source on a database and hands its user tables, sorted by
+// name, to addTable one by one, once the whole listing has been read (a name's
+// entry depends on every schema that holds it).
 void connectAndListTables(SourceConnection& connection, SourceQuery& query, const QString& connectionString,
-                          const std::function<void(const QString&)>& addName);
+                          const std::function<void(const SourceTable&)>& addTable);
 
 // The parameter lines of the target logon, in their fixed order.
 QStringList targetLogonParams(const QString& service, const QString& user, const QString& password);

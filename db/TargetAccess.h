@@ -3,6 +3,7 @@
 #include "db/SqlValue.h"
 
 #include <QStringList>
+#include <QVector>
 #include <memory>
 
 namespace tw {
@@ -29,15 +30,27 @@ private:
     QStringList lines_;
 };
 
+// A row that the server refused in a batch applied with its good rows kept:
+// its place in the batch (from 1) and the server's message.
+struct RefusedRow {
+    int row = 0;
+    QString message;
+    bool operator==(const RefusedRow& other) const { return row == other.row && message == other.message; }
+};
+
 // What one apply of the pending rows did. When the server refuses a row, the
 // whole batch is rolled back: stored is 0, refused counts the rows that were
 // not stored, message holds the server's text and refusedRow the position
 // in the batch (from 1) of the row it refused, 0 when that is not known.
+// With the good rows kept, stored counts the rows committed, refused the
+// rows the server refused, and refusedRows lists each of them; a failure of
+// the apply as a whole (not of single rows) still refuses the whole batch.
 struct ApplyResult {
     int stored = 0;
     int refused = 0;
     QString message;
     int refusedRow = 0;
+    QVector<RefusedRow> refusedRows;
 };
 
 // A client-side row buffer over the target table named by its command text
@@ -54,6 +67,12 @@ public:
     // Runs the command text: the buffer gets the table's columns and no rows.
     virtual void open() = 0;
 
+    // What a row the server refuses costs: off (the default), its whole
+    // batch; on, only itself: every row the server accepts is stored and
+    // each refused row reported. Set before the rows of a batch are posted.
+    void setKeepGoodRows(bool keep) { keepGoodRows_ = keep; }
+    bool keepGoodRows() const { return keepGoodRows_; }
+
     // The names of the table's columns, in table order, once open.
     virtual QStringList fieldNames() const = 0;
     // The position of a column among fieldNames(), its name compared
@@ -68,13 +87,20 @@ public:
     void setFieldValue(const QString& name, const SqlValue& value);
     virtual void post() = 0;
     virtual int pendingCount() const = 0;
+    // The rows of the current batch that the writer has already sent to the
+    // server (it may send them before the apply, to bound its memory), and
+    // with the good rows kept the rows refused among them so far.
+    virtual int sentRows() const { return 0; }
+    virtual QVector<RefusedRow> refusedRows() const { return {}; }
 
-    // Inserts and commits the pending rows when the server refuses at most
-    // maxErrors of them (0: all or nothing); the buffer is empty afterwards.
-    virtual ApplyResult applyUpdates(int maxErrors) = 0;
+    // Inserts the pending rows and commits them once: all or nothing, or
+    // with the good rows kept (setKeepGoodRows); the buffer is empty
+    // afterwards.
+    virtual ApplyResult applyUpdates() = 0;
 
 private:
     QString commandText_;
+    bool keepGoodRows_ = false;
 };
 
 // The target server connection, configured by key=value parameter lines.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Renders a PNG of every wizard page (the log page during and after a run), the
-# close question and an error box, in English and Chinese, offscreen against
-# the model servers, into the folder given as the argument.
+# close question, an error box and the shortcut builder, in English and
+# Chinese, offscreen against the model servers, into the folder given as the
+# argument.
 set -euo pipefail
 if [ $# -ne 1 ]; then
   echo "usage: scripts/screenshots.sh FOLDER" >&2

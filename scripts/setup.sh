@@ -15,20 +15,8 @@ packages=(
   clang libclang-rt-dev libglib2.0-bin
 )
 
-# One query for all packages: a second start must cost next to nothing.
-installed=$(dpkg-query -W -f='${Package} ${Status}\n' "${packages[@]}" 2>/dev/null | grep " install ok installed$" | cut -d' ' -f1 || true)
-missing=()
-for package in "${packages[@]}"; do
-  grep -qx "$package" <<<"$installed" || missing+=("$package")
-done
-
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  sudo_cmd=()
-  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
-  "${sudo_cmd[@]}" apt-get update -q
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
-fi
+source scripts/install-missing.sh
+install_missing "${packages[@]}"
 
 # Once configured, the build configures itself again when a CMakeLists.txt
 # changes.

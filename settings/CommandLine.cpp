@@ -84,17 +84,21 @@ values taken as they are, the first "=" separates them):
   skipindex            1 skips keys and indexes
   nameuppercase        1 makes names upper case
   blobtotext           1 converts BLOB to text
+  keepgoodrows         1 stores the good rows of a refused batch; the refused
+                       rows go to <job>.rejects.csv beside the job file
   fulldefinitions      1 carries NOT NULL, defaults, identity, unique and
                        foreign keys and the exact Oracle types
   writescript          1 also writes the Oracle statements to a script
                        beside the log (same name, extension .sql)
   alltables            1 converts every table of the database
-  tables1, tables2...  the tables to convert, in line order (when alltables is not 1)
+  tables1, tables2...  the tables to convert, in line order (when alltables is not 1);
+                       a name that several schemas hold is written schema.name
   character_set        kept for older files; not used by the conversion
 
 Exit codes:
   0  every table was converted cleanly (always 0 for the wizard)
-  1  the run ended, but a table failed (see the job log)
+  1  the run ended, but a table failed or is not in the database, or the job
+     selects no table (see the job log)
   2  the job file could not be read, or its processtable is not an integer
   3  the run stopped before its end: a connection or listing step failed,
      a failure ended the conversion, or it was stopped

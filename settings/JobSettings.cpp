@@ -43,16 +43,21 @@ void ApplyJobSettings(const JobSettingsList& job, SettingsControls& controls)
     controls.setNameUppercase(isOn(job.value(QStringLiteral("nameuppercase"))));
     controls.setSkipIndex(isOn(job.value(QStringLiteral("skipindex"))));
     controls.setBlobToText(isOn(job.value(QStringLiteral("blobtotext"))));
+    controls.setKeepGoodRows(isOn(job.value(QStringLiteral("keepgoodrows"))));
     controls.setFullDefinitions(isOn(job.value(QStringLiteral("fulldefinitions"))));
     controls.setWriteScript(isOn(job.value(QStringLiteral("writescript"))));
 }
 
-void SelectJobTables(const JobSettingsList& job, SettingsControls& controls)
+JobTableChoice SelectJobTables(const JobSettingsList& job, SettingsControls& controls)
 {
+    JobTableChoice choice;
     if (isOn(job.value(QStringLiteral("alltables")))) {
         controls.addAllTables();
-        return;
+        return choice;
     }
+    choice.selectsNoTable = true;
+    // A table named twice is moved once; its second line is no missing table.
+    QStringList moved;
     // The numbers in the line names are never read: the file's line order is
     // the order of the selected list.
     for (const QString& line : job.lines()) {
@@ -62,10 +67,16 @@ void SelectJobTables(const JobSettingsList& job, SettingsControls& controls)
         const QString name = trimmedName(equals < 0 ? line : line.mid(equals + 1));
         if (name.isEmpty())
             continue;
+        choice.selectsNoTable = false;
         const qsizetype found = controls.availableTables().indexOf(name);
-        if (found >= 0)
+        if (found >= 0) {
             controls.addTable(int(found));
+            moved.append(name);
+        } else if (!moved.contains(name) && !choice.notFound.contains(name)) {
+            choice.notFound.append(name);
+        }
     }
+    return choice;
 }
 
 } // namespace tw

@@ -10,13 +10,23 @@ namespace tw {
 // a missing text key empties its field, a missing switch clears its check
 // box. A "processtable" value that is missing or no integer throws Failure,
 // and the keys after it ("tabledefonly", "nameuppercase", "skipindex",
-// "blobtotext", "fulldefinitions", "writescript") are then not applied.
+// "blobtotext", "keepgoodrows", "fulldefinitions", "writescript") are then not
+// applied.
 void ApplyJobSettings(const JobSettingsList& job, SettingsControls& controls);
+
+// What a job's table lines found in the available list.
+struct JobTableChoice {
+    // The names of table lines that match no available entry, in file order.
+    QStringList notFound;
+    // True when the job selects no table at all: "alltables" is not "1" and
+    // no table line names a table.
+    bool selectsNoTable = false;
+};
 
 // Moves the job's tables from the available list to the selected list: all
 // of them when "alltables" is exactly "1", otherwise those of the "tables"
-// lines in file order, matched with letter case; names not found are
-// ignored.
-void SelectJobTables(const JobSettingsList& job, SettingsControls& controls);
+// lines in file order, matched with letter case against the list's entries
+// (a bare name, or schema.name for a name that several schemas hold).
+JobTableChoice SelectJobTables(const JobSettingsList& job, SettingsControls& controls);
 
 } // namespace tw

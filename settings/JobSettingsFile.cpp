@@ -98,6 +98,7 @@ QStringList jobFileLines(const JobDefinition& job)
         QStringLiteral("skipindex=") + onOff(job.skipIndex),
         QStringLiteral("nameuppercase=") + onOff(job.nameUppercase),
         QStringLiteral("blobtotext=") + onOff(job.blobToText),
+        QStringLiteral("keepgoodrows=") + onOff(job.keepGoodRows),
         QStringLiteral("fulldefinitions=") + onOff(job.fullDefinitions),
         QStringLiteral("writescript=") + onOff(job.writeScript),
         QStringLiteral("alltables=") + QString::number(job.tableChoice == 1 ? 1 : 0),
@@ -112,7 +113,7 @@ QStringList jobFileLines(const JobDefinition& job)
 void WriteJobFile(const QString& path, const JobDefinition& job)
 {
     // The file holds passwords: it is made owner-only before they are written.
-    saveWholeFile(path, systemTextLines(jobFileLines(job)), kOwnerOnly);
+    saveOwnerOnlyFile(path, systemTextLines(jobFileLines(job)));
 }
 
 } // namespace tw

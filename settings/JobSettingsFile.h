@@ -44,6 +44,7 @@ struct JobDefinition {
     bool skipIndex = false;
     bool nameUppercase = true;
     bool blobToText = false;
+    bool keepGoodRows = false;
     bool fullDefinitions = false;
     bool writeScript = false;
     // 0 the tables listed below, 1 every table the database has when the job runs.

@@ -22,6 +22,7 @@ const QString kTableDefOnly = QStringLiteral("tabledefonly");
 const QString kNameUppercase = QStringLiteral("nameuppercase");
 const QString kSkipIndex = QStringLiteral("skipindex");
 const QString kBlobToText = QStringLiteral("blobtotext");
+const QString kKeepGoodRows = QStringLiteral("keepgoodrows");
 const QString kFullDefinitions = QStringLiteral("fulldefinitions");
 const QString kWriteScript = QStringLiteral("writescript");
 
@@ -53,6 +54,7 @@ void loadSavedSettings(const QSettings& store, SettingsControls& controls)
     controls.setNameUppercase(isOn(text(kNameUppercase)));
     controls.setSkipIndex(isOn(text(kSkipIndex)));
     controls.setBlobToText(isOn(text(kBlobToText)));
+    controls.setKeepGoodRows(isOn(text(kKeepGoodRows)));
     controls.setFullDefinitions(isOn(text(kFullDefinitions)));
     controls.setWriteScript(isOn(text(kWriteScript)));
 }
@@ -75,6 +77,7 @@ void saveSavedSettings(QSettings& store, const SettingsControls& controls)
     store.setValue(kNameUppercase, onOff(controls.nameUppercase()));
     store.setValue(kSkipIndex, onOff(controls.skipIndex()));
     store.setValue(kBlobToText, onOff(controls.blobToText()));
+    store.setValue(kKeepGoodRows, onOff(controls.keepGoodRows()));
     store.setValue(kFullDefinitions, onOff(controls.fullDefinitions()));
     store.setValue(kWriteScript, onOff(controls.writeScript()));
     store.sync();

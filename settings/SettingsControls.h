@@ -48,6 +48,8 @@ public:
     virtual void setSkipIndex(bool on) = 0;
     virtual bool blobToText() const = 0;
     virtual void setBlobToText(bool on) = 0;
+    virtual bool keepGoodRows() const = 0;
+    virtual void setKeepGoodRows(bool on) = 0;
     virtual bool fullDefinitions() const = 0;
     virtual void setFullDefinitions(bool on) = 0;
     virtual bool writeScript() const = 0;

@@ -10,7 +10,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
+#include <QStandardPaths>
 
 namespace {
 
@@ -43,6 +45,7 @@ Tmarfrm_bat::Tmarfrm_bat(QWidget* parent) : QDialog(parent), ui(new Ui::Tmarfrm_
     connect(ui->rgselecttable0, &QRadioButton::toggled, this, &Tmarfrm_bat::showTableChoice);
     connect(ui->bttableselect, &QPushButton::clicked, this, &Tmarfrm_bat::bttableselectClick);
     connect(ui->Button1, &QPushButton::clicked, this, &Tmarfrm_bat::Button1Click);
+    connect(ui->btcancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 Tmarfrm_bat::~Tmarfrm_bat()
@@ -68,6 +71,7 @@ void Tmarfrm_bat::fill(const WizardState& wizard)
     ui->chkskipindex->setChecked(from.skipIndex());
     ui->chkuppercase->setChecked(from.nameUppercase());
     ui->chkblobtotext->setChecked(from.blobToText());
+    ui->chkkeepgoodrows->setChecked(from.keepGoodRows());
     ui->chkfulldefinitions->setChecked(from.fullDefinitions());
     ui->chkwritescript->setChecked(from.writeScript());
     ui->mysqltableselect->clear();
@@ -104,6 +108,7 @@ tw::JobDefinition Tmarfrm_bat::jobDefinition() const
     job.skipIndex = ui->chkskipindex->isChecked();
     job.nameUppercase = ui->chkuppercase->isChecked();
     job.blobToText = ui->chkblobtotext->isChecked();
+    job.keepGoodRows = ui->chkkeepgoodrows->isChecked();
     job.fullDefinitions = ui->chkfulldefinitions->isChecked();
     job.writeScript = ui->chkwritescript->isChecked();
     job.tableChoice = ui->rgselecttable1->isChecked() ? 1 : 0;
@@ -125,25 +130,43 @@ QString Tmarfrm_bat::writeShortcutFiles(const QString& shortcutPath)
         + QStringLiteral(" after running with this Shortcut File.");
 }
 
+QString Tmarfrm_bat::saveFolder() const
+{
+    if (!lastFolder_.isEmpty())
+        return lastFolder_;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QDir(documents).exists() ? documents : QDir::homePath();
+}
+
 void Tmarfrm_bat::Button1Click()
 {
+    // A job of the selected tables without any would copy nothing.
+    if (ui->rgselecttable0->isChecked() && ui->mysqltableselect->count() == 0) {
+        showMessage(this, QStringLiteral("No table is selected, so the job would convert nothing.")
+                              + kMessageLineBreak
+                              + QStringLiteral("Choose \"Reselect tables\" to select tables on the wizard's page, or "
+                                               "choose \"All database tables\"."));
+        return;
+    }
     // Files of the same name are replaced without a question.
-    QFileDialog dialog(this);
+    QFileDialog dialog(this, QString(), saveFolder());
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(tw::shortcutExtension());
     dialog.setNameFilter(tw::shortcutExtension() + QStringLiteral(" (*.") + tw::shortcutExtension() + QLatin1Char(')'));
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
+    const QString shortcutPath = dialog.selectedFiles().first();
     QString message;
     try {
-        message = writeShortcutFiles(dialog.selectedFiles().first());
+        message = writeShortcutFiles(shortcutPath);
     } catch (const tw::Failure& failure) {
         // The builder stays open, so that another name can be tried.
         if (showFailure_)
             showFailure_(failure.message());
         return;
     }
+    lastFolder_ = QFileInfo(shortcutPath).absolutePath();
     showMessage(this, message);
     accept();
 }

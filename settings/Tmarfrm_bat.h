@@ -45,10 +45,15 @@ public:
 
 private:
     void Button1Click();
+    // Where the save dialog opens: the folder of the last shortcut saved in
+    // this program run, else the user's documents folder (the home folder
+    // when there is none).
+    QString saveFolder() const;
     void bttableselectClick();
     void showTableChoice();
 
     Ui::Tmarfrm_bat* ui;
     int processTable_ = 0;
+    QString lastFolder_;
     std::function<void(const QString&)> showFailure_;
 };

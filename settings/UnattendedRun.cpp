@@ -42,6 +42,12 @@ void UnattendedRun::failed(const QString& message, RunLog& log)
     }
 }
 
+void UnattendedRun::selectsNoTable(RunLog& log)
+{
+    outcome_ = Outcome::NoTableSelected;
+    failed(QStringLiteral("The job selects no table"), log);
+}
+
 void UnattendedRun::finished(int failedTables)
 {
     outcome_ = Outcome::Finished;
@@ -64,6 +70,7 @@ int UnattendedRun::exitCode() const
     switch (outcome_) {
     case Outcome::JobUnusable: return exitcode::JobFileUnreadable;
     case Outcome::Walking: return exitcode::WalkStopped;
+    case Outcome::NoTableSelected: return exitcode::TableFailed;
     case Outcome::Finished: break;
     }
     return failedTables_ > 0 ? exitcode::TableFailed : exitcode::Succeeded;

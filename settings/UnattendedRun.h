@@ -28,6 +28,9 @@ public:
     // A failure that stopped the walk: added to the log, which is saved as
     // the job log, and told on the standard error stream.
     void failed(const QString& message, RunLog& log);
+    // The job selects no table: the walk ends before the conversion run,
+    // with that line in the job log.
+    void selectsNoTable(RunLog& log);
     // The conversion run reached its end.
     void finished(int failedTables);
     // What became of each table, after every run, also one that ended
@@ -36,12 +39,13 @@ public:
     // that cannot be written is told on the standard error stream.
     void report(const RunSummary& summary, const SummaryCaptions& captions);
 
-    // 0 all tables converted; 1 a table failed; 2 the job file could not
-    // be used; 3 the walk ended before the run did.
+    // 0 all tables converted; 1 a table failed or was not found, or the job
+    // selects no table; 2 the job file could not be used; 3 the walk ended
+    // before the run did.
     int exitCode() const;
 
 private:
-    enum class Outcome { JobUnusable, Walking, Finished };
+    enum class Outcome { JobUnusable, Walking, NoTableSelected, Finished };
 
     QString jobPath_;
     bool headless_;

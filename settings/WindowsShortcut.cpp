@@ -40,12 +40,15 @@ void CreateShortcut(const QString& target, const QString& jobPath, const QString
         throw Failure(QStringLiteral("The shell link object cannot be created (error 0x%1).")
                           .arg(quint32(created), 8, 16, QLatin1Char('0')));
     // A shortcut that was not saved is reported, not announced as created.
+    // The shell takes Windows separators only (Qt's own paths use '/').
+    const QString nativeTarget = QDir::toNativeSeparators(target);
+    const QString nativeShortcut = QDir::toNativeSeparators(shortcutPath);
     const QString arguments = QLatin1Char('"') + jobPath + QLatin1Char('"');
-    const HRESULT saved = FAILED(com.link->SetPath(reinterpret_cast<const wchar_t*>(target.utf16())))
+    const HRESULT saved = FAILED(com.link->SetPath(reinterpret_cast<const wchar_t*>(nativeTarget.utf16())))
             || FAILED(com.link->SetArguments(reinterpret_cast<const wchar_t*>(arguments.utf16())))
             || FAILED(com.link->SetWorkingDirectory(reinterpret_cast<const wchar_t*>(workingFolder.utf16())))
         ? E_FAIL
-        : com.file->Save(reinterpret_cast<const wchar_t*>(shortcutPath.utf16()), FALSE);
+        : com.file->Save(reinterpret_cast<const wchar_t*>(nativeShortcut.utf16()), FALSE);
     if (FAILED(saved))
         throw Failure(QStringLiteral("Cannot create file \"%1\" (error 0x%2).")
                           .arg(QDir::toNativeSeparators(shortcutPath))

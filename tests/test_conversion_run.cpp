@@ -153,23 +153,55 @@ TEST_F(ConversionRunTest, LongNamesTakeTheFirstFreeSuffix)
                                    "Insert table ABCDEFGHIJKLMNOPQRSTUVWXYZ12345 1 Rows ...Done", ""}));
 }
 
-TEST_F(ConversionRunTest, UpperCasedSourceNamesReachTheSourceQueries)
+// The source queries address the table by its listed schema and name; the
+// upper-case option shapes only the names the log and the target show.
+TEST_F(ConversionRunTest, SourceQueriesReachTheListedTableWhateverTheCaseOption)
 {
     servers.sqlServer.setCaseSensitive(true);
     seedOrders(QStringLiteral("orders"));
     servers.connect();
     host.tables = {QStringLiteral("orders")};
     host.skipIdx = true;
-    run();
-    // The source stores "orders"; the queries ask for ORDERS and find nothing.
-    const QStringList lines = maskedLog();
-    EXPECT_EQ(lines.at(1), QStringLiteral("Create table ORDERS... "));
-    EXPECT_TRUE(lines.contains(QStringLiteral("Invalid object name 'ORDERS'."))) << qPrintable(lines.join('\n'));
+    for (const QString& target : {QStringLiteral("ORDERS"), QStringLiteral("orders")}) {
+        log.clear();
+        host.upper = target == QStringLiteral("ORDERS");
+        run();
+        EXPECT_EQ(maskedLog(), framed({"Create table " + target + "...Done", "",
+                                       "Insert table " + target + " 3 Rows ...Done", ""}));
+    }
+}
 
-    log.clear();
-    host.upper = false;
-    run();
-    EXPECT_EQ(maskedLog(), framed({"Create table orders...Done", "", "Insert table orders 3 Rows ...Done", ""}));
+// Tables that a job names but the database lacks are logged first, listed
+// in the summary as not found and counted as failed.
+TEST_F(ConversionRunTest, JobTablesNotInTheDatabaseFailTheRun)
+{
+    seedOrders();
+    servers.connect();
+    host.tables = {QStringLiteral("Orders")};
+    host.notFound = {QStringLiteral("Missing"), QStringLiteral("Sales.Orders")};
+    host.skipIdx = true;
+    tw::ConversionRun conversion(host, cc, *servers.query, *servers.target, *servers.writer, log);
+    EXPECT_EQ(conversion.run(), tw::ConversionRun::Outcome::Completed);
+
+    const QStringList expected{"Start time:*",
+                               "Table Missing named by the job is not in database Shop",
+                               "",
+                               "Table Sales.Orders named by the job is not in database Shop",
+                               "",
+                               "Create table ORDERS...Done",
+                               "",
+                               "Insert table ORDERS 3 Rows ...Done",
+                               "",
+                               kCompleted,
+                               "Wizard has migrated your MSSQL database to Oracle server, but 2 of 3 tables failed.",
+                               "The end time:*",
+                               kFinish};
+    EXPECT_EQ(maskedLog(), expected);
+    EXPECT_EQ(conversion.failedTables(), 2);
+    ASSERT_EQ(conversion.summary().size(), 3);
+    EXPECT_EQ(tw::summaryCsv(conversion.summary()).split(QStringLiteral("\r\n")).mid(1, 2),
+              (QStringList{"Missing,,not found,0,0,0,0.000,0,0", "Sales.Orders,,not found,0,0,0,0.000,0,0"}));
+    EXPECT_EQ(servers.targetRows(QStringLiteral("ORDERS")).size(), 3);
 }
 
 TEST_F(ConversionRunTest, ProgressAtEveryReportOfTheCopy)
@@ -252,29 +284,59 @@ TEST_F(ConversionRunTest, RowsLostInTheTargetFailTheTableWithReadStoredAndFound)
     EXPECT_EQ(maskedLog(), framed({"Insert table BIG 250 Rows ...Done", ""}));
 }
 
-TEST_F(ConversionRunTest, StopBetweenTablesEndsSilentlyWithoutAFile)
+TEST_F(ConversionRunTest, StopEndsTheRunAfterTheStoppedTableAndSavesItsLog)
 {
     seedOrders(QStringLiteral("Big"), 250);
     seedOrders(QStringLiteral("Next"), 1);
     servers.connect();
-    host.tables = {QStringLiteral("Big"), QStringLiteral("Next")};
-    host.onYield = [this](int yield) { host.stop = yield == 2; };
-    tw::ConversionRun conversion(host, cc, *servers.query, *servers.target, *servers.writer, log);
-    EXPECT_EQ(conversion.run(), tw::ConversionRun::Outcome::Aborted);
+    const QString stopped = QStringLiteral("The conversion was stopped by the user.");
+    using Outcome = tw::TableSummary::Outcome;
+    const struct Case {
+        const char* name;
+        QStringList tables;
+        QStringList tail;  // the log from the stopped table's row line on
+        QVector<Outcome> outcomes;
+    } cases[] = {
+        {"first of two", {"Big", "Next"},
+         {"Insert table BIG 200 Rows ", "Operation aborted", "", "Tables not reached: Next", "", stopped,
+          "The end time:*"},
+         {Outcome::Stopped, Outcome::NotReached}},
+        // Stopped in the last table, the run also ends as stopped.
+        {"last", {"Big"}, {"Insert table BIG 200 Rows ", "Operation aborted", "", stopped, "The end time:*"},
+         {Outcome::Stopped}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        log.clear();
+        host.tables = c.tables;
+        host.mode = 0;
+        host.yields = 0;
+        host.onYield = [this](int yield) { host.stop = yield == 2; };
+        for (const QString& file : savedLogFiles())
+            QFile::remove(dataFolder.filePath(file));
+        tw::ConversionRun conversion(host, cc, *servers.query, *servers.target, *servers.writer, log);
+        EXPECT_EQ(conversion.run(), tw::ConversionRun::Outcome::Stopped);
 
-    EXPECT_EQ(maskedLog(), (QStringList{"Start time:*", "Create table BIG...Done", "", "Insert table BIG 200 Rows ",
-                                        "Operation aborted", ""}));
-    // The stopped table stored its first batch; the next was never reached.
-    ASSERT_EQ(conversion.summary().size(), 2);
-    EXPECT_EQ(conversion.summary()[0].outcome, tw::TableSummary::Outcome::Failed);
-    EXPECT_EQ(conversion.summary()[0].read, 200);
-    EXPECT_EQ(conversion.summary()[0].stored, 100);
-    EXPECT_EQ(conversion.summary()[1].source, QStringLiteral("NEXT"));
-    EXPECT_EQ(conversion.summary()[1].outcome, tw::TableSummary::Outcome::NotReached);
-    EXPECT_FALSE(host.stop);
-    EXPECT_TRUE(savedLogFiles().isEmpty());
-    EXPECT_EQ(servers.targetRows(QStringLiteral("BIG")).size(), 100);
-    EXPECT_FALSE(servers.oracle.tables(QStringLiteral("SCOTT")).contains(QStringLiteral("NEXT")));
+        const QStringList lines = maskedLog();
+        EXPECT_EQ(lines.mid(lines.indexOf(QStringLiteral("Insert table BIG 200 Rows "))), c.tail);
+        // The stopped table stored its first batch; the next was never reached.
+        QVector<Outcome> outcomes;
+        for (const tw::TableSummary& table : conversion.summary())
+            outcomes.append(table.outcome);
+        EXPECT_EQ(outcomes, c.outcomes);
+        EXPECT_EQ(conversion.summary()[0].read, 200);
+        EXPECT_EQ(conversion.summary()[0].stored, 100);
+        EXPECT_EQ(conversion.summary().last().source, c.tables.size() > 1 ? QStringLiteral("NEXT") : QStringLiteral("BIG"));
+        EXPECT_FALSE(host.stop);
+        EXPECT_EQ(servers.targetRows(QStringLiteral("BIG")).size(), 100);
+        EXPECT_FALSE(servers.oracle.tables(QStringLiteral("SCOTT")).contains(QStringLiteral("NEXT")));
+        // Saved like the log of a completed run, up to the end time.
+        const QStringList files = savedLogFiles();
+        ASSERT_EQ(files.size(), 1);
+        QFile file(dataFolder.filePath(files[0]));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), (log.lines().join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toLocal8Bit());
+    }
 }
 
 TEST_F(ConversionRunTest, FailedStepsAndRefusedKeysAreLogged)
@@ -308,6 +370,59 @@ TEST_F(ConversionRunTest, UnattendedRunSavesBesideTheJobFileAndCloses)
     EXPECT_TRUE(host.closed);
     EXPECT_TRUE(QFile::exists(dataFolder.filePath(QStringLiteral("nightly.log"))));
     EXPECT_EQ(log.lines().last(), kFinish);
+}
+
+// With the good rows kept, a refused row costs only itself: the rows go to
+// the reject file beside the job log, created at the first refused row
+// only, with a header for each table; a new table's count check counts the
+// rows stored.
+TEST_F(ConversionRunTest, KeptGoodRowsLeaveTheRefusedRowsInTheRejectFile)
+{
+    servers.sourceDb.table(QStringLiteral("Clean")).column(QStringLiteral("N"), QStringLiteral("int")).row({1});
+    // Keys that repeat in the source: Oracle's primary key refuses the repeats.
+    servers.sourceDb.table(QStringLiteral("Orders"))
+        .column(QStringLiteral("OrderID"), QStringLiteral("int"), false)
+        .column(QStringLiteral("Note"), QStringLiteral("nvarchar(20)"))
+        .column(QStringLiteral("Code"), QStringLiteral("varbinary(4)"))
+        .primaryKey(QStringLiteral("PK_Orders"), {QStringLiteral("OrderID")})
+        .row({1, QStringLiteral("a"), QByteArray("\x01\x02", 2)})
+        .row({1, tw::SqlValue(), QByteArray("\xff", 1)})
+        .row({2, QStringLiteral("b"), tw::SqlValue()});
+    servers.sourceDb.table(QStringLiteral("Items"))
+        .column(QStringLiteral("Id"), QStringLiteral("int"), false)
+        .primaryKey(QStringLiteral("PK_Items"), {QStringLiteral("Id")})
+        .row({5})
+        .row({5});
+    servers.connect();
+    host.keepGood = true;
+    host.isUnattended = true;
+    host.jobFile = dataFolder.filePath(QStringLiteral("nightly.twjobs"));
+    const QString rejectPath = dataFolder.filePath(QStringLiteral("nightly.rejects.csv"));
+
+    host.tables = {QStringLiteral("Clean")};
+    run();
+    EXPECT_EQ(maskedLog(), framed({"Create table CLEAN...Done", "", "Insert table CLEAN 1 Rows ...Done", ""}));
+    EXPECT_FALSE(QFile::exists(rejectPath));
+
+    log.clear();
+    host.tables = {QStringLiteral("Orders"), QStringLiteral("Items")};
+    tw::ConversionRun conversion(host, cc, *servers.query, *servers.target, *servers.writer, log);
+    conversion.run();
+    const QString ordersKey = QStringLiteral("ORA-00001: unique constraint (SCOTT.PRIMARYORDERS1) violated");
+    const QString itemsKey = QStringLiteral("ORA-00001: unique constraint (SCOTT.PRIMARYITEMS1) violated");
+    EXPECT_EQ(log.lines().mid(1, 10),
+              (QStringList{"Create table ORDERS...Done", "", "Insert table ORDERS 3 Rows ",
+                           "Rows 1 to 3: 1 rows refused, see nightly.rejects.csv", "", "Create table ITEMS...Done", "",
+                           "Insert table ITEMS 2 Rows ", "Rows 1 to 2: 1 rows refused, see nightly.rejects.csv", ""}));
+    EXPECT_EQ(conversion.failedTables(), 2);
+    EXPECT_EQ(std::tie(conversion.summary()[0].stored, conversion.summary()[0].refused), std::make_tuple(2, 1));
+    EXPECT_EQ(servers.targetRows(QStringLiteral("ORDERS")).size(), 2);
+    QFile rejects(rejectPath);
+    ASSERT_TRUE(rejects.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(rejects.readAll()),
+              QStringLiteral("table,row,error,OrderID,Note,Code\r\nORDERS,2,%1,1,,FF\r\n"
+                             "table,row,error,Id\r\nITEMS,2,%2,5\r\n")
+                  .arg(ordersKey, itemsKey));
 }
 
 } // namespace
@@ -417,7 +532,7 @@ TEST_F(ConversionRunTest, FullDefinitionsArriveAndTheScriptRebuildsThem)
           "Foreign key FK_Orders_Customers of ORDERS: ON UPDATE CASCADE has no Oracle counterpart; the key is "
           "created without it",
           "Foreign key FK_Orders_Customers of ORDERS...Done",
-          "Foreign key FK_Orders_Regions of ORDERS not created: its table Regions is not converted in this run"})
+          "Foreign key FK_Orders_Regions of ORDERS not created: its table dbo.Regions is not converted in this run"})
         EXPECT_TRUE(lines.contains(QLatin1String(line))) << line << "\n" << qPrintable(lines.join('\n'));
     EXPECT_TRUE(lines.contains(kMigrated));
     const auto keys = servers.oracle.constraints(QStringLiteral("SCOTT"), QStringLiteral("ORDERS"));

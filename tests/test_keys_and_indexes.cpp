@@ -1,5 +1,6 @@
 // Primary keys and indexes carried over from the source index catalogue.
 
+#include "support/DboTable.h"
 #include "convert/Tcc.h"
 #include "support/ModelServers.h"
 
@@ -17,9 +18,9 @@ struct KeysAndIndexes : ::testing::Test {
     // Creates the target table the way the run does, then converts the keys.
     QStringList convert(const QString& source, const QString& target, bool upper = true)
     {
-        cc.CreateOracleTable(*servers.query, *servers.target, source, target, upper, ok, error);
+        cc.CreateOracleTable(*servers.query, *servers.target, dboTable(source, target), upper, ok, error);
         statementsBefore = int(servers.oracle.statementLog().size());
-        cc.CreateOracleIndexes(*servers.query, *servers.target, source, target, upper, ok, error);
+        cc.CreateOracleIndexes(*servers.query, *servers.target, dboTable(source, target), upper, ok, error);
         return keyStatements();
     }
     QStringList keyStatements() const
@@ -156,14 +157,14 @@ TEST_F(KeysAndIndexes, MiddleFailuresKeepTheMessageAloneLastKeepsTheStatement)
     // A target table that only has column C: the first two indexes fail.
     servers.targetExecute(QStringLiteral("create table K (C NUMBER)"));
     statementsBefore = int(servers.oracle.statementLog().size());
-    cc.CreateOracleIndexes(*servers.query, *servers.target, QStringLiteral("K"), QStringLiteral("K"), true, ok, error);
+    cc.CreateOracleIndexes(*servers.query, *servers.target, dboTable(QStringLiteral("K"), QStringLiteral("K")), true, ok, error);
     EXPECT_EQ(keyStatements().size(), 3);
     EXPECT_FALSE(ok);
     EXPECT_EQ(error, QStringLiteral("ORA-00904: \"B\": invalid identifier"));
 
     servers.targetExecute(QStringLiteral("drop table K"));
     servers.targetExecute(QStringLiteral("create table K (D NUMBER)"));
-    cc.CreateOracleIndexes(*servers.query, *servers.target, QStringLiteral("K"), QStringLiteral("K"), true, ok, error);
+    cc.CreateOracleIndexes(*servers.query, *servers.target, dboTable(QStringLiteral("K"), QStringLiteral("K")), true, ok, error);
     EXPECT_FALSE(ok);
     EXPECT_EQ(error, QStringLiteral("ORA-00904: \"C\": invalid identifier\r\ncreate index idx_IX_CK on K (C)\r\n\r\n"));
 }

@@ -519,7 +519,7 @@ TEST_F(TargetLayerTest, BatchIsStoredWholeOrNotAtAll)
     EXPECT_EQ(writer->fieldNames(), (QStringList{QStringLiteral("ID"), QStringLiteral("NAME")}));
     addRow(SqlValue(1), SqlValue("a"));
     addRow(SqlValue(2), SqlValue("b"));
-    tw::ApplyResult result = writer->applyUpdates(0);
+    tw::ApplyResult result = writer->applyUpdates();
     EXPECT_EQ(result.stored, 2);
     EXPECT_EQ(result.refused, 0);
     EXPECT_EQ(rows(QStringLiteral("T")).size(), 2);
@@ -528,7 +528,7 @@ TEST_F(TargetLayerTest, BatchIsStoredWholeOrNotAtAll)
     addRow(SqlValue(3), SqlValue("c"));
     addRow(SqlValue(4), SqlValue("toolong"));
     addRow(SqlValue(5), SqlValue("e"));
-    result = writer->applyUpdates(0);
+    result = writer->applyUpdates();
     EXPECT_EQ(result.stored, 0);
     EXPECT_EQ(result.refused, 3);
     EXPECT_EQ(result.message,
@@ -538,9 +538,9 @@ TEST_F(TargetLayerTest, BatchIsStoredWholeOrNotAtAll)
 
     writer->append();  // a row with no value set is stored as NULLs, and refused here by the key
     writer->post();
-    result = writer->applyUpdates(0);
+    result = writer->applyUpdates();
     EXPECT_EQ(result.message, QStringLiteral("ORA-01400: cannot insert NULL into (\"SCOTT\".\"T\".\"ID\")"));
-    writer->applyUpdates(0);
+    writer->applyUpdates();
     EXPECT_EQ(connection.applySizes(), (QVector<int>{2, 3, 1, 0}));
     EXPECT_EQ(connection.lastApplySize(), 0);
 }

@@ -1,6 +1,7 @@
 // Row transfer: batches, the row-count line, stop, and what the target
 // refuses, checked against the rows actually present in the model Oracle.
 
+#include "support/DboTable.h"
 #include "convert/RowTransfer.h"
 #include "support/FakeHost.h"
 #include "support/ModelServers.h"
@@ -34,14 +35,14 @@ struct RowTransferTest : ::testing::Test {
     }
     void createTarget()
     {
-        cc.CreateOracleTable(*servers->query, *servers->target, QStringLiteral("T"), QStringLiteral("T"), true, ok, error);
+        cc.CreateOracleTable(*servers->query, *servers->target, dboTable(QStringLiteral("T"), QStringLiteral("T")), true, ok, error);
         ASSERT_TRUE(ok) << qPrintable(error);
     }
     tw::RowTransfer transfer()
     {
         log.append(QStringLiteral("Insert table T... "));
         tw::RowTransfer rows(*servers->query, *servers->writer, log, cc, host);
-        rows.run(QStringLiteral("T"), QStringLiteral("T"), ok, error);
+        rows.run(dboTable(QStringLiteral("T"), QStringLiteral("T")), ok, error);
         return rows;
     }
 };
@@ -142,6 +143,9 @@ TEST_F(RowTransferTest, ColumnFailuresAreReportedOncePerColumn)
     ASSERT_EQ(rows.columnProblems().size(), 2);
     EXPECT_TRUE(rows.columnProblems()[0].startsWith(QStringLiteral("T -----  Extra: "))) << qPrintable(rows.columnProblems()[0]);
     EXPECT_TRUE(rows.columnProblems()[1].startsWith(QStringLiteral("T -----  Blob: "))) << qPrintable(rows.columnProblems()[1]);
+    // Every value the target refused is counted, one per row; a column the
+    // target lacks is a column problem, not refused values.
+    EXPECT_EQ(rows.valuesNotStored(), 250);
     const auto stored = servers->targetRows(QStringLiteral("T"));
     ASSERT_EQ(stored.size(), 250);
     EXPECT_EQ(stored[249][0].toInteger(), 250);
@@ -160,7 +164,7 @@ TEST_F(RowTransferTest, RenamedColumnsFindTheColumnsMadeFromThem)
     for (bool upper : {true, false}) {
         if (!upper)
             servers->targetExecute(QStringLiteral("drop table \"T\""));
-        cc.CreateOracleTable(*servers->query, *servers->target, QStringLiteral("T"), QStringLiteral("T"), upper, ok, error);
+        cc.CreateOracleTable(*servers->query, *servers->target, dboTable(QStringLiteral("T"), QStringLiteral("T")), upper, ok, error);
         ASSERT_TRUE(ok) << qPrintable(error);
         transfer();
         EXPECT_TRUE(ok) << qPrintable(error);
@@ -189,15 +193,15 @@ TEST_F(RowTransferTest, NamesWithQuotesAndBracketsRoundTrip)
     const QString name = QStringLiteral("Q'x]y");
     servers->sourceDb.table(name).column(QStringLiteral("N"), QStringLiteral("int")).row({1}).row({2});
     servers->connect();
-    cc.CreateOracleTable(*servers->query, *servers->target, name, QStringLiteral("Q'X]Y"), true, ok, error);
+    cc.CreateOracleTable(*servers->query, *servers->target, dboTable(name, QStringLiteral("Q'X]Y")), true, ok, error);
     ASSERT_TRUE(ok) << qPrintable(error);
 
     log.append(QStringLiteral("Insert table Q'X]Y... "));
     tw::RowTransfer rows(*servers->query, *servers->writer, log, cc, host);
-    rows.run(QStringLiteral("Q'X]Y"), name, ok, error);
+    rows.run(dboTable(name, QStringLiteral("Q'X]Y")), ok, error);
     EXPECT_TRUE(ok) << qPrintable(error);
     EXPECT_EQ(servers->targetRows(QStringLiteral("Q'X]Y")).size(), 2);
-    EXPECT_EQ(servers->query->sql(), QStringLiteral("select * from [Q'x]]y]"));
+    EXPECT_EQ(servers->query->sql(), QStringLiteral("select * from [dbo].[Q'x]]y]"));
 }
 
 TEST_F(RowTransferTest, TextOfFullColumnLengthFitsInAnyScript)
@@ -220,7 +224,7 @@ TEST_F(RowTransferTest, MissingSourceTableFailsBeforeWriting)
     servers->connect();
     transfer();
     EXPECT_FALSE(ok);
-    EXPECT_EQ(error, QStringLiteral("Invalid object name 'T'."));
+    EXPECT_EQ(error, QStringLiteral("Invalid object name 'dbo.T'."));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The run log: line editing, the saved file's exact bytes, file names.
 
 #include "convert/RunLog.h"
+#include "convert/WholeFile.h"
 #include "db/Failure.h"
 #include "support/Printers.h"
 
@@ -43,12 +44,49 @@ TEST(RunLog, SavesCrLfLinesWithoutByteOrderMarkReplacingTheFile)
     tw::RunLog log;
     log.append(QStringLiteral("Start time:x"));
     log.append(QString());
-    log.append(QStringLiteral("Insert table 订单 3 Rows ...Done"));
+    log.append(QStringLiteral("Insert table ORDERS 3 Rows ...Done"));
     log.save(path);
 
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), QByteArray("Start time:x\r\n\r\nInsert table \xe8\xae\xa2\xe5\x8d\x95 3 Rows ...Done\r\n"));
+    EXPECT_EQ(file.readAll(), QByteArray("Start time:x\r\n\r\nInsert table ORDERS 3 Rows ...Done\r\n"));
+}
+
+TEST(RunLog, SavedLogKeepsEveryCharacter)
+{
+    // In the system's encoding when it holds the names (UTF-8 on Linux),
+    // else in UTF-8 after a byte-order mark (an ANSI code page on Windows).
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("twjobs_test.log"));
+    tw::RunLog log;
+    log.append(QStringLiteral("Insert table 订单 3 Rows ...Done"));
+    log.append(QStringLiteral("Insert table Müller 1 Rows ...Done"));
+    log.save(path);
+
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    const QByteArray bom("\xEF\xBB\xBF");
+    const QString text = bytes.startsWith(bom) ? QString::fromUtf8(bytes.mid(bom.size())) : QString::fromLocal8Bit(bytes);
+    EXPECT_EQ(text, log.lines().join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+}
+
+TEST(RunLog, LosslessTextFallsBackToUtf8WithByteOrderMarkOnlyForALostCharacter)
+{
+    struct Case {
+        const char* name;
+        QStringList lines;
+        QByteArray bytes;
+    };
+    const Case cases[] = {
+        {"held by the encoding", {QStringLiteral("Müller"), QString()}, QByteArray("M\xfcller\r\n\r\n")},
+        {"one character it lacks", {QStringLiteral("Müller"), QStringLiteral("订单")},
+         QByteArray("\xEF\xBB\xBFM\xC3\xBCller\r\n\xe8\xae\xa2\xe5\x8d\x95\r\n")},
+        {"a question mark of its own", {QStringLiteral("why?")}, QByteArray("why?\r\n")},
+        {"empty log", {}, QByteArray()},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(tw::losslessTextLines(c.lines, QStringConverter::Latin1), c.bytes) << c.name;
 }
 
 TEST(RunLog, SaveIntoAMissingFolderFailsNamingTheFile)

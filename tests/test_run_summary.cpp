@@ -41,17 +41,19 @@ TEST(RunSummary, FileLinesFollowCsvRulesInUtf8)
     const QString job = folder.filePath(QStringLiteral("nightly.twjobs"));
     tw::RunSummary summary = kRun;
     summary[1].source = QStringLiteral("Bestellungen Übersee");
+    summary[3].valuesNotStored = 3;
     tw::saveSummaryCsv(summary, tw::jobSummaryPath(job));
 
     QFile file(folder.filePath(QStringLiteral("nightly.summary.csv")));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(QString::fromUtf8(file.readAll()),
-              QStringLiteral("source,target,outcome,rows read,rows stored,rows refused,seconds,rows per second\r\n"
-                             "Orders,ORDERS,created,12345,12345,0,2.500,4938\r\n"
-                             "Bestellungen Übersee,ORDER_DETAILS,merged,5200,5100,100,0.250,20800\r\n"
-                             "Customers,CUSTOMERS,skipped,0,0,0,0.000,0\r\n"
-                             "\"Notes, \"\"old\"\"\",\"NOTES,_\"\"OLD\"\"\",failed,0,0,0,0.000,0\r\n"
-                             "Archive,,not reached,0,0,0,0.000,0\r\n"));
+              QStringLiteral("source,target,outcome,rows read,rows stored,rows refused,seconds,rows per second,"
+                             "values not stored\r\n"
+                             "Orders,ORDERS,created,12345,12345,0,2.500,4938,0\r\n"
+                             "Bestellungen Übersee,ORDER_DETAILS,merged,5200,5100,100,0.250,20800,0\r\n"
+                             "Customers,CUSTOMERS,skipped,0,0,0,0.000,0,0\r\n"
+                             "\"Notes, \"\"old\"\"\",\"NOTES,_\"\"OLD\"\"\",failed,0,0,0,0.000,0,3\r\n"
+                             "Archive,,not reached,0,0,0,0.000,0,0\r\n"));
 
     for (const auto& [jobPath, summaryPath] : {std::pair{"/jobs/nightly", "/jobs/nightly.summary.csv"},
                                                std::pair{"/jobs/a.b/night.ly.twjobs", "/jobs/a.b/night.ly.summary.csv"}})

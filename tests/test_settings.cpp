@@ -11,6 +11,7 @@
 #include "settings/OwnerOnlyFile.h"
 #include "settings/SavedSettings.h"
 #include "support/FakeSettingsControls.h"
+#include "support/OwnerOnly.h"
 #include "ui_Taaform1.h"
 
 #include <QFile>
@@ -19,10 +20,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// Access for anybody but the file's owner.
-const QFileDevice::Permissions kOthers = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther
-    | QFileDevice::WriteOther;
 
 tw::JobSettingsList jobOf(const QByteArray& bytes)
 {
@@ -85,15 +82,16 @@ TEST(SavedSettings, SavedValuesReadBackAsStringsInAnOwnerOnlyFile)
     written.charset = 4;
     written.upper = false;
     written.blob = true;
+    written.keepGood = true;
     written.fullDefs = true;
     {
         QSettings store(path, QSettings::IniFormat);
         tw::saveSavedSettings(store, written);
     }
-    EXPECT_EQ(QFile::permissions(path) & kOthers, 0);
+    EXPECT_TRUE(isOwnerOnly(path));
 
     const QSettings store(path, QSettings::IniFormat);
-    EXPECT_EQ(store.allKeys().size(), 15);
+    EXPECT_EQ(store.allKeys().size(), 16);
     EXPECT_EQ(store.value(QStringLiteral("Windows Authentication")).toString(), QStringLiteral("0"));
     EXPECT_EQ(store.value(QStringLiteral("processtable")).toString(), QStringLiteral("-1"));
     EXPECT_EQ(store.value(QStringLiteral("Character Set")).toString(), QStringLiteral("4"));
@@ -103,9 +101,9 @@ TEST(SavedSettings, SavedValuesReadBackAsStringsInAnOwnerOnlyFile)
               std::tie(written.server, written.login, written.password, written.service, written.user,
                        written.oraPassword));
     EXPECT_EQ(std::tie(read.windows, read.mode, read.charset, read.upper, read.blob, read.defsOnly, read.skipIdx,
-                       read.fullDefs, read.script),
+                       read.keepGood, read.fullDefs, read.script),
               std::tie(written.windows, written.mode, written.charset, written.upper, written.blob, written.defsOnly,
-                       written.skipIdx, written.fullDefs, written.script));
+                       written.skipIdx, written.keepGood, written.fullDefs, written.script));
 
     // A file edited by hand, with an unquoted comma in a value.
     QFile edited(dir.filePath(QStringLiteral("edited.conf")));
@@ -179,27 +177,33 @@ TEST(JobSettingsFile, ApplyFollowsTheReaderRules)
     }
 }
 
-TEST(JobSettingsFile, SelectsTheJobTables)
+TEST(JobSettingsFile, SelectsTheJobTablesAndNamesThoseNotFound)
 {
     struct Case {
         const char* name;
         QByteArray text;
         QStringList selected;
+        QStringList notFound;
+        bool selectsNoTable;
     };
-    const QStringList available{QStringLiteral("orders"), QStringLiteral("Customers"), QStringLiteral("Items")};
+    const QStringList available{QStringLiteral("orders"), QStringLiteral("Customers"), QStringLiteral("Items"),
+                                QStringLiteral("dbo.Notes"), QStringLiteral("Sales.Notes")};
     const Case cases[] = {
-        {"all tables wins over table lines", "alltables=1\ntables1=Items", available},
-        {"lines in file order, numbers unread", "alltables=0\ntables3=Items\ntables1= Customers\t", {QStringLiteral("Items"), QStringLiteral("Customers")}},
-        {"letter case of names is exact", "tables1=Orders\ntables2=orders", {QStringLiteral("orders")}},
-        {"a table named twice moves once", "tables1=Items\ntables2=Items", {QStringLiteral("Items")}},
-        {"line name case is exact, no = takes the line", "Tables1=Items\ntablesItems", {}},
-        {"no table lines select nothing", "alltables=yes", {}},
+        {"all tables wins over table lines", "alltables=1\ntables1=Nope", available, {}, false},
+        {"lines in file order, numbers unread", "alltables=0\ntables3=Items\ntables1= Customers\t", {"Items", "Customers"}, {}, false},
+        {"letter case of names is exact", "tables1=Orders\ntables2=orders", {"orders"}, {"Orders"}, false},
+        {"a table named twice moves once", "tables1=Items\ntables2=Items\ntables3=X\ntables4=X", {"Items"}, {"X"}, false},
+        {"entries of a name in several schemas", "tables1=Sales.Notes\ntables2=Notes", {"Sales.Notes"}, {"Notes"}, false},
+        {"line name case is exact, no = takes the line", "Tables1=Items\ntablesItems", {}, {"tablesItems"}, false},
+        {"no table lines select nothing", "alltables=yes\ntables1= ", {}, {}, true},
     };
     for (const Case& c : cases) {
         FakeControls controls;
         controls.available = available;
-        tw::SelectJobTables(jobOf(c.text), controls);
+        const tw::JobTableChoice choice = tw::SelectJobTables(jobOf(c.text), controls);
         EXPECT_EQ(controls.selected, c.selected) << c.name;
+        EXPECT_EQ(choice.notFound, c.notFound) << c.name;
+        EXPECT_EQ(choice.selectsNoTable, c.selectsNoTable) << c.name;
     }
 }
 
@@ -215,9 +219,10 @@ TEST(JobSettingsFile, WriterLinesReadBackKeyByKey)
     job.oracleUser = QStringLiteral("scott");
     job.oraclePassword = QStringLiteral("tiger");
     job.processTable = 2;
+    job.keepGoodRows = true;
     job.writeScript = true;
     job.tables = {QStringLiteral("Orders"), QStringLiteral("Items")};
-    EXPECT_EQ(tw::jobFileLines(job).size(), 16);
+    EXPECT_EQ(tw::jobFileLines(job).size(), 17);
 
     job.tableChoice = 0;
     QTemporaryDir dir;
@@ -228,8 +233,9 @@ TEST(JobSettingsFile, WriterLinesReadBackKeyByKey)
     EXPECT_EQ(file.readAll(), "mssqlserver=db1\r\nmsdatabase=Shop\r\nmssqlloginname=sa\r\nmssqlpassword=a=b\r\n"
                               "mssqlAuthentication=SQLSERVER\r\noracleh=ORCL\r\noracleu=scott\r\noraclep=tiger\r\n"
                               "processtable=2\r\ntabledefonly=0\r\nskipindex=0\r\nnameuppercase=1\r\nblobtotext=0\r\n"
-                              "fulldefinitions=0\r\nwritescript=1\r\nalltables=0\r\ntables1=Orders\r\ntables2=Items\r\n");
-    EXPECT_EQ(file.permissions() & kOthers, 0);
+                              "keepgoodrows=1\r\nfulldefinitions=0\r\nwritescript=1\r\nalltables=0\r\ntables1=Orders\r\n"
+                              "tables2=Items\r\n");
+    EXPECT_TRUE(isOwnerOnly(path));
 
     tw::JobSettingsList read;
     read.load(path);
@@ -241,9 +247,10 @@ TEST(JobSettingsFile, WriterLinesReadBackKeyByKey)
                        controls.oraPassword),
               std::tie(job.server, job.loginName, job.password, job.oracleService, job.oracleUser, job.oraclePassword));
     EXPECT_EQ(controls.databases, QStringList{job.database});
-    EXPECT_EQ(std::tie(controls.windows, controls.mode, controls.upper, controls.fullDefs, controls.script),
-              std::tie(job.windowsAuthentication, job.processTable, job.nameUppercase, job.fullDefinitions,
-                       job.writeScript));
+    EXPECT_EQ(std::tie(controls.windows, controls.mode, controls.upper, controls.keepGood, controls.fullDefs,
+                       controls.script),
+              std::tie(job.windowsAuthentication, job.processTable, job.nameUppercase, job.keepGoodRows,
+                       job.fullDefinitions, job.writeScript));
     EXPECT_EQ(controls.selected, job.tables);
 }
 
@@ -272,7 +279,7 @@ TEST(WizardSettings, NoExistingTableOptionIsShownAndSavedAtExit)
     wizard.reset();
 
     const QSettings saved(QStringLiteral("Quillmoor"), QStringLiteral("Tablewright"));
-    EXPECT_EQ(saved.allKeys().size(), 15);
+    EXPECT_EQ(saved.allKeys().size(), 16);
     EXPECT_EQ(saved.value(QStringLiteral("processtable")).toString(), QStringLiteral("-1"));
     wizard = makeWizard();
     EXPECT_EQ(chosen(wizard->controls()), (QVector<bool>{false, false, false}));

@@ -1,18 +1,23 @@
 // The shortcut file builder: what it copies from the wizard, the table
-// choice it keeps, and the job file, launcher and message it writes.
+// choice it keeps, the job file, launcher and message it writes, and its
+// guards: an empty selection, the save dialog's folder, Cancel.
 
+#include "app/TableItems.h"
 #include "app/Taaform1.h"
 #include "peers/oracle/ModelTargetLayer.h"
 #include "peers/sqlserver/ModelSourceLayer.h"
 #include "settings/Shortcut.h"
 #include "settings/Tmarfrm_bat.h"
 #include "support/FakeSettingsControls.h"
+#include "support/MessageBoxes.h"
+#include "support/ShellLink.h"
 #include "ui_Taaform1.h"
 #include "ui_Tmarfrm_bat.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QTimer>
 #include <QTemporaryDir>
@@ -24,6 +29,25 @@ QByteArray contentOf(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
+
+// The launcher starts this program with the job file, in the program's
+// folder: a shell link on Windows, a desktop entry elsewhere.
+void expectLauncherOfJob(const QString& shortcut, const QString& jobPath, const char* name)
+{
+#ifdef Q_OS_WIN
+    const ShellLinkFields link = readShellLink(shortcut);
+    EXPECT_EQ(link.target, QDir::toNativeSeparators(QApplication::applicationFilePath())) << name;
+    EXPECT_EQ(link.arguments, QLatin1Char('"') + QDir::toNativeSeparators(jobPath) + QLatin1Char('"')) << name;
+    EXPECT_EQ(link.workingFolder, QDir::toNativeSeparators(QApplication::applicationDirPath() + QLatin1Char('/')))
+        << name;
+#else
+    EXPECT_EQ(contentOf(shortcut),
+              tw::desktopLauncher(QApplication::applicationFilePath(), jobPath,
+                                  QApplication::applicationDirPath() + QLatin1Char('/'),
+                                  QFileInfo(shortcut).completeBaseName()))
+        << name;
+#endif
 }
 
 TEST(ShortcutBuilder, WritesTheJobFileAndLauncherForBothTableChoices)
@@ -38,11 +62,12 @@ TEST(ShortcutBuilder, WritesTheJobFileAndLauncherForBothTableChoices)
     wizard.oraPassword = QStringLiteral("tiger");
     wizard.mode = 2;
     wizard.skipIdx = true;
+    wizard.keepGood = true;
     wizard.fullDefs = true;
     const QString head = QStringLiteral("mssqlserver=db1\r\nmsdatabase=Shop\r\nmssqlloginname=sa\r\nmssqlpassword=pw\r\n"
                                         "mssqlAuthentication=SQLSERVER\r\noracleh=ORCL\r\noracleu=scott\r\noraclep=tiger\r\n"
                                         "processtable=2\r\ntabledefonly=0\r\nskipindex=1\r\nnameuppercase=1\r\n"
-                                        "blobtotext=0\r\nfulldefinitions=1\r\nwritescript=0\r\n");
+                                        "blobtotext=0\r\nkeepgoodrows=1\r\nfulldefinitions=1\r\nwritescript=0\r\n");
     struct Case {
         const char* name;
         bool selectedTables;
@@ -68,11 +93,7 @@ TEST(ShortcutBuilder, WritesTheJobFileAndLauncherForBothTableChoices)
         const QString shortcut = dir.filePath(c.shortcutName);
         const QString message = builder.writeShortcutFiles(shortcut);
         EXPECT_EQ(QString::fromLocal8Bit(contentOf(dir.filePath(c.jobName))), head + c.tail) << c.name;
-        EXPECT_EQ(contentOf(shortcut),
-                  tw::desktopLauncher(QApplication::applicationFilePath(), dir.filePath(c.jobName),
-                                      QApplication::applicationDirPath() + QLatin1Char('/'),
-                                      QFileInfo(shortcut).completeBaseName()))
-            << c.name;
+        expectLauncherOfJob(shortcut, dir.filePath(c.jobName), c.name);
         EXPECT_EQ(message.split(QLatin1Char('\n')),
                   (QStringList{QStringLiteral("Success to create \"%1\".").arg(shortcut),
                                QStringLiteral("Create setting file \"%1\" OK.").arg(dir.filePath(c.jobName)),
@@ -83,6 +104,67 @@ TEST(ShortcutBuilder, WritesTheJobFileAndLauncherForBothTableChoices)
     // The table choice stays for the next opening.
     builder.fill({wizard, QString(), QString(), {}});
     EXPECT_TRUE(builder.controls().rgselecttable0->isChecked());
+}
+
+// Hands the next modal file dialog to the action once it is shown.
+void onNextFileDialog(const std::function<void(QFileDialog*)>& action)
+{
+    QTimer::singleShot(0, [=] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget()))
+            action(dialog);
+        else
+            onNextFileDialog(action);
+    });
+}
+
+TEST(ShortcutBuilder, RefusesAnEmptySelectionSavesFromTheDocumentsFolderOnAndCancels)
+{
+    QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", home.path().toLocal8Bit());
+    QDir(home.path()).mkpath(QStringLiteral("Documents"));
+    FakeControls wizard;
+    wizard.oraPassword = QStringLiteral("tiger");
+    Tmarfrm_bat builder;
+    Ui::Tmarfrm_bat& form = builder.controls();
+    EXPECT_EQ(form.rgselecttable->title(), QStringLiteral("Select MSSQL tables"));
+    builder.fill({wizard, QStringLiteral("Shop"), QStringLiteral("Merge"), {}});
+    EXPECT_EQ(form.edtoraclepassword->echoMode(), QLineEdit::Password);
+
+    // "Selected tables" without a table: refused before any file dialog.
+    form.rgselecttable0->click();
+    QString refusal;
+    answerNextMessageBox(QMessageBox::Ok, &refusal);
+    form.Button1->click();
+    EXPECT_EQ(refusal, QStringLiteral("No table is selected, so the job would convert nothing.\nChoose \"Reselect "
+                                      "tables\" to select tables on the wizard's page, or choose \"All database tables\"."));
+
+    // The first save starts in the documents folder, the next where the
+    // last job went.
+    form.rgselecttable1->click();
+    QTemporaryDir jobs;
+    QStringList folders;
+    for (int save = 0; save < 2; ++save) {
+        onNextFileDialog([&](QFileDialog* dialog) {
+            folders << dialog->directory().absolutePath();
+            dialog->selectFile(jobs.filePath(QStringLiteral("night.") + tw::shortcutExtension()));
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        answerNextMessageBox(QMessageBox::Ok);
+        form.Button1->click();
+    }
+    EXPECT_EQ(folders, (QStringList{QDir(home.path()).filePath(QStringLiteral("Documents")), jobs.path()}));
+    EXPECT_TRUE(QFile::exists(jobs.filePath(QStringLiteral("night.twjobs"))));
+
+    // Cancel closes the builder.
+    bool closed = false;
+    QTimer::singleShot(0, [&] {
+        form.btcancel->click();
+        closed = true;
+    });
+    EXPECT_EQ(builder.exec(), QDialog::Rejected);
+    EXPECT_TRUE(closed);
+    qputenv("HOME", oldHome);
 }
 
 TEST(ShortcutBuilder, LauncherQuotesItsPathsByTheDesktopEntryRules)
@@ -105,7 +187,7 @@ TEST(ShortcutBuilder, OpensFromTheWizardAndReselectClosesIt)
     ui.mssqldblist->addItem(QStringLiteral("Shop"));
     ui.mssqldblist->setCurrentRow(0);
     ui.processtable2->click();
-    ui.selecttables->addItem(QStringLiteral("Orders"));
+    ui.selecttables->addItem(newTableItem({QStringLiteral("Sales"), QStringLiteral("Orders"), true}));
 
     QStringList seen;
     QTimer::singleShot(0, [&] {
@@ -126,7 +208,7 @@ TEST(ShortcutBuilder, OpensFromTheWizardAndReselectClosesIt)
     });
     ui.btcreatebat->click();
     EXPECT_EQ(seen, (QStringList{QStringLiteral("db1"), QStringLiteral("Shop"), QStringLiteral("Skip"),
-                                 QStringLiteral("Tablewright 4.0"), QStringLiteral("Orders"),
+                                 QStringLiteral("Tablewright 4.0"), QStringLiteral("Sales.Orders"),
                                  QStringLiteral("This form will be closed.\nAfter you finish your choice,please click "
                                                 "the button \"Create Shortcut File\" to return to this form.")}));
 }

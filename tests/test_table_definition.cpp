@@ -1,6 +1,7 @@
 // The table definition: column catalogue to one Create table statement,
 // executed on the model Oracle, with the target's rules deciding success.
 
+#include "support/DboTable.h"
 #include "convert/Tcc.h"
 #include "support/ModelServers.h"
 
@@ -17,7 +18,7 @@ struct TableDefinition : ::testing::Test {
 
     void create(const QString& source, const QString& target, bool upper)
     {
-        cc.CreateOracleTable(*servers.query, *servers.target, source, target, upper, ok, error);
+        cc.CreateOracleTable(*servers.query, *servers.target, dboTable(source, target), upper, ok, error);
     }
     QStringList statementLines() const { return cc.tmpmemo(); }
     QString lastStatement() const { return servers.oracle.statementLog().last(); }
@@ -78,12 +79,15 @@ TEST_F(TableDefinition, TypeMappingOfEveryCatalogueType)
 {
     servers.sourceDb.aliasType(QStringLiteral("Phone"), QStringLiteral("varchar(20)"));
     servers.sourceDb.aliasType(QStringLiteral("Amount"), QStringLiteral("decimal(9,2)"));
+    servers.sourceDb.clrType(QStringLiteral("Point"), 20);
     auto& t = servers.sourceDb.table(QStringLiteral("AllTypes"));
     const QStringList types{"bigint", "smallint", "tinyint", "bit", "numeric(18,4)", "char(10)", "nchar(5)",
                             "varchar(30)", "binary(8)", "varbinary(16)", "image", "text", "ntext", "sql_variant",
                             "timestamp", "uniqueidentifier", "smalldatetime", "float", "real", "money",
                             "smallmoney", "Phone", "Amount", "decimal(38,10)", "numeric(30,20)", "nvarchar(max)",
-                            "varchar(max)", "varchar(8000)", "nvarchar(4000)", "char(4001)", "xml", "datetime2"};
+                            "varchar(max)", "varchar(8000)", "nvarchar(4000)", "char(4001)", "xml", "datetime2",
+                            "date", "time", "time(3)", "datetimeoffset(0)", "geography", "geometry",
+                            "hierarchyid", "Point"};
     for (int i = 0; i < types.size(); ++i)
         t.column(QStringLiteral("c%1").arg(i), types[i]);
     servers.connect();
@@ -93,7 +97,9 @@ TEST_F(TableDefinition, TypeMappingOfEveryCatalogueType)
                                " varchar2(10)", " varchar2(5)", " varchar2(30)", " BLOB", " BLOB", " BLOB", " BLOB",
                                " BLOB", " BLOB", " BLOB", " BLOB", " date", " NUMBER", " NUMBER", " NUMBER",
                                " NUMBER", " varchar2(20)", " varchar2(9)", " NUMBER(38,10)", " NUMBER(38,20)",
-                               " CLOB", " CLOB", " CLOB", " varchar2(4000)", " CLOB", " CLOB", " varchar2(27)"};
+                               " CLOB", " CLOB", " CLOB", " varchar2(4000)", " CLOB", " CLOB", " varchar2(27)",
+                               " varchar2(10)", " varchar2(16)", " varchar2(12)", " varchar2(26)", " BLOB", " BLOB",
+                               " BLOB", " BLOB"};
     const QStringList lines = statementLines();
     ASSERT_EQ(lines.size(), expected.size() + 2);
     for (int i = 0; i < expected.size(); ++i) {
@@ -184,19 +190,44 @@ TEST_F(TableDefinition, FullDefinitionsCarryExactTypesNotNullDefaultsAndIdentity
     EXPECT_TRUE(cc.identityColumns().isEmpty());
 }
 
-TEST_F(TableDefinition, RefusedStatementReportsMessageAndStatement)
+// Columns whose Oracle names would repeat an earlier column's take the first
+// free name of 26 characters and four digits; one log line each.
+TEST_F(TableDefinition, CollidingColumnNamesTakeFreeNames)
 {
     const QString longA = QStringLiteral("A234567890123456789012345678901234");  // 34 characters
+    const QString freeName = longA.left(26) + QStringLiteral("0000");
     servers.sourceDb.table(QStringLiteral("Twins"))
         .column(longA + QStringLiteral("X"), QStringLiteral("int"))
-        .column(longA + QStringLiteral("Y"), QStringLiteral("int"));
+        .column(longA + QStringLiteral("Y"), QStringLiteral("int"))
+        .column(freeName, QStringLiteral("int"))
+        .column(QStringLiteral("a b"), QStringLiteral("int"))
+        .column(QStringLiteral("A_B"), QStringLiteral("int"));
     servers.connect();
 
     create(QStringLiteral("Twins"), QStringLiteral("TWINS"), true);
-    const QString cut = QStringLiteral("\"A23456789012345678901234567890\"");  // first 30 characters
-    EXPECT_EQ(statementLines().at(1), cut + QStringLiteral(" NUMBER(10,0) , "));
+    EXPECT_TRUE(ok) << qPrintable(error);
+    EXPECT_EQ(statementLines().mid(1, 5),
+              (QStringList{"\"A23456789012345678901234567890\" NUMBER(10,0) , ", "\"" + freeName + "\" NUMBER(10,0) , ",
+                           "\"A23456789012345678901234560001\" NUMBER(10,0) , ", "\"A_B\" NUMBER(10,0) , ",
+                           "\"A_B0000\" NUMBER(10,0)"}));
+    EXPECT_EQ(cc.columnNames().renamedLines(QStringLiteral("TWINS")),
+              (QStringList{"Column " + longA + "Y of TWINS is named " + freeName
+                               + " in Oracle, as an earlier column has the name A23456789012345678901234567890",
+                           "Column " + freeName + " of TWINS is named A23456789012345678901234560001 in Oracle, as an "
+                                                  "earlier column has the name " + freeName,
+                           "Column A_B of TWINS is named A_B0000 in Oracle, as an earlier column has the name A_B"}));
+}
+
+TEST_F(TableDefinition, RefusedStatementReportsMessageAndStatement)
+{
+    servers.sourceDb.table(QStringLiteral("Twins")).column(QStringLiteral("A"), QStringLiteral("int"));
+    servers.connect();
+    servers.targetExecute(QStringLiteral("create table \"TWINS\" (\"A\" NUMBER)"));
+
+    create(QStringLiteral("Twins"), QStringLiteral("TWINS"), true);
     EXPECT_FALSE(ok);
-    EXPECT_TRUE(error.startsWith(QStringLiteral("ORA-00957: duplicate column name\r\nCreate table \"TWINS\" (\r\n")))
+    EXPECT_TRUE(error.startsWith(
+        QStringLiteral("ORA-00955: name is already used by an existing object\r\nCreate table \"TWINS\" (\r\n")))
         << qPrintable(error);
     EXPECT_TRUE(error.endsWith(QStringLiteral(" ) \r\n\r\n"))) << qPrintable(error);
 }

@@ -1,13 +1,17 @@
 // The wizard window itself, offscreen on the model servers: both caption
-// tables, the window frame, help, the buttons of the first and last pages,
-// the connection pages and the table lists.
+// tables, the window frame and the fit of every caption (the shortcut
+// builder's and the run summary's too), help, the buttons of the first and
+// last pages, the connection pages and the table lists.
 
 #include "app/HelpPage.h"
 #include "app/InterfaceLanguage.h"
 #include "support/WizardOnModels.h"
+#include "ui_Tmarfrm_bat.h"
 
 #include <QCheckBox>
 #include <QDesktopServices>
+#include <QDir>
+#include <QHeaderView>
 #include <QGroupBox>
 #include <QLabel>
 #include <QScreen>
@@ -29,6 +33,7 @@ public slots:
 };
 
 // The caption of a label, check box or group box; none for other controls.
+// A check box caption broken into lines reads as one line.
 std::optional<QString> captionOf(const QWidget* control)
 {
     if (auto* label = qobject_cast<const QLabel*>(control))
@@ -36,12 +41,14 @@ std::optional<QString> captionOf(const QWidget* control)
     if (auto* box = qobject_cast<const QGroupBox*>(control))
         return box->title();
     if (auto* check = qobject_cast<const QCheckBox*>(control))
-        return check->text();
+        return check->text().replace(QLatin1Char('\n'), QLatin1Char(' '));
     return std::nullopt;
 }
 
 // Whether a control's caption shows whole: a wrapping label within its
-// height, any other caption (without its accelerator sign) within its width.
+// height, any other caption (without its accelerator sign) within its width,
+// and a caption of several lines (a check box's broken caption) within its
+// height too.
 bool captionFits(const QWidget* control)
 {
     auto* label = qobject_cast<const QLabel*>(control);
@@ -59,7 +66,12 @@ bool captionFits(const QWidget* control)
         caption = box->title();
         chrome = 16;
     }
-    return control->fontMetrics().horizontalAdvance(caption.remove(QLatin1Char('&'))) + chrome <= control->width();
+    caption.remove(QLatin1Char('&'));
+    if (caption.contains(QLatin1Char('\n'))) {
+        const QSize lines = control->fontMetrics().size(0, caption);
+        return lines.width() + chrome <= control->width() && lines.height() <= control->height();
+    }
+    return control->fontMetrics().horizontalAdvance(caption) + chrome <= control->width();
 }
 
 QStringList texts(const QListWidget* list)
@@ -199,6 +211,19 @@ TEST_F(WizardPages, WindowFrameIsFixedCentredAndEveryCaptionFits)
                 }
             }
         }
+        // The shortcut builder keeps its English captions in both languages;
+        // with the table list shown, each fits.
+        Tmarfrm_bat builder;
+        builder.controls().rgselecttable0->click();
+        for (const QWidget* control : builder.findChildren<QWidget*>()) {
+            if (control->isVisibleTo(&builder)) {
+                EXPECT_TRUE(captionFits(control)) << control->objectName().toStdString();
+            }
+        }
+        // The longest option of page 4 is among the controls measured above;
+        // in English its caption takes two lines.
+        EXPECT_TRUE(ui().chkkeepgoodrows->isVisibleTo(ui().TabSheet4));
+        EXPECT_EQ(ui().chkkeepgoodrows->text().count(QLatin1Char('\n')), QLatin1String(code) == QLatin1String("en") ? 1 : 0);
         // An "&" is drawn as the accelerator (Qt does so for a label with a
         // buddy), never as the sign.
         for (const QLabel* label : wizard->findChildren<QLabel*>()) {
@@ -206,6 +231,58 @@ TEST_F(WizardPages, WindowFrameIsFixedCentredAndEveryCaptionFits)
                 EXPECT_NE(label->buddy(), nullptr) << label->objectName().toStdString();
             }
         }
+    }
+}
+
+TEST_F(WizardPages, HelpWithoutAnOpenerShowsThePagesPath)
+{
+    // The offscreen desktop has no opener once the tests' own is gone.
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    for (const char* code : {"en", "cn"}) {
+        SCOPED_TRACE(code);
+        wizard->applyLanguage(QLatin1String(code));
+        QString text;
+        answerNextMessageBox(QMessageBox::Ok, &text);
+        ui().bthelp->click();
+        EXPECT_EQ(text, ui().helpnotopened->text() + QLatin1Char('\n')
+                            + QDir::toNativeSeparators(tw::helpPageUrl(ui().helpurl->text()).toLocalFile()));
+    }
+}
+
+TEST_F(WizardPages, SummaryGridFitsThePageInBothLanguages)
+{
+    const QString longName = QStringLiteral("Customer_Order_Line_Items_Archive_2024");
+    sqlServer.database(QStringLiteral("Shop")).table(longName).column(QStringLiteral("Id"), QStringLiteral("int")).row({1});
+    for (const char* code : {"en", "cn"}) {
+        SCOPED_TRACE(code);
+        openWizard();
+        wizard->applyLanguage(QLatin1String(code));
+        wizard->show();
+        walkToTableSelection();
+        ui().Buttonaddall->click();
+        wizard->btnextClick();
+        ASSERT_EQ(wizard->currentPage(), 6);
+        QApplication::processEvents();
+
+        const QTableWidget& grid = *ui().summarygrid;
+        const QHeaderView& header = *grid.horizontalHeader();
+        // Outcome, read, stored and refused in view without scrolling.
+        for (int column = 2; column <= 5; ++column) {
+            EXPECT_LE(header.sectionViewportPosition(column) + header.sectionSize(column), grid.viewport()->width())
+                << column;
+        }
+        // Every heading whole in its column.
+        const int margin = 2 * grid.style()->pixelMetric(QStyle::PM_HeaderMargin);
+        for (int column = 0; column < grid.columnCount(); ++column) {
+            const QString heading = grid.horizontalHeaderItem(column)->text();
+            EXPECT_LE(header.fontMetrics().horizontalAdvance(heading) + margin, header.sectionSize(column))
+                << heading.toStdString();
+        }
+        // A long name is cut in the middle, and whole in its tooltip.
+        const int row = int(grid.findItems(longName.toUpper(), Qt::MatchExactly).value(0)->row());
+        EXPECT_EQ(grid.item(row, 0)->toolTip(), longName.toUpper());
+        EXPECT_EQ(grid.textElideMode(), Qt::ElideMiddle);
+        EXPECT_LT(header.sectionSize(0), grid.fontMetrics().horizontalAdvance(longName.toUpper()));
     }
 }
 

@@ -1,12 +1,17 @@
 // The wizard driving a conversion against the model servers: the walk
-// through the pages, the running state of the buttons, and Stop.
+// through the pages, the running state of the buttons, Stop and the close
+// box, column problems, and the log memo following the run.
 
 #include "support/WizardOnModels.h"
 
 #include <QDir>
 #include <QFile>
 #include <QLocale>
+#include <QPlainTextEdit>
+#include <QRegularExpression>
+#include <QScrollBar>
 #include <QTimer>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 namespace {
@@ -21,6 +26,15 @@ struct WizardRun : WizardOnModels {
                 table.row({i});
         }
         openWizard();
+    }
+
+    // The newest interactive log file.
+    static QByteArray savedLog()
+    {
+        const QDir folder(tw::Tcc::GetAppDataFolder());
+        const QStringList saved = folder.entryList({QStringLiteral("twjobs_*.log")}, QDir::Files, QDir::Time);
+        QFile file(folder.filePath(saved.value(0)));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
     // Walks pages 1 to 5 and selects every table.
@@ -69,6 +83,31 @@ TEST_F(WizardRun, WalksThePagesAndConvertsTheSelectedTables)
     EXPECT_TRUE(ui().sc->toPlainText().contains(QStringLiteral("Insert table CUSTOMERS 1000 Rows ...Done")));
 }
 
+// Entries of a name that two schemas hold keep their table through the
+// moves and the sorting of the lists, and each becomes a table of its own.
+TEST_F(WizardRun, EntriesOfANameInTwoSchemasKeepTheirTable)
+{
+    sqlServer.database(QStringLiteral("Shop")).table(QStringLiteral("Orders"), QStringLiteral("Sales"))
+        .column(QStringLiteral("Region"), QStringLiteral("int"))
+        .row({7});
+    WizardOnModels::walkToTableSelection();
+    QStringList entries;
+    for (int i = 0; i < ui().availabletables->count(); ++i)
+        entries.append(ui().availabletables->item(i)->text());
+    EXPECT_EQ(entries, (QStringList{"Customers", "dbo.Orders", "Sales.Orders"}));
+
+    ui().Buttonaddall->click();
+    ui().Button4->click();
+    ui().availabletables->findItems(QStringLiteral("Sales.Orders"), Qt::MatchExactly).first()->setSelected(true);
+    ui().Buttonadd->click();
+    wizard->btnextClick();
+
+    EXPECT_EQ(oracle.rows(QStringLiteral("SCOTT"), QStringLiteral("SALES_ORDERS")),
+              (QVector<QVector<tw::SqlValue>>{{tw::SqlValue(7)}}));
+    EXPECT_EQ(oracle.tables(QStringLiteral("SCOTT")), QStringList{QStringLiteral("SALES_ORDERS")});
+    EXPECT_TRUE(ui().sc->toPlainText().contains(QStringLiteral("Insert table SALES.ORDERS 1 Rows ...Done")));
+}
+
 TEST_F(WizardRun, StopDuringTheFirstTableEndsTheRunBeforeTheNext)
 {
     walkToTableSelection();
@@ -86,12 +125,17 @@ TEST_F(WizardRun, StopDuringTheFirstTableEndsTheRunBeforeTheNext)
     EXPECT_EQ(ui().btcancel->text(), QStringLiteral("Close"));
     EXPECT_FALSE(wizard->stopFlag());
     const QStringList lines = wizard->runLog().lines();
-    EXPECT_EQ(lines.mid(lines.size() - 3),
-              (QStringList{QStringLiteral("Insert table CUSTOMERS 100 Rows "), QStringLiteral("Operation aborted"), QString()}));
+    ASSERT_GE(lines.size(), 7);
+    EXPECT_EQ(lines.mid(lines.size() - 7, 6),
+              (QStringList{QStringLiteral("Insert table CUSTOMERS 100 Rows "), QStringLiteral("Operation aborted"),
+                           QString(), QStringLiteral("Tables not reached: Orders"), QString(),
+                           QStringLiteral("The conversion was stopped by the user.")}));
+    EXPECT_TRUE(lines.last().startsWith(QStringLiteral("The end time:")));
+    EXPECT_TRUE(savedLog().endsWith((lines.last() + QStringLiteral("\r\n")).toLocal8Bit()));
     EXPECT_FALSE(oracle.tables(QStringLiteral("SCOTT")).contains(QStringLiteral("ORDERS")));
     // The summary of a stopped run says so too.
     EXPECT_EQ((QStringList{ui().summarygrid->item(0, 2)->text(), ui().summarygrid->item(1, 2)->text()}),
-              (QStringList{"failed", "not reached"}));
+              (QStringList{"stopped", "not reached"}));
 
     // Back returns to the settings page with both lists emptied.
     wizard->btbackClick();
@@ -116,10 +160,13 @@ TEST_F(WizardRun, StopDuringTheLastTableStillLetsTheWizardGoOn)
     });
     wizard->btnextClick();
 
-    // The run ended normally (log saved), but the wizard stays on page 5.
+    // The run ended as stopped, with its log saved; the wizard stays on page 5.
     EXPECT_EQ(wizard->currentPage(), 5);
-    EXPECT_TRUE(wizard->runLog().lines().contains(QStringLiteral("Operation aborted")));
-    EXPECT_EQ(wizard->runLog().lines().last(), QStringLiteral("Click 'Finish' to exit the wizard."));
+    const QStringList lines = wizard->runLog().lines();
+    EXPECT_TRUE(lines.contains(QStringLiteral("Operation aborted")));
+    EXPECT_FALSE(lines.join(QLatin1Char('\n')).contains(QStringLiteral("Tables not reached")));
+    EXPECT_EQ(lines.value(lines.size() - 2), QStringLiteral("The conversion was stopped by the user."));
+    EXPECT_EQ(ui().summarygrid->item(0, 2)->text(), QStringLiteral("stopped"));
 
     wizard->btbackClick();
     wizard->btnextClick();
@@ -146,12 +193,111 @@ TEST_F(WizardRun, FailureThatEndsTheRunSavesTheLogThenShowsTheBoxWithTheButtonsF
     ASSERT_GE(lines.size(), 3);
     EXPECT_EQ(lines.mid(lines.size() - 3, 2), (QStringList{message, QString()}));
     EXPECT_TRUE(lines.last().startsWith(QStringLiteral("The end time:")));
-    const QDir folder(tw::Tcc::GetAppDataFolder());
-    const QStringList saved = folder.entryList({QStringLiteral("twjobs_*.log")}, QDir::Files, QDir::Time);
-    ASSERT_FALSE(saved.isEmpty());
-    QFile file(folder.filePath(saved.first()));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(file.readAll().endsWith((lines.last() + QStringLiteral("\r\n")).toLocal8Bit()));
+    EXPECT_TRUE(savedLog().endsWith((lines.last() + QStringLiteral("\r\n")).toLocal8Bit()));
+}
+
+TEST_F(WizardRun, CloseBoxDuringARunAsksTheStopQuestion)
+{
+    const struct {
+        QMessageBox::StandardButton answer;
+        bool stays;  // open, the run finished
+    } cases[] = {{QMessageBox::No, true}, {QMessageBox::Yes, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stays ? "No" : "Yes");
+        openWizard();
+        walkToTableSelection();
+        wizard->show();
+        QString question;
+        bool closedAtOnce = true;
+        // The close box, pressed while the first table is copied: the
+        // window's close request takes the window system's way.
+        QTimer::singleShot(0, [&] {
+            answerNextMessageBox(c.answer, &question);
+            closedAtOnce = wizard->windowHandle()->close();
+        });
+        wizard->btnextClick();
+
+        EXPECT_EQ(question, QStringLiteral("Stop"));
+        EXPECT_FALSE(closedAtOnce);
+        EXPECT_EQ(wizard->isVisible(), c.stays);
+        const QStringList lines = wizard->runLog().lines();
+        if (c.stays) {
+            EXPECT_EQ(wizard->currentPage(), 6);
+            EXPECT_EQ(lines.last(), QStringLiteral("Click 'Finish' to exit the wizard."));
+            EXPECT_EQ(oracle.rows(QStringLiteral("SCOTT"), QStringLiteral("ORDERS")).size(), 1000);
+        } else {
+            // Stopped as by the Stop button, with the log saved, then closed.
+            EXPECT_TRUE(lines.contains(QStringLiteral("Operation aborted")));
+            const QByteArray saved = savedLog();
+            EXPECT_TRUE(saved.contains("Tables not reached: Orders\r\n")) << saved.constData();
+            EXPECT_TRUE(saved.endsWith((lines.last() + QStringLiteral("\r\n")).toLocal8Bit()));
+        }
+    }
+}
+
+TEST_F(WizardRun, ColumnProblemIsShownAndLoggedWithoutHoldingTheCopy)
+{
+    auto& photos = sqlServer.database(QStringLiteral("Shop")).table(QStringLiteral("Photos"));
+    photos.column(QStringLiteral("Id"), QStringLiteral("int")).column(QStringLiteral("Photo"), QStringLiteral("varbinary(10)"));
+    for (int i = 1; i <= 300; ++i)
+        photos.row({i, QByteArray("\x01\x02")});
+    // Merged into a table whose column cannot take the bytes.
+    oracle.logon(QStringLiteral("scott"), QStringLiteral("tiger"), QStringLiteral("ORCL"))
+        .execute(QStringLiteral("Create table \"PHOTOS\" (\"ID\" NUMBER(10,0), \"PHOTO\" NUMBER)"));
+    WizardOnModels::walkToTableSelection();
+    ui().processtable1->click();
+    ui().availabletables->findItems(QStringLiteral("Photos"), Qt::MatchExactly).first()->setSelected(true);
+    ui().Buttonadd->click();
+    QString shown;
+    QTimer::singleShot(0, [&] { shown = ui().columnproblem->toolTip(); });
+    wizard->btnextClick();
+
+    // No box waited for a click: the run reached its end by itself.
+    EXPECT_EQ(wizard->currentPage(), 6);
+    EXPECT_EQ(oracle.rows(QStringLiteral("SCOTT"), QStringLiteral("PHOTOS")).size(), 300);
+    const QStringList lines = wizard->runLog().lines();
+    const int line = int(lines.indexOf(QRegularExpression(QStringLiteral("^PHOTOS -----  Photo: .+"))));
+    ASSERT_GE(line, 0) << qPrintable(lines.join(QLatin1Char('\n')));
+    EXPECT_EQ(shown, QStringLiteral("Column problem (also in the log): ") + lines[line]);
+}
+
+TEST_F(WizardRun, LogFollowsItsLastLineUnlessScrolledUp)
+{
+    for (int i = 0; i < 6; ++i)
+        sqlServer.database(QStringLiteral("Shop")).table(QStringLiteral("T%1").arg(i)).column(QStringLiteral("Id"), QStringLiteral("int"));
+    walkToTableSelection();
+    wizard->show();
+    QPlainTextEdit& memo = *ui().sc;
+    const auto lastLineVisible = [&] {
+        QTextCursor end(memo.document());
+        end.movePosition(QTextCursor::End);
+        return memo.viewport()->rect().contains(memo.cursorRect(end));
+    };
+    // After each table's block, and after the closing lines.
+    QStringList hidden;
+    int tables = 0;
+    QObject::connect(&wizard->runLog(), &tw::RunLog::changed, wizard.get(), [&] {
+        const QString last = wizard->runLog().lines().last();
+        if (last.endsWith(QStringLiteral("...Done")) && last.startsWith(QStringLiteral("Insert table"))) {
+            ++tables;
+            if (!lastLineVisible())
+                hidden << last;
+        }
+    });
+    wizard->btnextClick();
+    EXPECT_EQ(tables, 8);
+    EXPECT_EQ(hidden, QStringList());
+    ASSERT_GT(memo.verticalScrollBar()->maximum(), 0);
+    EXPECT_TRUE(lastLineVisible());
+
+    // Scrolled up, the memo stays where the user put it; back at the end,
+    // it follows again.
+    memo.verticalScrollBar()->setValue(0);
+    wizard->runLog().append(QStringLiteral("one more"));
+    EXPECT_EQ(memo.verticalScrollBar()->value(), 0);
+    memo.verticalScrollBar()->setValue(memo.verticalScrollBar()->maximum());
+    wizard->runLog().append(QStringLiteral("and another"));
+    EXPECT_TRUE(lastLineVisible());
 }
 
 TEST_F(WizardRun, FailedLogonShowsTheErrorBoxAndStays)

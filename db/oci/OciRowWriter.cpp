@@ -129,6 +129,7 @@ void OciRowWriter::resetBatch()
     batchRows_ = 0;
     refusal_.clear();
     refusedRow_ = 0;
+    refusedRows_.clear();
     rowOpen_ = false;
 }
 
@@ -160,7 +161,10 @@ QString OciRowWriter::insertSql() const
 // Oracle stops an array insert at the first refused row with the rows
 // before it inserted but not committed, and OCI_ATTR_ROW_COUNT then counts
 // those rows (OCI Programmer's Guide, array DML errors): the refused row is
-// the one after them.
+// the one after them. In batch error mode (OCI_BATCH_ERRORS, "Batch Error
+// Mode") it inserts every row it accepts and reports each refused one,
+// which is then only recorded; a clean execute costs the same round trip
+// either way (the count of errors is read on the client).
 void OciRowWriter::sendHeldRows()
 {
     // Rows sent before belong to a transaction that only this batch's apply
@@ -181,8 +185,11 @@ void OciRowWriter::sendHeldRows()
             for (PendingColumn* column : bindOrder_)
                 column->bind(*insert_, position++);
             session_->noteUncommittedWork();
-            const sword status = insert_->execute(ub4(rows), OCI_DEFAULT);
-            if (status != OCI_SUCCESS && status != OCI_SUCCESS_WITH_INFO) {
+            const sword status = insert_->execute(ub4(rows), keepGoodRows() ? OCI_BATCH_ERRORS : OCI_DEFAULT);
+            if ((status == OCI_SUCCESS || status == OCI_SUCCESS_WITH_INFO) && keepGoodRows()) {
+                for (const BatchError& error : insert_->batchErrors())
+                    refusedRows_.append(RefusedRow{sent_ + int(error.iteration) + 1, error.message});
+            } else if (status != OCI_SUCCESS && status != OCI_SUCCESS_WITH_INFO) {
                 message = session_->errorText(status);
                 try {
                     refusedRow = sent_ + int(insert_->rowCount()) + 1;
@@ -216,10 +223,10 @@ void OciRowWriter::refuseBatch(const QString& message, int row)
     }
 }
 
-// One commit per batch; maxErrors is the number of refused rows the caller
-// accepts, and since an array insert stops at the first refusal, every
-// refusal refuses the whole batch.
-ApplyResult OciRowWriter::applyUpdates(int /*maxErrors*/)
+// One commit per batch. All or nothing: since an array insert stops at the
+// first refusal, every refusal refuses the whole batch. With the good rows
+// kept, the commit stores the rows the server accepted.
+ApplyResult OciRowWriter::applyUpdates()
 {
     requireOpen();
     if (rowOpen_)
@@ -237,7 +244,9 @@ ApplyResult OciRowWriter::applyUpdates(int /*maxErrors*/)
         }
     }
     if (refusal_.isEmpty()) {
-        result.stored = rows;
+        result.refused = int(refusedRows_.size());
+        result.stored = rows - result.refused;
+        result.refusedRows = refusedRows_;
     } else {
         result.refused = rows;
         result.message = refusal_;

@@ -14,7 +14,9 @@ namespace tw::oci {
 // (select * from "T" where 1=0) and learns the table's columns; appended rows
 // are kept column-wise in bind form; an apply inserts the held rows with one
 // array execute of one INSERT (prepared once per open) and commits, or rolls
-// the whole batch back when the server refuses a row. Memory is bounded by
+// the whole batch back when the server refuses a row; with the good rows
+// kept, the execute runs in batch error mode and the commit stores every row
+// the server accepted. Memory is bounded by
 // bytes: when the values held pass the budget, the held rows are executed at
 // once inside the batch's transaction, which the apply still commits (or
 // rolls back) as a whole.
@@ -37,7 +39,9 @@ public:
     void setFieldValue(int index, const SqlValue& value) override;
     void post() override;
     int pendingCount() const override { return batchRows_; }
-    ApplyResult applyUpdates(int maxErrors) override;
+    int sentRows() const override { return sent_; }
+    QVector<RefusedRow> refusedRows() const override { return refusedRows_; }
+    ApplyResult applyUpdates() override;
 
 private:
     // "T" out of select * from "T" where 1=0, as written there.
@@ -66,6 +70,7 @@ private:
     int batchRows_ = 0;  // rows posted since the last apply
     QString refusal_;    // the server's text once it refused a row of the batch
     int refusedRow_ = 0;
+    QVector<RefusedRow> refusedRows_;  // with the good rows kept: the batch's refused rows
     ub4 transaction_ = 0;  // the session's transaction the sent rows are in
     bool rowOpen_ = false;
 };

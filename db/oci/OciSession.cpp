@@ -31,6 +31,11 @@ QString errorRecords(const OciApi& api, void* handle, ub4 type)
 
 } // namespace
 
+QString OciSession::errorRecordsOf(void* errorHandle) const
+{
+    return errorRecords(api_, errorHandle, OCI_HTYPE_ERROR);
+}
+
 QString OciSession::environmentErrorText(const QString& allocated) const
 {
     const QString records = env_ ? errorRecords(api_, env_, OCI_HTYPE_ENV) : QString();

@@ -45,6 +45,9 @@ public:
     // The client's message for a failed status: every error record of the
     // error handle ("ORA-nnnnn: ..."), one per line.
     QString errorText(sword status) const;
+    // The error records of another error handle, one per line (the errors
+    // of single rows that an execute in batch error mode refused).
+    QString errorRecordsOf(void* errorHandle) const;
     // The error records of the environment handle, which holds the errors
     // of calls that take no error handle (handle and descriptor
     // allocation); a text naming what was being allocated when it has none.

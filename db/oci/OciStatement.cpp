@@ -1,5 +1,7 @@
 #include "db/oci/OciStatement.h"
 
+#include "db/Failure.h"
+
 namespace tw::oci {
 
 namespace {
@@ -41,6 +43,27 @@ private:
     void* param_ = nullptr;
 };
 
+// An error handle of the session's environment, freed after use.
+class ErrorHandle {
+public:
+    explicit ErrorHandle(OciSession& session) : session_(session)
+    {
+        if (session_.api().OCIHandleAlloc(session_.env(), &handle_, OCI_HTYPE_ERROR, 0, nullptr) != OCI_SUCCESS
+            || !handle_)
+            throw Failure(session_.environmentErrorText(QStringLiteral("an error handle")));
+    }
+    ~ErrorHandle() { session_.api().OCIHandleFree(handle_, OCI_HTYPE_ERROR); }
+    ErrorHandle(const ErrorHandle&) = delete;
+    ErrorHandle& operator=(const ErrorHandle&) = delete;
+
+    void* handle() const { return handle_; }
+    OCIError* error() const { return static_cast<OCIError*>(handle_); }
+
+private:
+    OciSession& session_;
+    void* handle_ = nullptr;
+};
+
 } // namespace
 
 OciStatement::OciStatement(std::shared_ptr<OciSession> session, const QString& sql) : session_(std::move(session))
@@ -80,6 +103,40 @@ ub4 OciStatement::rowCount() const
     session_->check(session_->api().OCIAttrGet(stmt_, OCI_HTYPE_STMT, &rows, nullptr, OCI_ATTR_ROW_COUNT,
                                                session_->error()));
     return rows;
+}
+
+// As the OCI Programmer's Guide shows it ("Batch Error Mode"): the count on
+// the statement, then each error record of the session's error handle
+// copied by OCIParamGet into an error handle of the caller's, which gives
+// the row (OCI_ATTR_DML_ROW_OFFSET) and the text; a second handle takes the
+// errors of these calls, so that they cannot overwrite the records read.
+QVector<BatchError> OciStatement::batchErrors() const
+{
+    ub4 count = 0;
+    session_->check(session_->api().OCIAttrGet(stmt_, OCI_HTYPE_STMT, &count, nullptr, OCI_ATTR_NUM_DML_ERRORS,
+                                               session_->error()));
+    QVector<BatchError> errors;
+    if (count == 0)
+        return errors;
+    const ErrorHandle row(*session_);
+    const ErrorHandle calls(*session_);
+    const OciApi& api = session_->api();
+    for (ub4 i = 0; i < count; ++i) {
+        void* rowHandle = row.handle();
+        BatchError error;
+        if (api.OCIParamGet(session_->error(), OCI_HTYPE_ERROR, calls.error(), &rowHandle, i) != OCI_SUCCESS
+            || api.OCIAttrGet(rowHandle, OCI_HTYPE_ERROR, &error.iteration, nullptr, OCI_ATTR_DML_ROW_OFFSET,
+                              calls.error())
+                != OCI_SUCCESS) {
+            const QString text = session_->errorRecordsOf(calls.handle());
+            throw Failure(text.isEmpty() ? QStringLiteral("The Oracle client gave no error record %1 of the "
+                                                          "array insert.").arg(i)
+                                         : text);
+        }
+        error.message = session_->errorRecordsOf(rowHandle);
+        errors.append(error);
+    }
+    return errors;
 }
 
 QVector<DescribedColumn> OciStatement::describe()

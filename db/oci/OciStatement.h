@@ -17,6 +17,13 @@ struct DescribedColumn {
     ub1 charsetForm = SQLCS_IMPLICIT;  // SQLCS_NCHAR for the national types
 };
 
+// A row that an execute in batch error mode refused: its iteration (from 0)
+// and the server's message.
+struct BatchError {
+    ub4 iteration = 0;
+    QString message;
+};
+
 // A statement handle prepared on a session (OCIStmtPrepare2) and released
 // with it. The text is sent as UTF-8, exactly as given.
 class OciStatement {
@@ -36,6 +43,9 @@ public:
     sword execute(ub4 iters, ub4 mode);
     // The rows processed by the last execute.
     ub4 rowCount() const;
+    // The rows that the last execute, in batch error mode (OCI_BATCH_ERRORS),
+    // refused, in the order the server reports them.
+    QVector<BatchError> batchErrors() const;
 
     // Describes the select list without running the query.
     QVector<DescribedColumn> describe();

@@ -58,6 +58,7 @@ constexpr ub4 OCI_DEFAULT = 0x0;
 constexpr ub4 OCI_DATA_AT_EXEC = 0x2;     // bind mode
 constexpr ub4 OCI_DESCRIBE_ONLY = 0x10;   // execute mode
 constexpr ub4 OCI_COMMIT_ON_SUCCESS = 0x20;
+constexpr ub4 OCI_BATCH_ERRORS = 0x80;    // execute mode: refused rows of an array DML are reported, not fatal
 
 // Handle and descriptor types.
 constexpr ub4 OCI_HTYPE_ENV = 1;
@@ -86,6 +87,8 @@ constexpr ub4 OCI_ATTR_USERNAME = 22;
 constexpr ub4 OCI_ATTR_PASSWORD = 23;
 constexpr ub4 OCI_ATTR_STMT_TYPE = 24;
 constexpr ub4 OCI_ATTR_CHARSET_FORM = 32;
+constexpr ub4 OCI_ATTR_NUM_DML_ERRORS = 73;  // ub4, of a statement executed with OCI_BATCH_ERRORS
+constexpr ub4 OCI_ATTR_DML_ROW_OFFSET = 74;  // ub4, of one of its errors: the row's iteration, from 0
 // Attributes of a column's parameter descriptor.
 constexpr ub4 OCI_ATTR_DATA_SIZE = 1;   // ub2
 constexpr ub4 OCI_ATTR_DATA_TYPE = 2;   // ub2

@@ -3,6 +3,7 @@
 #include "db/Failure.h"
 #include "db/odbc/OdbcApi.h"
 #include "db/odbc/OdbcDiagnostics.h"
+#include "db/odbc/OdbcTemporalText.h"
 
 #include <QDateTime>
 
@@ -16,8 +17,6 @@ namespace {
 // Driver-specific SQL types that SQL Server drivers report.
 constexpr SQLSMALLINT kSqlServerVariant = -150;
 constexpr SQLSMALLINT kSqlServerXml = -152;
-constexpr SQLSMALLINT kSqlServerTime = -154;
-constexpr SQLSMALLINT kSqlServerDateTimeOffset = -155;
 
 // Longer values than this are fetched in pieces; it is the largest size of a
 // char, varchar, binary or varbinary column that is not (max).
@@ -45,12 +44,15 @@ OdbcValueKind kindOf(SQLSMALLINT sqlType)
     case SQL_NUMERIC:
         return OdbcValueKind::Decimal;
     case SQL_TYPE_TIMESTAMP:
-    case SQL_TYPE_DATE:
     case SQL_TIMESTAMP:
+        return OdbcValueKind::DateTime;
+    // Only the date and time types of SQL Server 2008 and later come as
+    // these (sent as such from TDS 7.3 on; before, as nvarchar of their text).
+    case SQL_TYPE_DATE:
     case SQL_DATE:
     case kSqlServerTime:
     case kSqlServerDateTimeOffset:
-        return OdbcValueKind::DateTime;
+        return OdbcValueKind::Temporal;
     case SQL_GUID:
         return OdbcValueKind::Guid;
     case SQL_BINARY:
@@ -106,15 +108,77 @@ QString guidText(const SQLGUID& guid)
     return text;
 }
 
-SqlValue dateTimeValue(const SQL_TIMESTAMP_STRUCT& ts, SQLSMALLINT sqlType)
+SqlValue dateTimeValue(const SQL_TIMESTAMP_STRUCT& ts)
 {
     // The fraction is in nanoseconds; datetime's 1/300 s ticks arrive as
     // thirds of milliseconds and round to the millisecond the server shows.
     const qint64 milliseconds = qint64(std::llround(double(ts.fraction) / 1e6));
-    // A time of day stands on the server's base date, 1900-01-01.
-    const QDate date = sqlType == kSqlServerTime ? QDate(1900, 1, 1) : QDate(ts.year, ts.month, ts.day);
-    const QDateTime whole(date, QTime(ts.hour, ts.minute, ts.second), Qt::UTC);
+    const QDateTime whole(QDate(ts.year, ts.month, ts.day), QTime(ts.hour, ts.minute, ts.second), Qt::UTC);
     return SqlValue(whole.addMSecs(milliseconds));
+}
+
+// How a date, time, datetime2 or datetimeoffset value is read: the C type,
+// and the structure it fills, whose size is exactly the room a bound value
+// takes (in a block of rows the driver places each row's value one
+// structure further on).
+struct TemporalRead {
+    SQLSMALLINT cType;
+    SQLLEN bytes;
+};
+
+TemporalRead temporalRead(SQLSMALLINT sqlType)
+{
+    switch (sqlType) {
+    case SQL_TYPE_DATE:
+    case SQL_DATE:
+        return {SQL_C_TYPE_DATE, sizeof(SQL_DATE_STRUCT)};
+    case kSqlServerTime:
+        return {SQL_C_BINARY, sizeof(SqlServerTime2)};
+    case kSqlServerDateTimeOffset:
+        return {SQL_C_BINARY, sizeof(SqlServerTimestampOffset)};
+    default:  // datetime2
+        return {SQL_C_TYPE_TIMESTAMP, sizeof(SQL_TIMESTAMP_STRUCT)};
+    }
+}
+
+// The text of a date, time, datetime2 or datetimeoffset value at the
+// column's scale, from the structure its C type fills.
+SqlValue temporalValue(const OdbcColumn& column, const char* data)
+{
+    switch (column.sqlType) {
+    case SQL_TYPE_DATE:
+    case SQL_DATE: {
+        SQL_DATE_STRUCT date;
+        std::memcpy(&date, data, sizeof date);
+        return SqlValue(dateText(date));
+    }
+    case kSqlServerTime: {
+        SqlServerTime2 time;
+        std::memcpy(&time, data, sizeof time);
+        return SqlValue(timeText(time, column.digits));
+    }
+    case kSqlServerDateTimeOffset: {
+        SqlServerTimestampOffset stamp;
+        std::memcpy(&stamp, data, sizeof stamp);
+        return SqlValue(dateTimeOffsetText(stamp, column.digits));
+    }
+    default: {
+        SQL_TIMESTAMP_STRUCT stamp;
+        std::memcpy(&stamp, data, sizeof stamp);
+        return SqlValue(dateTime2Text(stamp, column.digits));
+    }
+    }
+}
+
+// datetime2 shares its SQL type with datetime and smalldatetime; the
+// driver's type name tells them apart.
+bool isDateTime2(SQLHSTMT statement, SQLUSMALLINT number)
+{
+    SQLWCHAR name[64] = {};
+    SQLSMALLINT bytes = 0;
+    checkOdbc(SQLColAttributeW(statement, number, SQL_DESC_TYPE_NAME, name, SQLSMALLINT(sizeof name), &bytes, nullptr),
+              SQL_HANDLE_STMT, statement, "SQLColAttribute");
+    return QString::fromUtf16(reinterpret_cast<const char16_t*>(name)) == QLatin1String("datetime2");
 }
 
 QString utf16Text(const char* data, SQLLEN bytes)
@@ -191,6 +255,8 @@ SQLSMALLINT OdbcColumn::cType() const
         return SQL_C_CHAR;
     case OdbcValueKind::DateTime:
         return SQL_C_TYPE_TIMESTAMP;
+    case OdbcValueKind::Temporal:
+        return temporalRead(sqlType).cType;
     case OdbcValueKind::Guid:
         return SQL_C_GUID;
     case OdbcValueKind::Text:
@@ -214,6 +280,8 @@ SQLLEN OdbcColumn::bufferWidth() const
         return kDecimalTextBytes;
     case OdbcValueKind::DateTime:
         return sizeof(SQL_TIMESTAMP_STRUCT);
+    case OdbcValueKind::Temporal:
+        return temporalRead(sqlType).bytes;
     case OdbcValueKind::Guid:
         return sizeof(SQLGUID);
     case OdbcValueKind::Text:
@@ -245,14 +313,15 @@ QVector<OdbcColumn> describeColumns(SQLHSTMT statement)
         SQLWCHAR name[512] = {};
         SQLSMALLINT nameLength = 0;
         OdbcColumn column;
-        SQLSMALLINT digits = 0;
         SQLSMALLINT nullable = 0;
         checkOdbc(SQLDescribeColW(statement, number, name, SQLSMALLINT(sizeof name / sizeof name[0]), &nameLength,
-                                  &column.sqlType, &column.size, &digits, &nullable),
+                                  &column.sqlType, &column.size, &column.digits, &nullable),
                   SQL_HANDLE_STMT, statement, "SQLDescribeCol");
         column.name = QString::fromUtf16(reinterpret_cast<const char16_t*>(name),
                                          qMin<qsizetype>(nameLength, qsizetype(sizeof name / sizeof name[0]) - 1));
         column.kind = kindOf(column.sqlType);
+        if (column.sqlType == SQL_TYPE_TIMESTAMP && isDateTime2(statement, number))
+            column.kind = OdbcValueKind::Temporal;
         column.isLong = isLongColumn(column.sqlType, column.size, column.kind);
         columns.append(column);
     }
@@ -292,8 +361,10 @@ SqlValue valueFromBuffer(const OdbcColumn& column, const char* data, SQLLEN indi
     case OdbcValueKind::DateTime: {
         SQL_TIMESTAMP_STRUCT ts;
         std::memcpy(&ts, data, sizeof ts);
-        return dateTimeValue(ts, column.sqlType);
+        return dateTimeValue(ts);
     }
+    case OdbcValueKind::Temporal:
+        return temporalValue(column, data);
     case OdbcValueKind::Guid: {
         SQLGUID guid;
         std::memcpy(&guid, data, sizeof guid);

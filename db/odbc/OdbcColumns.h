@@ -9,13 +9,17 @@
 namespace tw {
 
 // How a result column's values are fetched and which variant kind they become.
-enum class OdbcValueKind { Integer, Float, Boolean, Decimal, DateTime, Guid, Text, Bytes };
+// Temporal: date, time, datetime2 and datetimeoffset, which become SQL
+// Server's own text of the value.
+enum class OdbcValueKind { Integer, Float, Boolean, Decimal, DateTime, Temporal, Guid, Text, Bytes };
 
 // A result column as the driver describes it, with the way it is fetched.
 struct OdbcColumn {
     QString name;
     SQLSMALLINT sqlType = 0;
     SQLULEN size = 0;
+    // Decimal digits: the scale of numbers and of the fractional seconds.
+    SQLSMALLINT digits = 0;
     OdbcValueKind kind = OdbcValueKind::Text;
     // Values of unbounded or large size: fetched piece by piece, never bound.
     bool isLong = false;

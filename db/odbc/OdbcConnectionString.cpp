@@ -11,14 +11,18 @@ namespace {
 // TDS 7.4 is what SQL Server 2012 and later speak; older servers negotiate
 // down from it.
 const char* const kFreeTdsProtocolVersion = "7.4";
-// SQL Server's default instance listens here; FreeTDS's driver has no port of
-// its own unless a configuration file gives one.
-const char* const kDefaultPort = "1433";
 
 bool isLocalHostAlias(const QString& host)
 {
     return host == QLatin1String(".") || host.compare(QLatin1String("(local)"), Qt::CaseInsensitive) == 0;
 }
+
+QString attribute(const QString& key, const QString& value)
+{
+    return key + QLatin1Char('=') + quoteOdbcValue(value);
+}
+
+} // namespace
 
 bool isIntegratedLogon(const QMap<QString, QString>& pairs)
 {
@@ -32,13 +36,6 @@ bool isIntegratedLogon(const QMap<QString, QString>& pairs)
     }
     return false;
 }
-
-QString attribute(const QString& key, const QString& value)
-{
-    return key + QLatin1Char('=') + quoteOdbcValue(value);
-}
-
-} // namespace
 
 SqlServerAddress parseDataSource(const QString& dataSource)
 {
@@ -101,7 +98,7 @@ QString odbcConnectionString(const QString& oledbString, const QString& driver)
         if (port.isEmpty() && !address.instance.isEmpty())
             server += QLatin1Char('\\') + address.instance;
         else if (port.isEmpty())
-            port = QLatin1String(kDefaultPort);
+            port = QLatin1String(kDefaultSqlServerPort);
         parts << attribute(QStringLiteral("Server"), server);
         if (!port.isEmpty())
             parts << attribute(QStringLiteral("Port"), port);

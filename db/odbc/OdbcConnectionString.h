@@ -1,8 +1,13 @@
 #pragma once
 
+#include <QMap>
 #include <QString>
 
 namespace tw {
+
+// SQL Server's default instance listens here; FreeTDS's driver has no port of
+// its own unless a configuration file gives one.
+inline constexpr char kDefaultSqlServerPort[] = "1433";
 
 // Where a SQL Server listens, as a "Data Source" value names it: "host",
 // "host,port", "host\instance", optionally with a "tcp:" prefix; "." and
@@ -13,6 +18,11 @@ struct SqlServerAddress {
     QString instance;  // empty: the default instance
 };
 SqlServerAddress parseDataSource(const QString& dataSource);
+
+// Whether the pairs of a connection string ask for the Windows (trusted)
+// logon: Integrated Security=SSPI, or "true"/"yes" there or in
+// Trusted_Connection.
+bool isIntegratedLogon(const QMap<QString, QString>& pairs);
 
 // A value as it may stand in an ODBC connection string: enclosed in braces
 // (a closing brace doubled) when it holds a semicolon, begins with a brace or

@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <iterator>
 
 namespace tw {
 
@@ -85,14 +86,18 @@ QStringList installedOdbcDrivers()
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, env.out())))
         return drivers;
     SQLSetEnvAttr(env.get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
-    SQLCHAR description[512];
-    SQLCHAR attributes[2048];
+    // The wide form: Windows builds define UNICODE, and Wine's odbc32 has no
+    // ANSI form of this call; unixODBC has both.
+    SQLWCHAR description[512];
+    SQLWCHAR attributes[2048];
     SQLSMALLINT descriptionLength = 0;
     SQLSMALLINT attributesLength = 0;
     SQLUSMALLINT direction = SQL_FETCH_FIRST;
-    while (SQL_SUCCEEDED(SQLDrivers(env.get(), direction, description, sizeof description, &descriptionLength,
-                                    attributes, sizeof attributes, &attributesLength))) {
-        drivers << QString::fromUtf8(reinterpret_cast<const char*>(description));
+    while (SQL_SUCCEEDED(SQLDriversW(env.get(), direction, description, SQLSMALLINT(std::size(description)),
+                                     &descriptionLength, attributes, SQLSMALLINT(std::size(attributes)),
+                                     &attributesLength))) {
+        const SQLSMALLINT length = std::min<SQLSMALLINT>(descriptionLength, SQLSMALLINT(std::size(description) - 1));
+        drivers << QString::fromUtf16(reinterpret_cast<const char16_t*>(description), length);
         direction = SQL_FETCH_NEXT;
     }
     return drivers;

@@ -4,6 +4,7 @@
 #include "db/odbc/OdbcConnectionString.h"
 #include "db/odbc/OdbcDriverSetting.h"
 #include "db/odbc/OdbcLink.h"
+#include "db/odbc/OdbcLogonFailure.h"
 #include "db/odbc/OdbcSourceQuery.h"
 #include "db/odbc/OdbcTimeLimits.h"
 
@@ -40,8 +41,15 @@ void OdbcSourceConnection::open()
     close();
     queryTimeout_ = queryTimeoutOverride_ ? *queryTimeoutOverride_ : configuredQueryTimeout();
     fetchTimeout_ = fetchTimeoutOverride_ ? *fetchTimeoutOverride_ : configuredFetchTimeout();
-    const QString driver = resolveOdbcDriver(configuredOdbcDriver());
-    auto link = std::make_shared<OdbcLink>(odbcConnectionString(connectionString(), driver), loginTimeout_);
+    const QString configured = configuredOdbcDriver();
+    std::shared_ptr<OdbcLink> link;
+    try {
+        link = std::make_shared<OdbcLink>(odbcConnectionString(connectionString(), resolveOdbcDriver(configured)),
+                                          loginTimeout_);
+    } catch (const Failure& failure) {
+        // The driver's text seldom says which server, port and driver it tried.
+        throw Failure(logonFailureText(connectionString(), configured, failure.message(), kWindowsLogonNeedsKerberos));
+    }
     // The default text size cuts text, ntext, image and (max) values short.
     link->execute(QStringLiteral("SET TEXTSIZE 2147483647"));
     link_ = std::move(link);

@@ -97,4 +97,95 @@ TEST(EndToEnd, TablesOfEveryTypeArriveRowForRow)
     EXPECT_EQ(model.indexes(QStringLiteral("SCOTT"), QStringLiteral("SAMPLE")).size(), 1);
 }
 
+// The date and time types of SQL Server 2008 and later arrive as the
+// server's own text at their scale, into the varchar2 of their catalogue
+// precision; CLR values arrive as their bytes in a BLOB.
+TEST(EndToEnd, DateTimeAndClrValuesArriveExactly)
+{
+    peers::isolateOdbcEnvironment();
+    peers::ModelSqlServer server;
+    server.addLogin(QStringLiteral("sa"), QStringLiteral("secret"));
+    auto& shop = server.database(QStringLiteral("Shop"));
+    const QStringList low{QStringLiteral("0001-01-01"), QStringLiteral("00:00:00.0000000"),
+                          QStringLiteral("0001-01-01 00:00:00.0000000"),
+                          QStringLiteral("0001-01-01 00:00:00.0000000 -14:00")};
+    const QStringList high{QStringLiteral("9999-12-31"), QStringLiteral("23:59:59.9999999"),
+                           QStringLiteral("9999-12-31 23:59:59.9999999"),
+                           QStringLiteral("9999-12-31 23:59:59.9999999 +14:00")};
+    const QStringList leap{QStringLiteral("2024-02-29"), QStringLiteral("23:59:59.1234567"),
+                           QStringLiteral("2024-02-29 23:59:59.1234567"),
+                           QStringLiteral("2024-02-29 23:59:59.1234567 +05:30")};
+    auto& times = shop.table(QStringLiteral("Times"))
+                      .column(QStringLiteral("D"), QStringLiteral("date"))
+                      .column(QStringLiteral("T"), QStringLiteral("time(7)"))
+                      .column(QStringLiteral("D2"), QStringLiteral("datetime2(7)"))
+                      .column(QStringLiteral("O"), QStringLiteral("datetimeoffset(7)"));
+    const auto row = [](const QStringList& texts) {
+        return QVector<tw::SqlValue>{texts[0], texts[1], texts[2], texts[3]};
+    };
+    // 5,100 rows: the first batch ends after row 100, the second holds 5,000.
+    times.row(row(low)).row(row(high)).row({});
+    for (int i = 4; i <= 5100; ++i)
+        times.row(row(i % 2 ? high : leap));
+
+    const QByteArray point = QByteArray::fromHex("e6100000010c00000000000049400000000000003e40");
+    const QByteArray node = QByteArray::fromHex("5ac0");
+    shop.table(QStringLiteral("Places"))
+        .column(QStringLiteral("Geo"), QStringLiteral("geography"))
+        .column(QStringLiteral("Node"), QStringLiteral("hierarchyid"))
+        .row({point, node});
+
+    peers::TdsLoopback loopback(server);
+    tw::OdbcSourceConnection source;
+    source.setConnectionString(
+        loopback.sqlLoginString(QStringLiteral("sa"), QStringLiteral("secret"), QStringLiteral("Shop")));
+    source.open();
+    std::unique_ptr<tw::SourceQuery> query = source.createQuery();
+    OciTestBed bed;
+    std::unique_ptr<tw::OciTargetConnection> target = bed.connect();
+    std::unique_ptr<tw::RowWriter> writer = target->createRowWriter();
+    QTemporaryDir dataFolder;
+    FakeHost host;
+    host.tables = {QStringLiteral("Times"), QStringLiteral("Places")};
+    host.dataFolder = dataFolder.path() + QLatin1Char('/');
+    tw::Tcc cc;
+    tw::RunLog log;
+    tw::ConversionRun run(host, cc, *query, *target, *writer, log);
+    ASSERT_EQ(run.run(), tw::ConversionRun::Outcome::Completed);
+    const QString logText = log.lines().join(QLatin1Char('\n'));
+    EXPECT_TRUE(log.lines().contains(QStringLiteral("Insert table TIMES 5100 Rows ...Done"))) << logText.toStdString();
+    EXPECT_TRUE(log.lines().contains(QStringLiteral("Insert table PLACES 1 Rows ...Done"))) << logText.toStdString();
+    EXPECT_EQ(run.failedTables(), 0) << logText.toStdString();
+
+    const QStringList creates = bed.executes(QStringLiteral("Create table"));
+    ASSERT_EQ(creates.size(), 2);
+    EXPECT_TRUE(creates[0].contains(QStringLiteral("\"D\" varchar2(10)"))) << creates[0].toStdString();
+    EXPECT_TRUE(creates[0].contains(QStringLiteral("\"T\" varchar2(16)"))) << creates[0].toStdString();
+    EXPECT_TRUE(creates[0].contains(QStringLiteral("\"D2\" varchar2(27)"))) << creates[0].toStdString();
+    EXPECT_TRUE(creates[0].contains(QStringLiteral("\"O\" varchar2(34)"))) << creates[0].toStdString();
+    EXPECT_TRUE(creates[1].contains(QStringLiteral("\"GEO\" BLOB"))) << creates[1].toStdString();
+    EXPECT_TRUE(creates[1].contains(QStringLiteral("\"NODE\" BLOB"))) << creates[1].toStdString();
+    // One array insert of 100 rows, one of 5,000; none refused.
+    EXPECT_EQ(bed.executes(QStringLiteral("insert into \"TIMES\"")).size(), 2);
+
+    const auto texts = [](const QVector<tw::SqlValue>& values) {
+        QStringList result;
+        for (const tw::SqlValue& value : values)
+            result << (value.isNull() ? QStringLiteral("NULL") : value.toText());
+        return result;
+    };
+    const auto timeRows = bed.targetRows(QStringLiteral("TIMES"));
+    ASSERT_EQ(timeRows.size(), 5100);
+    EXPECT_EQ(texts(timeRows[0]), low);
+    EXPECT_EQ(texts(timeRows[1]), high);
+    EXPECT_EQ(texts(timeRows[2]), QStringList(4, QStringLiteral("NULL")));
+    EXPECT_EQ(texts(timeRows[3]), leap);
+    EXPECT_EQ(texts(timeRows[5099]), leap);
+
+    const auto placeRows = bed.targetRows(QStringLiteral("PLACES"));
+    ASSERT_EQ(placeRows.size(), 1);
+    EXPECT_EQ(placeRows[0][0], tw::SqlValue(point));
+    EXPECT_EQ(placeRows[0][1], tw::SqlValue(node));
+}
+
 } // namespace

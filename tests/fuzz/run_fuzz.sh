@@ -21,7 +21,7 @@ if ! clang++ -std=c++17 -O1 -g -fPIC -fsanitize=fuzzer,address,undefined -DQT_CO
     "$source_dir/tests/fuzz/fuzz_settings_readers.cpp" \
     "$source_dir/settings/JobSettings.cpp" "$source_dir/settings/JobSettingsFile.cpp" \
     "$source_dir/settings/SavedSettings.cpp" "$source_dir/settings/SettingText.cpp" \
-    "$source_dir/settings/OwnerOnlyFile.cpp" "$source_dir/convert/WholeFile.cpp" \
+    "$source_dir/settings/OwnerOnlyFilePosix.cpp" "$source_dir/convert/WholeFile.cpp" \
     "$qt_core" -o "$target" 2>"$work_dir/build.log"; then
   if grep -q "libclang_rt.fuzzer\|fsanitize=fuzzer" "$work_dir/build.log"; then
     echo "clang's fuzzer runtime is not installed: fuzzing skipped"

@@ -67,7 +67,7 @@ TEST_F(OciClientRules, TimestampsAndBinaryFloatsArriveExactlyWhateverTheClientsN
     };
     for (const auto& row : rows)
         addRow(row.values);
-    const tw::ApplyResult result = writer->applyUpdates(0);
+    const tw::ApplyResult result = writer->applyUpdates();
     EXPECT_EQ(result.stored, 4) << qPrintable(result.message);
     QStringList expected;
     for (const auto& row : rows)
@@ -98,7 +98,7 @@ TEST_F(OciClientRules, ATableWithALongAndLobColumnsTakesLargeValuesInEveryColumn
         addRow({wide, longValue, umlauts, bytes, 1});
         addRow({QStringLiteral("e"), {}, QStringLiteral("short"), QByteArray("\x01\x02", 2), 2});
         addRow({{}, longValue, {}, {}, 3});
-        const tw::ApplyResult result = writer->applyUpdates(0);
+        const tw::ApplyResult result = writer->applyUpdates();
         EXPECT_EQ(result.stored, 3) << qPrintable(result.message);
         EXPECT_EQ(bed.stubTableRows(QStringLiteral("DOCS")),
                   QStringList({QStringLiteral("%1\t%2\t%3\t%4\t1")
@@ -143,21 +143,21 @@ TEST_F(OciClientRules, WorkNoFinishedBatchCommittedIsNotStoredWhenTheSessionEnds
             bed.failRollbacks(c.failingRollbacks);
             addRow({1, {}});
             addRow({2, {}});
-            EXPECT_FALSE(failureOf([&] { writer->applyUpdates(0); }).isEmpty());
+            EXPECT_FALSE(failureOf([&] { writer->applyUpdates(); }).isEmpty());
         }
         switch (c.end) {
         case End::CloseWriterThenApplyAnother:
             writer->close();
             writer->open();
             addRow({99, {}});
-            EXPECT_EQ(writer->applyUpdates(0).stored, 1);
+            EXPECT_EQ(writer->applyUpdates().stored, 1);
             connection->close();
             break;
         case End::StatementThenApply:
             // DDL commits the open transaction: the layer rolls back first,
             // and the batch then knows its first part is gone.
             OciTestBed::execute(*connection, QStringLiteral("Create table \"%1X\" (\"ID\" NUMBER)").arg(table));
-            EXPECT_EQ(writer->applyUpdates(0).refused, 25);
+            EXPECT_EQ(writer->applyUpdates().refused, 25);
             connection->close();
             break;
         case End::CloseConnection:
@@ -184,7 +184,7 @@ TEST_F(OciClientRules, LargeBatchesGoInPartsAndAreCommittedOrRefusedWhole)
     for (int i = 1; i <= 25; ++i)
         addRow({i, QByteArray(1000, 'x')});
     EXPECT_EQ(writer->pendingCount(), 25);
-    EXPECT_EQ(writer->applyUpdates(0).stored, 25);
+    EXPECT_EQ(writer->applyUpdates().stored, 25);
     QStringList iterations;
     for (const QString& line : bed.executes(QStringLiteral("insert into")))
         iterations.append(line.section(QLatin1Char(' '), 1, 1));
@@ -198,7 +198,7 @@ TEST_F(OciClientRules, LargeBatchesGoInPartsAndAreCommittedOrRefusedWhole)
     bed.refuseRow(17);
     for (int i = 1; i <= 25; ++i)
         addRow({100 + i, QByteArray(1000, 'y')});
-    const tw::ApplyResult refused = writer->applyUpdates(0);
+    const tw::ApplyResult refused = writer->applyUpdates();
     EXPECT_EQ(refused.stored, 0);
     EXPECT_EQ(refused.refused, 25);
     EXPECT_EQ(refused.refusedRow, 17);
@@ -206,6 +206,27 @@ TEST_F(OciClientRules, LargeBatchesGoInPartsAndAreCommittedOrRefusedWhole)
     EXPECT_EQ(bed.executes(QStringLiteral("insert into")).size(), 2);
     EXPECT_EQ(bed.calls().filter(QStringLiteral("COMMIT")).size(), 0);
     EXPECT_EQ(bed.targetRows(QStringLiteral("M")).size(), 25);
+
+    // With the good rows kept, the refused rows of every part are counted
+    // from the batch's first row, and the one commit stores the others.
+    writer->setKeepGoodRows(true);
+    bed.clearCalls();
+    bed.refuseRow(7);
+    for (int i = 1; i <= 25; ++i)
+        addRow({200 + i, QByteArray(1000, 'z')});
+    const tw::ApplyResult kept = writer->applyUpdates();
+    EXPECT_EQ(std::tie(kept.stored, kept.refused), std::make_tuple(24, 1));
+    const QString duplicate = QStringLiteral("ORA-00001: unique constraint (STUB.REFUSED_ROW) violated");
+    EXPECT_EQ(kept.refusedRows, (QVector<tw::RefusedRow>{{7, duplicate}}));
+    EXPECT_EQ(bed.executes(QStringLiteral("insert into")).size(), 3);
+    EXPECT_EQ(bed.calls().filter(QStringLiteral("COMMIT")).size(), 1);
+    EXPECT_EQ(bed.targetRows(QStringLiteral("M")).size(), 49);
+
+    bed.refuseRow(17);
+    for (int i = 1; i <= 25; ++i)
+        addRow({300 + i, QByteArray(1000, 'w')});
+    EXPECT_EQ(writer->applyUpdates().refusedRows, (QVector<tw::RefusedRow>{{17, duplicate}}));
+    EXPECT_EQ(bed.targetRows(QStringLiteral("M")).size(), 73);
 }
 
 // The stand-in's measuring tables judge values by their bytes; they must
@@ -229,7 +250,7 @@ TEST_F(OciClientRules, ADiscardingTableRefusesWhatAKeepingTableRefuses)
         for (const QString& table : {QStringLiteral("KEPT"), QStringLiteral("CHECKED")}) {
             open(table);
             addRow(row.values);
-            const tw::ApplyResult result = writer->applyUpdates(0);
+            const tw::ApplyResult result = writer->applyUpdates();
             EXPECT_EQ(result.refused > 0, row.refused) << table.toStdString() << ": " << result.message.toStdString();
             outcomes.append(result.message);
         }

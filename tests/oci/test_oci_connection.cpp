@@ -33,9 +33,17 @@ TEST(OciLibrary, SearchOrderFollowsTheSettingThenTheUsualSearchThenOracleHome)
     QTemporaryDir settingsDir;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
     qunsetenv("TABLEWRIGHT_OCI_LIBRARY");
+    // Each system's own names: the library by name first (the system's
+    // search), then the one in the Oracle home.
+#ifdef Q_OS_WIN
+    qputenv("ORACLE_HOME", "C:\\oracle\\home");
+    EXPECT_EQ(tw::oci::clientLibraryCandidates(),
+              QStringList({QStringLiteral("oci.dll"), QStringLiteral("C:/oracle/home/bin/oci.dll")}));
+#else
     qputenv("ORACLE_HOME", "/opt/oracle/home");
     EXPECT_EQ(tw::oci::clientLibraryCandidates(),
               QStringList({QStringLiteral("libclntsh.so"), QStringLiteral("/opt/oracle/home/lib/libclntsh.so")}));
+#endif
 
     QSettings(QStringLiteral("Quillmoor"), QStringLiteral("Tablewright"))
         .setValue(QStringLiteral("OciLibrary"), QStringLiteral("/from/settings/libclntsh.so"));

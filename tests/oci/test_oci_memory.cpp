@@ -4,13 +4,13 @@
 // none of it. A memory figure, not a time.
 
 #include "OciTestBed.h"
+#include "support/ProcessUsage.h"
 
 #include <QCoreApplication>
 #include <QProcess>
 #include <QRegularExpression>
 #include <cstdio>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 namespace {
 
@@ -37,11 +37,9 @@ TEST(OciMemoryChild, WritesOneBatchOfLargePicturesAndPrintsItsPeakMemory)
         writer->setFieldValue(1, picture);
         writer->post();
     }
-    ASSERT_EQ(writer->applyUpdates(0).stored, kRows);
+    ASSERT_EQ(writer->applyUpdates().stored, kRows);
     ASSERT_EQ(bed.stubTableReceived(QStringLiteral("PICS")), kRows);
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    std::printf("peak-rss-kb=%ld\n", usage.ru_maxrss);
+    std::printf("peak-rss-kb=%lld\n", static_cast<long long>(peakResidentKilobytes()));
 }
 
 TEST(OciMemory, AOneGigabyteBatchKeepsPeakMemoryUnder300Megabytes)

@@ -78,7 +78,7 @@ TEST_F(OciRowWriterTest, EveryValueKindArrivesExactly)
             {"TXT", QString()},
             {"B", QByteArray()},
             {"FLAG", false}});
-    const tw::ApplyResult result = writer->applyUpdates(0);
+    const tw::ApplyResult result = writer->applyUpdates();
     EXPECT_EQ(result.stored, 3);
     EXPECT_EQ(result.refused, 0);
     EXPECT_EQ(writer->pendingCount(), 0);
@@ -109,7 +109,7 @@ TEST_F(OciRowWriterTest, OneArrayExecuteWithNativeNumbersAndLobsBoundLast)
     bed.clearCalls();
     for (int i = 1; i <= 250; ++i)
         addRow({{"ID", i}, {"DEC", SqlValue::decimal(QStringLiteral("12.50"))}, {"B", QByteArray(5000, 'x')}});
-    EXPECT_EQ(writer->applyUpdates(0).stored, 250);
+    EXPECT_EQ(writer->applyUpdates().stored, 250);
 
     const QStringList inserts = bed.executes(QStringLiteral("insert into"));
     ASSERT_EQ(inserts.size(), 1);
@@ -138,7 +138,7 @@ TEST_F(OciRowWriterTest, ARefusedRowRollsBackTheWholeBatchAndReportsTheServersTe
     addRow({{"ID", 1}, {"NAME", QStringLiteral("ok")}});
     addRow({{"ID", 2}, {"NAME", QStringLiteral("far too long")}});
     addRow({{"ID", 3}, {"NAME", QStringLiteral("ok")}});
-    const tw::ApplyResult refused = writer->applyUpdates(0);
+    const tw::ApplyResult refused = writer->applyUpdates();
     EXPECT_EQ(refused.stored, 0);
     EXPECT_EQ(refused.refused, 3);
     EXPECT_TRUE(refused.message.startsWith(QStringLiteral("ORA-12899: value too large for column")))
@@ -150,7 +150,7 @@ TEST_F(OciRowWriterTest, ARefusedRowRollsBackTheWholeBatchAndReportsTheServersTe
     EXPECT_TRUE(bed.targetRows(QStringLiteral("S")).isEmpty());
 
     addRow({{"ID", 4}, {"NAME", QStringLiteral("fine")}});
-    EXPECT_EQ(writer->applyUpdates(0).stored, 1);
+    EXPECT_EQ(writer->applyUpdates().stored, 1);
     EXPECT_EQ(bed.targetRows(QStringLiteral("S")), QVector<QVector<SqlValue>>({{4, QStringLiteral("fine")}}));
 }
 
@@ -164,7 +164,7 @@ TEST_F(OciRowWriterTest, FieldsAreFoundRegardlessOfCaseAndCheckedForTheirType)
     EXPECT_FALSE(failureOf([&] { writer->setFieldValue(QStringLiteral("dec"), QStringLiteral("12,50")); }).isEmpty());
     writer->setFieldValue(QStringLiteral("id"), 7);
     writer->post();
-    EXPECT_EQ(writer->applyUpdates(0).stored, 1);
+    EXPECT_EQ(writer->applyUpdates().stored, 1);
     EXPECT_EQ(bed.targetRows(QStringLiteral("V")).first().first(), SqlValue(7));
 }
 
@@ -175,7 +175,7 @@ TEST_F(OciRowWriterTest, ClosingDropsPendingRowsAndAnEmptyApplySendsNothing)
     writer->close();
     openOn(QStringLiteral("V"));
     bed.clearCalls();
-    EXPECT_EQ(writer->applyUpdates(0).stored, 0);
+    EXPECT_EQ(writer->applyUpdates().stored, 0);
     EXPECT_TRUE(bed.calls().isEmpty());
     EXPECT_TRUE(bed.targetRows(QStringLiteral("V")).isEmpty());
 }
@@ -185,9 +185,9 @@ TEST_F(OciRowWriterTest, ALostConnectionIsAFailureNotARefusedBatch)
     openOn(QStringLiteral("V"));
     addRow({{"ID", 1}});
     bed.dropConnectionAfter(0);
-    EXPECT_EQ(failureOf([&] { writer->applyUpdates(0); }), QStringLiteral("ORA-03113: end-of-file on communication channel"));
+    EXPECT_EQ(failureOf([&] { writer->applyUpdates(); }), QStringLiteral("ORA-03113: end-of-file on communication channel"));
     addRow({{"ID", 2}});
-    EXPECT_EQ(failureOf([&] { writer->applyUpdates(0); }), QStringLiteral("ORA-03114: not connected to ORACLE"));
+    EXPECT_EQ(failureOf([&] { writer->applyUpdates(); }), QStringLiteral("ORA-03114: not connected to ORACLE"));
     EXPECT_TRUE(bed.targetRows(QStringLiteral("V")).isEmpty());
 }
 

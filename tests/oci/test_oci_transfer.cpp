@@ -2,6 +2,7 @@
 // probe, drop and keys, and the row transfer in its batches, with the model
 // SQL Server as source and the stand-in client in front of the model Oracle.
 
+#include "support/DboTable.h"
 #include "OciTestBed.h"
 #include "convert/RowTransfer.h"
 #include "support/FakeHost.h"
@@ -31,12 +32,12 @@ struct OciConversionSteps : ::testing::Test {
 
     void copy(const QString& table)
     {
-        cc.CreateOracleTable(*source.query, *target, table, table, true, ok, error);
+        cc.CreateOracleTable(*source.query, *target, dboTable(table, table), true, ok, error);
         ASSERT_TRUE(ok) << qPrintable(error);
         auto writer = target->createRowWriter();
         log.append(QStringLiteral("Insert table %1... ").arg(table));
         tw::RowTransfer transfer(*source.query, *writer, log, cc, host);
-        transfer.run(table, table, ok, error);
+        transfer.run(dboTable(table, table), ok, error);
     }
 
     // The iteration counts of the array inserts, in order.
@@ -58,14 +59,11 @@ TEST_F(OciConversionSteps, TableDefinitionProbeKeysAndDrop)
         .column(QStringLiteral("Shipped"), QStringLiteral("datetime"))
         .primaryKey(QStringLiteral("PK_Orders"), {QStringLiteral("OrderID")})
         .index(QStringLiteral("IX_Shipped"), {QStringLiteral("Shipped")});
-    source.sourceDb.table(QStringLiteral("Twins"))
-        .column(QStringLiteral("A23456789012345678901234567890X"), QStringLiteral("int"))
-        .column(QStringLiteral("A23456789012345678901234567890Y"), QStringLiteral("int"));
     connect();
 
-    cc.CreateOracleTable(*source.query, *target, QStringLiteral("ORDERS"), QStringLiteral("ORDERS"), true, ok, error);
+    cc.CreateOracleTable(*source.query, *target, dboTable(QStringLiteral("ORDERS"), QStringLiteral("ORDERS")), true, ok, error);
     ASSERT_TRUE(ok) << qPrintable(error);
-    cc.CreateOracleIndexes(*source.query, *target, QStringLiteral("ORDERS"), QStringLiteral("ORDERS"), true, ok, error);
+    cc.CreateOracleIndexes(*source.query, *target, dboTable(QStringLiteral("ORDERS"), QStringLiteral("ORDERS")), true, ok, error);
     ASSERT_TRUE(ok) << qPrintable(error);
     const peers::ModelOracle oracle = bed.target();
     const auto columns = oracle.columns(QStringLiteral("SCOTT"), QStringLiteral("ORDERS"));
@@ -79,11 +77,12 @@ TEST_F(OciConversionSteps, TableDefinitionProbeKeysAndDrop)
     EXPECT_TRUE(cc.OracleTableExists(*target, QStringLiteral("ORDERS"), QStringLiteral("scott")));
     EXPECT_FALSE(cc.OracleTableExists(*target, QStringLiteral("Orders"), QStringLiteral("scott")));
 
-    // Two column names cut to the same 30 characters are refused; the error
-    // text holds Oracle's message and the statement.
-    cc.CreateOracleTable(*source.query, *target, QStringLiteral("Twins"), QStringLiteral("TWINS"), true, ok, error);
+    // A table that exists already is refused; the error text holds Oracle's
+    // message and the statement.
+    cc.CreateOracleTable(*source.query, *target, dboTable(QStringLiteral("Orders"), QStringLiteral("ORDERS")), true, ok, error);
     EXPECT_FALSE(ok);
-    EXPECT_TRUE(error.startsWith(QStringLiteral("ORA-00957: duplicate column name\r\nCreate table \"TWINS\" (\r\n")))
+    EXPECT_TRUE(error.startsWith(
+        QStringLiteral("ORA-00955: name is already used by an existing object\r\nCreate table \"ORDERS\" (\r\n")))
         << qPrintable(error);
 
     cc.DropOracleTable(*target, QStringLiteral("ORDERS"), ok, error);

@@ -1,8 +1,9 @@
 // The translation of the wizard's connection strings into ODBC connection
-// strings, and the choice of the driver.
+// strings, the message of a failed logon, and the choice of the driver.
 #include "support/Printers.h"
 #include "db/odbc/OdbcConnectionString.h"
 #include "db/odbc/OdbcDriverSetting.h"
+#include "db/odbc/OdbcLogonFailure.h"
 #include "db/odbc/OdbcTimeLimits.h"
 #include "support/FailureOf.h"
 #include "peers/tds/TdsLoopback.h"
@@ -119,6 +120,35 @@ TEST(OdbcConnectionString, DriverKindIsToldByName)
     EXPECT_TRUE(isFreeTdsDriver(freeTds));
     EXPECT_FALSE(isFreeTdsDriver(microsoft));
     EXPECT_FALSE(isFreeTdsDriver("/opt/microsoft/msodbcsql18/lib64/libmsodbcsql-18.4.so.1.1"));
+}
+
+TEST(OdbcLogonFailure, FirstLineNamesServerPortAndDriverAndTheDriversTextFollows)
+{
+    const QString driverText = QStringLiteral("[FreeTDS][SQL Server]Unable to connect to data source (SQLSTATE 08001, "
+                                              "native error 0)");
+    const QString kerberos = QStringLiteral(
+        "The driver can use Windows authentication here only with a Kerberos ticket of a Windows domain account (see "
+        "kinit); without one, choose SQL Server Authentication and a SQL Server login.\n");
+    const struct {
+        QString oledb;
+        bool needsKerberos;
+        QString firstLines;
+    } cases[] = {
+        {sqlLogin("db1.example.com"), true,
+         "Cannot connect to SQL Server at db1.example.com, port 1433 (driver FreeTDS):\n"},
+        {sqlLogin("tcp:db1,1533"), true, "Cannot connect to SQL Server at db1, port 1533 (driver FreeTDS):\n"},
+        {sqlLogin("(local)\\SQLEXPRESS"), true,
+         "Cannot connect to SQL Server at localhost\\SQLEXPRESS, port from the SQL Server Browser (driver FreeTDS):\n"},
+        {sqlLogin(""), true, "Cannot connect to SQL Server at (no server name given), port 1433 (driver FreeTDS):\n"},
+        {windowsLogon("db1"), true, "Cannot connect to SQL Server at db1, port 1433 (driver FreeTDS):\n" + kerberos},
+        // Where the drivers use the signed-on user's logon, nothing to add.
+        {windowsLogon("db1"), false, "Cannot connect to SQL Server at db1, port 1433 (driver FreeTDS):\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.oledb.toStdString());
+        EXPECT_EQ(logonFailureText(c.oledb, QStringLiteral("FreeTDS"), driverText, c.needsKerberos),
+                  c.firstLines + driverText);
+    }
 }
 
 TEST(OdbcDriverSetting, EnvironmentBeatsSavedSettingWhichBeatsFreeTds)

@@ -3,6 +3,7 @@
 // the rows that arrive are compared with the source, value by value.
 
 #include "convert/ConversionRun.h"
+#include "db/ConnectionSteps.h"
 #include "db/odbc/OdbcSourceConnection.h"
 #include "peers/oracle/ModelTargetLayer.h"
 #include "peers/tds/TdsLoopback.h"
@@ -30,14 +31,23 @@ struct OdbcConversion : ::testing::Test {
         server.addLogin(QStringLiteral("sa"), QStringLiteral("secret"));
     }
 
+    // Converts the given tables of dbo; without any, every table that the
+    // listing gives, as the wizard lists them.
     void convert(const QStringList& tables)
     {
         peers::TdsLoopback loopback(server);
         tw::OdbcSourceConnection source;
-        source.setConnectionString(loopback.sqlLoginString(QStringLiteral("sa"), QStringLiteral("secret"),
-                                                           QStringLiteral("Shop")));
-        source.open();
         std::unique_ptr<tw::SourceQuery> query = source.createQuery();
+        const QString connectionString =
+            loopback.sqlLoginString(QStringLiteral("sa"), QStringLiteral("secret"), QStringLiteral("Shop"));
+        host.listed.clear();
+        if (tables.isEmpty()) {
+            tw::connectAndListTables(source, *query, connectionString,
+                                     [this](const tw::SourceTable& table) { host.listed.append(table); });
+        } else {
+            source.setConnectionString(connectionString);
+            source.open();
+        }
 
         QTemporaryDir dataFolder;
         host.tables = tables;
@@ -218,6 +228,90 @@ TEST_F(OdbcConversion, KeysOfAwkwardNamesReachTheirTables)
           QStringLiteral("create index idx_IX_ABIDX on IDX (\"A,B)\",c)"),
           QStringLiteral("alter table \"Slots\"  add constraint PRIMARYSlots1 primary key (\"select\",\"Item\")")})
         EXPECT_TRUE(statements.contains(text)) << qPrintable(text);
+}
+
+// A database laid out in schemas: tables outside dbo, one name in two
+// schemas and a dbo table whose name holds a dot each arrive whole, with
+// their keys, indexes and rows.
+TEST_F(OdbcConversion, TablesOfEverySchemaArriveWithKeysIndexesAndRows)
+{
+    const auto seedKeyed = [&](const QString& schema, const QString& name, const QString& key, int rows) {
+        peers::MsTable& table = shop.table(name, schema)
+                                    .column(key, QStringLiteral("int"), false)
+                                    .column(QStringLiteral("Label"), QStringLiteral("nvarchar(40)"))
+                                    .primaryKey(QStringLiteral("PK_") + name, {key})
+                                    .index(QStringLiteral("IX_") + name + QStringLiteral("_Label"), {QStringLiteral("Label")});
+        for (int i = 1; i <= rows; ++i)
+            table.row({i, QStringLiteral("%1 %2").arg(name).arg(i)});
+    };
+    seedKeyed(QStringLiteral("Person"), QStringLiteral("Person"), QStringLiteral("BusinessEntityID"), 3);
+    seedKeyed(QStringLiteral("Person"), QStringLiteral("Address"), QStringLiteral("AddressID"), 2);
+    seedKeyed(QStringLiteral("Sales"), QStringLiteral("Customer"), QStringLiteral("CustomerID"), 4);
+    seedKeyed(QStringLiteral("dbo"), QStringLiteral("Customer"), QStringLiteral("CustomerID"), 5);
+    seedKeyed(QStringLiteral("dbo"), QStringLiteral("a.b"), QStringLiteral("Id"), 1);
+    convert({});
+
+    QStringList entries;
+    for (const tw::SourceTable& table : host.listed)
+        entries.append(table.entry());
+    entries.sort();
+    EXPECT_EQ(entries, (QStringList{"Address", "Person", "Sales.Customer", "a.b", "dbo.Customer"}));
+    EXPECT_FALSE(logText().contains(QStringLiteral("ORA-"))) << logText().toStdString();
+
+    struct Expected {
+        QString target;
+        int rows;
+        QString key;
+    };
+    const QVector<Expected> expected{{"PERSON", 3, "BUSINESSENTITYID"},
+                                     {"ADDRESS", 2, "ADDRESSID"},
+                                     {"SALES_CUSTOMER", 4, "CUSTOMERID"},
+                                     {"DBO_CUSTOMER", 5, "CUSTOMERID"},
+                                     {"A.B", 1, "ID"}};
+    for (const Expected& e : expected) {
+        EXPECT_EQ(rows(e.target).size(), e.rows) << qPrintable(e.target);
+        const auto constraints = oracle.constraints(QStringLiteral("SCOTT"), e.target);
+        ASSERT_EQ(constraints.size(), 1) << qPrintable(e.target);
+        EXPECT_EQ(constraints[0].columns, QStringList{e.key}) << qPrintable(e.target);
+        QStringList indexed;
+        for (const peers::OraIndexInfo& index : oracle.indexes(QStringLiteral("SCOTT"), e.target))
+            indexed += index.columns;
+        EXPECT_TRUE(indexed.contains(QStringLiteral("LABEL"))) << qPrintable(e.target);
+    }
+    EXPECT_EQ(rows(QStringLiteral("SALES_CUSTOMER"))[3][1].toText(), QStringLiteral("Customer 4"));
+    EXPECT_TRUE(log.lines().contains(QStringLiteral("Insert table SALES.CUSTOMER 4 Rows ...Done")));
+}
+
+// Two column names that agree in their first 30 characters: the later one
+// takes a free name, in the definition, the key and the row copy alike.
+TEST_F(OdbcConversion, ColumnsAlikeInTheirFirst30CharactersBothArrive)
+{
+    const QString common = QStringLiteral("ShippingAddressOfTheCustomerIs");  // 30 characters
+    const QString first = common + QStringLiteral("Line1");
+    const QString second = common + QStringLiteral("Line2");
+    peers::MsTable& table = shop.table(QStringLiteral("Addresses"))
+                                .column(first, QStringLiteral("varchar(20)"))
+                                .column(second, QStringLiteral("int"), false)
+                                .primaryKey(QStringLiteral("PK_Addresses"), {second});
+    for (int i = 1; i <= 250; ++i)
+        table.row({QStringLiteral("street %1").arg(i), i});
+    convert({QStringLiteral("Addresses")});
+
+    const QString renamed = common.left(26).toUpper() + QStringLiteral("0000");
+    EXPECT_TRUE(log.lines().contains(QStringLiteral("Column %1 of ADDRESSES is named %2 in Oracle, as an earlier column "
+                                                    "has the name %3")
+                                         .arg(second, renamed, common.toUpper())))
+        << logText().toStdString();
+    EXPECT_FALSE(logText().contains(QStringLiteral("ORA-"))) << logText().toStdString();
+    QStringList names;
+    for (const peers::OraColumn& column : oracle.columns(QStringLiteral("SCOTT"), QStringLiteral("ADDRESSES")))
+        names.append(column.name);
+    EXPECT_EQ(names, (QStringList{common.toUpper(), renamed}));
+    EXPECT_EQ(oracle.constraints(QStringLiteral("SCOTT"), QStringLiteral("ADDRESSES")).value(0).columns, QStringList{renamed});
+    const auto arrived = rows(QStringLiteral("ADDRESSES"));
+    ASSERT_EQ(arrived.size(), 250);
+    EXPECT_EQ(arrived[249][0].toText(), QStringLiteral("street 250"));
+    EXPECT_EQ(arrived[249][1].toText(), QStringLiteral("250"));
 }
 
 } // namespace

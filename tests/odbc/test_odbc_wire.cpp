@@ -5,6 +5,7 @@
 #include "convert/SourceSql.h"
 #include "db/ConnectionSteps.h"
 #include "db/Failure.h"
+#include "db/odbc/OdbcDriverSetting.h"
 #include "db/odbc/OdbcSourceConnection.h"
 #include "peers/sqlserver/ModelSourceLayer.h"
 #include "peers/tds/TdsBrowser.h"
@@ -21,9 +22,15 @@ using tw::SqlValue;
 namespace {
 
 const QString databaseListSql = QStringLiteral("select   [name]   from   sysdatabases");
-const QString tableListSql = QStringLiteral(
-    "select   [name]   from   sysobjects   where   xType='u' and [name] <> 'dtproperties' order by [name]");
+const QString tableListSql = tw::tableListSql();
 const QString knownGuid = QStringLiteral("6F9619FF-8B86-D011-B42D-00C04FC964FF");
+// geography::Point(50, 30, 4326) as SQL Server serialises it.
+const QByteArray geographyPoint = QByteArray::fromHex("e6100000010c00000000000049400000000000003e40");
+
+tw::SourceTable dbo(const QString& name)
+{
+    return {QStringLiteral("dbo"), name};
+}
 
 // A result read to its end: names, Boolean flags and values.
 struct Result {
@@ -121,10 +128,10 @@ protected:
             {"sgl", "real", 0.1, false},
             {"stamp", "datetime", SqlValue::dateTime(2024, 2, 29, 23, 59, 59, 997), false},
             {"minute", "smalldatetime", SqlValue::dateTime(2024, 2, 29, 13, 45), false},
-            {"day", "date", SqlValue::dateTime(1, 1, 1), false},
-            {"clock", "time(7)", SqlValue::dateTime(1900, 1, 1, 23, 59, 59, 123), false},
-            {"precise", "datetime2(7)", SqlValue::dateTime(9999, 12, 31, 23, 59, 59, 999), false},
-            {"zoned", "datetimeoffset(7)", SqlValue::dateTime(2024, 6, 1, 12, 0, 0, 5), false},
+            {"day", "date", "0001-01-01", false},
+            {"clock", "time(7)", "23:59:59.9999999", false},
+            {"precise", "datetime2(7)", "9999-12-31 23:59:59.9999999", false},
+            {"zoned", "datetimeoffset(7)", "2024-02-29 23:59:59.1234567 +05:30", false},
             {"fixed", "char(5)", "ab", false},
             {"name", "varchar(40)", QString::fromUtf8("café € ü"), false},
             {"uname", "nvarchar(40)", QString::fromUtf8("数据库 – Ünïcode ✓"), false},
@@ -139,6 +146,8 @@ protected:
             {"utext", "nvarchar(max)", QString(150000, QChar(0x00E9)), true},
             {"guid", "uniqueidentifier", knownGuid, false},
             {"version", "timestamp", QByteArray::fromHex("00000000000007d1"), false},
+            {"place", "geography", geographyPoint, true},
+            {"node", "hierarchyid", QByteArray::fromHex("5ac0"), true},
         };
         MsTable& t = server.database("Shop").table(table);
         QVector<SqlValue> row;
@@ -171,8 +180,13 @@ TEST_F(OdbcWireTest, RefusedLogonsCarryTheDriversMessage)
 {
     server.database("Shop");
     connection.setConnectionString(loopback.sqlLoginString("sa", "wrong"));
+    // The driver's text follows the line that names what was tried.
+    const QString tried = QStringLiteral("Cannot connect to SQL Server at 127.0.0.1, port %1 (driver %2):\n")
+                              .arg(loopback.server().port())
+                              .arg(tw::configuredOdbcDriver());
     const QString badPassword = failureOf([&] { connection.open(); });
-    EXPECT_TRUE(badPassword.startsWith("[FreeTDS][SQL Server]Login failed for user 'sa'.")) << badPassword.toStdString();
+    EXPECT_TRUE(badPassword.startsWith(tried + "[FreeTDS][SQL Server]Login failed for user 'sa'."))
+        << badPassword.toStdString();
     EXPECT_TRUE(badPassword.contains("SQLSTATE")) << badPassword.toStdString();
     EXPECT_TRUE(badPassword.contains("native error 18456")) << badPassword.toStdString();
     EXPECT_FALSE(connection.isOpen());
@@ -190,7 +204,7 @@ TEST_F(OdbcWireTest, RefusedLogonsCarryTheDriversMessage)
                                                   "Data Source=127.0.0.1,%1")
                                        .arg(port));
     const QString unreachable = failureOf([&] { connection.open(); });
-    EXPECT_TRUE(unreachable.contains("[FreeTDS]")) << unreachable.toStdString();
+    EXPECT_TRUE(unreachable.startsWith(tried + "[FreeTDS]")) << unreachable.toStdString();
     EXPECT_TRUE(unreachable.contains("SQLSTATE 08001")) << unreachable.toStdString();
 }
 
@@ -220,7 +234,7 @@ TEST_F(OdbcWireTest, WizardStepsListDatabasesThenTablesOfTheChosenOne)
               QStringList({"master", "tempdb", "model", "msdb", "Shop"}));
     QStringList tables;
     tw::connectAndListTables(connection, *query, tw::sourceConnectionString(serverString, "Shop"),
-                             [&](const QString& name) { tables << name; });
+                             [&](const tw::SourceTable& table) { tables << table.entry(); });
     EXPECT_EQ(tables, QStringList({"alpha", "Orders"}));
     EXPECT_EQ(loopback.server().logins(), QStringList({"sa@", "sa@Shop"}));
 }
@@ -237,18 +251,21 @@ TEST_F(OdbcWireTest, NamedInstanceIsFoundThroughTheBrowserService)
     EXPECT_EQ(readAll(*query, {databaseListSql}).rows.size(), 5);
 }
 
-TEST_F(OdbcWireTest, TableListLeavesOutDtproperties)
+TEST_F(OdbcWireTest, TableListGivesSchemaAndNameAndLeavesOutDtproperties)
 {
     MsDatabase& shop = server.database("Shop");
     for (const char* name : {"Orders", "dtproperties", "alpha", "Zeta"})
         shop.table(name).column("c", "int");
+    shop.table("Orders", "Sales").column("c", "int");
+    shop.table("表格", "Sales").column("c", "int");
     shop.view("OrderView");
     connectTo("Shop");
     const Result tables = sameBothWays({tableListSql});
+    EXPECT_EQ(tables.names, QStringList({"schemaname", "name"}));
     QStringList names;
     for (const auto& row : tables.rows)
-        names << row[0].toText();
-    EXPECT_EQ(names, QStringList({"alpha", "Orders", "Zeta"}));
+        names << row[0].toText() + QLatin1Char('.') + row[1].toText();
+    EXPECT_EQ(names, QStringList({"dbo.alpha", "dbo.Orders", "Sales.Orders", "dbo.Zeta", "Sales.表格"}));
 }
 
 TEST_F(OdbcWireTest, ColumnAndIndexCataloguesOfASeededTable)
@@ -265,9 +282,9 @@ TEST_F(OdbcWireTest, ColumnAndIndexCataloguesOfASeededTable)
         .uniqueConstraint("UQ_Price", {"Price"});
     connectTo("Shop");
 
-    const Result columns = sameBothWays(tw::columnCatalogueSql("Orders"));
+    const Result columns = sameBothWays(tw::columnCatalogueSql(dbo("Orders")));
     EXPECT_EQ(columns.names, QStringList({"fieldno", "fieldname", "fieldtyle", "f_length", "f_size", "f_scale",
-                                          "isnullable", "defaultvalue"}));
+                                          "isnullable", "defaultvalue", "f_xtype"}));
     ASSERT_EQ(columns.rows.size(), 5);
     EXPECT_EQ(columns.rows[1][1], SqlValue("Customer Name"));
     EXPECT_EQ(columns.rows[1][2], SqlValue("nvarchar"));
@@ -275,8 +292,9 @@ TEST_F(OdbcWireTest, ColumnAndIndexCataloguesOfASeededTable)
     EXPECT_EQ(columns.rows[2][7], SqlValue("((0))"));
     EXPECT_EQ(columns.rows[3][4].toInteger(), 10);
     EXPECT_EQ(columns.rows[3][5].toInteger(), 2);
+    EXPECT_EQ(columns.rows[3][8].toInteger(), 106);
 
-    const Result keys = sameBothWays(tw::indexCatalogueSql("Orders"));
+    const Result keys = sameBothWays(tw::indexCatalogueSql(dbo("Orders")));
     QStringList lines;
     for (const auto& row : keys.rows)
         lines << QStringLiteral("%1|%2|%3|%4").arg(row[1].toText(), row[2].toText(), row[3].toText(), row[4].toText());
@@ -289,10 +307,10 @@ TEST_F(OdbcWireTest, CountAndRowQueriesCarryEveryTypeExactly)
     seedEverything();
     connectTo("Shop");
 
-    const Result count = sameBothWays({tw::rowCountSql("Everything")});
+    const Result count = sameBothWays({tw::rowCountSql(dbo("Everything"))});
     EXPECT_EQ(count.rows.value(0).value(0), SqlValue(2));
 
-    const Result rows = sameBothWays({tw::rowsSql("Everything")});
+    const Result rows = sameBothWays({tw::rowsSql(dbo("Everything"))});
     ASSERT_EQ(rows.rows.size(), 2);
     const auto value = [&](const char* name) { return rows.rows[0][rows.names.indexOf(QLatin1String(name))]; };
     EXPECT_EQ(value("big"), SqlValue(std::numeric_limits<qint64>::min()));
@@ -305,8 +323,12 @@ TEST_F(OdbcWireTest, CountAndRowQueriesCarryEveryTypeExactly)
     EXPECT_EQ(value("dbl"), SqlValue(1.0 / 3.0));
     EXPECT_EQ(value("sgl"), SqlValue(0.1));  // the shortest 32-bit form, not 0.10000000149011612
     EXPECT_EQ(value("stamp"), SqlValue::dateTime(2024, 2, 29, 23, 59, 59, 997));
-    EXPECT_EQ(value("clock"), SqlValue::dateTime(1900, 1, 1, 23, 59, 59, 123));
-    EXPECT_EQ(value("precise"), SqlValue::dateTime(9999, 12, 31, 23, 59, 59, 999));
+    EXPECT_EQ(value("day"), SqlValue("0001-01-01"));
+    EXPECT_EQ(value("clock"), SqlValue("23:59:59.9999999"));
+    EXPECT_EQ(value("precise"), SqlValue("9999-12-31 23:59:59.9999999"));
+    EXPECT_EQ(value("zoned"), SqlValue("2024-02-29 23:59:59.1234567 +05:30"));
+    EXPECT_EQ(value("place"), SqlValue(geographyPoint));
+    EXPECT_EQ(value("node"), SqlValue(QByteArray::fromHex("5ac0")));
     EXPECT_EQ(value("fixed"), SqlValue("ab   "));
     EXPECT_EQ(value("name"), SqlValue(QString::fromUtf8("café € ü")));
     EXPECT_EQ(value("uname"), SqlValue(QString::fromUtf8("数据库 – Ünïcode ✓")));
@@ -323,11 +345,44 @@ TEST_F(OdbcWireTest, CountAndRowQueriesCarryEveryTypeExactly)
         EXPECT_EQ(rows.rows[1][i].isNull(), rows.names[i] != "version") << rows.names[i].toStdString();
 }
 
+// The driver's date, time2 and timestamp-offset structures give the values
+// to 100 ns with the offset as stored; each becomes the server's own text at
+// the column's scale, at both ends of the types' ranges.
+TEST_F(OdbcWireTest, DateAndTimeTypesArriveAsTheServersTextAtTheirScale)
+{
+    server.database("Shop")
+        .table("Times")
+        .column("d", "date").column("t0", "time(0)").column("t3", "time(3)").column("t7", "time")
+        .column("s0", "datetime2(0)").column("s7", "datetime2").column("o0", "datetimeoffset(0)")
+        .column("o7", "datetimeoffset")
+        .row({"0001-01-01", "00:00:00", "00:00:00.000", "00:00:00.0000000", "0001-01-01 00:00:00",
+              "0001-01-01 00:00:00.0000000", "0001-01-01 00:00:00 -14:00", "0001-01-01 14:00:00.0000001 +14:00"})
+        .row({"9999-12-31", "23:59:59", "23:59:59.999", "23:59:59.9999999", "9999-12-31 23:59:59",
+              "9999-12-31 23:59:59.9999999", "9999-12-31 23:59:59 +14:00", "9999-12-31 09:59:59.9999999 -14:00"})
+        .row({});
+    connectTo("Shop");
+    const Result rows = sameBothWays({tw::rowsSql(dbo("Times"))});
+    ASSERT_EQ(rows.rows.size(), 3);
+    const auto texts = [&](int row) {
+        QStringList values;
+        for (const SqlValue& value : rows.rows[row])
+            values << (value.isNull() ? QStringLiteral("NULL") : value.asText());
+        return values;
+    };
+    EXPECT_EQ(texts(0), QStringList({"0001-01-01", "00:00:00", "00:00:00.000", "00:00:00.0000000",
+                                     "0001-01-01 00:00:00", "0001-01-01 00:00:00.0000000",
+                                     "0001-01-01 00:00:00 -14:00", "0001-01-01 14:00:00.0000001 +14:00"}));
+    EXPECT_EQ(texts(1), QStringList({"9999-12-31", "23:59:59", "23:59:59.999", "23:59:59.9999999",
+                                     "9999-12-31 23:59:59", "9999-12-31 23:59:59.9999999",
+                                     "9999-12-31 23:59:59 +14:00", "9999-12-31 09:59:59.9999999 -14:00"}));
+    EXPECT_EQ(texts(2), QStringList(8, QStringLiteral("NULL")));
+}
+
 TEST_F(OdbcWireTest, BoundedColumnsArriveInBlocksWithTheSameValues)
 {
     seedEverything(QStringLiteral("Bounded"), false);
     connectTo("Shop");
-    const Result rows = sameBothWays({tw::rowsSql("Bounded")});
+    const Result rows = sameBothWays({tw::rowsSql(dbo("Bounded"))});
     ASSERT_EQ(rows.rows.size(), 2);
     EXPECT_EQ(rows.rows[0][rows.names.indexOf("dec")], SqlValue::decimal("-1234567890123456789012345678.0123456789"));
     EXPECT_EQ(rows.rows[0][rows.names.indexOf("guid")], SqlValue(knownGuid));
@@ -346,7 +401,7 @@ TEST_F(OdbcWireTest, SqlVariantValuesArriveAsTheirText)
         .row({SqlValue::dateTime(2020, 1, 2, 3, 4, 5, 678)})
         .row({SqlValue()});
     connectTo("Shop");
-    const Result bag = readAll(*query, {tw::rowsSql("Bag")});
+    const Result bag = readAll(*query, {tw::rowsSql(dbo("Bag"))});
     ASSERT_EQ(bag.rows.size(), 5);
     EXPECT_EQ(bag.rows[0][0], SqlValue("42"));
     EXPECT_EQ(bag.rows[1][0], SqlValue("-12.340"));
@@ -362,7 +417,7 @@ TEST_F(OdbcWireTest, TheRaisedTextSizeIsWhatKeepsLargeValuesWhole)
     // A statement without a result set runs, then fails as the former
     // client failed; the server has taken the lower text size all the same.
     EXPECT_EQ(failureOf([&] { readAll(*query, {"SET TEXTSIZE 1000"}); }), "CommandText does not return a result set");
-    const Result cut = readAll(*query, {tw::rowsSql("Everything")});
+    const Result cut = readAll(*query, {tw::rowsSql(dbo("Everything"))});
     const auto value = [&](const char* name) { return cut.rows[0][cut.names.indexOf(QLatin1String(name))]; };
     EXPECT_EQ(value("blob"), SqlValue(pattern(1000)));
     EXPECT_EQ(value("pic"), SqlValue(pattern(1000)));
@@ -387,7 +442,7 @@ protected:
     int readUntilFailure(QString* failure)
     {
         query->close();
-        query->setSql(tw::rowsSql("Big"));
+        query->setSql(tw::rowsSql(dbo("Big")));
         int seen = 0;
         *failure = failureOf([&] {
             query->open();
@@ -404,7 +459,7 @@ protected:
 TEST_F(OdbcWireStreamTest, LongResultsStreamInOrderAndFirstStartsAgain)
 {
     connectTo("Shop");
-    query->setSql(tw::rowsSql("Big"));
+    query->setSql(tw::rowsSql(dbo("Big")));
     query->open();
     query->first();
     int seen = 0;
@@ -420,7 +475,7 @@ TEST_F(OdbcWireStreamTest, LongResultsStreamInOrderAndFirstStartsAgain)
     for (; !query->atEnd(); query->next())
         ++seen;
     EXPECT_EQ(seen, 700 + rowCount);
-    EXPECT_EQ(loopback.server().batches().count(tw::rowsSql("Big")), 2);
+    EXPECT_EQ(loopback.server().batches().count(tw::rowsSql(dbo("Big"))), 2);
 }
 
 // The rows are fetched ahead on a thread of their own: closing the
@@ -428,7 +483,7 @@ TEST_F(OdbcWireStreamTest, LongResultsStreamInOrderAndFirstStartsAgain)
 TEST_F(OdbcWireStreamTest, ClosingTheConnectionUnderAResultClosesTheQuery)
 {
     connectTo("Shop");
-    query->setSql(tw::rowsSql("Big"));
+    query->setSql(tw::rowsSql(dbo("Big")));
     query->open();
     for (int i = 0; i < 600; ++i)
         query->next();
@@ -436,7 +491,7 @@ TEST_F(OdbcWireStreamTest, ClosingTheConnectionUnderAResultClosesTheQuery)
     EXPECT_EQ(failureOf([&] { query->next(); }), tw::closedObjectMessage());
     connectTo("Shop");
     query->close();
-    EXPECT_EQ(readAll(*query, {tw::rowCountSql("Big")}).rows.value(0).value(0).toInteger(), rowCount);
+    EXPECT_EQ(readAll(*query, {tw::rowCountSql(dbo("Big"))}).rows.value(0).value(0).toInteger(), rowCount);
 }
 
 TEST_F(OdbcWireStreamTest, ConnectionDroppedMidFetchIsAFailureNotAHang)
@@ -452,7 +507,7 @@ TEST_F(OdbcWireStreamTest, ConnectionDroppedMidFetchIsAFailureNotAHang)
     EXPECT_TRUE(failure.startsWith("[FreeTDS][SQL Server]Unexpected EOF from the server")) << failure.toStdString();
     // The session is gone; the next query says so instead of waiting.
     timer.restart();
-    EXPECT_FALSE(failureOf([&] { readAll(*query, {tw::rowCountSql("Big")}); }).isEmpty());
+    EXPECT_FALSE(failureOf([&] { readAll(*query, {tw::rowCountSql(dbo("Big"))}); }).isEmpty());
     EXPECT_LT(timer.elapsed(), 10000);
 }
 
@@ -476,7 +531,7 @@ TEST_F(OdbcWireTest, ClosingTheConnectionClosesItsQueries)
 {
     server.database("Shop").table("T").column("c", "int").row({1}).row({2});
     connectTo("Shop");
-    query->setSql(tw::rowsSql("T"));
+    query->setSql(tw::rowsSql(dbo("T")));
     query->open();
     EXPECT_EQ(failureOf([&] { query->open(); }), "Operation is not allowed when the object is open.");
     connection.close();
@@ -487,7 +542,7 @@ TEST_F(OdbcWireTest, ClosingTheConnectionClosesItsQueries)
     EXPECT_EQ(failureOf([&] { query->open(); }), "Operation is not allowed when the object is closed.");
 
     connectTo("Shop");
-    const Result again = readAll(*query, {tw::rowsSql("T")});
+    const Result again = readAll(*query, {tw::rowsSql(dbo("T"))});
     EXPECT_EQ(again.rows.size(), 2);
     EXPECT_EQ(failureOf([&] { query->value(5); }), "List index out of bounds (5)");
     EXPECT_EQ(failureOf([&] { query->value(0); }),
@@ -499,8 +554,8 @@ TEST_F(OdbcWireTest, ServerErrorsCarryTheServersText)
 {
     server.database("Shop");
     connectTo("Shop");
-    const QString missing = failureOf([&] { readAll(*query, {tw::rowCountSql("Nope")}); });
-    EXPECT_TRUE(missing.contains("[FreeTDS][SQL Server]Invalid object name 'Nope'.")) << missing.toStdString();
+    const QString missing = failureOf([&] { readAll(*query, {tw::rowCountSql(dbo("Nope"))}); });
+    EXPECT_TRUE(missing.contains("[FreeTDS][SQL Server]Invalid object name 'dbo.Nope'.")) << missing.toStdString();
     EXPECT_TRUE(missing.contains("native error 208")) << missing.toStdString();
     // The session survives a failed statement.
     EXPECT_EQ(readAll(*query, {databaseListSql}).rows.size(), 5);

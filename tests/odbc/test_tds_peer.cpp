@@ -2,16 +2,14 @@
 // documented examples, and requests it does not implement.
 #include "support/Printers.h"
 #include "db/odbc/OdbcSourceConnection.h"
+#include "peers/tds/LoopbackSocket.h"
 #include "peers/tds/TdsBuffer.h"
 #include "peers/tds/TdsColumnCodec.h"
 #include "peers/tds/TdsLogin.h"
 #include "peers/tds/TdsLoopback.h"
 #include "peers/tds/TdsSocket.h"
 
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 
 using namespace peers;
 using tw::SqlValue;
@@ -54,6 +52,45 @@ TEST(TdsColumnCodec, DatetimeCountsDaysFrom1900AndThreeHundredthsOfASecond)
               "080100000000000000");
 }
 
+// [MS-TDS] "Date/Times": time in 10^-scale s units (3 to 5 bytes), days
+// since 0001-01-01 (3 bytes), the offset in minutes; a datetimeoffset's
+// time and date are those of UTC.
+TEST(TdsColumnCodec, DateAndTimeTypesTravelExactlyWithTheirOffset)
+{
+    EXPECT_EQ(encoded(column("datetime2", 8, 27, 7), SqlValue("2024-02-29 23:59:59.1234567")).toHex(),
+              "08" "0700e429c9" "80460b");
+    EXPECT_EQ(encoded(column("datetimeoffset", 10, 34, 7), SqlValue("2024-02-29 23:59:59.1234567 +05:30")).toHex(),
+              "0a" "07c42b109b" "80460b" "4a01");
+    // 9999-12-31 00:00 at -14:00 is 14:00 UTC the same day.
+    EXPECT_EQ(encoded(column("datetimeoffset", 8, 26, 0), SqlValue("9999-12-31 00:00:00 -14:00")).toHex(),
+              "08" "e0c400" "dab937" "b8fc");
+    EXPECT_EQ(encoded(column("time", 3, 8, 0), SqlValue("23:59:59")).toHex(), "037f5101");
+    EXPECT_EQ(encoded(column("date", 3, 10, 0), SqlValue("0001-01-01")).toHex(), "03000000");
+    EXPECT_EQ(encoded(column("date", 3, 10, 0), SqlValue()).toHex(), "00");
+
+    // Before TDS 7.3 the server sends them as nvarchar of their text.
+    const TdsColumnCodec downLevel(column("datetimeoffset", 10, 34, 7), kTds72);
+    EXPECT_EQ(downLevel.metadata().mid(6, 3).toHex(), "e74400");
+    EXPECT_EQ(downLevel.value(SqlValue("2024-02-29 23:59:59.1234567 +05:30"), 0), QByteArray::fromHex("4400")
+              + toUcs2(QStringLiteral("2024-02-29 23:59:59.1234567 +05:30")));
+}
+
+// [MS-TDS] "CLR Instances": UDTTYPE with its maximum length and names, the value
+// in PLP form.
+TEST(TdsColumnCodec, ClrTypesTravelAsUdtBytes)
+{
+    MsResultColumn geography = column("geography", -1);
+    geography.clrType = true;
+    const TdsColumnCodec codec(geography);
+    const QByteArray metadata = codec.metadata();
+    EXPECT_EQ(metadata.mid(6, 3).toHex(), "f0ffff");
+    EXPECT_TRUE(metadata.contains(toUcs2(QStringLiteral("Microsoft.SqlServer.Types.SqlGeography"))));
+    EXPECT_EQ(codec.value(SqlValue(QByteArray::fromHex("e610")), 0).toHex(),
+              "0200000000000000" "02000000" "e610" "00000000");
+    EXPECT_EQ(codec.value(SqlValue(), 0).toHex(), "ffffffffffffffff");
+    EXPECT_THROW(codec.value(SqlValue("POINT(1 2)"), 0), std::invalid_argument);
+}
+
 TEST(TdsColumnCodec, LargeValuesAreCutToTheTextSize)
 {
     const TdsColumnCodec maxBinary(column("varbinary", -1));
@@ -68,7 +105,7 @@ TEST(TdsColumnCodec, LargeValuesAreCutToTheTextSize)
 
 TEST(TdsColumnCodec, TypesItCannotSendAreRefused)
 {
-    EXPECT_THROW(TdsColumnCodec(column("geography")), std::invalid_argument);
+    EXPECT_THROW(TdsColumnCodec(column("cursor")), std::invalid_argument);
     EXPECT_THROW(encoded(column("int", 4), SqlValue("x")), std::invalid_argument);
 }
 
@@ -88,14 +125,10 @@ class RawClient {
 public:
     explicit RawClient(quint16 port)
     {
-        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        address.sin_port = htons(port);
-        if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
+        const qintptr socket = loopback::connectTcp(port);
+        if (socket == loopback::kNoSocket)
             throw std::runtime_error("cannot reach the peer");
-        socket_ = std::make_unique<TdsSocket>(fd);
+        socket_ = std::make_unique<TdsSocket>(socket);
     }
 
     void send(quint8 type, const QByteArray& data)

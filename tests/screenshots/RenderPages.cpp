@@ -1,6 +1,6 @@
 // Renders the wizard window as PNG files: every page (the log page during
-// and after a run), the close question and an error box, in both interface
-// languages, offscreen against the model
+// and after a run), the close question, an error box and the shortcut
+// builder, in both interface languages, offscreen against the model
 // servers. The only argument names the folder to write into.
 
 #include "app/Taaform1.h"
@@ -8,6 +8,7 @@
 #include "peers/sqlserver/ModelSourceLayer.h"
 #include "support/MessageBoxes.h"
 #include "ui_Taaform1.h"
+#include "ui_Tmarfrm_bat.h"
 
 #include <QApplication>
 #include <QDir>
@@ -24,7 +25,8 @@ public:
         oracle_.addUser(QStringLiteral("SCOTT"), QStringLiteral("tiger"));
         sqlServer_.addLogin(QStringLiteral("sa"), QStringLiteral("secret"));
         auto& shop = sqlServer_.database(QStringLiteral("Shop"));
-        for (const char* name : {"Customers", "Employees", "Orders", "Order Details", "Products", "Suppliers"}) {
+        for (const char* name : {"Customers", "Employees", "Orders", "Order Details", "Products",
+                                 "Shipments Archive of the Fourth Quarter 2024", "Suppliers"}) {
             auto& table = shop.table(QLatin1String(name)).column(QStringLiteral("Id"), QStringLiteral("int"));
             const int rows = QLatin1String(name) == QLatin1String("Orders") ? 12345 : 250;
             for (int i = 1; i <= rows; ++i)
@@ -66,7 +68,8 @@ public:
         save(wizard, "page4");
         wizard.btnextClick();
 
-        for (int row : {1, 3})
+        // A long name shows how the summary cuts names to fit.
+        for (int row : {1, 3, 5})
             ui.availabletables->item(row)->setSelected(true);
         ui.Buttonadd->click();
         ui.availabletables->item(0)->setSelected(true);
@@ -76,6 +79,15 @@ public:
             box->button(QMessageBox::No)->click();
         });
         ui.btcancel->click();
+        // The shortcut builder, with the selected tables listed.
+        QTimer::singleShot(0, [this] {
+            if (auto* builder = qobject_cast<Tmarfrm_bat*>(QApplication::activeModalWidget())) {
+                builder->controls().rgselecttable0->click();
+                save(*builder, "builder");
+                builder->reject();
+            }
+        });
+        ui.btcreatebat->click();
         // The run lets pending events through every 100 rows: a timer that
         // fires at each of those moments takes the picture at row 4,000 of
         // the second table.

@@ -12,11 +12,16 @@
 #include <functional>
 
 struct FakeHost : tw::ConversionHost {
+    // The selected tables: names of tables in dbo, or, when set, tables as
+    // the listing gave them.
     QStringList tables;
+    QVector<tw::SourceTable> listed;
+    QStringList notFound;
     int mode = 1;
     bool skipIdx = false;
     bool upper = true;
     bool definitionsOnly = false;
+    bool keepGood = false;
     bool fullDefs = false;
     bool script = false;
     QString ownerName = QStringLiteral("scott");
@@ -40,12 +45,18 @@ struct FakeHost : tw::ConversionHost {
     QStringList progressShown;
     tw::RunSummary finishedTables;
 
-    int selectedTableCount() const override { return int(tables.size()); }
-    QString selectedTable(int index) const override { return tables.at(index); }
+    int selectedTableCount() const override { return int(listed.isEmpty() ? tables.size() : listed.size()); }
+    tw::SourceTable selectedTable(int index) const override
+    {
+        return listed.isEmpty() ? tw::SourceTable{QStringLiteral("dbo"), tables.at(index)} : listed.at(index);
+    }
+    QStringList tablesNotFound() const override { return notFound; }
+    QString sourceDatabase() const override { return QStringLiteral("Shop"); }
     int existingTableMode() const override { return mode; }
     bool skipIndexes() const override { return skipIdx; }
     bool namesUppercase() const override { return upper; }
     bool tableDefinitionsOnly() const override { return definitionsOnly; }
+    bool keepGoodRows() const override { return keepGood; }
     bool fullDefinitions() const override { return fullDefs; }
     bool writeScript() const override { return script; }
     QString owner() const override { return ownerName; }
@@ -62,6 +73,7 @@ struct FakeHost : tw::ConversionHost {
         return QStringLiteral("Wizard has migrated your MSSQL database to Oracle server, but %1 of %2 tables failed.");
     }
     QString finishCaption() const override { return QStringLiteral("Click 'Finish' to exit the wizard."); }
+    QString stoppedCaption() const override { return QStringLiteral("The conversion was stopped by the user."); }
     void enterRunningState() override
     {
         running = true;

@@ -11,7 +11,8 @@ struct FakeControls : tw::SettingsControls {
     QString server, login, password, service, user, oraPassword;
     bool windows = true;
     int mode = 0;
-    bool defsOnly = false, upper = true, skipIdx = false, blob = false, fullDefs = false, script = false;
+    bool defsOnly = false, upper = true, skipIdx = false, blob = false, keepGood = false, fullDefs = false,
+         script = false;
     QStringList databases, available, selected;
 
     int charsetIndex() const override { return charset; }
@@ -41,6 +42,8 @@ struct FakeControls : tw::SettingsControls {
     void setSkipIndex(bool on) override { skipIdx = on; }
     bool blobToText() const override { return blob; }
     void setBlobToText(bool on) override { blob = on; }
+    bool keepGoodRows() const override { return keepGood; }
+    void setKeepGoodRows(bool on) override { keepGood = on; }
     bool fullDefinitions() const override { return fullDefs; }
     void setFullDefinitions(bool on) override { fullDefs = on; }
     bool writeScript() const override { return script; }

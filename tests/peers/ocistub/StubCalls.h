@@ -6,7 +6,12 @@
 // Helpers shared by the exported entry points.
 namespace ocistub {
 
+// The entry points the library exports, as Oracle's client exports them.
+#ifdef _WIN32
+#define OCISTUB_EXPORT extern "C" __declspec(dllexport)
+#else
 #define OCISTUB_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
 
 // Records an Oracle error on the error handle (for OCIErrorGet) and returns
 // OCI_ERROR. The message is given without its "ORA-nnnnn: " prefix.

@@ -27,11 +27,24 @@ struct StubHandle {
     EnvHandle* env = nullptr;
 };
 
-// The last error reported through this handle, for OCIErrorGet.
+// One row that an array DML in batch error mode refused: its iteration
+// (from 0) and Oracle's error.
+struct RowError {
+    ub4 rowOffset = 0;
+    int code = 0;
+    QString message;
+};
+
+// The last error reported through this handle, for OCIErrorGet. After an
+// execute in batch error mode it also holds the refused rows, which
+// OCIParamGet hands out one by one into other error handles (rowOffset is
+// then the row of the error that such a handle holds).
 struct ErrorHandle : StubHandle {
     ErrorHandle() : StubHandle(OCI_HTYPE_ERROR) {}
     int code = 0;
     QString message;  // "ORA-nnnnn: ..."
+    std::vector<RowError> rowErrors;
+    ub4 rowOffset = 0;
 };
 
 struct EnvHandle : StubHandle {
@@ -118,6 +131,7 @@ struct StmtHandle : StubHandle {
     bool haveResult = false;
     int nextRow = 0;
     ub4 rowCount = 0;
+    ub4 dmlErrors = 0;  // rows refused by the last execute in batch error mode
     ub4 prefetchRows = 1;
 };
 

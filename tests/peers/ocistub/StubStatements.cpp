@@ -293,8 +293,12 @@ sword executeQuery(peers::OraSession& session, StmtHandle& statement, ErrorHandl
 
 // Runs the statement once per iteration. Oracle stops an array DML at the
 // first row it refuses: the rows before it stay done (uncommitted) and the
-// row count tells how many.
-void executeDml(SessionHandle& session, StmtHandle& statement, ub4 iters, ub4 rowoff)
+// row count tells how many. In batch error mode (OCI_BATCH_ERRORS; OCI
+// Programmer's Guide, "Batch Error Mode" under OCIStmtExecute) it attempts
+// every row instead: the rows it accepts stay done, each refused row is
+// collected with its iteration, and the row count counts the rows done.
+// Errors of the statement as a whole (bind checks) end it in either mode.
+std::vector<RowError> executeDml(SessionHandle& session, StmtHandle& statement, ub4 iters, ub4 rowoff, ub4 mode)
 {
     StubState& state = StubState::instance();
     statement.rowCount = 0;
@@ -305,22 +309,31 @@ void executeDml(SessionHandle& session, StmtHandle& statement, ub4 iters, ub4 ro
     const bool discard = stubInsert && stubInsert->table->discard;
     if (!stubInsert)
         state.modelChanged();
+    std::vector<RowError> refused;
     for (ub4 iteration = rowoff; iteration < iters; ++iteration) {
-        QVector<tw::SqlValue> values;
-        if (discard)
-            checkIteration(statement, *stubInsert, iteration, session.nls);
-        else
-            values = iterationBinds(statement, iteration);
-        if (statement.statementType == OCI_STMT_INSERT && state.nextInsertRefused())
-            throw peers::OraError(1, QStringLiteral("unique constraint (STUB.REFUSED_ROW) violated"));
-        if (discard)
-            StubTables::instance().discardRow(*stubInsert);
-        else if (stubInsert)
-            StubTables::instance().insert(*stubInsert, values, session.nls, &session);
-        else
-            session.session.execute(statement.sql, values);
+        try {
+            QVector<tw::SqlValue> values;
+            if (discard)
+                checkIteration(statement, *stubInsert, iteration, session.nls);
+            else
+                values = iterationBinds(statement, iteration);
+            if (statement.statementType == OCI_STMT_INSERT && state.nextInsertRefused())
+                throw peers::OraError(1, QStringLiteral("unique constraint (STUB.REFUSED_ROW) violated"));
+            if (discard)
+                StubTables::instance().discardRow(*stubInsert);
+            else if (stubInsert)
+                StubTables::instance().insert(*stubInsert, values, session.nls, &session);
+            else
+                session.session.execute(statement.sql, values);
+        } catch (const peers::OraError& error) {
+            if (!(mode & OCI_BATCH_ERRORS))
+                throw;
+            refused.push_back(RowError{iteration, error.code, error.message});
+            continue;
+        }
         ++statement.rowCount;
     }
+    return refused;
 }
 
 // ALTER SESSION SET name = value ...: the NLS settings that decide how text
@@ -451,13 +464,23 @@ OCISTUB_EXPORT sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmthp, OCIError*
     }
     sword status = OCI_SUCCESS;
     QString outcome = QStringLiteral("OK");
+    error->rowErrors.clear();
+    statement->dmlErrors = 0;
     try {
         if (statement->statementType == OCI_STMT_SELECT) {
             status = executeQuery(session->session, *statement, error, iters, mode);
         } else if (iters == 0) {
             status = fail(error, 24333, QStringLiteral("zero iteration count"));
         } else if (!alterSession(*session, statement->sql)) {
-            executeDml(*session, *statement, iters, rowoff);
+            error->rowErrors = executeDml(*session, *statement, iters, rowoff, mode);
+            statement->dmlErrors = ub4(error->rowErrors.size());
+            // Refused rows make the execute a success with information,
+            // ORA-24381 on the error handle and the rows' own errors behind
+            // it ("Batch Error Mode").
+            if (!error->rowErrors.empty()) {
+                fail(error, 24381, QStringLiteral("error(s) in array DML"));
+                status = OCI_SUCCESS_WITH_INFO;
+            }
             if (mode & OCI_COMMIT_ON_SUCCESS) {
                 session->session.commit();
                 StubTables::instance().commit(session);
@@ -468,6 +491,8 @@ OCISTUB_EXPORT sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmthp, OCIError*
     }
     if (status == OCI_ERROR)
         outcome = QStringLiteral("ORA-%1").arg(error->code, 5, 10, QLatin1Char('0'));
+    else if (status == OCI_SUCCESS_WITH_INFO)
+        outcome = QStringLiteral("ORA-24381 refused=%1").arg(statement->dmlErrors);
     else if (status == OCI_NO_DATA)
         outcome = QStringLiteral("NO_DATA");
     state.record(line + QStringLiteral(" rows=%1 result=%2").arg(statement->rowCount).arg(outcome) + sql);
@@ -491,10 +516,38 @@ OCISTUB_EXPORT sword OCIStmtFetch2(OCIStmt* stmthp, OCIError* errhp, ub4 nrows, 
     return fetchRows(*statement, error, nrows);
 }
 
+namespace {
+
+// The refused rows of a batch error mode execute: error record pos (from 0)
+// of the execute's error handle goes into the error handle that the caller
+// allocated and passes in *parmdpp ("Batch Error Mode": OCIParamGet(errhp,
+// OCI_HTYPE_ERROR, errhp2, &errhndl, i)).
+sword rowErrorGet(const ErrorHandle& executed, ErrorHandle* error, void** parmdpp, ub4 pos)
+{
+    auto* target = handleOf<ErrorHandle>(parmdpp ? *parmdpp : nullptr);
+    if (!target)
+        return OCI_INVALID_HANDLE;
+    if (pos >= executed.rowErrors.size())
+        return fail(error, 24334, QStringLiteral("no descriptor for this position"));
+    const RowError& row = executed.rowErrors[pos];
+    target->code = row.code;
+    target->message = row.message;
+    target->rowOffset = row.rowOffset;
+    return OCI_SUCCESS;
+}
+
+} // namespace
+
 OCISTUB_EXPORT sword OCIParamGet(const void* hndlp, ub4 htype, OCIError* errhp, void** parmdpp, ub4 pos)
 {
-    auto* statement = handleOf<StmtHandle>(hndlp);
     auto* error = handleOf<ErrorHandle>(errhp);
+    if (htype == OCI_HTYPE_ERROR) {
+        auto* executed = handleOf<ErrorHandle>(hndlp);
+        if (!executed || !error)
+            return OCI_INVALID_HANDLE;
+        return rowErrorGet(*executed, error, parmdpp, pos);
+    }
+    auto* statement = handleOf<StmtHandle>(hndlp);
     if (!statement || !error || htype != OCI_HTYPE_STMT || !parmdpp)
         return OCI_INVALID_HANDLE;
     if (!statement->haveResult)
@@ -523,9 +576,15 @@ OCISTUB_EXPORT sword OCIAttrGet(const void* trgthndlp, ub4 trghndltyp, void* att
         case OCI_ATTR_PARAM_COUNT:
             *static_cast<ub4*>(attributep) = ub4(statement->haveResult ? statement->result.columns.size() : 0);
             return OCI_SUCCESS;
+        case OCI_ATTR_NUM_DML_ERRORS:
+            *static_cast<ub4*>(attributep) = statement->dmlErrors;
+            return OCI_SUCCESS;
         default:
             break;
         }
+    } else if (auto* rowError = dynamic_cast<ErrorHandle*>(target); rowError && attrtype == OCI_ATTR_DML_ROW_OFFSET) {
+        *static_cast<ub4*>(attributep) = rowError->rowOffset;
+        return OCI_SUCCESS;
     } else if (auto* param = dynamic_cast<ParamHandle*>(target)) {
         switch (attrtype) {
         case OCI_ATTR_NAME:

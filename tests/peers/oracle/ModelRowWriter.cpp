@@ -75,7 +75,9 @@ QString ModelRowWriter::insertSql() const
         .arg(table_, names.join(QLatin1Char(',')), placeholders.join(QLatin1Char(',')));
 }
 
-tw::ApplyResult ModelRowWriter::applyUpdates(int maxErrors)
+// All or nothing: the first refused row rolls the batch back. With the good
+// rows kept, every row is tried and each refused one reported.
+tw::ApplyResult ModelRowWriter::applyUpdates()
 {
     post();
     const QVector<QVector<SqlValue>> batch = pending_;
@@ -86,23 +88,18 @@ tw::ApplyResult ModelRowWriter::applyUpdates(int maxErrors)
         return result;
     OraSession& session = connection_.session();
     const QString sql = insertSql();
-    auto tooMany = [&] { return maxErrors >= 0 && result.refused > maxErrors; };
-    for (const QVector<SqlValue>& row : batch) {
+    for (int i = 0; i < batch.size(); ++i) {
         try {
-            session.execute(sql, row);
+            session.execute(sql, batch[i]);
             ++result.stored;
         } catch (const OraError& e) {
-            if (result.message.isEmpty())
-                result.message = e.message;
+            if (!keepGoodRows()) {
+                session.rollback();
+                return tw::ApplyResult{0, int(batch.size()), e.message, 0, {}};
+            }
             ++result.refused;
-            if (tooMany())
-                break;
+            result.refusedRows.append(tw::RefusedRow{i + 1, e.message});
         }
-    }
-    if (tooMany()) {
-        // Too many refused rows: none of the batch stays.
-        session.rollback();
-        return tw::ApplyResult{0, int(batch.size()), result.message};
     }
     session.commit();
     return result;

@@ -23,8 +23,7 @@ public:
     void post() override;
     int pendingCount() const override { return int(pending_.size()); }
 
-    // maxErrors < 0 allows any number of refused rows.
-    tw::ApplyResult applyUpdates(int maxErrors) override;
+    tw::ApplyResult applyUpdates() override;
 
 private:
     QString insertSql() const;

@@ -34,6 +34,9 @@ struct MsResultColumn {
     int precision = 0;
     int scale = 0;
     bool nullable = true;
+    // A CLR type (hierarchyid, geometry, geography, a database's own): the
+    // type is its name, the values its serialised bytes.
+    bool clrType = false;
 };
 
 struct MsResult {
@@ -60,9 +63,9 @@ struct MsIndexDefinition {
     QStringList columns;
 };
 
-// A foreign key of a seeded table to a table of the same database, with the
-// referential actions as sys.foreign_keys names them: NO_ACTION, CASCADE,
-// SET_NULL, SET_DEFAULT.
+// A foreign key of a seeded table to a table of the same database (the
+// parent in parentSchema), with the referential actions as
+// sys.foreign_keys names them: NO_ACTION, CASCADE, SET_NULL, SET_DEFAULT.
 struct MsForeignKeyDefinition {
     QString name;
     QStringList columns;
@@ -70,6 +73,7 @@ struct MsForeignKeyDefinition {
     QStringList parentColumns;
     QString onDelete = QStringLiteral("NO_ACTION");
     QString onUpdate = QStringLiteral("NO_ACTION");
+    QString parentSchema = QStringLiteral("dbo");
 };
 
 class MsDatabase;
@@ -109,6 +113,9 @@ public:
     MsTable& table(const QString& name, const QString& schema = QStringLiteral("dbo"));
     // A user-defined alias type, e.g. aliasType("Phone", "varchar(20)").
     MsDatabase& aliasType(const QString& name, const QString& baseType);
+    // A CLR user-defined type of an assembly, e.g. clrType("Point", 20);
+    // maxLength -1 for an unlimited one.
+    MsDatabase& clrType(const QString& name, int maxLength);
     // A view of the given name (it is no user table: catalogues skip it).
     MsDatabase& view(const QString& name);
     const QString& name() const;

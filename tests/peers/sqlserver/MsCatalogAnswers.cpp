@@ -46,6 +46,13 @@ void addKeyRows(const MsQueryContext& context, const detail::TableState& table, 
     }
 }
 
+// The object that object_id(objectName) finds, if any.
+std::optional<MsObject> objectOf(const MsQueryContext& context, const QString& objectName)
+{
+    const std::optional<QStringList> parts = splitObjectName(objectName, false);
+    return parts ? resolveObject(context, *parts) : std::nullopt;
+}
+
 } // namespace
 
 MsResult databaseList(const MsQueryContext& context)
@@ -57,20 +64,32 @@ MsResult databaseList(const MsQueryContext& context)
     return result;
 }
 
+// sys.sysobjects keeps each object's schema as uid, the schema's id, and
+// SCHEMA_NAME(uid) returns the schema's name as sysname (Microsoft, "SQL
+// Server documentation": sys.sysobjects, SCHEMA_NAME); CAST(... AS
+// nvarchar(128)) keeps the names whole. ORDER BY name, schemaname sorts in
+// the database's collation.
 MsResult tableList(const MsQueryContext& context)
 {
     std::vector<const detail::TableState*> tables = userTables(context);
     std::stable_sort(tables.begin(), tables.end(), [&](const detail::TableState* a, const detail::TableState* b) {
-        return context.collation.compare(a->name, b->name) < 0;
+        if (const int byName = context.collation.compare(a->name, b->name))
+            return byName < 0;
+        return context.collation.compare(a->schema, b->schema) < 0;
     });
     MsResult result;
-    result.columns = {sysnameResultColumn(QStringLiteral("name"), false)};
+    result.columns = {nvarcharResultColumn(QStringLiteral("schemaname"), 128, true),
+                      nvarcharResultColumn(QStringLiteral("name"), 128, false)};
     for (const detail::TableState* table : tables)
-        result.rows.append(QVector<SqlValue>{table->name});
+        result.rows.append(QVector<SqlValue>{table->schema, table->name});
     return result;
 }
 
-MsResult columnCatalogue(const MsQueryContext& context, const QString& tableName)
+// OBJECT_ID(N'[schema].[name]') is the table's id, or NULL when the name
+// reaches no object; "d.id = NULL" is true for no row. An undelimited name
+// is split at its dots, so object_id(N'a.b') looks for b in schema a
+// (Microsoft, "SQL Server documentation": OBJECT_ID).
+MsResult columnCatalogue(const MsQueryContext& context, const QString& objectName)
 {
     MsResult result;
     result.columns = {
@@ -82,9 +101,11 @@ MsResult columnCatalogue(const MsQueryContext& context, const QString& tableName
         intResultColumn(QStringLiteral("f_scale"), false),
         intResultColumn(QStringLiteral("isnullable"), true),
         nvarcharResultColumn(QStringLiteral("defaultvalue"), 4000, true),
+        tinyintResultColumn(QStringLiteral("f_xtype"), true),
     };
+    const std::optional<MsObject> object = objectOf(context, objectName);
     for (const detail::TableState* table : userTables(context)) {
-        if (!context.collation.equal(table->name, tableName))
+        if (!object || table->id != object->id)
             continue;
         for (size_t i = 0; i < table->columns.size(); ++i) {
             const detail::ColumnState& column = table->columns[i];
@@ -97,6 +118,8 @@ MsResult columnCatalogue(const MsQueryContext& context, const QString& tableName
                 columnPropertyScale(column.type).value_or(0),
                 column.nullable ? 1 : 0,
                 column.defaultText.isEmpty() ? SqlValue() : SqlValue(column.defaultText),
+                // systypes.xtype: the system type id beneath the column's type.
+                column.type.xtype,
             });
         }
     }
@@ -129,8 +152,7 @@ MsResult indexCatalogue(const MsQueryContext& context, const QString& objectName
         sysnameResultColumn(QStringLiteral("Column_name"), true),
         nvarcharResultColumn(QStringLiteral("indextype"), 6, true),
     };
-    const std::optional<QStringList> parts = splitObjectName(objectName, false);
-    const std::optional<MsObject> object = parts ? resolveObject(context, *parts) : std::nullopt;
+    const std::optional<MsObject> object = objectOf(context, objectName);
     if (!object)
         return result;
     // object_id gives a number; the index tables of the current database are
@@ -168,13 +190,15 @@ const detail::TableState* objectTable(const MsQueryContext& context, const QStri
 } // namespace
 
 // sys.foreign_keys: name sysname, the *_referential_action_desc columns
-// nvarchar(60); object_name and col_name give sysname (SQL Server
-// documentation, "sys.foreign_keys", "sys.foreign_key_columns").
+// nvarchar(60); object_schema_name, object_name and col_name give sysname
+// (SQL Server documentation, "sys.foreign_keys", "sys.foreign_key_columns",
+// "OBJECT_SCHEMA_NAME").
 MsResult foreignKeys(const MsQueryContext& context, const QString& objectName)
 {
     MsResult result;
     result.columns = {
         sysnameResultColumn(QStringLiteral("keyname"), false),
+        sysnameResultColumn(QStringLiteral("parentschema"), true),
         sysnameResultColumn(QStringLiteral("parenttable"), true),
         sysnameResultColumn(QStringLiteral("columnname"), true),
         sysnameResultColumn(QStringLiteral("parentcolumn"), true),
@@ -190,8 +214,8 @@ MsResult foreignKeys(const MsQueryContext& context, const QString& objectName)
     });
     for (const MsForeignKeyDefinition& key : keys) {
         for (int i = 0; i < key.columns.size(); ++i)
-            result.rows.append({key.name, key.parentTable, key.columns[i], key.parentColumns[i], key.onDelete,
-                                key.onUpdate});
+            result.rows.append({key.name, key.parentSchema, key.parentTable, key.columns[i], key.parentColumns[i],
+                                key.onDelete, key.onUpdate});
     }
     return result;
 }

@@ -43,11 +43,12 @@ const LiteralShape& columnCatalogueShape()
     static const LiteralShape shape({
         "SELECT fieldno=a.colorder,  fieldname=a.name,     fieldtyle=b.name,     f_length=a.length,     "
         "f_size=COLUMNPROPERTY(a.id,a.name,'PRECISION'),",
-        "f_scale=isnull(COLUMNPROPERTY(a.id,a.name,'Scale'),0),   a.isnullable,     e.text defaultvalue",
+        "f_scale=isnull(COLUMNPROPERTY(a.id,a.name,'Scale'),0),   a.isnullable,     e.text defaultvalue,   "
+        "f_xtype=b.xtype",
         "FROM   syscolumns   a     left   join   systypes   b   on   a.xusertype=b.xusertype     inner   join   "
         "sysobjects   d   on   a.id=d.id     and   d.xtype='U'   and     d.name<>'dtproperties'",
         "left   join   syscomments   e   on   a.cdefault=e.id ",
-        "where   d.name=" + placeholder,
+        "where   d.id=object_id(" + placeholder + ")",
         "order   by   a.id,a.colorder",
     });
     return shape;
@@ -105,7 +106,8 @@ const LiteralShape& uniqueIndexesShape()
 const LiteralShape& foreignKeysShape()
 {
     static const LiteralShape shape({
-        "select fk.name as keyname, object_name(fk.referenced_object_id) as parenttable,",
+        "select fk.name as keyname, object_schema_name(fk.referenced_object_id) as parentschema,",
+        "object_name(fk.referenced_object_id) as parenttable,",
         "col_name(c.parent_object_id,c.parent_column_id) as columnname,",
         "col_name(c.referenced_object_id,c.referenced_column_id) as parentcolumn,",
         "fk.delete_referential_action_desc as ondelete, fk.update_referential_action_desc as onupdate",
@@ -161,11 +163,11 @@ MsResult answerQuery(const MsQueryContext& context, const QString& sql)
         return MsResult();
     if (isText(normalised, "select   [name]   from   sysdatabases"))
         return databaseList(context);
-    if (isText(normalised, "select   [name]   from   sysobjects   where   xType='u' and [name] <> 'dtproperties' "
-                           "order by [name]"))
+    if (isText(normalised, "select cast(schema_name(uid) as nvarchar(128)) as schemaname, cast(name as nvarchar(128)) "
+                           "as name from sysobjects where xtype='U' and name <> N'dtproperties' order by name, schemaname"))
         return tableList(context);
-    if (const std::optional<QString> table = columnCatalogueShape().match(normalised))
-        return columnCatalogue(context, *table);
+    if (const std::optional<QString> object = columnCatalogueShape().match(normalised))
+        return columnCatalogue(context, *object);
     if (const std::optional<QString> table = tableSchemasShape().match(normalised))
         return tableSchemas(context, *table);
     if (const std::optional<QString> object = indexCatalogueShape().match(normalised))

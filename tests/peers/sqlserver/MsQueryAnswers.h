@@ -19,9 +19,10 @@ MsResult answerQuery(const MsQueryContext& context, const QString& sql);
 
 // The answers, each to one known query.
 MsResult databaseList(const MsQueryContext& context);
+// The schema and name of every user table, by name, then schema.
 MsResult tableList(const MsQueryContext& context);
-// The columns of every user table of the bare name, in any schema.
-MsResult columnCatalogue(const MsQueryContext& context, const QString& tableName);
+// The columns of the user table that object_id(objectName) finds.
+MsResult columnCatalogue(const MsQueryContext& context, const QString& objectName);
 // The schemas of the user tables of the bare name, in name order.
 MsResult tableSchemas(const MsQueryContext& context, const QString& tableName);
 // The key columns of the indexes of the object that object_id(objectName) finds.

@@ -31,7 +31,7 @@ struct KeyState {
     }
 };
 
-// The alias types and counters of one database, shared with its tables.
+// The alias and CLR types and counters of one database, shared with its tables.
 struct DatabaseShared {
     std::vector<MsColumnType> aliasTypes;
     int nextObjectId = 117575457;

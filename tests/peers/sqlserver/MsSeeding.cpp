@@ -251,6 +251,16 @@ MsDatabase& MsDatabase::aliasType(const QString& name, const QString& baseType)
     return *this;
 }
 
+MsDatabase& MsDatabase::clrType(const QString& name, int maxLength)
+{
+    for (const MsColumnType& existing : d->shared->aliasTypes) {
+        if (existing.typeName.compare(name, Qt::CaseInsensitive) == 0)
+            seedingError(QStringLiteral("database %1 already has a type '%2'").arg(d->name, name));
+    }
+    d->shared->aliasTypes.push_back(clrColumnType(name, d->shared->nextUserType++, maxLength));
+    return *this;
+}
+
 MsDatabase& MsDatabase::view(const QString& name)
 {
     detail::ViewState view;

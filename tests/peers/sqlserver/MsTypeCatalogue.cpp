@@ -71,6 +71,25 @@ const FractionalType fractionalTypes[] = {
     {"datetimeoffset", 43, 26, {8, 8, 8, 9, 9, 10, 10, 10}},
 };
 
+// CLR types: every one has the system type id 240; the three that every
+// database has are hierarchyid, geometry and geography, user type ids 128,
+// 129 and 130, at most 892 bytes for hierarchyid and unlimited (-1) for the
+// spatial types ("sys.types (Transact-SQL)", "hierarchyid data type method
+// reference", "Spatial Data Types").
+constexpr int kClrSystemTypeId = 240;
+
+struct ClrType {
+    const char* name;
+    int xusertype;
+    int length;
+};
+
+const ClrType clrTypes[] = {
+    {"hierarchyid", 128, 892},
+    {"geometry", 129, -1},
+    {"geography", 130, -1},
+};
+
 // The bytes a decimal of the given precision occupies.
 int decimalLength(int precision)
 {
@@ -222,6 +241,11 @@ MsColumnType parseSystemType(const QString& text)
     }
     if (name == QLatin1String("float"))
         return floatType(args, text);
+    if (const ClrType* rule = findRule(clrTypes, name)) {
+        if (hasArgs)
+            fail(text, "type takes no size");
+        return clrColumnType(QLatin1String(rule->name), rule->xusertype, rule->length);
+    }
     if (name == QLatin1String("decimal") || name == QLatin1String("numeric"))
         return decimalType(name, name == QLatin1String("decimal") ? 106 : 108, args, text);
     if (const SizedType* rule = findRule(sizedTypes, name))
@@ -236,9 +260,27 @@ MsColumnType parseSystemType(const QString& text)
     return fixedType(*rule);
 }
 
+MsColumnType clrColumnType(const QString& name, int xusertype, int maxLength)
+{
+    MsColumnType type = systemType(name, kClrSystemTypeId);
+    type.xusertype = xusertype;
+    type.length = maxLength;
+    type.size = maxLength;
+    return type;
+}
+
+bool isClrType(const MsColumnType& type)
+{
+    return type.xtype == kClrSystemTypeId;
+}
+
 std::optional<int> columnPropertyPrecision(const MsColumnType& type)
 {
     const QString& base = type.baseName;
+    // COLUMNPROPERTY's Precision is the length for types that are not
+    // numbers: the CLR type's maximum length, -1 when unlimited.
+    if (isClrType(type))
+        return type.length;
     if (base == QLatin1String("decimal") || base == QLatin1String("numeric"))
         return type.precision;
     if (findRule(sizedTypes, base))
@@ -251,6 +293,8 @@ std::optional<int> columnPropertyPrecision(const MsColumnType& type)
 std::optional<int> columnPropertyScale(const MsColumnType& type)
 {
     const QString& base = type.baseName;
+    if (isClrType(type))
+        return std::nullopt;
     if (base == QLatin1String("decimal") || base == QLatin1String("numeric"))
         return type.scale;
     if (findRule(sizedTypes, base))
@@ -274,6 +318,7 @@ MsResultColumn resultColumn(const QString& name, const MsColumnType& type, bool 
     column.precision = type.precision;
     column.scale = type.scale;
     column.nullable = nullable;
+    column.clrType = isClrType(type);
     return column;
 }
 
@@ -290,6 +335,11 @@ MsResultColumn sysnameResultColumn(const QString& name, bool nullable)
 MsResultColumn intResultColumn(const QString& name, bool nullable)
 {
     return resultColumn(name, parseSystemType(QStringLiteral("int")), nullable);
+}
+
+MsResultColumn tinyintResultColumn(const QString& name, bool nullable)
+{
+    return resultColumn(name, parseSystemType(QStringLiteral("tinyint")), nullable);
 }
 
 MsResultColumn smallintResultColumn(const QString& name, bool nullable)

@@ -25,6 +25,12 @@ struct MsColumnType {
 // of range, throws std::invalid_argument.
 MsColumnType parseSystemType(const QString& text);
 
+// A CLR type (system type id 240) of the given name, user type id and
+// maximum length in bytes (-1 for unlimited). parseSystemType knows the three
+// that every database has: hierarchyid, geometry and geography.
+MsColumnType clrColumnType(const QString& name, int xusertype, int maxLength);
+bool isClrType(const MsColumnType& type);
+
 // COLUMNPROPERTY(id, column, 'PRECISION'): the number of digits for numbers,
 // the length in characters for character types, in bytes for binary types,
 // -1 for the (max) types and xml. std::nullopt is a NULL.
@@ -39,6 +45,7 @@ MsResultColumn resultColumn(const QString& name, const MsColumnType& type, bool 
 MsResultColumn sysnameResultColumn(const QString& name, bool nullable);
 MsResultColumn nvarcharResultColumn(const QString& name, int characters, bool nullable);
 MsResultColumn intResultColumn(const QString& name, bool nullable);
+MsResultColumn tinyintResultColumn(const QString& name, bool nullable);
 MsResultColumn smallintResultColumn(const QString& name, bool nullable);
 
 } // namespace peers

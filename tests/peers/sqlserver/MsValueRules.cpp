@@ -1,6 +1,7 @@
 #include "peers/sqlserver/MsValueRules.h"
 
 #include "peers/sqlserver/MsCollation.h"
+#include "peers/sqlserver/MsTemporal.h"
 
 #include <QRegularExpression>
 #include <QUuid>
@@ -111,20 +112,18 @@ public:
         return SqlValue(QDateTime::fromMSecsSinceEpoch(rounded, Qt::UTC));
     }
 
-    // A date keeps the day; the time of day is cut off, not rounded.
-    SqlValue datePart() const
+    // The date and time types of SQL Server 2008 and later hold their values
+    // exactly, as the server's own text at the column's scale. A test seeds
+    // them as text, as a literal converted by the server (up to seven
+    // fractional digits, rounded to the scale).
+    SqlValue temporal(MsTemporalType temporalType, int scale) const
     {
-        requireKind({Kind::DateTime});
-        return SqlValue(QDateTime(value_.asDateTime().date(), QTime(0, 0), Qt::UTC));
+        requireKind({Kind::Text});
+        const std::optional<MsTemporal> exact = parseTemporal(value_.asText(), temporalType, scale);
+        if (!exact)
+            fail("is not a value of the type");
+        return SqlValue(temporalText(*exact, temporalType, scale));
     }
-
-    SqlValue timeOfDay(int digits) const
-    {
-        const SqlValue rounded = dateTime(fractionStep(digits));
-        return SqlValue(QDateTime(QDate(1900, 1, 1), rounded.asDateTime().time(), Qt::UTC));
-    }
-
-    static qint64 fractionStep(int digits) { return digits >= 3 ? 1 : qint64(std::pow(10, 3 - digits)); }
 
     SqlValue text(int maxChars, bool fixed, bool codePage) const
     {
@@ -173,6 +172,9 @@ SqlValue columnValue(const MsColumnType& type, const SqlValue& value, const QStr
     const QString& base = type.baseName;
     const auto is = [&](const char* name) { return base == QLatin1String(name); };
 
+    // A CLR type's value is its serialised form, bytes.
+    if (isClrType(type))
+        return check.bytes(type.length, false);
     if (is("tinyint"))
         return check.integer(0, 255);
     if (is("smallint"))
@@ -191,12 +193,8 @@ SqlValue columnValue(const MsColumnType& type, const SqlValue& value, const QStr
         return check.classicDateTime();
     if (is("smalldatetime"))
         return check.dateTime(60000);
-    if (is("date"))
-        return check.datePart();
-    if (is("datetime2") || is("datetimeoffset"))
-        return check.dateTime(ValueCheck::fractionStep(type.scale));
-    if (is("time"))
-        return check.timeOfDay(type.scale);
+    if (const std::optional<MsTemporalType> temporalType = temporalTypeOf(base))
+        return check.temporal(*temporalType, type.scale);
     if (is("char") || is("varchar") || is("text"))
         return check.text(type.size, is("char"), true);
     if (is("nchar") || is("nvarchar") || is("ntext") || is("xml"))

@@ -1,10 +1,6 @@
 #include "peers/tds/TdsBrowser.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
+#include "peers/tds/LoopbackSocket.h"
 
 namespace peers {
 
@@ -28,18 +24,9 @@ TdsBrowser::~TdsBrowser()
 
 bool TdsBrowser::start()
 {
-    socket_ = ::socket(AF_INET, SOCK_DGRAM, 0);
-    if (socket_ < 0)
+    socket_ = loopback::bindUdp(kBrowserPort);
+    if (socket_ == loopback::kNoSocket)
         return false;
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(kBrowserPort);
-    if (::bind(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-        ::close(socket_);
-        socket_ = -1;
-        return false;
-    }
     stopping_ = false;
     thread_ = std::thread([this] { serve(); });
     return true;
@@ -52,8 +39,8 @@ void TdsBrowser::stop()
     stopping_ = true;
     if (thread_.joinable())
         thread_.join();
-    ::close(socket_);
-    socket_ = -1;
+    loopback::closeSocket(socket_);
+    socket_ = loopback::kNoSocket;
 }
 
 QByteArray TdsBrowser::answer() const
@@ -73,29 +60,18 @@ QByteArray TdsBrowser::answer() const
 
 void TdsBrowser::serve()
 {
-    while (!stopping_) {
-        pollfd wait{socket_, POLLIN, 0};
-        if (::poll(&wait, 1, 100) <= 0)
-            continue;
-        char request[512];
-        sockaddr_in from{};
-        socklen_t fromLength = sizeof from;
-        const ssize_t got =
-            ::recvfrom(socket_, request, sizeof request, 0, reinterpret_cast<sockaddr*>(&from), &fromLength);
-        if (got < 1)
-            continue;
+    const auto reply = [this](const QByteArray& request) {
         bool wanted = request[0] == kAllInstancesBroadcast || request[0] == kAllInstances;
         if (request[0] == kOneInstance) {
-            const QString asked = QString::fromLatin1(request + 1, int(qstrnlen(request + 1, size_t(got - 1))));
+            const QByteArray name = request.mid(1);
+            const QString asked = QString::fromLatin1(name.constData(), int(qstrnlen(name.constData(), name.size())));
             // An unknown instance gets no answer, as from the real browser.
             wanted = asked.compare(instance_, Qt::CaseInsensitive) == 0;
         }
-        if (!wanted)
-            continue;
-        const QByteArray message = answer();
-        ::sendto(socket_, message.constData(), size_t(message.size()), 0, reinterpret_cast<sockaddr*>(&from),
-                 fromLength);
-    }
+        return wanted ? answer() : QByteArray();
+    };
+    while (!stopping_)
+        loopback::answerDatagram(socket_, 100, reply);
 }
 
 } // namespace peers

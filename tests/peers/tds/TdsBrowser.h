@@ -26,7 +26,7 @@ private:
 
     QString instance_;
     quint16 tcpPort_;
-    int socket_ = -1;
+    qintptr socket_ = -1;
     std::atomic<bool> stopping_{false};
     std::thread thread_;
 };

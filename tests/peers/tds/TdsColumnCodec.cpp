@@ -1,5 +1,6 @@
 #include "peers/tds/TdsColumnCodec.h"
 
+#include "peers/sqlserver/MsTemporal.h"
 #include "peers/tds/TdsBuffer.h"
 #include "peers/tds/TdsCodePage.h"
 #include "peers/tds/TdsTokens.h"
@@ -45,6 +46,7 @@ constexpr quint8 BigBinary = 0xAD;
 constexpr quint8 BigChar = 0xAF;
 constexpr quint8 NVarChar = 0xE7;
 constexpr quint8 NChar = 0xEF;
+constexpr quint8 Udt = 0xF0;
 constexpr quint8 Xml = 0xF1;
 } // namespace Type
 
@@ -64,6 +66,31 @@ constexpr int kVariantMaxLength = 8016;
     throw std::invalid_argument(QStringLiteral("column '%1' of type %2 cannot send %3")
                                     .arg(column.name, column.type, tw::describe(value))
                                     .toStdString());
+}
+
+// The system CLR types live in the sys schema and the server's own assembly;
+// a database's own CLR type is taken to be in dbo, of a class of its name.
+const char* const kSystemClrTypes[][2] = {
+    {"hierarchyid", "SqlHierarchyId"}, {"geometry", "SqlGeometry"}, {"geography", "SqlGeography"}};
+
+QString udtSchema(const QString& type)
+{
+    for (const auto& known : kSystemClrTypes) {
+        if (type == QLatin1String(known[0]))
+            return QStringLiteral("sys");
+    }
+    return QStringLiteral("dbo");
+}
+
+QString udtClassName(const QString& type)
+{
+    for (const auto& known : kSystemClrTypes) {
+        if (type == QLatin1String(known[0]))
+            return QStringLiteral("Microsoft.SqlServer.Types.%1, Microsoft.SqlServer.Types, Version=11.0.0.0, "
+                                  "Culture=neutral, PublicKeyToken=89845dcd8080cc91")
+                .arg(QLatin1String(known[1]));
+    }
+    return type + QStringLiteral(", ") + type;
 }
 
 int decimalLength(int precision)
@@ -235,12 +262,26 @@ QByteArray variantBody(const MsResultColumn& column, const SqlValue& value)
 
 } // namespace
 
-TdsColumnCodec::TdsColumnCodec(const MsResultColumn& column) : column_(column)
+TdsColumnCodec::TdsColumnCodec(const MsResultColumn& column, quint32 tdsVersion) : column_(column)
 {
     const QString& t = column.type;
     const auto is = [&](const char* name) { return t == QLatin1String(name); };
     const auto sized = [&](int maxLength) { return maxLength < 0 ? int(kMaxMarker) : maxLength; };
-    if (is("tinyint") || is("smallint") || is("int") || is("bigint")) {
+    const bool temporal = is("date") || is("time") || is("datetime2") || is("datetimeoffset");
+    if (column.clrType) {
+        // [MS-TDS] "CLR Instances": a CLR type's value goes as UDTTYPE with the
+        // type's names, in PLP form, to clients of TDS 7.2 and later.
+        wire_ = Wire::Udt;
+        length_ = sized(column.maxLength);
+    } else if (temporal && tdsVersion < kTds73) {
+        // Before TDS 7.3 the server sends the date and time types as
+        // nvarchar of their text ("Date and Time Types" in the SQL Server
+        // documentation: down-level clients get nvarchar in the types'
+        // default string literal format).
+        wire_ = Wire::NVarChar;
+        length_ = column.precision * 2;
+        column_.type = QStringLiteral("nvarchar");
+    } else if (is("tinyint") || is("smallint") || is("int") || is("bigint")) {
         wire_ = Wire::IntN;
         length_ = is("tinyint") ? 1 : is("smallint") ? 2 : is("int") ? 4 : 8;
     } else if (is("bit")) {
@@ -389,6 +430,16 @@ QByteArray TdsColumnCodec::metadata() const
         w.u8(Type::Xml);
         w.u8(0);  // no schema
         break;
+    case Wire::Udt:
+        // Maximum length, database, schema and type name, and the
+        // assembly-qualified name of the type's class.
+        w.u8(Type::Udt);
+        w.u16(quint16(length_));
+        w.bVarchar(QString());
+        w.bVarchar(udtSchema(column_.type));
+        w.bVarchar(column_.type);
+        w.usVarchar(udtClassName(column_.type));
+        break;
     }
     w.bVarchar(column_.name);
     return w.data();
@@ -511,26 +562,12 @@ QByteArray TdsColumnCodec::value(const SqlValue& value, qint64 textSize) const
     case Wire::DateN:
     case Wire::TimeN:
     case Wire::DateTime2N:
-    case Wire::DateTimeOffsetN: {
-        if (null) {
+    case Wire::DateTimeOffsetN:
+        if (null)
             w.u8(0);
-            break;
-        }
-        if (value.kind() != Kind::DateTime)
-            wrongValue(column_, value);
-        const QDateTime& dt = value.asDateTime();
-        const int timeBytes = wire_ == Wire::DateN ? 0 : timeLength(column_.scale);
-        const int dateBytes = wire_ == Wire::TimeN ? 0 : 3;
-        const int offsetBytes = wire_ == Wire::DateTimeOffsetN ? 2 : 0;
-        w.u8(quint8(timeBytes + dateBytes + offsetBytes));
-        if (timeBytes)
-            writeUnsigned(w, timeUnits(dt.time(), column_.scale), timeBytes);
-        if (dateBytes)
-            writeUnsigned(w, quint64(daysSince(QDate(1, 1, 1), dt.date())), 3);
-        if (offsetBytes)
-            w.u16(0);  // the model keeps no offset: the time is UTC
+        else
+            writeTemporal(w, value);
         break;
-    }
     case Wire::Guid:
         if (value.kind() != Kind::Text || QUuid::fromString(value.asText().trimmed()).isNull())
             wrongValue(column_, value);
@@ -581,6 +618,7 @@ QByteArray TdsColumnCodec::value(const SqlValue& value, qint64 textSize) const
         break;
     }
     case Wire::Xml:
+    case Wire::Udt:
         if (null)
             w.u64(kPlpNull);
         else
@@ -588,6 +626,37 @@ QByteArray TdsColumnCodec::value(const SqlValue& value, qint64 textSize) const
         break;
     }
     return w.data();
+}
+
+// [MS-TDS] "Date/Times": a length byte, then the time of day in units of
+// 10^-scale seconds (3, 4 or 5 bytes), the days since 0001-01-01 (3 bytes)
+// and, for datetimeoffset, the offset in minutes (2 bytes, signed); the
+// time and date of a datetimeoffset are those of UTC.
+void TdsColumnCodec::writeTemporal(TdsWriter& w, const SqlValue& value) const
+{
+    const std::optional<MsTemporalType> type = temporalTypeOf(column_.type);
+    const std::optional<MsTemporal> parsed =
+        value.kind() == Kind::Text ? parseTemporal(value.asText(), *type, column_.scale) : std::nullopt;
+    if (!parsed)
+        wrongValue(column_, value);
+    qint64 days = parsed->days;
+    qint64 ticks = parsed->ticks;
+    if (wire_ == Wire::DateTimeOffsetN) {
+        // A parsed datetimeoffset's UTC lies within the type's range.
+        const qint64 utc = parsed->utcTicks();
+        days = utc / MsTemporal::kTicksPerDay;
+        ticks = utc % MsTemporal::kTicksPerDay;
+    }
+    const int timeBytes = wire_ == Wire::DateN ? 0 : timeLength(column_.scale);
+    const int dateBytes = wire_ == Wire::TimeN ? 0 : 3;
+    const int offsetBytes = wire_ == Wire::DateTimeOffsetN ? 2 : 0;
+    w.u8(quint8(timeBytes + dateBytes + offsetBytes));
+    if (timeBytes)
+        writeUnsigned(w, quint64(ticks / ticksPerUnit(column_.scale)), timeBytes);
+    if (dateBytes)
+        writeUnsigned(w, quint64(days), 3);
+    if (offsetBytes)
+        w.u16(quint16(qint16(parsed->offsetMinutes)));
 }
 
 QByteArray colMetadataToken(const QVector<TdsColumnCodec>& columns)

@@ -4,11 +4,9 @@
 #include "peers/tds/TdsSession.h"
 #include "peers/tds/TdsSocket.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
+#include "peers/tds/LoopbackSocket.h"
+
 #include <stdexcept>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace peers {
 
@@ -26,24 +24,9 @@ TdsServer::~TdsServer()
 
 void TdsServer::start(quint16 port)
 {
-    listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
-    if (listener_ < 0)
-        throw std::runtime_error("no socket for the TDS peer");
-    // A fixed port may still hold connections of an earlier run in TIME_WAIT.
-    const int reuse = 1;
-    ::setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(port);
-    socklen_t length = sizeof address;
-    if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(listener_, 16) != 0
-        || ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-        ::close(listener_);
-        listener_ = -1;
+    listener_ = loopback::listenTcp(port, port_);
+    if (listener_ == loopback::kNoSocket)
         throw std::runtime_error("the TDS peer cannot listen on 127.0.0.1");
-    }
-    port_ = ntohs(address.sin_port);
     stopping_ = false;
     acceptThread_ = std::thread([this] { acceptLoop(); });
 }
@@ -53,11 +36,15 @@ void TdsServer::stop()
     if (listener_ < 0)
         return;
     stopping_ = true;
-    ::shutdown(listener_, SHUT_RDWR);
+    // A connection of its own wakes the accepting thread, on every system
+    // (Winsock leaves an accept blocked when the listener is shut down).
+    const qintptr wake = loopback::connectTcp(port_);
     if (acceptThread_.joinable())
         acceptThread_.join();
-    ::close(listener_);
-    listener_ = -1;
+    if (wake != loopback::kNoSocket)
+        loopback::closeSocket(wake);
+    loopback::closeSocket(listener_);
+    listener_ = loopback::kNoSocket;
 
     std::list<std::unique_ptr<Connection>> connections;
     {
@@ -76,15 +63,16 @@ void TdsServer::stop()
 void TdsServer::acceptLoop()
 {
     while (!stopping_) {
-        const int fd = ::accept(listener_, nullptr, nullptr);
-        if (fd < 0) {
-            if (stopping_)
-                return;
+        const qintptr socket = loopback::acceptTcp(listener_);
+        if (socket == loopback::kNoSocket)
             continue;
+        if (stopping_) {
+            loopback::closeSocket(socket);
+            return;
         }
         std::lock_guard<std::mutex> lock(mutex_);
         auto connection = std::make_unique<Connection>();
-        connection->socket = std::make_unique<TdsSocket>(fd);
+        connection->socket = std::make_unique<TdsSocket>(socket);
         Connection* raw = connection.get();
         connections_.push_back(std::move(connection));
         raw->thread = std::thread([this, raw] { serve(raw); });

@@ -49,7 +49,7 @@ private:
     void serve(Connection* connection);
 
     const ModelSqlServer& model_;
-    int listener_ = -1;
+    qintptr listener_ = -1;
     quint16 port_ = 0;
     std::thread acceptThread_;
     std::atomic<bool> stopping_{false};

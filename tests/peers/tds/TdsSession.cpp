@@ -20,8 +20,6 @@ constexpr int kSmallestPacket = 512;
 constexpr int kLargestPacket = 32767;
 // Errors of this severity end the connection, as on the server.
 constexpr int kFatalSeverity = 20;
-// The highest protocol version the peer speaks: TDS 7.4.
-constexpr quint32 kTds74 = 0x74000004;
 
 // SQL Server's number and text for a logon it refuses.
 MsServerError loginFailed(const QString& login)
@@ -95,6 +93,7 @@ void TdsSession::handlePreLogin(const QByteArray& data)
 void TdsSession::handleLogin(const QByteArray& data)
 {
     const TdsLogin7 login = parseLogin7(data);
+    // The highest protocol version the peer speaks is TDS 7.4.
     tdsVersion_ = qMin(login.tdsVersion, kTds74);
     if (tdsVersion_ < 0x72000000)
         tdsVersion_ = kTds74;
@@ -178,7 +177,7 @@ void TdsSession::sendResult(const MsResult& result)
     QVector<TdsColumnCodec> columns;
     try {
         for (const MsResultColumn& column : result.columns)
-            columns.append(TdsColumnCodec(column));
+            columns.append(TdsColumnCodec(column, tdsVersion_));
     } catch (const std::invalid_argument& error) {
         sendError(50000, 1, 16, QString::fromStdString(error.what()), false);
         return;

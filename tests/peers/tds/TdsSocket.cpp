@@ -2,9 +2,7 @@
 
 #include "peers/tds/TdsBuffer.h"
 
-#include <cerrno>
-#include <sys/socket.h>
-#include <unistd.h>
+#include "peers/tds/LoopbackSocket.h"
 
 namespace peers {
 
@@ -17,22 +15,17 @@ constexpr quint8 kEndOfMessage = 0x01;
 
 TdsSocket::~TdsSocket()
 {
-    ::close(fd_);
+    loopback::closeSocket(socket_);
 }
 
 void TdsSocket::readExactly(char* into, int count)
 {
     while (count > 0) {
-        const ssize_t got = ::recv(fd_, into, size_t(count), 0);
-        if (got == 0)
+        const int got = loopback::receiveSome(socket_, into, count);
+        if (got <= 0)
             throw TdsConnectionClosed();
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            throw TdsConnectionClosed();
-        }
         into += got;
-        count -= int(got);
+        count -= got;
     }
 }
 
@@ -57,22 +50,19 @@ TdsSocket::Message TdsSocket::readMessage()
 void TdsSocket::writeAll(const QByteArray& bytes)
 {
     const char* from = bytes.constData();
-    size_t left = size_t(bytes.size());
+    int left = int(bytes.size());
     while (left > 0) {
-        const ssize_t sent = ::send(fd_, from, left, MSG_NOSIGNAL);
-        if (sent < 0) {
-            if (errno == EINTR)
-                continue;
+        const int sent = loopback::sendSome(socket_, from, left);
+        if (sent < 0)
             throw TdsConnectionClosed();
-        }
         from += sent;
-        left -= size_t(sent);
+        left -= sent;
     }
 }
 
 void TdsSocket::shutdown()
 {
-    ::shutdown(fd_, SHUT_RDWR);
+    loopback::shutdownBoth(socket_);
 }
 
 TdsMessageWriter::TdsMessageWriter(TdsSocket& socket, int packetSize, quint16 spid)

@@ -25,7 +25,7 @@ constexpr quint8 PreLogin = 0x12;
 // SPID, packet number, window) and the data.
 class TdsSocket {
 public:
-    explicit TdsSocket(int fd) : fd_(fd) {}
+    explicit TdsSocket(qintptr socket) : socket_(socket) {}
     ~TdsSocket();
     TdsSocket(const TdsSocket&) = delete;
     TdsSocket& operator=(const TdsSocket&) = delete;
@@ -43,7 +43,7 @@ public:
 private:
     void readExactly(char* into, int count);
 
-    int fd_;
+    qintptr socket_;
 };
 
 // Writes one response message as packets of the negotiated size, sending

@@ -1,5 +1,7 @@
 #include "settings/OwnerOnlyFile.h"
 
+#include "convert/WholeFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -8,25 +10,22 @@ namespace tw {
 
 void createOwnerOnlyFile(const QString& path)
 {
-#ifndef Q_OS_WIN
     if (QFileInfo::exists(path))
         return;
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
     file.open(QIODevice::WriteOnly | QIODevice::NewOnly, kOwnerOnly);
-#else
-    Q_UNUSED(path);
-#endif
 }
 
 void restrictToOwner(const QString& path)
 {
-#ifndef Q_OS_WIN
     if (QFileInfo::exists(path))
         QFile::setPermissions(path, kOwnerOnly);
-#else
-    Q_UNUSED(path);
-#endif
+}
+
+void saveOwnerOnlyFile(const QString& path, const QByteArray& bytes)
+{
+    saveWholeFile(path, bytes, kOwnerOnly);
 }
 
 } // namespace tw

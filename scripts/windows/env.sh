@@ -1,0 +1,26 @@
+# Sourced by the Windows scripts: where the Windows builds of Qt and GoogleTest
+# are kept (outside the checkout, reused from run to run) and the Wine
+# environment that runs Windows programs headless.
+tw_win_cache=${TABLEWRIGHT_WINDOWS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/tablewright-windows}
+tw_qt_version=$(dpkg-query -W -f='${Version}' qt6-base-dev 2>/dev/null || echo unknown)
+tw_win_qt=$tw_win_cache/qt-$tw_qt_version
+tw_win_gtest=$tw_win_cache/googletest
+tw_win_fonts=$tw_win_cache/fonts
+tw_mingw_runtime=(/usr/lib/gcc/x86_64-w64-mingw32/12-posix /usr/x86_64-w64-mingw32/lib)
+
+# A Linux path as Wine's Z: drive shows it.
+tw_wine_path() { printf 'Z:%s' "${1//\//\\}"; }
+
+export WINEPREFIX=$tw_win_cache/wineprefix
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+WINEPATH=$(tw_wine_path "$tw_win_qt/bin")
+for folder in "${tw_mingw_runtime[@]}"; do
+  WINEPATH+=";$(tw_wine_path "$folder")"
+done
+export WINEPATH
+# Wine hands WINE-prefixed variables to Windows programs without the prefix;
+# the QT_ ones it keeps to itself.
+export WINEQT_QPA_PLATFORM=offscreen
+WINEQT_QPA_FONTDIR=$(tw_wine_path "$tw_win_fonts")
+export WINEQT_QPA_FONTDIR
