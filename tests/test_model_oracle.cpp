@@ -311,6 +311,40 @@ TEST_F(ModelOracleTest, DropRefusedWhileReferencedAndRemovesKeys)
     run(QStringLiteral("alter table PARENT add constraint PK_PARENT primary key (ID)"));
 }
 
+// Deleting a parent row follows each foreign key's delete rule: CASCADE
+// deletes the dependent rows, SET NULL empties their key columns, and
+// without a rule a dependent row stops the whole statement.
+TEST_F(ModelOracleTest, DeletingAParentRowFollowsTheDeleteRules)
+{
+    run(QStringLiteral("create table P (ID NUMBER(10))"));
+    run(QStringLiteral("alter table P add constraint PK_P primary key (ID)"));
+    for (const char* child : {"CASCADED", "EMPTIED", "GUARDED"})
+        run(QStringLiteral("create table %1 (PID NUMBER(10), N NUMBER(10))").arg(QLatin1String(child)));
+    run(QStringLiteral("alter table CASCADED add constraint FK_A foreign key (PID) references P (ID) on delete cascade"));
+    run(QStringLiteral("alter table EMPTIED add constraint FK_B foreign key (PID) references P (ID) on delete set null"));
+    run(QStringLiteral("alter table GUARDED add constraint FK_C foreign key (PID) references P (ID)"));
+    for (int id : {1, 2})
+        run(QStringLiteral("insert into P (ID) values (%1)").arg(id));
+    for (const char* child : {"CASCADED", "EMPTIED"}) {
+        for (int id : {1, 2})
+            run(QStringLiteral("insert into %1 (PID, N) values (%2, %2)").arg(QLatin1String(child)).arg(id));
+    }
+    run(QStringLiteral("insert into GUARDED (PID, N) values (2, 2)"));
+    session.commit();
+
+    run(QStringLiteral("delete from P where rownum <= 1"));
+    session.commit();
+    EXPECT_EQ(rows(QStringLiteral("CASCADED")), (QVector<QVector<SqlValue>>{{qint64(2), qint64(2)}}));
+    EXPECT_EQ(rows(QStringLiteral("EMPTIED")).size(), 2);
+    EXPECT_TRUE(rows(QStringLiteral("EMPTIED")).contains(QVector<SqlValue>{SqlValue(), qint64(1)}));
+
+    EXPECT_EQ(refusal(QStringLiteral("delete from P")),
+              QStringLiteral("ORA-02292: integrity constraint (SCOTT.FK_C) violated - child record found"));
+    session.commit();
+    EXPECT_EQ(rows(QStringLiteral("P")).size(), 1);
+    EXPECT_EQ(rows(QStringLiteral("CASCADED")).size(), 1);
+}
+
 TEST_F(ModelOracleTest, NumberPrecisionAndScale)
 {
     run(QStringLiteral("create table N (a NUMBER(5,2), b NUMBER(3,-2), c NUMBER, d NUMBER(10,0))"));

@@ -221,23 +221,85 @@ void insertRow(SessionState& session, const Insert& statement, const QVector<Sql
     session.pending.append(PendingRow{table.name, row});
 }
 
+namespace {
+
+constexpr int kMaxCascadeDepth = 32;
+
+// Removes one row the session sees: its own uncommitted row, or a committed
+// row, which is then deleted at the commit.
+void removeVisibleRow(SessionState& session, const QString& table, const QVector<SqlValue>& row)
+{
+    for (int i = 0; i < session.pending.size(); ++i) {
+        if (session.pending[i].table == table && session.pending[i].values == row) {
+            session.pending.remove(i);
+            return;
+        }
+    }
+    session.deleted.append(PendingRow{table, row});
+}
+
+void deleteRow(SessionState& session, const OraTable& table, const QVector<SqlValue>& row, int depth);
+
+// The rows of other tables that refer to a deleted row by a foreign key
+// follow the key's delete rule (SQL Language Reference, "constraint",
+// references_clause, ON DELETE): CASCADE deletes them, SET NULL sets their
+// key columns to null, and without the clause a dependent row refuses the
+// delete with ORA-02292.
+void applyDeleteRules(SessionState& session, const OraTable& parent, const QVector<SqlValue>& row, int depth)
+{
+    for (const OraTable& child : session.schema().tables) {
+        for (const OraConstraintInfo& constraint : child.constraints) {
+            if (constraint.type != 'R' || constraint.referencedTable != parent.name)
+                continue;
+            const QVector<SqlValue> key = keyOf(row, columnPositions(parent, constraint.referencedColumns));
+            const QVector<int> positions = columnPositions(child, constraint.columns);
+            for (const QVector<SqlValue>& dependent : visibleRows(session, child)) {
+                if (!rowHasKey(dependent, positions, key))
+                    continue;
+                if (constraint.deleteRule == QLatin1String("CASCADE")) {
+                    deleteRow(session, child, dependent, depth + 1);
+                } else if (constraint.deleteRule == QLatin1String("SET NULL")) {
+                    removeVisibleRow(session, child.name, dependent);
+                    QVector<SqlValue> emptied = dependent;
+                    for (int position : positions)
+                        emptied[position] = SqlValue();
+                    session.pending.append(PendingRow{child.name, emptied});
+                } else {
+                    throw childRecordFound(session.user, constraint.name);
+                }
+            }
+        }
+    }
+}
+
+void deleteRow(SessionState& session, const OraTable& table, const QVector<SqlValue>& row, int depth)
+{
+    if (depth > kMaxCascadeDepth)
+        return;
+    applyDeleteRules(session, table, row, depth);
+    removeVisibleRow(session, table.name, row);
+}
+
+} // namespace
+
 void deleteRows(SessionState& session, const Delete& statement)
 {
     const OraTable& table = reachedTable(session.schema(), statement.table);
     qint64 left = statement.limit < 0 ? std::numeric_limits<qint64>::max() : statement.limit;
-    // The table is read committed rows first, then the session's own.
-    for (const QVector<SqlValue>& row : committedRows(session, table)) {
-        if (left-- <= 0)
-            return;
-        session.deleted.append(PendingRow{table.name, row});
-    }
-    for (int i = 0; i < session.pending.size() && left > 0;) {
-        if (session.pending[i].table == table.name) {
-            session.pending.remove(i);
-            --left;
-        } else {
-            ++i;
+    // A refused statement leaves nothing behind (statement-level atomicity).
+    const QVector<PendingRow> pending = session.pending;
+    const QVector<PendingRow> deleted = session.deleted;
+    try {
+        // The table is read committed rows first, then the session's own.
+        for (const QVector<SqlValue>& row : visibleRows(session, table)) {
+            if (left-- <= 0)
+                break;
+            deleteRow(session, table, row, 0);
         }
+    } catch (const OraError&) {
+        session.pending = pending;
+        session.deleted = deleted;
+        throw;
     }
 }
 

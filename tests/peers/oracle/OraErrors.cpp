@@ -114,6 +114,11 @@ OraError parentKeyNotFound(const QString& owner, const QString& name)
     return OraError(2291,
                     QStringLiteral("integrity constraint (%1) violated - parent key not found").arg(qualified(owner, name)));
 }
+OraError childRecordFound(const QString& owner, const QString& name)
+{
+    return OraError(2292,
+                    QStringLiteral("integrity constraint (%1) violated - child record found").arg(qualified(owner, name)));
+}
 OraError parentKeysNotFound(const QString& owner, const QString& name)
 {
     return OraError(2298, QStringLiteral("cannot validate (%1) - parent keys not found").arg(qualified(owner, name)));
