@@ -481,6 +481,38 @@ TEST_F(ConversionRunTest, ScriptHoldsEveryStatementButTheRowsBesideTheLog)
     EXPECT_FALSE(QFile::exists(dataFolder.filePath(QStringLiteral("other.sql"))));
 }
 
+// With full definitions off, a table with everything full definitions
+// would carry gets the plain statements, word for word, and no note.
+TEST_F(ConversionRunTest, WithoutFullDefinitionsTheStatementsArePlain)
+{
+    servers.sourceDb.table(QStringLiteral("Customers"))
+        .identityColumn(QStringLiteral("Id"))
+        .column({QStringLiteral("Status"), QStringLiteral("int"), false, QStringLiteral("((0))"), false})
+        .column(QStringLiteral("Email"), QStringLiteral("nvarchar(80)"))
+        .column(QStringLiteral("Weight"), QStringLiteral("float"))
+        .primaryKey(QStringLiteral("PK_Customers"), {QStringLiteral("Id")})
+        .uniqueConstraint(QStringLiteral("UQ_Customers_Email"), {QStringLiteral("Email")})
+        .checkConstraint(QStringLiteral("CK_Status"), QStringLiteral("([Status]>=(0))"))
+        .row({1, 1, QStringLiteral("a@example.com"), 2.5});
+    servers.sourceDb.table(QStringLiteral("Orders"))
+        .column(QStringLiteral("CustomerId"), QStringLiteral("int"))
+        .foreignKey({QStringLiteral("FK_Orders_Customers"), {QStringLiteral("CustomerId")}, QStringLiteral("Customers"),
+                     {QStringLiteral("Id")}, QStringLiteral("CASCADE")});
+    servers.connect();
+    host.tables = {QStringLiteral("Customers"), QStringLiteral("Orders")};
+    const int before = int(servers.oracle.statementLog().size());
+    run();
+    EXPECT_EQ(schemaStatements(servers.oracle.statementLog().mid(before)),
+              (QStringList{"Create table \"CUSTOMERS\" (\r\n\"ID\" NUMBER(10,0) , \r\n\"STATUS\" NUMBER(10,0) , \r\n"
+                           "\"EMAIL\" varchar2(80) , \r\n\"WEIGHT\" NUMBER\r\n ) \r\n",
+                           "alter table Customers  add constraint PRIMARYCustomers1 primary key (Id)\r\n",
+                           "create index idx_UQ_Customers_EmailCUSTOMER on CUSTOMERS (Email)\r\n",
+                           "Create table \"ORDERS\" (\r\n\"CUSTOMERID\" NUMBER(10,0)\r\n ) \r\n"}));
+    const QString logText = log.lines().join(QLatin1Char('\n'));
+    for (const char* absent : {"Check constraint", "Foreign key", "Identity of table", "Default of"})
+        EXPECT_FALSE(logText.contains(QLatin1String(absent))) << absent;
+}
+
 TEST(StatementScript, StatementsEndBySemicolonAndBlocksBySlash)
 {
     tw::StatementScript script;
