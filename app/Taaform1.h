@@ -99,6 +99,8 @@ private:
     bool namesUppercase() const override;
     bool tableDefinitionsOnly() const override;
     bool keepGoodRows() const override;
+    bool fullDefinitions() const override;
+    bool writeScript() const override;
     int tablesAtOnce() const override;
     QString owner() const override;
     bool unattended() const override;

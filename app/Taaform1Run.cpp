@@ -109,6 +109,16 @@ bool Taaform1::keepGoodRows() const
     return ui->chkkeepgoodrows->isChecked();
 }
 
+bool Taaform1::fullDefinitions() const
+{
+    return ui->chkfulldefinitions->isChecked();
+}
+
+bool Taaform1::writeScript() const
+{
+    return ui->chkwritescript->isChecked();
+}
+
 int Taaform1::tablesAtOnce() const
 {
     return ui->paralleltables->value();

@@ -167,6 +167,26 @@ void WizardSettingsControls::setKeepGoodRows(bool on)
     ui.chkkeepgoodrows->setChecked(on);
 }
 
+bool WizardSettingsControls::fullDefinitions() const
+{
+    return ui.chkfulldefinitions->isChecked();
+}
+
+void WizardSettingsControls::setFullDefinitions(bool on)
+{
+    ui.chkfulldefinitions->setChecked(on);
+}
+
+bool WizardSettingsControls::writeScript() const
+{
+    return ui.chkwritescript->isChecked();
+}
+
+void WizardSettingsControls::setWriteScript(bool on)
+{
+    ui.chkwritescript->setChecked(on);
+}
+
 int WizardSettingsControls::tablesAtOnce() const
 {
     return ui.paralleltables->value();

@@ -42,6 +42,10 @@ public:
     void setBlobToText(bool on) override;
     bool keepGoodRows() const override;
     void setKeepGoodRows(bool on) override;
+    bool fullDefinitions() const override;
+    void setFullDefinitions(bool on) override;
+    bool writeScript() const override;
+    void setWriteScript(bool on) override;
     int tablesAtOnce() const override;
     void setTablesAtOnce(int tables) override;
     void addSourceDatabase(const QString& name) override;

@@ -32,6 +32,12 @@ public:
     // A row the target refuses costs only itself: the good rows of its
     // batch are stored, the refused rows go to the run's reject file.
     virtual bool keepGoodRows() const = 0;
+    // Carry NOT NULL, defaults, identity, unique and foreign keys, and the
+    // exact target types.
+    virtual bool fullDefinitions() const = 0;
+    // Also write every statement sent to the target, but the row inserts,
+    // to a script beside the log.
+    virtual bool writeScript() const = 0;
     // The target user whose schema is probed.
     virtual QString owner() const = 0;
     // How many tables the run copies at once (1 to 8), each on a worker

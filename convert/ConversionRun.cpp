@@ -1,9 +1,11 @@
 #include "convert/ConversionRun.h"
 
+#include "convert/ForeignKeys.h"
 #include "convert/TargetSql.h"
 #include "db/Failure.h"
 
 #include <QDateTime>
+#include <algorithm>
 
 namespace tw {
 
@@ -27,7 +29,7 @@ QString failureText(const std::exception& failure)
 
 ConversionRun::ConversionRun(ConversionHost& host, Tcc& cc, SourceQuery& query, TargetConnection& target,
                              RowWriter& writer, RunLog& log)
-    : host_(host), cc_(cc), query_(query), target_(target), writer_(writer), log_(log)
+    : host_(host), cc_(cc), query_(query), target_(target), writer_(writer), log_(log), changes_(target)
 {
 }
 
@@ -43,6 +45,9 @@ ConversionRun::Outcome ConversionRun::run()
     host_.clearStop();
     failedTables_ = 0;
     summary_.clear();
+    runTables_.clear();
+    script_ = StatementScript();
+    changes_.recordTo(host_.writeScript() ? &script_ : nullptr);
     addNotFound();
     logPath_.clear();
     rejects_ = std::make_unique<RejectFile>([this] { return rejectFilePath(logPath()); });
@@ -67,7 +72,7 @@ ConversionRun::Outcome ConversionRun::runOneAtATime(const TableSteps& steps)
         host_.tableStarted(i, table.source);
         QElapsedTimer clock;
         clock.start();
-        TableConversion conversion(host_, cc_, query_, target_, writer_, log_, *rejects_);
+        TableConversion conversion(host_, cc_, query_, target_, writer_, log_, *rejects_, script_);
         try {
             if (!conversion.convert(source, table, steps)) {
                 if (table.outcome != TableSummary::Outcome::Stopped)
@@ -84,6 +89,7 @@ ConversionRun::Outcome ConversionRun::runOneAtATime(const TableSteps& steps)
             throw;
         }
         finishTable(i, clock);
+        runTables_.append(RunTable{conversion.converted(), int(summary_.size()) - 1});
         // Without the source no further table can be read: the run ends
         // here once, instead of failing every remaining table in turn.
         if (!conversion.lostSource().isEmpty()) {
@@ -127,6 +133,8 @@ ConversionRun::Outcome ConversionRun::runAtOnce(int workers, const TableSteps& s
     answers.namesUppercase = host_.namesUppercase();
     answers.tableDefinitionsOnly = host_.tableDefinitionsOnly();
     answers.keepGoodRows = host_.keepGoodRows();
+    answers.fullDefinitions = host_.fullDefinitions();
+    answers.writeScript = host_.writeScript();
     answers.owner = host_.owner();
     // The reject file is named after the log: the name is fixed here, on
     // this thread, before a worker can refuse a row.
@@ -172,14 +180,61 @@ void ConversionRun::addDone(int index, TablesAtOnce::Done& done)
     if (!done.ok)
         ++failedTables_;
     summary_.append(done.summary);
+    script_.append(done.script);
+    runTables_.append(RunTable{done.converted, int(summary_.size()) - 1});
     host_.tableFinished(index, summary_.last());
 }
 
-// Nothing needs all tables yet; steps that do (keys between tables) belong
-// here, after the last table's steps and before the closing lines.
 void ConversionRun::afterAllTables()
 {
+    if (host_.fullDefinitions())
+        addForeignKeys();
 }
+
+// Foreign keys come after every selected table, so that each parent exists
+// whatever the order of the list. A key to a table outside the run, and an
+// action Oracle has not, get a log line; a refused key fails its table.
+void ConversionRun::addForeignKeys()
+{
+    for (const RunTable& child : std::as_const(runTables_)) {
+        if (!child.converted.created)
+            continue;
+        const TableRef& childTable = child.converted.table;
+        TableSummary& childSummary = summary_[child.summaryIndex];
+        for (const SourceForeignKey& key : readForeignKeys(query_, childTable.source)) {
+            const auto parent = std::find_if(runTables_.cbegin(), runTables_.cend(), [&](const RunTable& table) {
+                const SourceTable& source = table.converted.table.source;
+                return source.schema == key.parent.schema && source.name == key.parent.name;
+            });
+            const QString step = QStringLiteral("Foreign key %1 of %2").arg(key.name, childTable.target);
+            if (parent == runTables_.cend()) {
+                log_.appendBlock({step + QStringLiteral(" not created: its table %1.%2 is not converted in this run")
+                                             .arg(key.parent.schema, key.parent.name)});
+                continue;
+            }
+            QStringList dropped;
+            if (key.onUpdate != QLatin1String("NO_ACTION"))
+                dropped.append(QStringLiteral("ON UPDATE ") + key.onUpdate);
+            if (key.onDelete == QLatin1String("SET_DEFAULT"))
+                dropped.append(QStringLiteral("ON DELETE ") + key.onDelete);
+            for (const QString& action : std::as_const(dropped))
+                log_.append(step + QStringLiteral(": %1 has no Oracle counterpart; the key is created without it")
+                                       .arg(action));
+            bool ok = true;
+            QString errorText;
+            script_.setTable(childTable.target);
+            log_.append(step + QStringLiteral("... "));
+            cc_.CreateOracleForeignKey(changes_, key, childTable.target, child.converted.columns,
+                                       parent->converted.table.target, parent->converted.columns, ok, errorText);
+            log_.endStep(step + QStringLiteral("...Done"), ok, errorText);
+            if (!ok && childSummary.outcome != TableSummary::Outcome::Failed) {
+                childSummary.outcome = TableSummary::Outcome::Failed;
+                ++failedTables_;
+            }
+        }
+    }
+}
+
 QString ConversionRun::shownName(const SourceTable& table) const
 {
     return host_.namesUppercase() ? asciiUpper(table.entry()) : table.entry();
@@ -246,7 +301,10 @@ void ConversionRun::endEarly(int firstNotReached, const QString& closingLine)
 
 void ConversionRun::saveLog()
 {
-    log_.save(logPath());
+    const QString path = logPath();
+    log_.save(path);
+    if (host_.writeScript())
+        script_.save(scriptPathFor(path));
 }
 
 QString ConversionRun::logPath()

@@ -4,6 +4,7 @@
 #include "convert/RejectFile.h"
 #include "convert/RunLog.h"
 #include "convert/RunSummary.h"
+#include "convert/StatementScript.h"
 #include "convert/TablesAtOnce.h"
 #include "convert/Tcc.h"
 #include "db/SourceAccess.h"
@@ -65,8 +66,10 @@ private:
     void finishTable(int index, const QElapsedTimer& clock);
     void addNotReached(int first);
     // Everything that needs all tables converted runs here, after the last
-    // table and before the closing lines.
+    // table and before the closing lines: with full definitions, the
+    // foreign keys between the converted tables.
     void afterAllTables();
+    void addForeignKeys();
     void finish();
     // Ends a run before its last table: the tables not reached, the
     // closing line when there is one, the end time, the saved log.
@@ -83,8 +86,19 @@ private:
     RowWriter& writer_;
     RunLog& log_;
     std::function<WorkerSessions()> openWorker_;
+    // The target as the statements that change it reach it: through the
+    // script when the run writes one.
+    ScriptingTargetConnection changes_;
+    StatementScript script_;
     int failedTables_ = 0;
     RunSummary summary_;
+    // The tables the run converted, with their summary entries, for the
+    // foreign keys added once every table is converted.
+    struct RunTable {
+        ConvertedTable converted;
+        int summaryIndex;
+    };
+    QVector<RunTable> runTables_;
     QString logPath_;
     std::unique_ptr<RejectFile> rejects_;
 };

@@ -1,5 +1,6 @@
 #include "convert/OracleTypeMapping.h"
 
+#include <QHash>
 #include <QtGlobal>
 
 namespace tw {
@@ -30,7 +31,99 @@ QString characterType(qint64 precision)
     return QStringLiteral(" varchar2(%1)").arg(precision);
 }
 
+// Oracle Database SQL Language Reference, "Data Types": CHAR holds at most
+// 2000 bytes, RAW at most 2000 bytes.
+constexpr qint64 kMaxCharLength = 2000;
+constexpr qint64 kMaxRawLength = 2000;
+
+QString varyingCharacterType(qint64 length)
+{
+    if (length < 0 || length > kMaxVarchar2Length)
+        return QStringLiteral(" CLOB");
+    return QStringLiteral(" VARCHAR2(%1 CHAR)").arg(length);
+}
+
+// char(n) and nchar(n) keep their blank padding as CHAR(n CHAR) where CHAR
+// reaches; longer fixed-length texts are kept whole in VARCHAR2 or CLOB.
+QString fixedCharacterType(qint64 length)
+{
+    if (length > 0 && length <= kMaxCharLength)
+        return QStringLiteral(" CHAR(%1 CHAR)").arg(length);
+    return varyingCharacterType(length);
+}
+
+QString rawType(qint64 length)
+{
+    if (length < 0 || length > kMaxRawLength)
+        return QStringLiteral(" BLOB");
+    return QStringLiteral(" RAW(%1)").arg(length);
+}
+
 } // namespace
+
+QString fullOracleTypeText(const QString& typeName, qint64 systemTypeId, const std::function<qint64()>& precision,
+                           const std::function<qint64()>& scale)
+{
+    if (systemTypeId == kClrSystemTypeId)
+        return oracleTypeText(typeName, systemTypeId, precision, scale);
+    // Integers by the largest value of the SQL Server type (SQL Server
+    // documentation, "int, bigint, smallint, and tinyint"; "bit"): the
+    // number of decimal digits it has.
+    static const QHash<QString, QString> fixed{
+        {QStringLiteral("bit"), QStringLiteral(" NUMBER(1)")},
+        {QStringLiteral("tinyint"), QStringLiteral(" NUMBER(3)")},
+        {QStringLiteral("smallint"), QStringLiteral(" NUMBER(5)")},
+        {QStringLiteral("int"), QStringLiteral(" NUMBER(10)")},
+        {QStringLiteral("bigint"), QStringLiteral(" NUMBER(19)")},
+        // "money and smallmoney": four decimal places, up to 922,337,203,685,477
+        // and 214,748 before the point.
+        {QStringLiteral("money"), QStringLiteral(" NUMBER(19,4)")},
+        {QStringLiteral("smallmoney"), QStringLiteral(" NUMBER(10,4)")},
+        // "float and real" are IEEE 754 binary64 and binary32, as are Oracle's
+        // BINARY_DOUBLE and BINARY_FLOAT ("Data Types", "Floating-Point
+        // Numbers"), so every value, the extremes included, arrives exactly.
+        {QStringLiteral("float"), QStringLiteral(" BINARY_DOUBLE")},
+        {QStringLiteral("real"), QStringLiteral(" BINARY_FLOAT")},
+        {QStringLiteral("text"), QStringLiteral(" CLOB")},
+        {QStringLiteral("ntext"), QStringLiteral(" CLOB")},
+        {QStringLiteral("xml"), QStringLiteral(" CLOB")},
+        {QStringLiteral("image"), QStringLiteral(" BLOB")},
+        // "date" has no time; Oracle's DATE has one, which stays midnight.
+        {QStringLiteral("date"), QStringLiteral(" DATE")},
+        // "smalldatetime" keeps minutes, which DATE holds whole.
+        {QStringLiteral("smalldatetime"), QStringLiteral(" DATE")},
+        // "datetime" keeps 1/300 seconds, rounded to three decimals in its text.
+        {QStringLiteral("datetime"), QStringLiteral(" TIMESTAMP(3)")},
+        // "uniqueidentifier": the 36 characters of its text form.
+        {QStringLiteral("uniqueidentifier"), QStringLiteral(" CHAR(36)")},
+        // "rowversion (timestamp)": eight bytes.
+        {QStringLiteral("timestamp"), QStringLiteral(" RAW(8)")},
+    };
+    const auto found = fixed.constFind(typeName);
+    if (found != fixed.constEnd())
+        return *found;
+    if (isOneOf(typeName, {"decimal", "numeric"}))
+        return QStringLiteral(" NUMBER(%1,%2)").arg(qMin(precision(), kMaxNumberPrecision)).arg(scale());
+    if (isOneOf(typeName, {"char", "nchar"}))
+        return fixedCharacterType(precision());
+    // sysname is nvarchar(128) ("sysname" in "nchar and nvarchar"), a system
+    // type that the alias-type catalogue does not list.
+    if (isOneOf(typeName, {"varchar", "nvarchar", "sysname"}))
+        return varyingCharacterType(precision());
+    if (isOneOf(typeName, {"binary", "varbinary"}))
+        return rawType(precision());
+    // The fractional digits of "datetime2", "datetimeoffset" and "time" are
+    // the column's scale; Oracle keeps up to nine ("Datetime and Interval
+    // Data Types").
+    if (typeName == QLatin1String("datetime2"))
+        return QStringLiteral(" TIMESTAMP(%1)").arg(scale());
+    if (typeName == QLatin1String("datetimeoffset"))
+        return QStringLiteral(" TIMESTAMP(%1) WITH TIME ZONE").arg(scale());
+    // A time of day is a span of less than one day since midnight.
+    if (typeName == QLatin1String("time"))
+        return QStringLiteral(" INTERVAL DAY(0) TO SECOND(%1)").arg(scale());
+    return oracleTypeText(typeName, systemTypeId, precision, scale);
+}
 
 QString oracleTypeText(const QString& typeName, qint64 systemTypeId, const std::function<qint64()>& precision,
                        const std::function<qint64()>& scale)

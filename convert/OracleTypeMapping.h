@@ -22,4 +22,12 @@ constexpr qint64 kClrSystemTypeId = 240;
 QString oracleTypeText(const QString& typeName, qint64 systemTypeId, const std::function<qint64()>& precision,
                        const std::function<qint64()>& scale);
 
+// The same for full table definitions: the target type that holds every
+// value of the source type exactly (BINARY_DOUBLE for float, TIMESTAMP(n) for
+// datetime2(n), CHAR(36) for uniqueidentifier, ...). typeName is the system
+// type the column is stored as, so alias types arrive as their base type;
+// CLR types become BLOB as above.
+QString fullOracleTypeText(const QString& typeName, qint64 systemTypeId, const std::function<qint64()>& precision,
+                           const std::function<qint64()>& scale);
+
 } // namespace tw

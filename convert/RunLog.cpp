@@ -40,6 +40,23 @@ void RunLog::appendToLast(const QString& text)
     emit changed(int(lines_.size()) - 1);
 }
 
+void RunLog::endStep(const QString& doneLine, bool ok, const QString& errorText)
+{
+    if (ok)
+        replaceLast(doneLine);
+    else
+        append(errorText);
+    append(QString());
+}
+
+void RunLog::appendBlock(const QStringList& lines)
+{
+    for (const QString& line : lines)
+        append(line);
+    if (!lines.isEmpty())
+        append(QString());
+}
+
 void RunLog::clear()
 {
     lines_.clear();

@@ -20,6 +20,13 @@ public:
     void replaceLast(const QString& text);
     // The text is added at the end of the last line (a new line on an empty log).
     void appendToLast(const QString& text);
+    // Ends a step begun with its "...  " line: on success that line becomes
+    // the done line, on failure the error text follows it; an empty line
+    // closes the step either way.
+    void endStep(const QString& doneLine, bool ok, const QString& errorText);
+    // Lines about what a step could not carry, as a block of their own
+    // closed by an empty line; nothing for no lines.
+    void appendBlock(const QStringList& lines);
     void clear();
 
     // Writes every line followed by CR LF, in the system's 8-bit encoding

@@ -48,6 +48,45 @@ QStringList indexCatalogueSql(const SourceTable& table)
     };
 }
 
+QString identityColumnsSql(const SourceTable& table)
+{
+    return QStringLiteral("select name from syscolumns where id=") + objectIdOf(table)
+        + QStringLiteral(" and COLUMNPROPERTY(id,name,'IsIdentity')=1 order by colorder");
+}
+
+QString aliasTypeColumnsSql(const SourceTable& table)
+{
+    return QStringLiteral("select c.name, type_name(t.system_type_id) as basetype from sys.columns c inner join "
+                          "sys.types t on t.user_type_id=c.user_type_id where c.object_id=")
+        + objectIdOf(table) + QStringLiteral(" and t.is_user_defined=1 order by c.column_id");
+}
+
+QString uniqueIndexesSql(const SourceTable& table)
+{
+    return QStringLiteral("select name from sysindexes where id=") + objectIdOf(table)
+        + QStringLiteral(" and INDEXPROPERTY(id,name,'IsUnique')=1 order by name");
+}
+
+QStringList foreignKeysSql(const SourceTable& table)
+{
+    return {
+        QStringLiteral("select fk.name as keyname, object_schema_name(fk.referenced_object_id) as parentschema,"),
+        QStringLiteral("object_name(fk.referenced_object_id) as parenttable,"),
+        QStringLiteral("col_name(c.parent_object_id,c.parent_column_id) as columnname,"),
+        QStringLiteral("col_name(c.referenced_object_id,c.referenced_column_id) as parentcolumn,"),
+        QStringLiteral("fk.delete_referential_action_desc as ondelete, fk.update_referential_action_desc as onupdate"),
+        QStringLiteral("from sys.foreign_keys fk inner join sys.foreign_key_columns c on c.constraint_object_id=fk.object_id"),
+        QStringLiteral("where fk.parent_object_id=") + objectIdOf(table),
+        QStringLiteral("order by fk.name, c.constraint_column_id"),
+    };
+}
+
+QString checkConstraintsSql(const SourceTable& table)
+{
+    return QStringLiteral("select name, definition from sys.check_constraints where parent_object_id=")
+        + objectIdOf(table) + QStringLiteral(" order by name");
+}
+
 QString rowCountSql(const SourceTable& table)
 {
     return QStringLiteral("select count(*) from ") + bracketedName(table);

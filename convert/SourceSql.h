@@ -20,6 +20,21 @@ QString bracketedName(const SourceTable& table);
 QStringList columnCatalogueSql(const SourceTable& table);
 // The index and key catalogue of a table (ten lines).
 QStringList indexCatalogueSql(const SourceTable& table);
+// The identity columns of a table, one row each ("name"), in column order.
+QString identityColumnsSql(const SourceTable& table);
+// The columns of a table whose type is a user-defined alias type, with the
+// system type underneath: name, basetype.
+QString aliasTypeColumnsSql(const SourceTable& table);
+// The names of a table's unique indexes (constraints' indexes among them),
+// one row each ("name").
+QString uniqueIndexesSql(const SourceTable& table);
+// The foreign keys of a table, one row per key column in key order:
+// keyname, parentschema, parenttable, columnname, parentcolumn, ondelete,
+// onupdate (the actions as NO_ACTION, CASCADE, SET_NULL, SET_DEFAULT)
+// (eight lines).
+QStringList foreignKeysSql(const SourceTable& table);
+// The check constraints of a table: name, definition.
+QString checkConstraintsSql(const SourceTable& table);
 // The schemas of the user tables of a bare name, one row each ("schemaname").
 QString tableSchemasSql(const QString& name);
 // "select count(*) from [schema].[name]"

@@ -42,10 +42,12 @@ private:
 } // namespace
 
 TableConversion::TableConversion(ConversionHost& host, Tcc& cc, SourceQuery& query, TargetConnection& target,
-                                 RowWriter& writer, RunLog& log, RejectFile& rejects, TargetNaming* naming)
-    : host_(host), cc_(cc), query_(query), target_(target), writer_(writer), log_(log), rejects_(rejects),
-      naming_(naming)
+                                 RowWriter& writer, RunLog& log, RejectFile& rejects, StatementScript& script,
+                                 TargetNaming* naming)
+    : host_(host), cc_(cc), query_(query), target_(target), changes_(target), script_(script), writer_(writer),
+      log_(log), rejects_(rejects), naming_(naming)
 {
+    changes_.recordTo(host_.writeScript() ? &script_ : nullptr);
 }
 
 QString TableConversion::targetNameFor(const QString& base, bool upperCase)
@@ -71,6 +73,9 @@ bool TableConversion::convert(const SourceTable& source, TableSummary& summary, 
     turn.claim(table.target);
     const QString& target = table.target;
     summary.target = target;
+    converted_ = ConvertedTable{table, OracleColumnNames({}, upperCase), false};
+    script_.setTable(target);
+    cc_.setFullDefinitions(host_.fullDefinitions());
     const bool exists = cc_.OracleTableExists(target_, target, host_.owner());
     using Result = TableSummary::Outcome;
     summary.outcome = !exists    ? Result::Created
@@ -80,20 +85,21 @@ bool TableConversion::convert(const SourceTable& source, TableSummary& summary, 
     bool ok = true;
     bool allOk = true;
     QString errorText;
+    QStringList identityColumns;
 
     if (!exists || steps.overwrite) {
         const QString ambiguity = ambiguousSourceText(table);
         if (!ambiguity.isEmpty()) {
             log_.append((exists ? QStringLiteral("Drop table ") : QStringLiteral("Create table ")) + target
                         + QStringLiteral("... "));
-            appendStepResult(QString(), false, ambiguity);
+            log_.endStep(QString(), false, ambiguity);
             return false;
         }
     }
     if (exists && steps.overwrite) {
         log_.append(QStringLiteral("Drop table ") + target + QStringLiteral("... "));
-        cc_.DropOracleTable(target_, target, ok, errorText);
-        appendStepResult(QStringLiteral("Drop table ") + target + QStringLiteral("...Done"), ok, errorText);
+        cc_.DropOracleTable(changes_, target, ok, errorText);
+        log_.endStep(QStringLiteral("Drop table ") + target + QStringLiteral("...Done"), ok, errorText);
         allOk = allOk && ok;
     }
     if (exists && steps.skip) {
@@ -102,16 +108,18 @@ bool TableConversion::convert(const SourceTable& source, TableSummary& summary, 
     }
     if (!exists || steps.overwrite) {
         log_.append(QStringLiteral("Create table ") + target + QStringLiteral("... "));
-        cc_.CreateOracleTable(query_, target_, table, upperCase, ok, errorText);
-        appendStepResult(QStringLiteral("Create table ") + target + QStringLiteral("...Done"), ok, errorText);
+        cc_.CreateOracleTable(query_, changes_, table, upperCase, ok, errorText);
+        log_.endStep(QStringLiteral("Create table ") + target + QStringLiteral("...Done"), ok, errorText);
         allOk = allOk && ok;
-        const QStringList renamed = cc_.columnNames().renamedLines(target);
-        for (const QString& line : renamed)
-            log_.append(line);
-        if (!renamed.isEmpty())
-            log_.append(QString());
+        log_.appendBlock(cc_.columnNames().renamedLines(target));
+        log_.appendBlock(cc_.definitionNotes());
+        if (ok) {
+            identityColumns = cc_.identityColumns();
+            converted_.columns = cc_.columnNames();
+            converted_.created = true;
+        }
         if (steps.convertIndexes) {
-            cc_.CreateOracleIndexes(query_, target_, table, upperCase, ok, errorText);
+            cc_.CreateOracleIndexes(query_, changes_, table, upperCase, ok, errorText);
             // Keys and indexes that the target refused are written after the
             // create step's block, so that none goes missing unnoticed.
             if (!ok) {
@@ -123,13 +131,14 @@ bool TableConversion::convert(const SourceTable& source, TableSummary& summary, 
     }
     turn.end();
     if (host_.tableDefinitionsOnly())
-        return allOk;
+        return continueIdentity(target, identityColumns) && allOk;
     if (steps.skip && exists) {
         log_.append(QStringLiteral("Skip table ") + target);
         log_.append(QString());
         return allOk;
     }
-    return copyRows(table, summary, exists && !steps.overwrite) && allOk;
+    const bool copied = copyRows(table, summary, exists && !steps.overwrite);
+    return continueIdentity(target, identityColumns) && copied && allOk;
 }
 
 bool TableConversion::copyRows(const TableRef& table, TableSummary& summary, bool merged)
@@ -171,10 +180,7 @@ bool TableConversion::copyRows(const TableRef& table, TableSummary& summary, boo
     else
         log_.append(errorText);
     log_.append(QString());
-    for (const QString& problem : transfer.columnProblems())
-        log_.append(problem);
-    if (!transfer.columnProblems().isEmpty())
-        log_.append(QString());
+    log_.appendBlock(transfer.columnProblems());
     if (transfer.sourceLost())
         lostSource_ = errorText;
     if (transfer.stopped())
@@ -205,15 +211,18 @@ QString TableConversion::ambiguousSourceText(const TableRef& table)
         .arg(table.shown, schemas.join(QStringLiteral(", ")));
 }
 
-// The step's line becomes its done line on success; on failure the error
-// text follows it. An empty line closes the step either way.
-void TableConversion::appendStepResult(const QString& doneLine, bool ok, const QString& errorText)
+// Once the rows are in, the identity columns go on after the highest value
+// copied; a table without identity columns has no such step.
+bool TableConversion::continueIdentity(const QString& target, const QStringList& columns)
 {
-    if (ok)
-        log_.replaceLast(doneLine);
-    else
-        log_.append(errorText);
-    log_.append(QString());
+    if (columns.isEmpty())
+        return true;
+    bool ok = true;
+    QString errorText;
+    log_.append(QStringLiteral("Identity of table ") + target + QStringLiteral("... "));
+    cc_.ContinueIdentityColumns(changes_, target, columns, ok, errorText);
+    log_.endStep(QStringLiteral("Identity of table ") + target + QStringLiteral("...Done"), ok, errorText);
+    return ok;
 }
 
 } // namespace tw

@@ -4,6 +4,7 @@
 #include "convert/RejectFile.h"
 #include "convert/RunLog.h"
 #include "convert/RunSummary.h"
+#include "convert/StatementScript.h"
 #include "convert/Tcc.h"
 #include "db/SourceAccess.h"
 #include "db/TargetAccess.h"
@@ -31,20 +32,33 @@ struct TableSteps {
     bool convertIndexes = true;
 };
 
+// A table as its conversion left it, for the steps that need every table:
+// the Oracle names of its columns (as created, or by the plain rule for a
+// table it did not create) and whether the conversion created it.
+struct ConvertedTable {
+    TableRef table;
+    OracleColumnNames columns;
+    bool created = false;
+};
+
 // The steps of one selected table, each writing its lines to the log: target
-// name, existence probe, drop or skip, create with keys and indexes, rows and
-// the count check.
+// name, existence probe, drop or skip, create with keys and indexes, rows,
+// the count check and, with full definitions, the identity continued after
+// the copied rows. Statements that change the target also go to the script
+// when the host asks for one.
 class TableConversion {
 public:
     // Without naming, the table is the only one at work.
     TableConversion(ConversionHost& host, Tcc& cc, SourceQuery& query, TargetConnection& target, RowWriter& writer,
-                    RunLog& log, RejectFile& rejects, TargetNaming* naming = nullptr);
+                    RunLog& log, RejectFile& rejects, StatementScript& script, TargetNaming* naming = nullptr);
 
     // Fills the table's summary but for its time; false when one of the
     // table's steps failed. An unprotected step's failure escapes.
     bool convert(const SourceTable& source, TableSummary& summary, const TableSteps& steps);
     // The error of a table whose rows failed because the source is gone.
     const QString& lostSource() const { return lostSource_; }
+    // The table as the last convert left it.
+    const ConvertedTable& converted() const { return converted_; }
 
     // The target name formed from a table's name (its targetBase):
     // normalised, and for names over 30 characters the first 26 characters
@@ -55,17 +69,22 @@ private:
     bool createAndCopy(const TableRef& table, TableSummary& summary, const TableSteps& steps);
     bool copyRows(const TableRef& table, TableSummary& summary, bool merged);
     QString ambiguousSourceText(const TableRef& table);
-    void appendStepResult(const QString& doneLine, bool ok, const QString& errorText);
+    bool continueIdentity(const QString& target, const QStringList& columns);
 
     ConversionHost& host_;
     Tcc& cc_;
     SourceQuery& query_;
     TargetConnection& target_;
+    // The target as the statements that change it reach it: through the
+    // script when the run writes one.
+    ScriptingTargetConnection changes_;
+    StatementScript& script_;
     RowWriter& writer_;
     RunLog& log_;
     RejectFile& rejects_;
     TargetNaming* naming_;
     QString lostSource_;
+    ConvertedTable converted_;
 };
 
 } // namespace tw

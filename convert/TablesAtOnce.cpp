@@ -138,6 +138,8 @@ public:
     bool namesUppercase() const override { return s_.answers.namesUppercase; }
     bool tableDefinitionsOnly() const override { return s_.answers.tableDefinitionsOnly; }
     bool keepGoodRows() const override { return s_.answers.keepGoodRows; }
+    bool fullDefinitions() const override { return s_.answers.fullDefinitions; }
+    bool writeScript() const override { return s_.answers.writeScript; }
     QString owner() const override { return s_.answers.owner; }
     // The run's closing steps belong to the calling thread; a worker's
     // steps neither ask for these nor act on the window.
@@ -206,7 +208,7 @@ private:
         RunLog block;
         TableTurn turn(s_.mutex, s_.changed, s_.namingTurn, s_.targets, s_.finished, index);
         TableConversion conversion(*this, cc_, *sessions_.query, *sessions_.target, *sessions_.writer, block,
-                                   s_.rejects, &turn);
+                                   s_.rejects, done->script, &turn);
         QElapsedTimer clock;
         clock.start();
         try {
@@ -223,6 +225,7 @@ private:
         }
         done->summary.seconds = double(clock.nsecsElapsed()) / 1e9;
         done->lostSource = conversion.lostSource();
+        done->converted = conversion.converted();
         done->lines = block.lines();
         return done;
     }

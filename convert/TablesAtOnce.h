@@ -38,6 +38,8 @@ struct RunAnswers {
     bool namesUppercase = true;
     bool tableDefinitionsOnly = false;
     bool keepGoodRows = false;
+    bool fullDefinitions = false;
+    bool writeScript = false;
     QString owner;
 };
 
@@ -51,11 +53,14 @@ struct RunAnswers {
 class TablesAtOnce {
 public:
     // The outcome of one table: its summary (the time included), its log
-    // block, whether its steps succeeded, the error of a lost source, and
-    // the failure of an unprotected step (its message ends the block).
+    // block, its statements for the script, the table as converted, whether
+    // its steps succeeded, the error of a lost source, and the failure of an
+    // unprotected step (its message ends the block).
     struct Done {
         TableSummary summary;
         QStringList lines;
+        StatementScript script;
+        ConvertedTable converted;
         bool ok = true;
         QString lostSource;
         std::exception_ptr failure;

@@ -1,5 +1,7 @@
 #include "convert/Tcc.h"
 
+#include "convert/ColumnDefaults.h"
+#include "convert/OracleIdentifiers.h"
 #include "convert/OracleTypeMapping.h"
 #include "convert/SourceSql.h"
 #include "convert/TargetSql.h"
@@ -29,6 +31,13 @@ void Tcc::CreateOracleTable(SourceQuery& query, TargetConnection& target, const 
     ok = true;
     std::unique_ptr<TargetStatement> statement = target.createStatement();
     tmpmemo_.clear();
+    definitionNotes_.clear();
+    identityColumns_.clear();
+    const QStringList sourceIdentity = fullDefinitions_ ? sourceIdentityColumns(query, table.source) : QStringList();
+    const QHash<QString, QString> aliasBases = fullDefinitions_ ? sourceAliasBaseTypes(query, table.source)
+                                                                : QHash<QString, QString>();
+    if (fullDefinitions_)
+        noteCheckConstraints(query, table);
 
     query.close();
     query.clearSql();
@@ -37,30 +46,156 @@ void Tcc::CreateOracleTable(SourceQuery& query, TargetConnection& target, const 
     query.open();
     query.first();
 
+    // The catalogue is read whole first: a column's Oracle name depends on
+    // the names of the columns before it.
+    struct Column {
+        QString sourceName;
+        QString type;
+        QString sourceDefault;
+        bool notNull;
+    };
+    QVector<Column> columns;
     QStringList sourceNames;
-    QStringList typeTexts;
     for (; !query.atEnd(); query.next()) {
-        sourceNames.append(query.text(QStringLiteral("fieldname")));
+        const QString sourceName = query.text(QStringLiteral("fieldname"));
+        const QString typeName = query.text(QStringLiteral("fieldtyle"));
         // A column whose type row is missing has no system type id.
         const SqlValue systemTypeId = query.value(QStringLiteral("f_xtype"));
-        typeTexts.append(oracleTypeText(
-            query.text(QStringLiteral("fieldtyle")), systemTypeId.isNull() ? 0 : systemTypeId.toInteger(),
-            [&] { return query.integer(QStringLiteral("f_size")); },
-            [&] { return query.integer(QStringLiteral("f_scale")); }));
+        const qint64 typeId = systemTypeId.isNull() ? 0 : systemTypeId.toInteger();
+        const auto precision = [&] { return query.integer(QStringLiteral("f_size")); };
+        const auto scale = [&] { return query.integer(QStringLiteral("f_scale")); };
+        if (fullDefinitions_) {
+            columns.append(Column{sourceName,
+                                  fullOracleTypeText(aliasBases.value(sourceName, typeName), typeId, precision, scale),
+                                  query.text(QStringLiteral("defaultvalue")),
+                                  query.integer(QStringLiteral("isnullable")) == 0});
+        } else {
+            columns.append(Column{sourceName, oracleTypeText(typeName, typeId, precision, scale), QString(), false});
+        }
+        sourceNames.append(sourceName);
     }
     columnNames_ = OracleColumnNames(sourceNames, upperCase);
     columnNamesOf_ = table.target;
 
     tmpmemo_ = QStringList{createTableFirstLine(table.target)};
-    for (int i = 0; i < sourceNames.size(); ++i) {
-        QString line = QLatin1Char('"') + columnNames_.of(sourceNames[i]) + QLatin1Char('"') + typeTexts[i];
-        if (i + 1 < sourceNames.size())
+    for (int i = 0; i < columns.size(); ++i) {
+        const Column& column = columns[i];
+        const QString name = columnNames_.of(column.sourceName);
+        QString line = QLatin1Char('"') + name + QLatin1Char('"') + column.type;
+        if (fullDefinitions_) {
+            line += fullColumnClauses(table.target, name, column.type, sourceIdentity.contains(column.sourceName),
+                                      column.sourceDefault, column.notNull);
+        }
+        if (i + 1 < columns.size())
             line += QStringLiteral(" , ");
         tmpmemo_.append(line);
     }
     tmpmemo_.append(QStringLiteral(" ) "));
 
     statement->setSql(tmpmemo_);
+    try {
+        statement->executeDirect();
+    } catch (const Failure& failure) {
+        ok = false;
+        errorText = statementErrorText(failure.message(), *statement);
+    }
+}
+
+QStringList Tcc::sourceIdentityColumns(SourceQuery& query, const SourceTable& table)
+{
+    query.close();
+    query.setSql(identityColumnsSql(table));
+    query.open();
+    QStringList columns;
+    for (query.first(); !query.atEnd(); query.next())
+        columns.append(query.text(QStringLiteral("name")));
+    query.close();
+    return columns;
+}
+
+QHash<QString, QString> Tcc::sourceAliasBaseTypes(SourceQuery& query, const SourceTable& table)
+{
+    query.close();
+    query.setSql(aliasTypeColumnsSql(table));
+    query.open();
+    QHash<QString, QString> bases;
+    for (query.first(); !query.atEnd(); query.next())
+        bases.insert(query.text(QStringLiteral("name")), query.text(QStringLiteral("basetype")));
+    query.close();
+    return bases;
+}
+
+// Check constraints are written in T-SQL, which Oracle does not read: each
+// is named in the log with its text instead.
+void Tcc::noteCheckConstraints(SourceQuery& query, const TableRef& table)
+{
+    query.close();
+    query.setSql(checkConstraintsSql(table.source));
+    query.open();
+    for (query.first(); !query.atEnd(); query.next())
+        definitionNotes_.append(QStringLiteral("Check constraint %1 of %2 not carried: %3")
+                                    .arg(query.text(QStringLiteral("name")), table.target,
+                                         query.text(QStringLiteral("definition"))));
+    query.close();
+}
+
+// Oracle's column definition: type, then DEFAULT or the identity clause,
+// then the NOT NULL constraint (SQL Language Reference, "CREATE TABLE",
+// column_definition). An identity column takes no default and, generated
+// ON NULL, is NOT NULL by itself ("identity_clause").
+QString Tcc::fullColumnClauses(const QString& targetTable, const QString& column, const QString& type, bool identity,
+                               const QString& sourceDefault, bool notNull)
+{
+    if (identity) {
+        identityColumns_.append(column);
+        return QStringLiteral(" GENERATED BY DEFAULT ON NULL AS IDENTITY");
+    }
+    QString text;
+    if (!sourceDefault.isEmpty()) {
+        if (const std::optional<QString> value = oracleDefault(sourceDefault, type == QLatin1String(" DATE")))
+            text += QStringLiteral(" DEFAULT ") + *value;
+        else
+            definitionNotes_.append(
+                QStringLiteral("Default of %1.%2 not carried: %3").arg(targetTable, column, sourceDefault));
+    }
+    if (notNull)
+        text += QStringLiteral(" NOT NULL");
+    return text;
+}
+
+void Tcc::ContinueIdentityColumns(TargetConnection& target, const QString& targetTable, const QStringList& columns,
+                                  bool& ok, QString& errorText)
+{
+    ok = true;
+    for (const QString& column : columns) {
+        std::unique_ptr<TargetStatement> statement = target.createStatement();
+        statement->setSql(continueIdentitySql(targetTable, column));
+        try {
+            statement->executeDirect();
+        } catch (const Failure& failure) {
+            ok = false;
+            errorText = statementErrorText(failure.message(), *statement);
+        }
+    }
+}
+
+void Tcc::CreateOracleForeignKey(TargetConnection& target, const SourceForeignKey& key, const QString& childTable,
+                                 const OracleColumnNames& childColumns, const QString& parentTable,
+                                 const OracleColumnNames& parentColumns, bool& ok, QString& errorText)
+{
+    ok = true;
+    const auto named = [](const OracleColumnNames& names, const QStringList& columns) {
+        QStringList quoted;
+        for (const QString& column : columns)
+            quoted.append(quotedName(names.of(column)));
+        return quoted.join(QLatin1Char(','));
+    };
+    std::unique_ptr<TargetStatement> statement = target.createStatement();
+    statement->setSql(QStringLiteral("alter table ") + quotedName(childTable) + QStringLiteral(" add constraint ")
+                      + formedName(key.name.left(kMaxNameLength)) + QStringLiteral(" foreign key (")
+                      + named(childColumns, key.columns) + QStringLiteral(") references ") + quotedName(parentTable)
+                      + QStringLiteral(" (") + named(parentColumns, key.parentColumns) + QLatin1Char(')')
+                      + oracleDeleteClause(key.onDelete));
     try {
         statement->executeDirect();
     } catch (const Failure& failure) {

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "convert/ForeignKeys.h"
 #include "convert/OracleColumnNames.h"
 #include "convert/TableRef.h"
 #include "db/SourceAccess.h"
 #include "db/TargetAccess.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -24,6 +26,26 @@ public:
                            bool& ok, QString& errorText);
     // The column names of the table last read by CreateOracleTable.
     const OracleColumnNames& columnNames() const { return columnNames_; }
+
+    // With full definitions the table also gets NOT NULL, the defaults the
+    // target can take, identity columns and the exact types; unique
+    // constraints become unique constraints. Off, every statement is the
+    // plain definition.
+    void setFullDefinitions(bool on) { fullDefinitions_ = on; }
+    // What the last CreateOracleTable could not carry, one log line each.
+    const QStringList& definitionNotes() const { return definitionNotes_; }
+    // The identity columns of the last CreateOracleTable, as created.
+    const QStringList& identityColumns() const { return identityColumns_; }
+    // Lets the table's identity columns go on after the highest value they
+    // hold, once the rows are copied.
+    void ContinueIdentityColumns(TargetConnection& target, const QString& targetTable, const QStringList& columns,
+                                 bool& ok, QString& errorText);
+
+    // Adds a source foreign key to the child table, referencing the parent
+    // table; the columns of each are named by its Oracle column names.
+    void CreateOracleForeignKey(TargetConnection& target, const SourceForeignKey& key, const QString& childTable,
+                                const OracleColumnNames& childColumns, const QString& parentTable,
+                                const OracleColumnNames& parentColumns, bool& ok, QString& errorText);
 
     // Recreates the primary key and the indexes of the source table on the
     // target table, one statement per key; the key columns are named as the
@@ -54,7 +76,20 @@ public:
     const QStringList& tmpmemo() const { return tmpmemo_; }
 
 private:
+    // What follows a column's type with full definitions: the identity
+    // clause, or the default the target can take and NOT NULL.
+    QString fullColumnClauses(const QString& targetTable, const QString& column, const QString& type, bool identity,
+                              const QString& sourceDefault, bool notNull);
+    // Column name to base type, for the columns of alias types.
+    QHash<QString, QString> sourceAliasBaseTypes(SourceQuery& query, const SourceTable& table);
+    QStringList sourceIdentityColumns(SourceQuery& query, const SourceTable& table);
+    QStringList sourceUniqueIndexes(SourceQuery& query, const SourceTable& table);
+    void noteCheckConstraints(SourceQuery& query, const TableRef& table);
+
     QStringList tmpmemo_;
+    bool fullDefinitions_ = false;
+    QStringList definitionNotes_;
+    QStringList identityColumns_;
     OracleColumnNames columnNames_;
     QString columnNamesOf_;  // the target table of columnNames_
 };

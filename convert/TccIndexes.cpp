@@ -26,6 +26,7 @@ void Tcc::CreateOracleIndexes(SourceQuery& query, TargetConnection& target, cons
     const OracleColumnNames columns = columnNamesOf_ == targetTable ? columnNames_ : OracleColumnNames({}, upperCase);
     ok = true;
     std::unique_ptr<TargetStatement> statement = target.createStatement();
+    const QStringList uniqueIndexes = fullDefinitions_ ? sourceUniqueIndexes(query, table.source) : QStringList();
 
     query.close();
     query.clearSql();
@@ -52,7 +53,14 @@ void Tcc::CreateOracleIndexes(SourceQuery& query, TargetConnection& target, cons
             }
         }
         if (position == 1) {
-            if (query.text(QStringLiteral("indextype")) == QLatin1String("pk")) {
+            const QString kind = query.text(QStringLiteral("indextype"));
+            if (fullDefinitions_ && kind == QLatin1String("unique")) {
+                // With full definitions a unique constraint stays one, under
+                // its own name.
+                const QString name = query.text(QStringLiteral("Key_name")).left(kMaxNameLength);
+                sql += QStringLiteral("alter table ") + reachingName(targetTable, targetTable)
+                    + QStringLiteral("  add constraint ") + formedName(name) + QStringLiteral(" unique (") + column;
+            } else if (kind == QLatin1String("pk")) {
                 const QString stored = query.text(QStringLiteral("tablename"));
                 const QString keyed = table.source.qualified ? table.source.targetBase() : stored;
                 const QString name = (QStringLiteral("PRIMARY") + keyed + QString::number(row)).left(kMaxNameLength);
@@ -60,9 +68,10 @@ void Tcc::CreateOracleIndexes(SourceQuery& query, TargetConnection& target, cons
                     + QStringLiteral("  add constraint ") + formedName(name) + QStringLiteral(" primary key (")
                     + column;
             } else {
-                const QString name = (QStringLiteral("idx_") + query.text(QStringLiteral("Key_name")) + targetTable)
-                                         .left(kMaxNameLength);
-                sql += QStringLiteral("create index ") + formedName(name) + QStringLiteral(" on ")
+                const QString keyName = query.text(QStringLiteral("Key_name"));
+                const QString name = (QStringLiteral("idx_") + keyName + targetTable).left(kMaxNameLength);
+                sql += (uniqueIndexes.contains(keyName) ? QStringLiteral("create unique index ")
+                                                        : QStringLiteral("create index ")) + formedName(name) + QStringLiteral(" on ")
                     + reachingName(targetTable, targetTable) + QStringLiteral(" (") + column;
             }
         } else {
@@ -82,6 +91,18 @@ void Tcc::CreateOracleIndexes(SourceQuery& query, TargetConnection& target, cons
         }
     }
     query.close();
+}
+
+QStringList Tcc::sourceUniqueIndexes(SourceQuery& query, const SourceTable& table)
+{
+    query.close();
+    query.setSql(uniqueIndexesSql(table));
+    query.open();
+    QStringList names;
+    for (query.first(); !query.atEnd(); query.next())
+        names.append(query.text(QStringLiteral("name")));
+    query.close();
+    return names;
 }
 
 } // namespace tw

@@ -22,13 +22,13 @@ inline QString characterLengthSemanticsSql()
 // those come from the client's NLS_LANG and NLS_* settings and differ from
 // machine to machine (a decimal comma under a German NLS_LANG). Fixed here,
 // the texts the layer writes always read the same: nine fractional digits
-// keep every fraction of a second. Zone-less timestamps are taken in the
-// session's time zone.
+// keep every fraction of a second, and a TIMESTAMP WITH TIME ZONE value
+// keeps the offset written after it (TZH:TZM).
 inline QString clientFormatsSql()
 {
     return QStringLiteral("ALTER SESSION SET NLS_NUMERIC_CHARACTERS = '.,' "
                           "NLS_TIMESTAMP_FORMAT = 'YYYY-MM-DD HH24:MI:SS.FF9' "
-                          "NLS_TIMESTAMP_TZ_FORMAT = 'YYYY-MM-DD HH24:MI:SS.FF9'");
+                          "NLS_TIMESTAMP_TZ_FORMAT = 'YYYY-MM-DD HH24:MI:SS.FF9 TZH:TZM'");
 }
 
 } // namespace tw

@@ -84,22 +84,38 @@ SqlValue dateFromText(const SqlValue& value, const OracleColumnType& type)
 
 // A timestamp as the text the session reads with YYYY-MM-DD HH24:MI:SS.FF9:
 // nine fractional digits, so that text with microseconds or nanoseconds
-// keeps them all.
+// keeps them all. For a TIMESTAMP WITH TIME ZONE column the text's offset
+// ("+05:30") follows, which the session reads with TZH:TZM.
 SqlValue timestampText(const SqlValue& value, const OracleColumnType& type)
 {
     if (value.kind() == SqlValue::Kind::DateTime)
         return SqlValue(value.asDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")) + QStringLiteral("000000"));
     if (value.kind() != SqlValue::Kind::Text)
         refuse(value, type);
-    static const QRegularExpression form(
-        QStringLiteral("^\\s*(\\d{4}-\\d{2}-\\d{2})(?:[ T](\\d{2}:\\d{2}:\\d{2})(?:\\.(\\d{1,9}))?)?\\s*$"));
+    static const QRegularExpression form(QStringLiteral(
+        "^\\s*(\\d{4}-\\d{2}-\\d{2})(?:[ T](\\d{2}:\\d{2}:\\d{2})(?:\\.(\\d{1,9}))?)?\\s*([+-]\\d{2}:\\d{2})?\\s*$"));
     const QRegularExpressionMatch m = form.match(value.asText());
     const QString time = m.captured(2).isEmpty() ? QStringLiteral("00:00:00") : m.captured(2);
-    if (!m.hasMatch()
+    const bool zoned = type.typeName == QLatin1String("TIMESTAMP WITH TIME ZONE");
+    if (!m.hasMatch() || (!zoned && !m.captured(4).isEmpty())
         || !QDateTime::fromString(m.captured(1) + QLatin1Char(' ') + time, QStringLiteral("yyyy-MM-dd HH:mm:ss")).isValid())
         refuse(value, type, QStringLiteral("'%1' is not a date").arg(value.asText().trimmed()));
-    return SqlValue(m.captured(1) + QLatin1Char(' ') + time + QLatin1Char('.')
-                    + m.captured(3).leftJustified(9, QLatin1Char('0')));
+    QString text = m.captured(1) + QLatin1Char(' ') + time + QLatin1Char('.') + m.captured(3).leftJustified(9, QLatin1Char('0'));
+    if (!m.captured(4).isEmpty())
+        text += QLatin1Char(' ') + m.captured(4);
+    return SqlValue(text);
+}
+
+// A time of day ("23:59:59.1234567") as the day-to-second interval text the
+// server reads, "0 23:59:59.1234567": days, then the time (SQL Language
+// Reference, "Interval Literals", INTERVAL DAY TO SECOND). Other values go
+// as they are, for the server to judge.
+SqlValue daySecondIntervalText(const SqlValue& value)
+{
+    static const QRegularExpression timeOfDay(QStringLiteral("^\\s*\\d{1,2}:\\d{2}:\\d{2}(?:\\.\\d{1,9})?\\s*$"));
+    if (value.kind() == SqlValue::Kind::Text && timeOfDay.match(value.asText()).hasMatch())
+        return SqlValue(QStringLiteral("0 ") + value.asText().trimmed());
+    return value;
 }
 
 SqlValue binaryFloat(const SqlValue& value, const OracleColumnType& type)
@@ -168,7 +184,7 @@ bool takesAsIs(const SqlValue& value, const OracleColumnType& type)
     case OracleColumnType::Kind::Timestamp:
         return value.kind() == K::Null;
     case OracleColumnType::Kind::Other:
-        return true;
+        return type.typeName != QLatin1String("INTERVAL DAY TO SECOND");
     }
     return false;
 }
@@ -205,6 +221,8 @@ SqlValue convertForOracleColumn(const SqlValue& value, const OracleColumnType& t
             return SqlValue(value.asText().toUtf8());
         refuse(value, type);
     case OracleColumnType::Kind::Other:
+        if (type.typeName == QLatin1String("INTERVAL DAY TO SECOND"))
+            return daySecondIntervalText(value);
         break;
     }
     return value;

@@ -18,6 +18,7 @@ public:
     void setSql(const QString& line) { lines_ = QStringList{line}; }
     // The statement as the object holds it: every line followed by CR LF.
     QString sqlText() const;
+    const QStringList& sqlLines() const { return lines_; }
 
     // Runs the text once, unprepared and without parameters; throws a
     // Failure with the server's message when it is refused.

@@ -86,6 +86,10 @@ values taken as they are, the first "=" separates them):
   blobtotext           1 converts BLOB to text
   keepgoodrows         1 stores the good rows of a refused batch; the refused
                        rows go to <job>.rejects.csv beside the job file
+  fulldefinitions      1 carries NOT NULL, defaults, identity, unique and
+                       foreign keys and the exact Oracle types
+  writescript          1 also writes the Oracle statements to a script
+                       beside the log (same name, extension .sql)
   paralleltables       tables copied at once, 1 to 8 (1 when missing), each
                        on sessions of its own; the log keeps the list order
   alltables            1 converts every table of the database

@@ -44,6 +44,8 @@ void ApplyJobSettings(const JobSettingsList& job, SettingsControls& controls)
     controls.setSkipIndex(isOn(job.value(QStringLiteral("skipindex"))));
     controls.setBlobToText(isOn(job.value(QStringLiteral("blobtotext"))));
     controls.setKeepGoodRows(isOn(job.value(QStringLiteral("keepgoodrows"))));
+    controls.setFullDefinitions(isOn(job.value(QStringLiteral("fulldefinitions"))));
+    controls.setWriteScript(isOn(job.value(QStringLiteral("writescript"))));
     controls.setTablesAtOnce(tablesAtOnceOfJob(job.value(QStringLiteral("paralleltables"))));
 }
 

@@ -10,8 +10,9 @@ namespace tw {
 // a missing text key empties its field, a missing switch clears its check
 // box. A "processtable" value that is missing or no integer throws Failure,
 // and the keys after it ("tabledefonly", "nameuppercase", "skipindex",
-// "blobtotext", "keepgoodrows", "paralleltables") are then not applied. A
-// missing "paralleltables" is 1; a value other than 1 to 8 throws Failure.
+// "blobtotext", "keepgoodrows", "fulldefinitions", "writescript",
+// "paralleltables") are then not applied. A missing "paralleltables" is 1; a
+// value other than 1 to 8 throws Failure.
 void ApplyJobSettings(const JobSettingsList& job, SettingsControls& controls);
 
 // What a job's table lines found in the available list.

@@ -99,6 +99,8 @@ QStringList jobFileLines(const JobDefinition& job)
         QStringLiteral("nameuppercase=") + onOff(job.nameUppercase),
         QStringLiteral("blobtotext=") + onOff(job.blobToText),
         QStringLiteral("keepgoodrows=") + onOff(job.keepGoodRows),
+        QStringLiteral("fulldefinitions=") + onOff(job.fullDefinitions),
+        QStringLiteral("writescript=") + onOff(job.writeScript),
         QStringLiteral("paralleltables=") + QString::number(job.tablesAtOnce),
         QStringLiteral("alltables=") + QString::number(job.tableChoice == 1 ? 1 : 0),
     };

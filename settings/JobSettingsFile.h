@@ -45,6 +45,8 @@ struct JobDefinition {
     bool nameUppercase = true;
     bool blobToText = false;
     bool keepGoodRows = false;
+    bool fullDefinitions = false;
+    bool writeScript = false;
     int tablesAtOnce = 1;
     // 0 the tables listed below, 1 every table the database has when the job runs.
     int tableChoice = 1;

@@ -23,6 +23,8 @@ const QString kNameUppercase = QStringLiteral("nameuppercase");
 const QString kSkipIndex = QStringLiteral("skipindex");
 const QString kBlobToText = QStringLiteral("blobtotext");
 const QString kKeepGoodRows = QStringLiteral("keepgoodrows");
+const QString kFullDefinitions = QStringLiteral("fulldefinitions");
+const QString kWriteScript = QStringLiteral("writescript");
 const QString kTablesAtOnce = QStringLiteral("paralleltables");
 
 } // namespace
@@ -54,6 +56,8 @@ void loadSavedSettings(const QSettings& store, SettingsControls& controls)
     controls.setSkipIndex(isOn(text(kSkipIndex)));
     controls.setBlobToText(isOn(text(kBlobToText)));
     controls.setKeepGoodRows(isOn(text(kKeepGoodRows)));
+    controls.setFullDefinitions(isOn(text(kFullDefinitions)));
+    controls.setWriteScript(isOn(text(kWriteScript)));
     controls.setTablesAtOnce(tablesAtOnceSetting(text(kTablesAtOnce)));
 }
 
@@ -76,6 +80,8 @@ void saveSavedSettings(QSettings& store, const SettingsControls& controls)
     store.setValue(kSkipIndex, onOff(controls.skipIndex()));
     store.setValue(kBlobToText, onOff(controls.blobToText()));
     store.setValue(kKeepGoodRows, onOff(controls.keepGoodRows()));
+    store.setValue(kFullDefinitions, onOff(controls.fullDefinitions()));
+    store.setValue(kWriteScript, onOff(controls.writeScript()));
     store.setValue(kTablesAtOnce, QString::number(controls.tablesAtOnce()));
     store.sync();
     restrictToOwner(store.fileName());

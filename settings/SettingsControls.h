@@ -50,6 +50,10 @@ public:
     virtual void setBlobToText(bool on) = 0;
     virtual bool keepGoodRows() const = 0;
     virtual void setKeepGoodRows(bool on) = 0;
+    virtual bool fullDefinitions() const = 0;
+    virtual void setFullDefinitions(bool on) = 0;
+    virtual bool writeScript() const = 0;
+    virtual void setWriteScript(bool on) = 0;
     // Tables copied at once, 1 to 8.
     virtual int tablesAtOnce() const = 0;
     virtual void setTablesAtOnce(int tables) = 0;

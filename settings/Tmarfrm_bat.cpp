@@ -73,6 +73,8 @@ void Tmarfrm_bat::fill(const WizardState& wizard)
     ui->chkuppercase->setChecked(from.nameUppercase());
     ui->chkblobtotext->setChecked(from.blobToText());
     ui->chkkeepgoodrows->setChecked(from.keepGoodRows());
+    ui->chkfulldefinitions->setChecked(from.fullDefinitions());
+    ui->chkwritescript->setChecked(from.writeScript());
     ui->mysqltableselect->clear();
     ui->mysqltableselect->addItems(wizard.selectedTables);
     showTableChoice();
@@ -109,6 +111,8 @@ tw::JobDefinition Tmarfrm_bat::jobDefinition() const
     job.nameUppercase = ui->chkuppercase->isChecked();
     job.blobToText = ui->chkblobtotext->isChecked();
     job.keepGoodRows = ui->chkkeepgoodrows->isChecked();
+    job.fullDefinitions = ui->chkfulldefinitions->isChecked();
+    job.writeScript = ui->chkwritescript->isChecked();
     job.tableChoice = ui->rgselecttable1->isChecked() ? 1 : 0;
     for (int i = 0; i < ui->mysqltableselect->count(); ++i)
         job.tables.append(ui->mysqltableselect->item(i)->text());

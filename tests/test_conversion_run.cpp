@@ -4,6 +4,7 @@
 #include "convert/ConversionRun.h"
 #include "support/FakeHost.h"
 #include "support/ModelServers.h"
+#include "support/ScriptStatements.h"
 
 #include <QDir>
 #include <QFile>
@@ -425,3 +426,187 @@ TEST_F(ConversionRunTest, KeptGoodRowsLeaveTheRefusedRowsInTheRejectFile)
 }
 
 } // namespace
+
+namespace {
+
+// The statements the model Oracle was sent that change the schema: every
+// statement but the probes, the counts and the row writer's work.
+QStringList schemaStatements(const QStringList& statementLog)
+{
+    QStringList statements;
+    for (const QString& sql : statementLog) {
+        if (!sql.startsWith(QLatin1String("select"), Qt::CaseInsensitive)
+            && !sql.startsWith(QLatin1String("insert"), Qt::CaseInsensitive))
+            statements.append(sql);
+    }
+    return statements;
+}
+
+} // namespace
+
+TEST_F(ConversionRunTest, ScriptHoldsEveryStatementButTheRowsBesideTheLog)
+{
+    seedOrders();
+    servers.sourceDb.table(QStringLiteral("Items"))
+        .column(QStringLiteral("Id"), QStringLiteral("int"), false)
+        .index(QStringLiteral("IX_Id"), {QStringLiteral("Id")});
+    servers.connect();
+    host.tables = {QStringLiteral("Orders")};
+    run();
+    const int before = int(servers.oracle.statementLog().size());
+
+    // Overwrite: two drops, two creates, a key and an index.
+    servers.targetExecute(QStringLiteral("create table ITEMS (X NUMBER)"));
+    log.clear();
+    host.mode = 0;
+    host.script = true;
+    host.tables = {QStringLiteral("Orders"), QStringLiteral("Items")};
+    host.isUnattended = true;
+    host.jobFile = dataFolder.filePath(QStringLiteral("nightly.twjobs"));
+    run();
+
+    const QStringList script = scriptFileLines(dataFolder.filePath(QStringLiteral("nightly.sql")));
+    const QStringList sent = schemaStatements(servers.oracle.statementLog().mid(before + 1));
+    EXPECT_EQ(scriptStatements(script), sent);
+    EXPECT_EQ(sent.size(), 6) << qPrintable(sent.join('\n'));
+    EXPECT_EQ(script.mid(0, 3), (QStringList{"SET DEFINE OFF", "-- Table ORDERS", "drop table \"ORDERS\";"}));
+    EXPECT_EQ(script.filter(QStringLiteral("-- Table ITEMS")).size(), 3);
+    EXPECT_TRUE(script.contains(QStringLiteral(" ) ;")));
+
+    // Without the option no script is written.
+    host.script = false;
+    host.jobFile = dataFolder.filePath(QStringLiteral("other.twjobs"));
+    run();
+    EXPECT_TRUE(QFile::exists(dataFolder.filePath(QStringLiteral("other.log"))));
+    EXPECT_FALSE(QFile::exists(dataFolder.filePath(QStringLiteral("other.sql"))));
+}
+
+// With full definitions off, a table with everything full definitions
+// would carry gets the plain statements, word for word, and no note.
+TEST_F(ConversionRunTest, WithoutFullDefinitionsTheStatementsArePlain)
+{
+    servers.sourceDb.table(QStringLiteral("Customers"))
+        .identityColumn(QStringLiteral("Id"))
+        .column({QStringLiteral("Status"), QStringLiteral("int"), false, QStringLiteral("((0))"), false})
+        .column(QStringLiteral("Email"), QStringLiteral("nvarchar(80)"))
+        .column(QStringLiteral("Weight"), QStringLiteral("float"))
+        .primaryKey(QStringLiteral("PK_Customers"), {QStringLiteral("Id")})
+        .uniqueConstraint(QStringLiteral("UQ_Customers_Email"), {QStringLiteral("Email")})
+        .checkConstraint(QStringLiteral("CK_Status"), QStringLiteral("([Status]>=(0))"))
+        .row({1, 1, QStringLiteral("a@example.com"), 2.5});
+    servers.sourceDb.table(QStringLiteral("Orders"))
+        .column(QStringLiteral("CustomerId"), QStringLiteral("int"))
+        .foreignKey({QStringLiteral("FK_Orders_Customers"), {QStringLiteral("CustomerId")}, QStringLiteral("Customers"),
+                     {QStringLiteral("Id")}, QStringLiteral("CASCADE")});
+    servers.connect();
+    host.tables = {QStringLiteral("Customers"), QStringLiteral("Orders")};
+    const int before = int(servers.oracle.statementLog().size());
+    run();
+    EXPECT_EQ(schemaStatements(servers.oracle.statementLog().mid(before)),
+              (QStringList{"Create table \"CUSTOMERS\" (\r\n\"ID\" NUMBER(10,0) , \r\n\"STATUS\" NUMBER(10,0) , \r\n"
+                           "\"EMAIL\" varchar2(80) , \r\n\"WEIGHT\" NUMBER\r\n ) \r\n",
+                           "alter table Customers  add constraint PRIMARYCustomers1 primary key (Id)\r\n",
+                           "create index idx_UQ_Customers_EmailCUSTOMER on CUSTOMERS (Email)\r\n",
+                           "Create table \"ORDERS\" (\r\n\"CUSTOMERID\" NUMBER(10,0)\r\n ) \r\n"}));
+    const QString logText = log.lines().join(QLatin1Char('\n'));
+    for (const char* absent : {"Check constraint", "Foreign key", "Identity of table", "Default of"})
+        EXPECT_FALSE(logText.contains(QLatin1String(absent))) << absent;
+}
+
+TEST(StatementScript, StatementsEndBySemicolonAndBlocksBySlash)
+{
+    tw::StatementScript script;
+    script.setTable(QStringLiteral("T"));
+    script.add({QStringLiteral("create table T ("), QStringLiteral("A NUMBER )")});
+    script.add({QStringLiteral("BEGIN null; END;")});
+    EXPECT_EQ(script.lines(), (QStringList{"SET DEFINE OFF", "-- Table T", "create table T (", "A NUMBER );",
+                                           "-- Table T", "BEGIN null; END;", "/"}));
+    EXPECT_EQ(tw::scriptPathFor(QStringLiteral("/d/twjobs_20260101_101010.log")),
+              QStringLiteral("/d/twjobs_20260101_101010.sql"));
+}
+
+// Full definitions: the identity key, the NOT NULL column with its default
+// and the unique constraint arrive; after the rows the identity goes on from
+// the highest copied value; the run's script builds the same schema in an
+// empty database.
+TEST_F(ConversionRunTest, FullDefinitionsArriveAndTheScriptRebuildsThem)
+{
+    servers.sourceDb.table(QStringLiteral("Customers"))
+        .identityColumn(QStringLiteral("Id"))
+        .column({QStringLiteral("Status"), QStringLiteral("int"), false, QStringLiteral("((0))"), false})
+        .column(QStringLiteral("Email"), QStringLiteral("nvarchar(80)"))
+        .primaryKey(QStringLiteral("PK_Customers"), {QStringLiteral("Id")})
+        .uniqueConstraint(QStringLiteral("UQ_Customers_Email"), {QStringLiteral("Email")})
+        .row({1, 1, QStringLiteral("a@example.com")})
+        .row({5, 2, QStringLiteral("b@example.com")});
+    servers.sourceDb.table(QStringLiteral("Orders"))
+        .column(QStringLiteral("Id"), QStringLiteral("int"), false)
+        .column(QStringLiteral("CustomerId"), QStringLiteral("int"))
+        .column(QStringLiteral("RegionId"), QStringLiteral("int"))
+        .primaryKey(QStringLiteral("PK_Orders"), {QStringLiteral("Id")})
+        .foreignKey({QStringLiteral("FK_Orders_Customers"), {QStringLiteral("CustomerId")}, QStringLiteral("Customers"),
+                     {QStringLiteral("Id")}, QStringLiteral("CASCADE"), QStringLiteral("CASCADE")})
+        .foreignKey({QStringLiteral("FK_Orders_Regions"), {QStringLiteral("RegionId")}, QStringLiteral("Regions"),
+                     {QStringLiteral("Id")}})
+        .checkConstraint(QStringLiteral("CK_Orders_Id"), QStringLiteral("([Id]>(0))"))
+        .row({10, 5, 1});
+    servers.connect();
+    // The child first: its key waits until its parent exists.
+    host.tables = {QStringLiteral("Orders"), QStringLiteral("Customers")};
+    host.fullDefs = true;
+    host.script = true;
+    host.isUnattended = true;
+    host.jobFile = dataFolder.filePath(QStringLiteral("schema.twjobs"));
+    run();
+    const QStringList lines = log.lines();
+    for (const char* line :
+         {"Check constraint CK_Orders_Id of ORDERS not carried: ([Id]>(0))", "Identity of table CUSTOMERS...Done",
+          "Foreign key FK_Orders_Customers of ORDERS: ON UPDATE CASCADE has no Oracle counterpart; the key is "
+          "created without it",
+          "Foreign key FK_Orders_Customers of ORDERS...Done",
+          "Foreign key FK_Orders_Regions of ORDERS not created: its table dbo.Regions is not converted in this run"})
+        EXPECT_TRUE(lines.contains(QLatin1String(line))) << line << "\n" << qPrintable(lines.join('\n'));
+    EXPECT_TRUE(lines.contains(kMigrated));
+    const auto keys = servers.oracle.constraints(QStringLiteral("SCOTT"), QStringLiteral("ORDERS"));
+    const auto foreign = std::find_if(keys.begin(), keys.end(), [](const auto& k) { return k.type == 'R'; });
+    ASSERT_NE(foreign, keys.end());
+    EXPECT_EQ(foreign->referencedTable, QStringLiteral("CUSTOMERS"));
+    EXPECT_EQ(foreign->deleteRule, QStringLiteral("CASCADE"));
+
+    peers::OraSession session = servers.oracle.logon(QStringLiteral("scott"), QStringLiteral("tiger"), QStringLiteral("ORCL"));
+    session.execute(QStringLiteral("insert into CUSTOMERS (EMAIL) values ('c@example.com')"));
+    session.commit();
+    const auto rows = servers.targetRows(QStringLiteral("CUSTOMERS"));
+    ASSERT_EQ(rows.size(), 3);
+    EXPECT_EQ(rows[2], (QVector<tw::SqlValue>{qint64(6), qint64(0), QStringLiteral("c@example.com")}));
+
+    auto schemaOf = [](const peers::ModelOracle& oracle) {
+        QStringList shape;
+        for (const QString& table : oracle.tables(QStringLiteral("SCOTT"))) {
+            for (const peers::OraColumn& c : oracle.columns(QStringLiteral("SCOTT"), table))
+                shape.append(QStringLiteral("%1 %2 %3 %4 %5")
+                                 .arg(c.name, c.type)
+                                 .arg(c.nullable)
+                                 .arg(c.defaultExpression)
+                                 .arg(int(c.identity)));
+            for (const peers::OraConstraintInfo& k : oracle.constraints(QStringLiteral("SCOTT"), table))
+                shape.append(QStringLiteral("%1 %2 %3 %4 %5")
+                                 .arg(k.name, QString(QLatin1Char(k.type)), k.columns.join(','), k.referencedTable,
+                                      k.deleteRule));
+            for (const peers::OraIndexInfo& i : oracle.indexes(QStringLiteral("SCOTT"), table))
+                shape.append(QStringLiteral("%1 %2 %3").arg(i.name, i.columns.join(',')).arg(i.unique));
+        }
+        return shape;
+    };
+    const QStringList converted = schemaOf(servers.oracle);
+    EXPECT_TRUE(converted.contains(QStringLiteral("STATUS NUMBER 0 0 0"))) << qPrintable(converted.join('\n'));
+    EXPECT_TRUE(converted.contains(QStringLiteral("UQ_CUSTOMERS_EMAIL U EMAIL  NO ACTION")))
+        << qPrintable(converted.join('\n'));
+
+    peers::ModelOracle empty;
+    empty.addUser(QStringLiteral("SCOTT"), QStringLiteral("tiger"));
+    peers::OraSession replay = empty.logon(QStringLiteral("scott"), QStringLiteral("tiger"), QStringLiteral("ORCL"));
+    for (const QString& statement : scriptStatements(scriptFileLines(dataFolder.filePath(QStringLiteral("schema.sql")))))
+        replay.execute(statement);
+    EXPECT_EQ(schemaOf(empty), converted);
+}

@@ -76,6 +76,35 @@ TEST_F(KeysAndIndexes, CompositeKeyUniqueConstraintAndLongIndexName)
     }
 }
 
+// With full definitions a unique constraint stays a unique constraint and a
+// unique index a unique index; plain indexes and primary keys are as always.
+TEST_F(KeysAndIndexes, FullDefinitionsKeepUniqueConstraintsAndUniqueIndexes)
+{
+    servers.sourceDb.table(QStringLiteral("Users"))
+        .column(QStringLiteral("Id"), QStringLiteral("int"), false)
+        .column(QStringLiteral("Email"), QStringLiteral("varchar(80)"))
+        .column(QStringLiteral("Login"), QStringLiteral("varchar(20)"))
+        .column(QStringLiteral("Region"), QStringLiteral("varchar(20)"))
+        .primaryKey(QStringLiteral("PK_Users"), {QStringLiteral("Id")})
+        .uniqueConstraint(QStringLiteral("UQ_Email"), {QStringLiteral("Email")})
+        .uniqueIndex(QStringLiteral("UX_Login"), {QStringLiteral("Login")})
+        .index(QStringLiteral("IX_Region"), {QStringLiteral("Region")});
+    servers.connect();
+    cc.setFullDefinitions(true);
+
+    EXPECT_EQ(convert(QStringLiteral("Users"), QStringLiteral("USERS")),
+              (QStringList{QStringLiteral("create index idx_IX_RegionUSERS on USERS (Region)"),
+                           QStringLiteral("alter table Users  add constraint PRIMARYUsers2 primary key (Id)"),
+                           QStringLiteral("alter table USERS  add constraint UQ_Email unique (Email)"),
+                           QStringLiteral("create unique index idx_UX_LoginUSERS on USERS (Login)")}));
+    EXPECT_TRUE(ok) << qPrintable(error);
+    QStringList unique;
+    for (const auto& index : servers.oracle.indexes(QStringLiteral("SCOTT"), QStringLiteral("USERS")))
+        unique.append(index.name + (index.unique ? QStringLiteral(" unique") : QString()));
+    EXPECT_EQ(unique, (QStringList{"IDX_IX_REGIONUSERS", "PRIMARYUSERS2 unique", "UQ_EMAIL unique",
+                                   "IDX_UX_LOGINUSERS unique"}));
+}
+
 TEST_F(KeysAndIndexes, NamesOutOfFoldingReachAreQuotedAsCreated)
 {
     servers.sourceDb.table(QStringLiteral("Order Details"))

@@ -85,6 +85,7 @@ TEST(SavedSettings, SavedValuesReadBackAsStringsInAnOwnerOnlyFile)
     written.blob = true;
     written.keepGood = true;
     written.atOnce = 4;
+    written.fullDefs = true;
     {
         QSettings store(path, QSettings::IniFormat);
         tw::saveSavedSettings(store, written);
@@ -92,7 +93,7 @@ TEST(SavedSettings, SavedValuesReadBackAsStringsInAnOwnerOnlyFile)
     EXPECT_TRUE(isOwnerOnly(path));
 
     const QSettings store(path, QSettings::IniFormat);
-    EXPECT_EQ(store.allKeys().size(), 15);
+    EXPECT_EQ(store.allKeys().size(), 17);
     EXPECT_EQ(store.value(QStringLiteral("Windows Authentication")).toString(), QStringLiteral("0"));
     EXPECT_EQ(store.value(QStringLiteral("processtable")).toString(), QStringLiteral("-1"));
     EXPECT_EQ(store.value(QStringLiteral("Character Set")).toString(), QStringLiteral("4"));
@@ -102,9 +103,9 @@ TEST(SavedSettings, SavedValuesReadBackAsStringsInAnOwnerOnlyFile)
               std::tie(written.server, written.login, written.password, written.service, written.user,
                        written.oraPassword));
     EXPECT_EQ(std::tie(read.windows, read.mode, read.charset, read.upper, read.blob, read.defsOnly, read.skipIdx,
-                       read.keepGood, read.atOnce),
+                       read.keepGood, read.fullDefs, read.script, read.atOnce),
               std::tie(written.windows, written.mode, written.charset, written.upper, written.blob, written.defsOnly,
-                       written.skipIdx, written.keepGood, written.atOnce));
+                       written.skipIdx, written.keepGood, written.fullDefs, written.script, written.atOnce));
 
     // A file edited by hand, with an unquoted comma in a value.
     QFile edited(dir.filePath(QStringLiteral("edited.conf")));
@@ -251,9 +252,10 @@ TEST(JobSettingsFile, WriterLinesReadBackKeyByKey)
     job.oraclePassword = QStringLiteral("tiger");
     job.processTable = 2;
     job.keepGoodRows = true;
+    job.writeScript = true;
     job.tablesAtOnce = 3;
     job.tables = {QStringLiteral("Orders"), QStringLiteral("Items")};
-    EXPECT_EQ(tw::jobFileLines(job).size(), 16);
+    EXPECT_EQ(tw::jobFileLines(job).size(), 18);
 
     job.tableChoice = 0;
     QTemporaryDir dir;
@@ -264,7 +266,8 @@ TEST(JobSettingsFile, WriterLinesReadBackKeyByKey)
     EXPECT_EQ(file.readAll(), "mssqlserver=db1\r\nmsdatabase=Shop\r\nmssqlloginname=sa\r\nmssqlpassword=a=b\r\n"
                               "mssqlAuthentication=SQLSERVER\r\noracleh=ORCL\r\noracleu=scott\r\noraclep=tiger\r\n"
                               "processtable=2\r\ntabledefonly=0\r\nskipindex=0\r\nnameuppercase=1\r\nblobtotext=0\r\n"
-                              "keepgoodrows=1\r\nparalleltables=3\r\nalltables=0\r\ntables1=Orders\r\ntables2=Items\r\n");
+                              "keepgoodrows=1\r\nfulldefinitions=0\r\nwritescript=1\r\nparalleltables=3\r\n"
+                              "alltables=0\r\ntables1=Orders\r\ntables2=Items\r\n");
     EXPECT_TRUE(isOwnerOnly(path));
 
     tw::JobSettingsList read;
@@ -277,9 +280,10 @@ TEST(JobSettingsFile, WriterLinesReadBackKeyByKey)
                        controls.oraPassword),
               std::tie(job.server, job.loginName, job.password, job.oracleService, job.oracleUser, job.oraclePassword));
     EXPECT_EQ(controls.databases, QStringList{job.database});
-    EXPECT_EQ(std::tie(controls.windows, controls.mode, controls.upper, controls.keepGood, controls.atOnce),
+    EXPECT_EQ(std::tie(controls.windows, controls.mode, controls.upper, controls.keepGood, controls.fullDefs,
+                       controls.script, controls.atOnce),
               std::tie(job.windowsAuthentication, job.processTable, job.nameUppercase, job.keepGoodRows,
-                       job.tablesAtOnce));
+                       job.fullDefinitions, job.writeScript, job.tablesAtOnce));
     EXPECT_EQ(controls.selected, job.tables);
 }
 
@@ -308,7 +312,7 @@ TEST(WizardSettings, NoExistingTableOptionIsShownAndSavedAtExit)
     wizard.reset();
 
     const QSettings saved(QStringLiteral("Quillmoor"), QStringLiteral("Tablewright"));
-    EXPECT_EQ(saved.allKeys().size(), 15);
+    EXPECT_EQ(saved.allKeys().size(), 17);
     EXPECT_EQ(saved.value(QStringLiteral("processtable")).toString(), QStringLiteral("-1"));
     EXPECT_EQ(saved.value(QStringLiteral("paralleltables")).toString(), QStringLiteral("1"));
     wizard = makeWizard();

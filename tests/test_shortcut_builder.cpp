@@ -63,11 +63,13 @@ TEST(ShortcutBuilder, WritesTheJobFileAndLauncherForBothTableChoices)
     wizard.mode = 2;
     wizard.skipIdx = true;
     wizard.keepGood = true;
+    wizard.fullDefs = true;
     wizard.atOnce = 5;
     const QString head = QStringLiteral("mssqlserver=db1\r\nmsdatabase=Shop\r\nmssqlloginname=sa\r\nmssqlpassword=pw\r\n"
                                         "mssqlAuthentication=SQLSERVER\r\noracleh=ORCL\r\noracleu=scott\r\noraclep=tiger\r\n"
                                         "processtable=2\r\ntabledefonly=0\r\nskipindex=1\r\nnameuppercase=1\r\n"
-                                        "blobtotext=0\r\nkeepgoodrows=1\r\nparalleltables=5\r\n");
+                                        "blobtotext=0\r\nkeepgoodrows=1\r\nfulldefinitions=1\r\nwritescript=0\r\n"
+                                        "paralleltables=5\r\n");
     struct Case {
         const char* name;
         bool selectedTables;

@@ -199,6 +199,9 @@ QString describedTypeName(ub2 dataType, ub1 charsetForm, int precision, int scal
     case SQLT_TIMESTAMP_LTZ:
     case TYPE_TIMESTAMP_LTZ_INTERNAL:
         return QStringLiteral("TIMESTAMP WITH LOCAL TIME ZONE");
+    case SQLT_INTERVAL_DS:
+    case TYPE_INTERVAL_DS_INTERNAL:
+        return QStringLiteral("INTERVAL DAY TO SECOND");
     default:
         return QStringLiteral("TYPE %1").arg(dataType);
     }

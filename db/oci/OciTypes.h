@@ -148,6 +148,10 @@ constexpr ub2 SQLT_TIMESTAMP_LTZ = 232;
 constexpr ub2 TYPE_TIMESTAMP_INTERNAL = 180;
 constexpr ub2 TYPE_TIMESTAMP_TZ_INTERNAL = 181;
 constexpr ub2 TYPE_TIMESTAMP_LTZ_INTERNAL = 231;
+// INTERVAL DAY TO SECOND: external code SQLT_INTERVAL_DS (ocidfn.h), internal
+// code 183.
+constexpr ub2 SQLT_INTERVAL_DS = 190;
+constexpr ub2 TYPE_INTERVAL_DS_INTERNAL = 183;
 
 // Size of an OCINumber / SQLT_VNU value and of an Oracle DATE.
 constexpr int ORACLE_NUMBER_SIZE = 22;

@@ -345,4 +345,126 @@ TEST_F(TablesAtOnce, StopStopsEveryWorker)
 }
 
 
+// With full definitions each type gets its exact Oracle type, and its
+// extremes and NULLs read back as they left; the catalogue queries of full
+// definitions (identity, alias types, unique indexes, foreign keys, check
+// constraints) go over ODBC to the TDS peer.
+TEST(EndToEnd, FullDefinitionsKeepEveryValueOfEveryType)
+{
+    peers::isolateOdbcEnvironment();
+    peers::ModelSqlServer server;
+    server.addLogin(QStringLiteral("sa"), QStringLiteral("secret"));
+    auto& shop = server.database(QStringLiteral("Shop"));
+    struct Column {
+        const char* name;
+        const char* type;
+        tw::SqlValue high;
+        tw::SqlValue low;
+        const char* oracleType;
+        const char* highText;
+        const char* lowText;
+    };
+    const QByteArray bytes8 = QByteArray::fromHex("00ff7f8001020304");
+    const QByteArray bytes2000(2000, '\xa5');
+    const Column columns[] = {
+        {"Bit", "bit", true, false, "NUMBER(1)", "1", "0"},
+        {"Tiny", "tinyint", qint64(255), qint64(0), "NUMBER(3)", "255", "0"},
+        {"Small", "smallint", qint64(32767), qint64(-32768), "NUMBER(5)", "32767", "-32768"},
+        {"Int", "int", qint64(2147483647), qint64(-2147483647 - 1), "NUMBER(10)", "2147483647", "-2147483648"},
+        {"Big", "bigint", qint64(9223372036854775807LL), qint64(-9223372036854775807LL - 1), "NUMBER(19)",
+         "9223372036854775807", "-9223372036854775808"},
+        {"Dec", "decimal(38,10)", tw::SqlValue::decimal(QStringLiteral("9999999999999999999999999999.9999999999")),
+         tw::SqlValue::decimal(QStringLiteral("-0.0000000001")), "NUMBER(38,10)",
+         "9999999999999999999999999999.9999999999", "-0.0000000001"},
+        {"Money", "money", tw::SqlValue::decimal(QStringLiteral("922337203685477.5807")),
+         tw::SqlValue::decimal(QStringLiteral("-922337203685477.5808")), "NUMBER(19,4)", "922337203685477.5807",
+         "-922337203685477.5808"},
+        {"SmallMoney", "smallmoney", tw::SqlValue::decimal(QStringLiteral("214748.3647")),
+         tw::SqlValue::decimal(QStringLiteral("-214748.3648")), "NUMBER(10,4)", "214748.3647", "-214748.3648"},
+        {"Dbl", "float", 1.7976931348623157E+308, -1.7976931348623157E+308, "BINARY_DOUBLE", nullptr, nullptr},
+        {"Tiniest", "float", 4.9406564584124654E-324, -2.2250738585072014E-308, "BINARY_DOUBLE", nullptr, nullptr},
+        {"Flt", "real", tw::SqlValue::real(3.40282347E+38f), tw::SqlValue::real(1.40129846E-45f), "BINARY_FLOAT",
+         nullptr, nullptr},
+        {"Fixed", "char(10)", QStringLiteral("abc"), QStringLiteral(""), "CHAR(10 CHAR)", "abc       ", "          "},
+        {"Name", "nvarchar(4000)", QString(4000, QLatin1Char('n')), QStringLiteral("Zoë 订单"), "VARCHAR2(4000 CHAR)",
+         nullptr, "Zoë 订单"},
+        {"Long", "varchar(max)", QString(5000, QLatin1Char('x')), QStringLiteral("y"), "CLOB", nullptr, "y"},
+        // Oracle keeps an empty text as NULL.
+        {"Txt", "text", QStringLiteral("old text"), QStringLiteral(""), "CLOB", "old text", "NULL"},
+        {"NTxt", "ntext", QStringLiteral("订单"), QStringLiteral("n"), "CLOB", "订单", "n"},
+        {"Doc", "xml", QStringLiteral("<a>1</a>"), QStringLiteral("<b/>"), "CLOB", "<a>1</a>", "<b/>"},
+        {"Bin", "binary(8)", bytes8, QByteArray(8, '\0'), "RAW(8)", nullptr, nullptr},
+        {"VarBin", "varbinary(2000)", bytes2000, QByteArray(1, '\x01'), "RAW(2000)", nullptr, nullptr},
+        {"Img", "image", QByteArray(3000, '\x5a'), QByteArray(1, '\0'), "BLOB", nullptr, nullptr},
+        {"Day", "date", QStringLiteral("9999-12-31"), QStringLiteral("0001-01-01"), "DATE", "9999-12-31 00:00:00",
+         "0001-01-01 00:00:00"},
+        {"Minute", "smalldatetime", tw::SqlValue::dateTime(2079, 6, 6, 23, 59), tw::SqlValue::dateTime(1900, 1, 1),
+         "DATE", "2079-06-06 23:59:00", "1900-01-01 00:00:00"},
+        {"Guid", "uniqueidentifier", QStringLiteral("6F9619FF-8B86-D011-B42D-00C04FC964FF"),
+         QStringLiteral("00000000-0000-0000-0000-000000000000"), "CHAR(36)", "6F9619FF-8B86-D011-B42D-00C04FC964FF",
+         "00000000-0000-0000-0000-000000000000"},
+    };
+    auto& table = shop.table(QStringLiteral("AllTypes"));
+    QVector<tw::SqlValue> high, low, nulls;
+    for (const Column& c : columns) {
+        table.column(QLatin1String(c.name), QLatin1String(c.type));
+        high.append(c.high);
+        low.append(c.low);
+        nulls.append(tw::SqlValue());
+    }
+    table.column(QStringLiteral("Version"), QStringLiteral("rowversion"), false);
+    table.row(high).row(low).row(nulls);
+
+    peers::TdsLoopback loopback(server);
+    tw::OdbcSourceConnection source;
+    source.setConnectionString(
+        loopback.sqlLoginString(QStringLiteral("sa"), QStringLiteral("secret"), QStringLiteral("Shop")));
+    source.open();
+    std::unique_ptr<tw::SourceQuery> query = source.createQuery();
+    OciTestBed bed;
+    std::unique_ptr<tw::OciTargetConnection> target = bed.connect();
+    std::unique_ptr<tw::RowWriter> writer = target->createRowWriter();
+    QTemporaryDir dataFolder;
+    FakeHost host;
+    host.tables = {QStringLiteral("AllTypes")};
+    host.dataFolder = dataFolder.path() + QLatin1Char('/');
+    host.fullDefs = true;
+    tw::Tcc cc;
+    tw::RunLog log;
+    tw::ConversionRun run(host, cc, *query, *target, *writer, log);
+    ASSERT_EQ(run.run(), tw::ConversionRun::Outcome::Completed);
+    const QString logText = log.lines().join(QLatin1Char('\n'));
+    EXPECT_TRUE(log.lines().contains(QStringLiteral("Insert table ALLTYPES 3 Rows ...Done"))) << logText.toStdString();
+    EXPECT_EQ(run.failedTables(), 0) << logText.toStdString();
+
+    const QStringList creates = bed.executes(QStringLiteral("Create table"));
+    ASSERT_EQ(creates.size(), 1);
+    for (const Column& c : columns) {
+        const QString line = QStringLiteral("\"%1\" %2").arg(QString::fromUtf8(c.name).toUpper(), QLatin1String(c.oracleType));
+        EXPECT_TRUE(creates[0].contains(line)) << line.toStdString() << "\n" << creates[0].toStdString();
+    }
+    EXPECT_TRUE(creates[0].contains(QStringLiteral("\"VERSION\" RAW(8) NOT NULL"))) << creates[0].toStdString();
+
+    const auto rows = bed.targetRows(QStringLiteral("ALLTYPES"));
+    ASSERT_EQ(rows.size(), 3);
+    for (int i = 0; i < int(std::size(columns)); ++i) {
+        const Column& c = columns[i];
+        SCOPED_TRACE(c.name);
+        const auto check = [&](const tw::SqlValue& value, const tw::SqlValue& sent, const char* text) {
+            if (text)
+                EXPECT_EQ(value.isNull() ? QStringLiteral("NULL") : value.toText(), QString::fromUtf8(text));
+            else if (sent.kind() == tw::SqlValue::Kind::Float && QLatin1String(c.type) == QLatin1String("real"))
+                EXPECT_EQ(float(value.asFloat()), float(sent.asFloat()));
+            else if (sent.kind() == tw::SqlValue::Kind::Bytes || sent.kind() == tw::SqlValue::Kind::Float)
+                EXPECT_EQ(value, sent);
+            else
+                EXPECT_EQ(value.toText(), sent.toText());
+        };
+        check(rows[0][i], c.high, c.highText);
+        check(rows[1][i], c.low, c.lowText);
+        EXPECT_TRUE(rows[2][i].isNull()) << tw::describe(rows[2][i]).toStdString();
+    }
+    EXPECT_EQ(rows[2].last().asBytes().size(), 8);
+}
+
 } // namespace

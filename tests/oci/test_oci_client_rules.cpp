@@ -39,31 +39,40 @@ struct OciClientRules : ::testing::Test {
     }
 };
 
-TEST_F(OciClientRules, TimestampsAndBinaryFloatsArriveExactlyWhateverTheClientsNls)
+TEST_F(OciClientRules, TimestampsIntervalsRawAndBinaryFloatsArriveExactlyWhateverTheClientsNls)
 {
     // A German client: decimal comma and a timestamp format of its own.
     qputenv("NLS_LANG", "GERMAN_GERMANY.AL32UTF8");
     qputenv("NLS_NUMERIC_CHARACTERS", ",.");
     qputenv("NLS_TIMESTAMP_FORMAT", "DD.MM.RR HH24:MI:SSXFF");
+    qputenv("NLS_TIMESTAMP_TZ_FORMAT", "DD.MM.RR HH24:MI:SSXFF TZR");
     bed.createStubTable(QStringLiteral("NLS"), QStringLiteral("ID NUMBER, TS TIMESTAMP(6), BD BINARY_DOUBLE, "
-                                                              "BF BINARY_FLOAT, N NUMBER"));
+                                                              "BF BINARY_FLOAT, N NUMBER, TZ TIMESTAMP(7) WITH TIME ZONE, "
+                                                              "IV INTERVAL DAY(0) TO SECOND(7), R RAW(8)"));
     connection = bed.connect();
-    for (const char* name : {"NLS_LANG", "NLS_NUMERIC_CHARACTERS", "NLS_TIMESTAMP_FORMAT"})
+    for (const char* name : {"NLS_LANG", "NLS_NUMERIC_CHARACTERS", "NLS_TIMESTAMP_FORMAT", "NLS_TIMESTAMP_TZ_FORMAT"})
         qunsetenv(name);
     open(QStringLiteral("NLS"));
 
+    const QByteArray raw = QByteArray::fromHex("00ff7f8001020304");
     const struct {
         QVector<SqlValue> values;
         QString stored;
     } rows[] = {
-        {{1, QStringLiteral("2024-02-29 23:59:59.123456"), QStringLiteral("1.5"), 0.25, SqlValue::decimal("12.5")},
-         QStringLiteral("1\t2024-02-29 23:59:59.123456\t1.5\t0.25\t12.5")},
-        {{2, SqlValue::dateTime(2024, 2, 29, 23, 59, 58, 997), 1.5, QStringLiteral("-2.5"), 7},
-         QStringLiteral("2\t2024-02-29 23:59:58.997000\t1.5\t-2.5\t7")},
-        {{3, QStringLiteral("2000-01-01"), SqlValue(qint64(1) << 53), true, {}},
-         QStringLiteral("3\t2000-01-01 00:00:00.000000\t9007199254740992\t1\tNULL")},
-        {{4, QStringLiteral("1999-12-31T08:00:00.1234564"), 0.1, {}, {}},
-         QStringLiteral("4\t1999-12-31 08:00:00.123456\t0.1\tNULL\tNULL")},
+        {{1, QStringLiteral("2024-02-29 23:59:59.123456"), QStringLiteral("1.5"), 0.25, SqlValue::decimal("12.5"),
+          QStringLiteral("2024-02-29 23:59:59.1234567 +05:30"), QStringLiteral("23:59:59.9999999"), raw},
+         QStringLiteral("1\t2024-02-29 23:59:59.123456\t1.5\t0.25\t12.5\t2024-02-29 23:59:59.1234567 +05:30\t"
+                        "+00 23:59:59.9999999\t00ff7f8001020304")},
+        {{2, SqlValue::dateTime(2024, 2, 29, 23, 59, 58, 997), 1.5, QStringLiteral("-2.5"), 7,
+          QStringLiteral("9999-12-31 23:59:59.9999999 +14:00"), QStringLiteral("00:00:00.0000000"), QByteArray(1, '\0')},
+         QStringLiteral("2\t2024-02-29 23:59:58.997000\t1.5\t-2.5\t7\t9999-12-31 23:59:59.9999999 +14:00\t"
+                        "+00 00:00:00.0000000\t00")},
+        {{3, QStringLiteral("2000-01-01"), SqlValue(qint64(1) << 53), true, {},
+          QStringLiteral("0001-01-01 00:00:00.0000000 -00:30"), QStringLiteral("12:30:00"), {}},
+         QStringLiteral("3\t2000-01-01 00:00:00.000000\t9007199254740992\t1\tNULL\t0001-01-01 00:00:00.0000000 -00:30\t"
+                        "+00 12:30:00.0000000\tNULL")},
+        {{4, QStringLiteral("1999-12-31T08:00:00.1234564"), 0.1, {}, {}, {}, {}, {}},
+         QStringLiteral("4\t1999-12-31 08:00:00.123456\t0.1\tNULL\tNULL\tNULL\tNULL\tNULL")},
     };
     for (const auto& row : rows)
         addRow(row.values);

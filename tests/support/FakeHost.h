@@ -22,6 +22,8 @@ struct FakeHost : tw::ConversionHost {
     bool upper = true;
     bool definitionsOnly = false;
     bool keepGood = false;
+    bool fullDefs = false;
+    bool script = false;
     int atOnce = 1;
     QString ownerName = QStringLiteral("scott");
     bool isUnattended = false;
@@ -56,6 +58,8 @@ struct FakeHost : tw::ConversionHost {
     bool namesUppercase() const override { return upper; }
     bool tableDefinitionsOnly() const override { return definitionsOnly; }
     bool keepGoodRows() const override { return keepGood; }
+    bool fullDefinitions() const override { return fullDefs; }
+    bool writeScript() const override { return script; }
     int tablesAtOnce() const override { return atOnce; }
     QString owner() const override { return ownerName; }
     bool unattended() const override { return isUnattended; }

@@ -11,7 +11,8 @@ struct FakeControls : tw::SettingsControls {
     QString server, login, password, service, user, oraPassword;
     bool windows = true;
     int mode = 0;
-    bool defsOnly = false, upper = true, skipIdx = false, blob = false, keepGood = false;
+    bool defsOnly = false, upper = true, skipIdx = false, blob = false, keepGood = false, fullDefs = false,
+         script = false;
     int atOnce = 1;
     QStringList databases, available, selected;
 
@@ -44,6 +45,10 @@ struct FakeControls : tw::SettingsControls {
     void setBlobToText(bool on) override { blob = on; }
     bool keepGoodRows() const override { return keepGood; }
     void setKeepGoodRows(bool on) override { keepGood = on; }
+    bool fullDefinitions() const override { return fullDefs; }
+    void setFullDefinitions(bool on) override { fullDefs = on; }
+    bool writeScript() const override { return script; }
+    void setWriteScript(bool on) override { script = on; }
     int tablesAtOnce() const override { return atOnce; }
     void setTablesAtOnce(int tables) override { atOnce = tables; }
     void addSourceDatabase(const QString& name) override { databases.append(name); }

@@ -3,6 +3,7 @@
 #include "peers/oracle/ModelOracle.h"
 
 #include <QDate>
+#include <QRegularExpression>
 
 namespace ocistub {
 
@@ -130,7 +131,21 @@ private:
                 throw peers::OraError(1855, QStringLiteral("AM/A.M. or PM/P.M. required"));
             pm_ = marker == QLatin1String("PM");
             t_ += 2;
-        } else if (takeFormat("TZR") || takeFormat("TZH") || takeFormat("TZM")) {
+        } else if (takeFormat("TZH")) {
+            int sign = 1;
+            if (t_ < text_.size() && (text_[t_] == QLatin1Char('+') || text_[t_] == QLatin1Char('-')))
+                sign = text_[t_++] == QLatin1Char('-') ? -1 : 1;
+            const int hours = digits(2);
+            if (hours > 14)
+                throw peers::OraError(1874, QStringLiteral("time zone hour must be between -15 and 15"));
+            zoneSign_ = sign;
+            value_.offsetMinutes = sign * hours * 60;
+        } else if (takeFormat("TZM")) {
+            const int minutes = digits(2);
+            if (minutes > 59)
+                throw peers::OraError(1875, QStringLiteral("time zone minute must be between -59 and 59"));
+            value_.offsetMinutes = value_.offsetMinutes.value_or(0) + zoneSign_ * minutes;
+        } else if (takeFormat("TZR")) {
             while (t_ < text_.size() && !text_[t_].isSpace())
                 ++t_;
         } else {
@@ -144,6 +159,7 @@ private:
     int t_ = 0;
     int f_ = 0;
     bool pm_ = false;
+    int zoneSign_ = 1;
     StubTimestamp value_;
 };
 
@@ -200,6 +216,43 @@ QString StubTimestamp::text(int fractionDigits) const
                          .arg(hour, 2, 10, QLatin1Char('0'))
                          .arg(minute, 2, 10, QLatin1Char('0'))
                          .arg(second, 2, 10, QLatin1Char('0'));
+    if (fractionDigits > 0)
+        result += QLatin1Char('.') + QStringLiteral("%1").arg(fraction, fractionDigits, 10, QLatin1Char('0'));
+    return result;
+}
+
+QString StubTimestamp::zonedText(int fractionDigits) const
+{
+    const int offset = offsetMinutes.value_or(0);
+    const int magnitude = offset < 0 ? -offset : offset;
+    return text(fractionDigits)
+        + QStringLiteral(" %1%2:%3")
+              .arg(offset < 0 ? QLatin1Char('-') : QLatin1Char('+'))
+              .arg(magnitude / 60, 2, 10, QLatin1Char('0'))
+              .arg(magnitude % 60, 2, 10, QLatin1Char('0'));
+}
+
+QString readDaySecondInterval(const QString& text, int leading, int fractionDigits)
+{
+    static const QRegularExpression form(
+        QStringLiteral("^\\s*([+-]?)(\\d{1,9})\\s+(\\d{1,2}):(\\d{2}):(\\d{2})(?:\\.(\\d{1,9}))?\\s*$"));
+    const QRegularExpressionMatch m = form.match(text);
+    if (!m.hasMatch() || m.captured(3).toInt() > 23 || m.captured(4).toInt() > 59 || m.captured(5).toInt() > 59)
+        throw peers::OraError(1867, QStringLiteral("the interval is invalid"));
+    qint64 days = m.captured(2).toLongLong();
+    qint64 unit = 1;
+    for (int i = fractionDigits; i < 9; ++i)
+        unit *= 10;
+    const qint64 nanoseconds = m.captured(6).leftJustified(9, QLatin1Char('0')).toLongLong();
+    const qint64 fraction = (nanoseconds + unit / 2) / unit;
+    QString digits = QString::number(days);
+    if (days != 0 && digits.size() > leading)
+        throw peers::OraError(1873, QStringLiteral("the leading precision of the interval is too small"));
+    QString result = QStringLiteral("%1%2 %3:%4:%5")
+                         .arg(m.captured(1) == QLatin1String("-") ? QLatin1Char('-') : QLatin1Char('+'))
+                         .arg(days, 2, 10, QLatin1Char('0'))
+                         .arg(m.captured(3).toInt(), 2, 10, QLatin1Char('0'))
+                         .arg(m.captured(4), m.captured(5));
     if (fractionDigits > 0)
         result += QLatin1Char('.') + QStringLiteral("%1").arg(fraction, fractionDigits, 10, QLatin1Char('0'));
     return result;

@@ -28,18 +28,33 @@ struct NlsSettings {
 struct StubTimestamp {
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
     qint64 nanoseconds = 0;
+    // The time zone offset read with TZH and TZM, in minutes east of UTC.
+    std::optional<int> offsetMinutes;
     // "YYYY-MM-DD HH24:MI:SS.FFn", the fraction rounded to n digits as a
     // TIMESTAMP(n) column stores it.
     QString text(int fractionDigits) const;
+    // The same with " +HH:MM" for the offset, as a TIMESTAMP(n) WITH TIME
+    // ZONE column keeps it; without an offset read, "+00:00".
+    QString zonedText(int fractionDigits) const;
 };
 
 // Reads text with a datetime format model made of the elements YYYY, RRRR,
 // RR, YY, MM, MON, DD, HH24, HH12, HH, MI, SS, FF[1-9], X (the decimal
-// character), AM/PM, TZR/TZH/TZM (read and ignored) and punctuation, which
+// character), AM/PM, TZH (a signed hour) and TZM (minutes) of the time zone
+// offset, TZR (read and ignored) and punctuation, which
 // matches any one non-alphanumeric character of the input (SQL Language
 // Reference, "Format Models": datetime format elements and string-to-date
 // conversion rules). A text that does not match raises ORA-01861 or ORA-01830.
 StubTimestamp readTimestamp(const QString& text, const QString& format, QChar decimalCharacter);
+
+// Reads text as an INTERVAL DAY(leading) TO SECOND(fractionDigits) value:
+// "[+|-]D HH:MI:SS[.FF]", the form in which the server converts character
+// data to a day-to-second interval (SQL Language Reference, "Interval
+// Literals" and TO_DSINTERVAL's sql_format). Kept as "+DD HH:MI:SS.FFn" with
+// the fraction rounded to the column's digits (the stand-in's choice of text).
+// A text of another form raises ORA-01867, more days than the leading
+// precision holds ORA-01873.
+QString readDaySecondInterval(const QString& text, int leading, int fractionDigits);
 
 // Reads a number written with the session's decimal character; any other
 // text raises ORA-01722 (SQL Language Reference, "Number Format Models":

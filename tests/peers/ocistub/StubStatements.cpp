@@ -78,6 +78,14 @@ std::unique_ptr<ParamHandle> describeColumn(const peers::OraColumn& column, ub2 
         param->dataType = SQLT_LBI;
     } else if (type == QLatin1String("LONG")) {
         param->dataType = SQLT_LNG;
+    } else if (type.startsWith(QLatin1String("INTERVAL DAY"))) {
+        // INTERVAL DAY(d) TO SECOND(n): the leading precision and the
+        // fractional-second digits (OCI Programmer's Guide, "Describing
+        // Select-List Items": OCI_ATTR_PRECISION, OCI_ATTR_SCALE).
+        param->dataType = SQLT_INTERVAL_DS;
+        param->dataSize = 11;
+        param->precision = sb2(column.precision);
+        param->scale = sb1(column.scale);
     } else if (type.startsWith(QLatin1String("TIMESTAMP"))) {
         // A select-list describe gives the external datetime codes (ocidfn.h
         // SQLT_TIMESTAMP, SQLT_TIMESTAMP_TZ, SQLT_TIMESTAMP_LTZ; OCI

@@ -18,6 +18,32 @@ QString identifier(const QString& text)
 
 peers::OraColumn columnOf(const QString& definition)
 {
+    // The types whose names have their sizes inside: TIMESTAMP(n) WITH TIME
+    // ZONE and INTERVAL DAY(d) TO SECOND(n) (SQL Language Reference,
+    // "Datetime and Interval Data Types").
+    static const QRegularExpression zoned(
+        QStringLiteral("^\\s*(\\S+)\\s+TIMESTAMP\\s*\\((\\d)\\)\\s+WITH\\s+TIME\\s+ZONE\\s*$"),
+        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression interval(
+        QStringLiteral("^\\s*(\\S+)\\s+INTERVAL\\s+DAY\\s*\\((\\d)\\)\\s+TO\\s+SECOND\\s*\\((\\d)\\)\\s*$"),
+        QRegularExpression::CaseInsensitiveOption);
+    if (const QRegularExpressionMatch m = zoned.match(definition); m.hasMatch()) {
+        peers::OraColumn column;
+        column.name = identifier(m.captured(1));
+        column.scale = m.captured(2).toInt();
+        column.type = QStringLiteral("TIMESTAMP(%1) WITH TIME ZONE").arg(column.scale);
+        column.length = 13;
+        return column;
+    }
+    if (const QRegularExpressionMatch m = interval.match(definition); m.hasMatch()) {
+        peers::OraColumn column;
+        column.name = identifier(m.captured(1));
+        column.precision = m.captured(2).toInt();
+        column.scale = m.captured(3).toInt();
+        column.type = QStringLiteral("INTERVAL DAY(%1) TO SECOND(%2)").arg(column.precision).arg(column.scale);
+        column.length = 11;
+        return column;
+    }
     static const QRegularExpression form(QStringLiteral("^\\s*(\\S+)\\s+([A-Za-z0-9_ ]+?)\\s*(?:\\((\\d+)\\))?\\s*$"));
     const QRegularExpressionMatch m = form.match(definition);
     peers::OraColumn column;
@@ -28,7 +54,7 @@ peers::OraColumn columnOf(const QString& definition)
         column.scale = size < 0 ? 6 : size;
         column.type = QStringLiteral("TIMESTAMP(%1)").arg(column.scale);
         column.length = 11;
-    } else if (column.type == QLatin1String("VARCHAR2")) {
+    } else if (column.type == QLatin1String("VARCHAR2") || column.type == QLatin1String("RAW")) {
         column.length = size;
     } else if (column.type == QLatin1String("NUMBER")) {
         column.length = 22;
@@ -63,6 +89,16 @@ QString stored(const tw::SqlValue& value, const peers::OraColumn& column, const 
         return QStringLiteral("NULL");
     const QString& type = column.type;
     const QChar decimal = nls.numericCharacters.isEmpty() ? QLatin1Char('.') : nls.numericCharacters[0];
+    if (type.startsWith(QLatin1String("TIMESTAMP")) && type.endsWith(QLatin1String("WITH TIME ZONE"))) {
+        if (value.kind() != Kind::Text)
+            inconsistent(QStringLiteral("TIMESTAMP WITH TIME ZONE"), value);
+        return readTimestamp(value.asText(), nls.timestampTzFormat, decimal).zonedText(column.scale);
+    }
+    if (type.startsWith(QLatin1String("INTERVAL DAY"))) {
+        if (value.kind() != Kind::Text)
+            inconsistent(QStringLiteral("INTERVAL DAY TO SECOND"), value);
+        return readDaySecondInterval(value.asText(), column.precision, column.scale);
+    }
     if (type.startsWith(QLatin1String("TIMESTAMP"))) {
         if (value.kind() == Kind::DateTime)
             return value.asDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
@@ -101,7 +137,7 @@ QString stored(const tw::SqlValue& value, const peers::OraColumn& column, const 
             inconsistent(type, value);
         return value.toText();
     }
-    if (type == QLatin1String("BLOB") || type == QLatin1String("LONG RAW")) {
+    if (type == QLatin1String("BLOB") || type == QLatin1String("LONG RAW") || type == QLatin1String("RAW")) {
         if (value.kind() != Kind::Bytes)
             inconsistent(QStringLiteral("BINARY"), value);
         return QString::fromLatin1(value.asBytes().toHex());

@@ -24,6 +24,7 @@ struct Executor {
     OraResult operator()(const ora::CreateView& s) const { return done(ora::createAlias, s); }
     OraResult operator()(const ora::DropTable& s) const { return done(ora::dropTable, s); }
     OraResult operator()(const ora::AddConstraint& s) const { return done(ora::addConstraint, s); }
+    OraResult operator()(const ora::ModifyIdentity& s) const { return done(ora::modifyIdentity, s); }
     OraResult operator()(const ora::CreateIndex& s) const { return done(ora::createIndex, s); }
     OraResult operator()(const ora::CountTables& s) const { return ora::countTables(session, s); }
     OraResult operator()(const ora::SelectRows& s) const { return ora::selectRows(session, s); }

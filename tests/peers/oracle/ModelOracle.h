@@ -37,6 +37,14 @@ struct OraColumn {
     // is the dictionary's DATA_LENGTH (NUMBER 22, DATE 7, LOBs 4000).
     bool nullable = true;
     int charLength = 0;
+    // The DEFAULT expression as written (words in capitals, strings quoted),
+    // empty for none.
+    QString defaultExpression;
+    // An identity column: 'A' GENERATED ALWAYS, 'D' BY DEFAULT, 'N' BY
+    // DEFAULT ON NULL, 0 none; the generator's next value and increment.
+    char identity = 0;
+    qint64 identityNext = 1;
+    qint64 identityIncrement = 1;
 };
 
 struct OraResult {
@@ -58,6 +66,7 @@ struct OraConstraintInfo {
     QStringList columns;
     QString referencedTable;  // for 'R'
     QStringList referencedColumns;  // for 'R'
+    QString deleteRule = QStringLiteral("NO ACTION");  // for 'R': or CASCADE, SET NULL
     QString indexName;  // for 'P' and 'U': the index that enforces the key
 };
 

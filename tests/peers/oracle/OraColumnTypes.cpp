@@ -73,19 +73,61 @@ OraColumn character(Cursor& cursor, const char* type, int maxBytes, bool sizeReq
     return column;
 }
 
+// A datetime or interval precision in parentheses, 0 to 9, or the default.
+int datetimePrecision(Cursor& cursor, int byDefault)
+{
+    if (!cursor.acceptSymbol('('))
+        return byDefault;
+    const qint64 precision = cursor.takeInteger(datetimePrecisionOutOfRange);
+    if (precision < 0 || precision > 9)
+        throw datetimePrecisionOutOfRange();
+    cursor.expectSymbol(')', missingRightParenthesis);
+    return int(precision);
+}
+
+// TIMESTAMP [(f)] [WITH TIME ZONE]: f defaults to 6; the dictionary names
+// the type with its precision, 11 bytes, 13 with the time zone (Oracle
+// Database SQL Language Reference, "Datetime and Interval Data Types").
 OraColumn timestamp(Cursor& cursor)
 {
-    int digits = 6;
-    if (cursor.acceptSymbol('(')) {
-        const qint64 precision = cursor.takeInteger(datetimePrecisionOutOfRange);
-        if (precision < 0 || precision > 9)
-            throw datetimePrecisionOutOfRange();
-        digits = int(precision);
-        cursor.expectSymbol(')', missingRightParenthesis);
-    }
+    const int digits = datetimePrecision(cursor, 6);
     OraColumn column = described("TIMESTAMP", 11, -1, digits);
     column.type = QStringLiteral("TIMESTAMP(%1)").arg(digits);
+    if (cursor.acceptWord("WITH")) {
+        cursor.expectWord("TIME", missingKeyword);
+        cursor.expectWord("ZONE", missingKeyword);
+        column.type += QStringLiteral(" WITH TIME ZONE");
+        column.length = 13;
+    }
     return column;
+}
+
+// INTERVAL DAY [(d)] TO SECOND [(f)]: d defaults to 2, f to 6; 11 bytes.
+// INTERVAL YEAR TO MONTH is not part of the model.
+OraColumn interval(Cursor& cursor)
+{
+    cursor.expectWord("DAY", missingKeyword);
+    const int days = datetimePrecision(cursor, 2);
+    cursor.expectWord("TO", missingKeyword);
+    cursor.expectWord("SECOND", missingKeyword);
+    const int digits = datetimePrecision(cursor, 6);
+    OraColumn column = described("INTERVAL", 11, days, digits);
+    column.type = QStringLiteral("INTERVAL DAY(%1) TO SECOND(%2)").arg(days).arg(digits);
+    return column;
+}
+
+// RAW(n): n bytes, 1 to 2000, the size required ("RAW and LONG RAW Data
+// Types").
+OraColumn raw(Cursor& cursor)
+{
+    cursor.expectSymbol('(', missingLeftParenthesis);
+    const qint64 size = cursor.takeInteger(lengthTooLong);
+    if (size == 0)
+        throw zeroLengthColumns();
+    if (size < 0 || size > 2000)
+        throw lengthTooLong();
+    cursor.expectSymbol(')', missingRightParenthesis);
+    return described("RAW", int(size));
 }
 
 } // namespace
@@ -119,6 +161,15 @@ OraColumn parseColumnType(Cursor& cursor, bool* lengthUnqualified)
         return described("DATE", 7);
     if (word == QLatin1String("TIMESTAMP"))
         return timestamp(cursor);
+    if (word == QLatin1String("INTERVAL"))
+        return interval(cursor);
+    if (word == QLatin1String("RAW"))
+        return raw(cursor);
+    // IEEE 754 binary32 and binary64, 4 and 8 bytes ("Floating-Point Numbers").
+    if (word == QLatin1String("BINARY_FLOAT"))
+        return described("BINARY_FLOAT", 4);
+    if (word == QLatin1String("BINARY_DOUBLE"))
+        return described("BINARY_DOUBLE", 8);
     if (word == QLatin1String("BLOB") || word == QLatin1String("CLOB"))
         return described(word == QLatin1String("BLOB") ? "BLOB" : "CLOB", kLobLength);
     throw invalidDatatype();

@@ -7,8 +7,9 @@ namespace peers::ora {
 
 // Reads a data type at the cursor and returns the column as the dictionary
 // describes it (name left empty): NUMBER[(p[,s])], INTEGER/INT/SMALLINT,
-// VARCHAR2(n [BYTE|CHAR]), CHAR[(n [BYTE|CHAR])], DATE, TIMESTAMP[(f)],
-// BLOB, CLOB.
+// VARCHAR2(n [BYTE|CHAR]), CHAR[(n [BYTE|CHAR])], DATE, TIMESTAMP[(f)]
+// [WITH TIME ZONE], INTERVAL DAY[(d)] TO SECOND[(f)], RAW(n), BINARY_FLOAT,
+// BINARY_DOUBLE, BLOB, CLOB.
 // lengthUnqualified, when given, tells whether a character size named
 // neither BYTE nor CHAR.
 OraColumn parseColumnType(Cursor& cursor, bool* lengthUnqualified = nullptr);

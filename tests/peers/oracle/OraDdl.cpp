@@ -108,6 +108,11 @@ void prepareForeignKey(SessionState& session, OraTable& table, OraConstraintInfo
     }
 }
 
+qint64 wholeNumber(const SqlValue& value)
+{
+    return value.kind() == SqlValue::Kind::Integer ? value.asInteger() : value.asDecimal().text.toLongLong();
+}
+
 } // namespace
 
 void createTable(SessionState& session, const CreateTable& statement)
@@ -183,6 +188,28 @@ void addConstraint(SessionState& session, const AddConstraint& statement)
     if (key.type == 'P') {
         for (int position : columnPositions(table, key.columns))
             table.columns[position].nullable = false;
+    }
+}
+
+// Changes how an identity column generates; START WITH LIMIT VALUE makes the
+// next value follow the highest one the table holds (SQL Language
+// Reference, "ALTER TABLE", identity_options).
+void modifyIdentity(SessionState& session, const ModifyIdentity& statement)
+{
+    OraTable& table = existingTable(session.schema(), statement.table);
+    checkNotLockedByOthers(session, table.name);
+    const int position = table.columnIndex(statement.column);
+    if (position < 0)
+        throw invalidIdentifier(statement.column);
+    OraColumn& column = table.columns[position];
+    if (!column.identity)
+        throw notAnIdentityColumn();
+    column.identity = statement.identity;
+    if (!statement.startWithLimitValue)
+        return;
+    for (const QVector<SqlValue>& row : std::as_const(table.rows)) {
+        if (!row[position].isNull())
+            column.identityNext = qMax(column.identityNext, wholeNumber(row[position]) + column.identityIncrement);
     }
 }
 

@@ -13,5 +13,6 @@ void createAlias(SessionState& session, const CreateView& statement);
 void dropTable(SessionState& session, const DropTable& statement);
 void addConstraint(SessionState& session, const AddConstraint& statement);
 void createIndex(SessionState& session, const CreateIndex& statement);
+void modifyIdentity(SessionState& session, const ModifyIdentity& statement);
 
 } // namespace peers::ora

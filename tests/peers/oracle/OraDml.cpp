@@ -4,6 +4,8 @@
 #include "peers/oracle/OraKeys.h"
 #include "peers/oracle/OraValueCheck.h"
 
+#include <QDateTime>
+#include <QUuid>
 #include <limits>
 
 namespace peers::ora {
@@ -143,9 +145,42 @@ OraResult selectRows(SessionState& session, const SelectRows& statement)
     return OraResult{table.columns, rows};
 }
 
+namespace {
+
+// The value of a DEFAULT expression that the model evaluates: a number or
+// string literal, SYSDATE and SYSTIMESTAMP (the current time), and a
+// SYS_GUID-based text (a new GUID's text); other expressions give NULL.
+SqlValue defaultValue(const QString& expression)
+{
+    if (expression == QLatin1String("SYSDATE") || expression == QLatin1String("SYSTIMESTAMP"))
+        return SqlValue(QDateTime::currentDateTimeUtc());
+    if (expression.contains(QLatin1String("SYS_GUID()")))
+        return SqlValue(QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper());
+    if (expression.size() >= 2 && expression.startsWith(QLatin1Char('\'')) && expression.endsWith(QLatin1Char('\'')))
+        return SqlValue(expression.mid(1, expression.size() - 2).replace(QStringLiteral("''"), QStringLiteral("'")));
+    bool number = false;
+    expression.toDouble(&number);
+    return number ? SqlValue::decimal(expression) : SqlValue();
+}
+
+// A column the insert gives no value: its default, or the identity
+// generator's next value; an identity column generated ON NULL also takes
+// the next value for an explicit NULL ("identity_clause").
+SqlValue generatedValue(OraColumn& column)
+{
+    if (column.identity) {
+        const qint64 value = column.identityNext;
+        column.identityNext += column.identityIncrement;
+        return SqlValue(value);
+    }
+    return column.defaultExpression.isEmpty() ? SqlValue() : defaultValue(column.defaultExpression);
+}
+
+} // namespace
+
 void insertRow(SessionState& session, const Insert& statement, const QVector<SqlValue>& binds)
 {
-    const OraTable& table = reachedTable(session.schema(), statement.table);
+    OraTable& table = reachedTable(session.schema(), statement.table);
     QVector<int> positions;
     if (statement.columns.isEmpty()) {
         for (int i = 0; i < table.columns.size(); ++i)
@@ -163,10 +198,19 @@ void insertRow(SessionState& session, const Insert& statement, const QVector<Sql
         throw illegalVariable();
 
     QVector<SqlValue> row(table.columns.size());
+    QVector<bool> given(table.columns.size(), false);
     for (int i = 0; i < positions.size(); ++i) {
         const ValueItem& item = statement.values[i];
-        const SqlValue& given = item.bindPosition >= 0 ? binds[item.bindPosition] : item.literal;
-        row[positions[i]] = storedValue(given, table.columns[positions[i]], session.user, table.name);
+        const SqlValue& value = item.bindPosition >= 0 ? binds[item.bindPosition] : item.literal;
+        OraColumn& column = table.columns[positions[i]];
+        if (column.identity == 'A')
+            throw generatedAlwaysIdentity();
+        given[positions[i]] = !(column.identity == 'N' && value.isNull());
+        row[positions[i]] = storedValue(value, column, session.user, table.name);
+    }
+    for (int i = 0; i < table.columns.size(); ++i) {
+        if (!given[i])
+            row[i] = storedValue(generatedValue(table.columns[i]), table.columns[i], session.user, table.name);
     }
     for (int i = 0; i < table.columns.size(); ++i) {
         if (!table.columns[i].nullable && row[i].isNull())
@@ -177,23 +221,85 @@ void insertRow(SessionState& session, const Insert& statement, const QVector<Sql
     session.pending.append(PendingRow{table.name, row});
 }
 
+namespace {
+
+constexpr int kMaxCascadeDepth = 32;
+
+// Removes one row the session sees: its own uncommitted row, or a committed
+// row, which is then deleted at the commit.
+void removeVisibleRow(SessionState& session, const QString& table, const QVector<SqlValue>& row)
+{
+    for (int i = 0; i < session.pending.size(); ++i) {
+        if (session.pending[i].table == table && session.pending[i].values == row) {
+            session.pending.remove(i);
+            return;
+        }
+    }
+    session.deleted.append(PendingRow{table, row});
+}
+
+void deleteRow(SessionState& session, const OraTable& table, const QVector<SqlValue>& row, int depth);
+
+// The rows of other tables that refer to a deleted row by a foreign key
+// follow the key's delete rule (SQL Language Reference, "constraint",
+// references_clause, ON DELETE): CASCADE deletes them, SET NULL sets their
+// key columns to null, and without the clause a dependent row refuses the
+// delete with ORA-02292.
+void applyDeleteRules(SessionState& session, const OraTable& parent, const QVector<SqlValue>& row, int depth)
+{
+    for (const OraTable& child : session.schema().tables) {
+        for (const OraConstraintInfo& constraint : child.constraints) {
+            if (constraint.type != 'R' || constraint.referencedTable != parent.name)
+                continue;
+            const QVector<SqlValue> key = keyOf(row, columnPositions(parent, constraint.referencedColumns));
+            const QVector<int> positions = columnPositions(child, constraint.columns);
+            for (const QVector<SqlValue>& dependent : visibleRows(session, child)) {
+                if (!rowHasKey(dependent, positions, key))
+                    continue;
+                if (constraint.deleteRule == QLatin1String("CASCADE")) {
+                    deleteRow(session, child, dependent, depth + 1);
+                } else if (constraint.deleteRule == QLatin1String("SET NULL")) {
+                    removeVisibleRow(session, child.name, dependent);
+                    QVector<SqlValue> emptied = dependent;
+                    for (int position : positions)
+                        emptied[position] = SqlValue();
+                    session.pending.append(PendingRow{child.name, emptied});
+                } else {
+                    throw childRecordFound(session.user, constraint.name);
+                }
+            }
+        }
+    }
+}
+
+void deleteRow(SessionState& session, const OraTable& table, const QVector<SqlValue>& row, int depth)
+{
+    if (depth > kMaxCascadeDepth)
+        return;
+    applyDeleteRules(session, table, row, depth);
+    removeVisibleRow(session, table.name, row);
+}
+
+} // namespace
+
 void deleteRows(SessionState& session, const Delete& statement)
 {
     const OraTable& table = reachedTable(session.schema(), statement.table);
     qint64 left = statement.limit < 0 ? std::numeric_limits<qint64>::max() : statement.limit;
-    // The table is read committed rows first, then the session's own.
-    for (const QVector<SqlValue>& row : committedRows(session, table)) {
-        if (left-- <= 0)
-            return;
-        session.deleted.append(PendingRow{table.name, row});
-    }
-    for (int i = 0; i < session.pending.size() && left > 0;) {
-        if (session.pending[i].table == table.name) {
-            session.pending.remove(i);
-            --left;
-        } else {
-            ++i;
+    // A refused statement leaves nothing behind (statement-level atomicity).
+    const QVector<PendingRow> pending = session.pending;
+    const QVector<PendingRow> deleted = session.deleted;
+    try {
+        // The table is read committed rows first, then the session's own.
+        for (const QVector<SqlValue>& row : visibleRows(session, table)) {
+            if (left-- <= 0)
+                break;
+            deleteRow(session, table, row, 0);
         }
+    } catch (const OraError&) {
+        session.pending = pending;
+        session.deleted = deleted;
+        throw;
     }
 }
 

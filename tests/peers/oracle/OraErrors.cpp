@@ -114,6 +114,11 @@ OraError parentKeyNotFound(const QString& owner, const QString& name)
     return OraError(2291,
                     QStringLiteral("integrity constraint (%1) violated - parent key not found").arg(qualified(owner, name)));
 }
+OraError childRecordFound(const QString& owner, const QString& name)
+{
+    return OraError(2292,
+                    QStringLiteral("integrity constraint (%1) violated - child record found").arg(qualified(owner, name)));
+}
 OraError parentKeysNotFound(const QString& owner, const QString& name)
 {
     return OraError(2298, QStringLiteral("cannot validate (%1) - parent keys not found").arg(qualified(owner, name)));
@@ -153,6 +158,9 @@ OraError cannotResolveConnectIdentifier()
 }
 
 OraError datetimePrecisionOutOfRange() { return error(30088, "datetime/interval precision is out of range"); }
+OraError notAnIdentityColumn() { return error(30673, "column to be modified is not an identity column"); }
+OraError identityColumnMustBeNumeric() { return error(30675, "identity column must be a numeric type"); }
+OraError generatedAlwaysIdentity() { return error(32795, "cannot insert into a generated always identity column"); }
 
 } // namespace ora
 } // namespace peers

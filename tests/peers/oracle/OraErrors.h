@@ -69,6 +69,7 @@ OraError constraintNameUsed();                                   // ORA-02264
 OraError referencedTableHasNoPrimaryKey();                       // ORA-02268
 OraError noMatchingKey();                                        // ORA-02270
 OraError parentKeyNotFound(const QString& owner, const QString& name);     // ORA-02291
+OraError childRecordFound(const QString& owner, const QString& name);     // ORA-02292
 OraError parentKeysNotFound(const QString& owner, const QString& name);    // ORA-02298
 OraError duplicateKeysFound(const QString& owner, const QString& name);    // ORA-02299
 OraError cannotIndexDatatype(const QString& type);               // ORA-02327
@@ -81,5 +82,8 @@ OraError valueTooLarge(const QString& owner, const QString& table, const QString
                        int maximum);                             // ORA-12899
 OraError cannotResolveConnectIdentifier();                       // ORA-12154
 OraError datetimePrecisionOutOfRange();                          // ORA-30088
+OraError notAnIdentityColumn();                                  // ORA-30673
+OraError identityColumnMustBeNumeric();                          // ORA-30675
+OraError generatedAlwaysIdentity();                              // ORA-32795
 
 } // namespace peers::ora

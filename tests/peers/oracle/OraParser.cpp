@@ -32,6 +32,93 @@ void expectDmlEnd(const Cursor& cursor)
     cursor.expectEnd(notProperlyEnded);
 }
 
+// The text of a DEFAULT expression: its tokens up to the comma or closing
+// parenthesis that ends the column, or the NOT NULL / NULL after it. Words
+// are kept in capitals, strings in quotes.
+QString expressionText(Cursor& cursor)
+{
+    QString text;
+    int depth = 0;
+    while (!cursor.atEnd()) {
+        const Token& token = cursor.peek();
+        if (depth == 0 && (token.isSymbol(',') || token.isSymbol(')') || token.isWord("NOT") || token.isWord("NULL")))
+            break;
+        depth += token.isSymbol('(') ? 1 : token.isSymbol(')') ? -1 : 0;
+        const Token taken = cursor.take();
+        if (taken.kind == Token::Kind::String)
+            text += QLatin1Char('\'') + QString(taken.text).replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
+        else if (taken.kind == Token::Kind::Word)
+            text += taken.text.toUpper();
+        else if (taken.kind == Token::Kind::QuotedName)
+            text += QLatin1Char('"') + taken.text + QLatin1Char('"');
+        else
+            text += taken.text;
+    }
+    if (text.isEmpty())
+        throw missingExpression();
+    return text;
+}
+
+// GENERATED [ALWAYS | BY DEFAULT [ON NULL]] AS IDENTITY [( options )] after
+// GENERATED (SQL Language Reference, "CREATE TABLE", identity_clause and
+// identity_options). START WITH LIMIT VALUE is for ALTER TABLE only.
+void identityClause(Cursor& cursor, char& mode, qint64& start, qint64& increment, bool& limitValue)
+{
+    mode = 'A';
+    if (!cursor.acceptWord("ALWAYS") && cursor.acceptWord("BY")) {
+        cursor.expectWord("DEFAULT", missingKeyword);
+        mode = 'D';
+        if (cursor.acceptWord("ON")) {
+            cursor.expectWord("NULL", missingKeyword);
+            mode = 'N';
+        }
+    }
+    cursor.expectWord("AS", missingKeyword);
+    cursor.expectWord("IDENTITY", missingKeyword);
+    if (!cursor.acceptSymbol('('))
+        return;
+    do {
+        if (cursor.acceptWord("START")) {
+            cursor.expectWord("WITH", missingKeyword);
+            if (cursor.acceptWord("LIMIT")) {
+                cursor.expectWord("VALUE", missingKeyword);
+                limitValue = true;
+            } else {
+                start = cursor.takeInteger(invalidNumber);
+            }
+        } else if (cursor.acceptWord("INCREMENT")) {
+            cursor.expectWord("BY", missingKeyword);
+            increment = cursor.takeInteger(invalidNumber);
+        } else {
+            throw missingOrInvalidOption();
+        }
+    } while (!cursor.peek().isSymbol(')') && !cursor.atEnd());
+    cursor.expectSymbol(')', missingRightParenthesis);
+}
+
+// [DEFAULT expr | identity_clause] [[NOT] NULL] after a column's type.
+void columnOptions(Cursor& cursor, OraColumn& column)
+{
+    if (cursor.acceptWord("DEFAULT")) {
+        column.defaultExpression = expressionText(cursor);
+    } else if (cursor.acceptWord("GENERATED")) {
+        bool limitValue = false;
+        identityClause(cursor, column.identity, column.identityNext, column.identityIncrement, limitValue);
+        if (limitValue)
+            throw missingOrInvalidOption();
+        // "Identity Column Restrictions": a numeric type, and NOT NULL by itself.
+        if (column.type != QLatin1String("NUMBER"))
+            throw identityColumnMustBeNumeric();
+        column.nullable = false;
+    }
+    if (cursor.acceptWord("NOT")) {
+        cursor.expectWord("NULL", missingKeyword);
+        column.nullable = false;
+    } else {
+        cursor.acceptWord("NULL");
+    }
+}
+
 CreateTable createTable(Cursor& cursor)
 {
     CreateTable statement;
@@ -48,12 +135,7 @@ CreateTable createTable(Cursor& cursor)
         column.name = name;
         if (lengthUnqualified)
             statement.unqualifiedLengthColumns.append(int(statement.columns.size()));
-        if (cursor.acceptWord("NOT")) {
-            cursor.expectWord("NULL", missingKeyword);
-            column.nullable = false;
-        } else {
-            cursor.acceptWord("NULL");
-        }
+        columnOptions(cursor, column);
         statement.columns.append(column);
     } while (cursor.acceptSymbol(','));
     cursor.expectSymbol(')', missingRightParenthesis);
@@ -143,12 +225,31 @@ SetLengthSemantics alterSession(Cursor& cursor)
     return SetLengthSemantics{value == QLatin1String("CHAR")};
 }
 
-AddConstraint alterTable(Cursor& cursor)
+// MODIFY ( column GENERATED ... AS IDENTITY [(options)] ): the one column
+// modification the model knows.
+ModifyIdentity modifyIdentity(Cursor& cursor, const QString& table)
+{
+    ModifyIdentity statement;
+    statement.table = table;
+    cursor.expectSymbol('(', missingLeftParenthesis);
+    statement.column = takeName(cursor, NameRole::Column);
+    cursor.expectWord("GENERATED", invalidAlterTableOption);
+    qint64 start = 1;
+    qint64 increment = 1;
+    identityClause(cursor, statement.identity, start, increment, statement.startWithLimitValue);
+    cursor.expectSymbol(')', missingRightParenthesis);
+    cursor.expectEnd(invalidAlterTableOption);
+    return statement;
+}
+
+Statement alterTable(Cursor& cursor)
 {
     if (!cursor.acceptWord("TABLE"))
         throw invalidAlterCommand();
     AddConstraint statement;
     statement.table = takeName(cursor, NameRole::Table);
+    if (cursor.acceptWord("MODIFY"))
+        return modifyIdentity(cursor, statement.table);
     cursor.expectWord("ADD", invalidAlterTableOption);
     OraConstraintInfo& constraint = statement.constraint;
     const bool named = cursor.acceptWord("CONSTRAINT");
@@ -173,6 +274,18 @@ AddConstraint alterTable(Cursor& cursor)
         constraint.referencedTable = takeName(cursor, NameRole::Table);
         if (cursor.peek().isSymbol('('))
             constraint.referencedColumns = columnList(cursor);
+        // ON DELETE CASCADE | SET NULL ("references_clause"); there is no
+        // ON UPDATE.
+        if (cursor.acceptWord("ON")) {
+            cursor.expectWord("DELETE", missingKeyword);
+            if (cursor.acceptWord("CASCADE")) {
+                constraint.deleteRule = QStringLiteral("CASCADE");
+            } else {
+                cursor.expectWord("SET", missingKeyword);
+                cursor.expectWord("NULL", missingKeyword);
+                constraint.deleteRule = QStringLiteral("SET NULL");
+            }
+        }
     }
     cursor.expectEnd(invalidAlterTableOption);
     return statement;
@@ -317,7 +430,7 @@ Statement parseStatement(const QString& sql)
     if (cursor.acceptWord("DROP"))
         return dropTable(cursor);
     if (cursor.acceptWord("ALTER"))
-        return cursor.acceptWord("SESSION") ? Statement(alterSession(cursor)) : Statement(alterTable(cursor));
+        return cursor.acceptWord("SESSION") ? Statement(alterSession(cursor)) : alterTable(cursor);
     if (cursor.acceptWord("SELECT"))
         return select(cursor);
     if (cursor.acceptWord("INSERT"))

@@ -12,11 +12,16 @@ namespace peers {
 
 static QDataStream& operator<<(QDataStream& out, const OraColumn& c)
 {
-    return out << c.name << c.type << c.length << c.precision << c.scale << c.nullable << c.charLength;
+    return out << c.name << c.type << c.length << c.precision << c.scale << c.nullable << c.charLength
+               << c.defaultExpression << qint8(c.identity) << c.identityNext << c.identityIncrement;
 }
 static QDataStream& operator>>(QDataStream& in, OraColumn& c)
 {
-    return in >> c.name >> c.type >> c.length >> c.precision >> c.scale >> c.nullable >> c.charLength;
+    qint8 identity = 0;
+    in >> c.name >> c.type >> c.length >> c.precision >> c.scale >> c.nullable >> c.charLength
+        >> c.defaultExpression >> identity >> c.identityNext >> c.identityIncrement;
+    c.identity = char(identity);
+    return in;
 }
 
 static QDataStream& operator<<(QDataStream& out, const OraIndexInfo& i)
@@ -31,12 +36,13 @@ static QDataStream& operator>>(QDataStream& in, OraIndexInfo& i)
 static QDataStream& operator<<(QDataStream& out, const OraConstraintInfo& c)
 {
     return out << c.name << c.table << qint8(c.type) << c.columns << c.referencedTable << c.referencedColumns
-               << c.indexName;
+               << c.indexName << c.deleteRule;
 }
 static QDataStream& operator>>(QDataStream& in, OraConstraintInfo& c)
 {
     qint8 type = 0;
-    in >> c.name >> c.table >> type >> c.columns >> c.referencedTable >> c.referencedColumns >> c.indexName;
+    in >> c.name >> c.table >> type >> c.columns >> c.referencedTable >> c.referencedColumns >> c.indexName
+        >> c.deleteRule;
     c.type = char(type);
     return in;
 }
@@ -47,7 +53,7 @@ namespace peers::ora {
 
 namespace {
 
-const quint32 kMagic = 0x4f524d31;  // "ORM1"
+const quint32 kMagic = 0x4f524d32;  // "ORM2"
 const quint32 kChanges = 0x4f524331;  // "ORC1"
 const QDataStream::Version kStreamVersion = QDataStream::Qt_6_0;
 

@@ -38,6 +38,14 @@ struct AddConstraint {
     OraConstraintInfo constraint;  // name empty when the statement gives none
 };
 
+// alter table T modify (C generated ... as identity [(identity options)])
+struct ModifyIdentity {
+    QString table;
+    QString column;
+    char identity = 'D';
+    bool startWithLimitValue = false;
+};
+
 struct CreateIndex {
     OraIndexInfo index;
 };
@@ -89,13 +97,14 @@ struct Delete {
 struct Commit {};
 struct Rollback {};
 
-using Statement = std::variant<CreateTable, CreateView, DropTable, AddConstraint, CreateIndex, CountTables, SelectRows,
-                               Insert, Delete, Commit, Rollback, SetLengthSemantics>;
+using Statement = std::variant<CreateTable, CreateView, DropTable, AddConstraint, ModifyIdentity, CreateIndex,
+                               CountTables, SelectRows, Insert, Delete, Commit, Rollback, SetLengthSemantics>;
 
 inline bool isDdl(const Statement& statement)
 {
     return std::holds_alternative<CreateTable>(statement) || std::holds_alternative<CreateView>(statement)
         || std::holds_alternative<DropTable>(statement) || std::holds_alternative<AddConstraint>(statement)
+        || std::holds_alternative<ModifyIdentity>(statement)
         || std::holds_alternative<CreateIndex>(statement);
 }
 

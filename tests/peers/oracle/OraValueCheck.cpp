@@ -199,6 +199,36 @@ SqlValue storedBlob(const SqlValue& value)
     return bytes.isEmpty() ? SqlValue() : SqlValue(bytes);
 }
 
+// BINARY_DOUBLE and BINARY_FLOAT keep IEEE 754 values; a number given as
+// text or decimal is converted as TO_BINARY_DOUBLE / TO_BINARY_FLOAT would
+// (SQL Language Reference, "Floating-Point Numbers").
+SqlValue storedBinaryFloat(const SqlValue& value, const OraColumn& column)
+{
+    double number = 0;
+    bool ok = true;
+    switch (value.kind()) {
+    case Kind::Float:
+        number = value.asFloat();
+        break;
+    case Kind::Integer:
+        number = double(value.asInteger());
+        break;
+    case Kind::Decimal:
+        number = value.asDecimal().text.toDouble(&ok);
+        break;
+    case Kind::Text:
+        if (value.asText().isEmpty())
+            return SqlValue();
+        number = value.asText().trimmed().toDouble(&ok);
+        break;
+    default:
+        refuseKind(column.type, value);
+    }
+    if (!ok)
+        throw invalidNumber();
+    return column.type == QLatin1String("BINARY_FLOAT") ? SqlValue(double(float(number))) : SqlValue(number);
+}
+
 } // namespace
 
 SqlValue storedValue(const SqlValue& value, const OraColumn& column, const QString& owner, const QString& table)
@@ -213,6 +243,8 @@ SqlValue storedValue(const SqlValue& value, const OraColumn& column, const QStri
     }
     if (type == QLatin1String("VARCHAR2") || type == QLatin1String("CHAR") || type == QLatin1String("CLOB"))
         return storedCharacter(value, column, owner, table);
+    if (type == QLatin1String("BINARY_DOUBLE") || type == QLatin1String("BINARY_FLOAT"))
+        return storedBinaryFloat(value, column);
     if (type == QLatin1String("DATE") || type.startsWith(QLatin1String("TIMESTAMP")))
         return storedDate(value, column);
     return storedBlob(value);

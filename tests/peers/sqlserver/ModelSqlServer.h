@@ -63,6 +63,19 @@ struct MsIndexDefinition {
     QStringList columns;
 };
 
+// A foreign key of a seeded table to a table of the same database (the
+// parent in parentSchema), with the referential actions as
+// sys.foreign_keys names them: NO_ACTION, CASCADE, SET_NULL, SET_DEFAULT.
+struct MsForeignKeyDefinition {
+    QString name;
+    QStringList columns;
+    QString parentTable;
+    QStringList parentColumns;
+    QString onDelete = QStringLiteral("NO_ACTION");
+    QString onUpdate = QStringLiteral("NO_ACTION");
+    QString parentSchema = QStringLiteral("dbo");
+};
+
 class MsDatabase;
 
 class MsTable {
@@ -76,6 +89,10 @@ public:
     MsTable& uniqueIndex(const QString& name, const QStringList& columns);
     MsTable& primaryKey(const QString& name, const QStringList& columns);
     MsTable& uniqueConstraint(const QString& name, const QStringList& columns);
+    MsTable& foreignKey(const MsForeignKeyDefinition& key);
+    // A check constraint with its definition as sys.check_constraints keeps
+    // it, e.g. "([Price]>(0))".
+    MsTable& checkConstraint(const QString& name, const QString& definition);
     // Appends a row; values in column order (missing trailing ones are NULL).
     MsTable& row(const QVector<SqlValue>& values);
 

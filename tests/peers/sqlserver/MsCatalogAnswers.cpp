@@ -171,4 +171,128 @@ MsResult indexCatalogue(const MsQueryContext& context, const QString& objectName
     return result;
 }
 
+namespace {
+
+// The table that object_id(name) finds in the current database, or null.
+const detail::TableState* objectTable(const MsQueryContext& context, const QString& objectName)
+{
+    const std::optional<QStringList> parts = splitObjectName(objectName, false);
+    const std::optional<MsObject> object = parts ? resolveObject(context, *parts) : std::nullopt;
+    if (!object)
+        return nullptr;
+    for (const auto& table : context.current->tables) {
+        if (table->id == object->id)
+            return table.get();
+    }
+    return nullptr;
+}
+
+} // namespace
+
+// sys.foreign_keys: name sysname, the *_referential_action_desc columns
+// nvarchar(60); object_schema_name, object_name and col_name give sysname
+// (SQL Server documentation, "sys.foreign_keys", "sys.foreign_key_columns",
+// "OBJECT_SCHEMA_NAME").
+MsResult foreignKeys(const MsQueryContext& context, const QString& objectName)
+{
+    MsResult result;
+    result.columns = {
+        sysnameResultColumn(QStringLiteral("keyname"), false),
+        sysnameResultColumn(QStringLiteral("parentschema"), true),
+        sysnameResultColumn(QStringLiteral("parenttable"), true),
+        sysnameResultColumn(QStringLiteral("columnname"), true),
+        sysnameResultColumn(QStringLiteral("parentcolumn"), true),
+        nvarcharResultColumn(QStringLiteral("ondelete"), 60, true),
+        nvarcharResultColumn(QStringLiteral("onupdate"), 60, true),
+    };
+    const detail::TableState* table = objectTable(context, objectName);
+    if (!table)
+        return result;
+    std::vector<MsForeignKeyDefinition> keys = table->foreignKeys;
+    std::stable_sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) {
+        return context.collation.compare(a.name, b.name) < 0;
+    });
+    for (const MsForeignKeyDefinition& key : keys) {
+        for (int i = 0; i < key.columns.size(); ++i)
+            result.rows.append({key.name, key.parentSchema, key.parentTable, key.columns[i], key.parentColumns[i],
+                                key.onDelete, key.onUpdate});
+    }
+    return result;
+}
+
+// sys.check_constraints: name sysname, definition nvarchar(max).
+MsResult checkConstraints(const MsQueryContext& context, const QString& objectName)
+{
+    MsResult result;
+    result.columns = {
+        sysnameResultColumn(QStringLiteral("name"), false),
+        nvarcharResultColumn(QStringLiteral("definition"), 4000, true),
+    };
+    const detail::TableState* table = objectTable(context, objectName);
+    if (!table)
+        return result;
+    auto checks = table->checks;
+    std::stable_sort(checks.begin(), checks.end(), [&](const auto& a, const auto& b) {
+        return context.collation.compare(a.first, b.first) < 0;
+    });
+    for (const auto& check : checks)
+        result.rows.append({check.first, check.second});
+    return result;
+}
+
+// sys.types.is_user_defined is 1 for alias types, whose user type ids start
+// at 257; type_name of the system_type_id names the base type (SQL Server
+// documentation, "sys.types", "TYPE_NAME").
+MsResult aliasTypeColumns(const MsQueryContext& context, const QString& objectName)
+{
+    MsResult result;
+    result.columns = {sysnameResultColumn(QStringLiteral("name"), true),
+                      sysnameResultColumn(QStringLiteral("basetype"), true)};
+    if (const detail::TableState* table = objectTable(context, objectName)) {
+        for (const detail::ColumnState& column : table->columns) {
+            if (column.type.xusertype >= 257)
+                result.rows.append({column.name, column.type.baseName});
+        }
+    }
+    return result;
+}
+
+// INDEXPROPERTY's IsUnique is 1 for a unique index, the indexes of primary
+// keys and unique constraints included (SQL Server documentation,
+// "INDEXPROPERTY (Transact-SQL)").
+MsResult uniqueIndexes(const MsQueryContext& context, const QString& objectName)
+{
+    MsResult result;
+    result.columns = {sysnameResultColumn(QStringLiteral("name"), false)};
+    const detail::TableState* table = objectTable(context, objectName);
+    if (!table)
+        return result;
+    QStringList names;
+    for (const detail::KeyState& key : table->keys) {
+        if (key.kind != MsIndexDefinition::Kind::Index)
+            names.append(key.name);
+    }
+    std::sort(names.begin(), names.end(),
+              [&](const QString& a, const QString& b) { return context.collation.compare(a, b) < 0; });
+    for (const QString& name : names)
+        result.rows.append({name});
+    return result;
+}
+
+// COLUMNPROPERTY's IsIdentity is 1 for the table's identity column, 0 for
+// the others (SQL Server documentation, "COLUMNPROPERTY (Transact-SQL)");
+// syscolumns.name is sysname, never null.
+MsResult identityColumns(const MsQueryContext& context, const QString& objectName)
+{
+    MsResult result;
+    result.columns = {sysnameResultColumn(QStringLiteral("name"), false)};
+    if (const detail::TableState* table = objectTable(context, objectName)) {
+        for (const detail::ColumnState& column : table->columns) {
+            if (column.identity)
+                result.rows.append({column.name});
+        }
+    }
+    return result;
+}
+
 } // namespace peers

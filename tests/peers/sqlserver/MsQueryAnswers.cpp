@@ -80,6 +80,51 @@ const LiteralShape& tableSchemasShape()
     return shape;
 }
 
+const LiteralShape& identityColumnsShape()
+{
+    static const LiteralShape shape({"select name from syscolumns where id=object_id(" + placeholder
+                                     + ") and COLUMNPROPERTY(id,name,'IsIdentity')=1 order by colorder"});
+    return shape;
+}
+
+const LiteralShape& aliasTypeColumnsShape()
+{
+    static const LiteralShape shape({"select c.name, type_name(t.system_type_id) as basetype from sys.columns c "
+                                     "inner join sys.types t on t.user_type_id=c.user_type_id where "
+                                     "c.object_id=object_id(" + placeholder
+                                     + ") and t.is_user_defined=1 order by c.column_id"});
+    return shape;
+}
+
+const LiteralShape& uniqueIndexesShape()
+{
+    static const LiteralShape shape({"select name from sysindexes where id=object_id(" + placeholder
+                                     + ") and INDEXPROPERTY(id,name,'IsUnique')=1 order by name"});
+    return shape;
+}
+
+const LiteralShape& foreignKeysShape()
+{
+    static const LiteralShape shape({
+        "select fk.name as keyname, object_schema_name(fk.referenced_object_id) as parentschema,",
+        "object_name(fk.referenced_object_id) as parenttable,",
+        "col_name(c.parent_object_id,c.parent_column_id) as columnname,",
+        "col_name(c.referenced_object_id,c.referenced_column_id) as parentcolumn,",
+        "fk.delete_referential_action_desc as ondelete, fk.update_referential_action_desc as onupdate",
+        "from sys.foreign_keys fk inner join sys.foreign_key_columns c on c.constraint_object_id=fk.object_id",
+        "where fk.parent_object_id=object_id(" + placeholder + ")",
+        "order by fk.name, c.constraint_column_id",
+    });
+    return shape;
+}
+
+const LiteralShape& checkConstraintsShape()
+{
+    static const LiteralShape shape({"select name, definition from sys.check_constraints where "
+                                     "parent_object_id=object_id(" + placeholder + ") order by name"});
+    return shape;
+}
+
 bool isText(const QString& sql, const char* known)
 {
     return sql.compare(normalisedSql(QLatin1String(known)), Qt::CaseInsensitive) == 0;
@@ -127,6 +172,16 @@ MsResult answerQuery(const MsQueryContext& context, const QString& sql)
         return tableSchemas(context, *table);
     if (const std::optional<QString> object = indexCatalogueShape().match(normalised))
         return indexCatalogue(context, *object);
+    if (const std::optional<QString> object = identityColumnsShape().match(normalised))
+        return identityColumns(context, *object);
+    if (const std::optional<QString> object = aliasTypeColumnsShape().match(normalised))
+        return aliasTypeColumns(context, *object);
+    if (const std::optional<QString> object = uniqueIndexesShape().match(normalised))
+        return uniqueIndexes(context, *object);
+    if (const std::optional<QString> object = foreignKeysShape().match(normalised))
+        return foreignKeys(context, *object);
+    if (const std::optional<QString> object = checkConstraintsShape().match(normalised))
+        return checkConstraints(context, *object);
     if (const std::optional<QStringList> parts = nameAfter(normalised, "select count(*) from "))
         return rowCount(context, *parts);
     if (const std::optional<QStringList> parts = nameAfter(normalised, "select * from "))

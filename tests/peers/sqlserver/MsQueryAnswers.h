@@ -27,6 +27,20 @@ MsResult columnCatalogue(const MsQueryContext& context, const QString& objectNam
 MsResult tableSchemas(const MsQueryContext& context, const QString& tableName);
 // The key columns of the indexes of the object that object_id(objectName) finds.
 MsResult indexCatalogue(const MsQueryContext& context, const QString& objectName);
+// select name from syscolumns where id=object_id(N'...') and
+// COLUMNPROPERTY(id,name,'IsIdentity')=1 order by colorder
+MsResult identityColumns(const MsQueryContext& context, const QString& objectName);
+// The columns of alias types with their base types, from sys.columns and
+// sys.types.
+MsResult aliasTypeColumns(const MsQueryContext& context, const QString& objectName);
+// select name from sysindexes where id=object_id(N'...') and
+// INDEXPROPERTY(id,name,'IsUnique')=1 order by name
+MsResult uniqueIndexes(const MsQueryContext& context, const QString& objectName);
+// The foreign keys of a table from sys.foreign_keys and
+// sys.foreign_key_columns, one row per key column.
+MsResult foreignKeys(const MsQueryContext& context, const QString& objectName);
+// The check constraints of a table from sys.check_constraints.
+MsResult checkConstraints(const MsQueryContext& context, const QString& objectName);
 // select count(*) / select * from the object of the given name parts.
 MsResult rowCount(const MsQueryContext& context, const QStringList& nameParts);
 MsResult tableRows(const MsQueryContext& context, const QStringList& nameParts);

@@ -55,6 +55,8 @@ struct TableState {
     std::vector<KeyState> keys;
     QVector<QVector<SqlValue>> rows;
     qint64 lastIdentity = 0;
+    std::vector<MsForeignKeyDefinition> foreignKeys;
+    std::vector<std::pair<QString, QString>> checks;  // name, definition
     std::shared_ptr<DatabaseShared> shared;
 };
 

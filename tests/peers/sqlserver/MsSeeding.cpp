@@ -172,6 +172,22 @@ MsTable& MsTable::uniqueConstraint(const QString& name, const QStringList& colum
     return addKey(*this, *d, MsIndexDefinition::Kind::UniqueConstraint, name, columns);
 }
 
+MsTable& MsTable::foreignKey(const MsForeignKeyDefinition& key)
+{
+    for (const QString& column : key.columns)
+        columnPosition(*d, column);
+    if (key.columns.size() != key.parentColumns.size())
+        seedingError(QStringLiteral("foreign key '%1' of %2 needs as many columns as it references").arg(key.name, qualified(*d)));
+    d->foreignKeys.push_back(key);
+    return *this;
+}
+
+MsTable& MsTable::checkConstraint(const QString& name, const QString& definition)
+{
+    d->checks.emplace_back(name, definition);
+    return *this;
+}
+
 MsTable& MsTable::row(const QVector<SqlValue>& values)
 {
     if (values.size() > int(d->columns.size()))

@@ -152,6 +152,16 @@ quint64 timeUnits(const QTime& time, int scale)
     return ms / quint64(std::pow(10, 3 - scale));
 }
 
+// QUuid reads both an invalid text and the nil GUID as its null value; the
+// nil GUID (all zeros) is a uniqueidentifier value like any other.
+bool isGuidText(const QString& text)
+{
+    static const QString nil = QUuid().toString(QUuid::WithoutBraces);
+    const QString trimmed = text.trimmed();
+    return !QUuid::fromString(trimmed).isNull() || trimmed == nil
+        || trimmed == QUuid().toString(QUuid::WithBraces);
+}
+
 QByteArray guidBytes(const QString& text)
 {
     const QUuid uuid = QUuid::fromString(text.trimmed());
@@ -569,7 +579,7 @@ QByteArray TdsColumnCodec::value(const SqlValue& value, qint64 textSize) const
             writeTemporal(w, value);
         break;
     case Wire::Guid:
-        if (value.kind() != Kind::Text || QUuid::fromString(value.asText().trimmed()).isNull())
+        if (value.kind() != Kind::Text || !isGuidText(value.asText()))
             wrongValue(column_, value);
         w.bytes(guidBytes(value.asText()));
         break;
