@@ -579,6 +579,10 @@ TEST_F(ConversionRunTest, FullDefinitionsArriveAndTheScriptRebuildsThem)
     const auto rows = servers.targetRows(QStringLiteral("CUSTOMERS"));
     ASSERT_EQ(rows.size(), 3);
     EXPECT_EQ(rows[2], (QVector<tw::SqlValue>{qint64(6), qint64(0), QStringLiteral("c@example.com")}));
+    // The key's ON DELETE CASCADE takes the order with its customer.
+    session.execute(QStringLiteral("delete from CUSTOMERS"));
+    session.commit();
+    EXPECT_TRUE(servers.targetRows(QStringLiteral("ORDERS")).isEmpty());
 
     auto schemaOf = [](const peers::ModelOracle& oracle) {
         QStringList shape;

@@ -346,6 +346,30 @@ TEST_F(ModelOracleTest, DeletingAParentRowFollowsTheDeleteRules)
     EXPECT_EQ(rows(QStringLiteral("CASCADED")).size(), 1);
 }
 
+// Text reaches datetime and interval columns through the session's formats:
+// the defaults until ALTER SESSION sets others; fractions kept to the
+// column's digits, the offset with the time zone.
+TEST_F(ModelOracleTest, DatetimeAndIntervalTextIsReadWithTheSessionsFormats)
+{
+    run(QStringLiteral("create table T (S TIMESTAMP(7), Z TIMESTAMP(7) WITH TIME ZONE, I INTERVAL DAY(0) TO SECOND(7))"));
+    const QString insert = QStringLiteral("insert into T (S, Z, I) values (:1, :2, :3)");
+    EXPECT_EQ(refusal(insert, {QStringLiteral("2024-02-29 23:59:59.1234567"), SqlValue(), SqlValue()}),
+              QStringLiteral("ORA-01861: literal does not match format string"));
+    run(QStringLiteral("ALTER SESSION SET NLS_TIMESTAMP_FORMAT = 'YYYY-MM-DD HH24:MI:SS.FF9' "
+                       "NLS_TIMESTAMP_TZ_FORMAT = 'YYYY-MM-DD HH24:MI:SS.FF9 TZH:TZM'"));
+    run(insert, {QStringLiteral("2024-02-29 23:59:59.12345678"), QStringLiteral("0001-01-01 00:00:00.0000001 -14:00"),
+                 QStringLiteral("0 23:59:59.9999999")});
+    EXPECT_EQ(refusal(insert, {SqlValue(), SqlValue(), QStringLiteral("1 00:00:00")}),
+              QStringLiteral("ORA-01873: the leading precision of the interval is too small"));
+    EXPECT_EQ(refusal(insert, {SqlValue(), SqlValue(), QStringLiteral("23:59:59")}),
+              QStringLiteral("ORA-01867: the interval is invalid"));
+    session.commit();
+    EXPECT_EQ(rows(QStringLiteral("T")),
+              (QVector<QVector<SqlValue>>{{QStringLiteral("2024-02-29 23:59:59.1234568"),
+                                           QStringLiteral("0001-01-01 00:00:00.0000001 -14:00"),
+                                           QStringLiteral("+00 23:59:59.9999999")}}));
+}
+
 TEST_F(ModelOracleTest, NumberPrecisionAndScale)
 {
     run(QStringLiteral("create table N (a NUMBER(5,2), b NUMBER(3,-2), c NUMBER, d NUMBER(10,0))"));

@@ -345,8 +345,9 @@ TEST_F(TablesAtOnce, StopStopsEveryWorker)
 }
 
 
-// With full definitions each type gets its exact Oracle type, and its
-// extremes and NULLs read back as they left; the catalogue queries of full
+// With full definitions every type gets its exact Oracle type, and its
+// extremes and NULLs read back as they left (fractions of a second to the
+// last digit, time zone offsets, times of day); the catalogue queries of full
 // definitions (identity, alias types, unique indexes, foreign keys, check
 // constraints) go over ODBC to the TDS peer.
 TEST(EndToEnd, FullDefinitionsKeepEveryValueOfEveryType)
@@ -398,6 +399,16 @@ TEST(EndToEnd, FullDefinitionsKeepEveryValueOfEveryType)
         {"Img", "image", QByteArray(3000, '\x5a'), QByteArray(1, '\0'), "BLOB", nullptr, nullptr},
         {"Day", "date", QStringLiteral("9999-12-31"), QStringLiteral("0001-01-01"), "DATE", "9999-12-31 00:00:00",
          "0001-01-01 00:00:00"},
+        {"Stamp", "datetime", tw::SqlValue::dateTime(9999, 12, 31, 23, 59, 59, 997),
+         tw::SqlValue::dateTime(1753, 1, 1), "TIMESTAMP(3)", "9999-12-31 23:59:59.997", "1753-01-01 00:00:00.000"},
+        {"Stamp2", "datetime2(7)", QStringLiteral("9999-12-31 23:59:59.9999999"),
+         QStringLiteral("0001-01-01 00:00:00.0000001"), "TIMESTAMP(7)", "9999-12-31 23:59:59.9999999",
+         "0001-01-01 00:00:00.0000001"},
+        {"Zoned", "datetimeoffset(7)", QStringLiteral("9999-12-31 23:59:59.9999999 +14:00"),
+         QStringLiteral("0001-01-01 00:00:00.0000000 -14:00"), "TIMESTAMP(7) WITH TIME ZONE",
+         "9999-12-31 23:59:59.9999999 +14:00", "0001-01-01 00:00:00.0000000 -14:00"},
+        {"Clock", "time(7)", QStringLiteral("23:59:59.9999999"), QStringLiteral("00:00:00.0000000"),
+         "INTERVAL DAY(0) TO SECOND(7)", "+00 23:59:59.9999999", "+00 00:00:00.0000000"},
         {"Minute", "smalldatetime", tw::SqlValue::dateTime(2079, 6, 6, 23, 59), tw::SqlValue::dateTime(1900, 1, 1),
          "DATE", "2079-06-06 23:59:00", "1900-01-01 00:00:00"},
         {"Guid", "uniqueidentifier", QStringLiteral("6F9619FF-8B86-D011-B42D-00C04FC964FF"),

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "StubNls.h"
+#include "peers/oracle/OraNls.h"
 #include "db/oci/OciTypes.h"
 #include "peers/oracle/ModelOracle.h"
 
@@ -17,6 +17,7 @@
 namespace ocistub {
 
 using namespace tw::oci;
+using peers::ora::NlsSettings;
 
 struct EnvHandle;
 

@@ -352,8 +352,9 @@ std::vector<RowError> executeDml(SessionHandle& session, StmtHandle& statement, 
 }
 
 // ALTER SESSION SET name = value ...: the NLS settings that decide how text
-// is read are kept by the stand-in for the session; NLS_LENGTH_SEMANTICS
-// goes to the model. True when the statement was an ALTER SESSION.
+// is read are kept by the stand-in for the tables it keeps and go to the
+// model for its own, as NLS_LENGTH_SEMANTICS does. True when the statement
+// was an ALTER SESSION.
 bool alterSession(SessionHandle& session, const QString& sql)
 {
     static const QRegularExpression alter(QStringLiteral("^\\s*alter\\s+session\\s+set\\s+(.*)$"),
@@ -367,7 +368,9 @@ bool alterSession(SessionHandle& session, const QString& sql)
         const QRegularExpressionMatch pair = it.next();
         if (pair.captured(1).compare(QLatin1String("NLS_LENGTH_SEMANTICS"), Qt::CaseInsensitive) == 0)
             session.session.execute(QStringLiteral("ALTER SESSION SET NLS_LENGTH_SEMANTICS = ") + pair.captured(2));
-        else if (!session.nls.set(pair.captured(1), pair.captured(2)))
+        else if (session.nls.set(pair.captured(1), pair.captured(2)))
+            session.session.execute(QStringLiteral("ALTER SESSION SET %1 = %2").arg(pair.captured(1), pair.captured(2)));
+        else
             throw peers::OraError(2248, QStringLiteral("invalid option for ALTER SESSION"));
     }
     return true;

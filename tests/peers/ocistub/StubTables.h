@@ -1,6 +1,6 @@
 #pragma once
 
-#include "StubNls.h"
+#include "peers/oracle/OraNls.h"
 #include "StubHandles.h"
 #include "peers/oracle/ModelOracle.h"
 
@@ -17,6 +17,11 @@
 // converted by the server's rules under the session's NLS settings, and
 // kept as text.
 namespace ocistub {
+
+using peers::ora::NlsSettings;
+using peers::ora::readDaySecondInterval;
+using peers::ora::readNumber;
+using peers::ora::readTimestamp;
 
 // How a column stores its values, for the checks by bytes.
 enum class StubStorage { Number, Date, Varchar2, LongText, Binary, Other };

@@ -38,9 +38,12 @@ struct Executor {
         ora::deleteRows(session, s);
         return {};
     }
-    OraResult operator()(const ora::SetLengthSemantics& s) const
+    OraResult operator()(const ora::AlterSession& s) const
     {
-        session.lengthInCharacters = s.inCharacters;
+        if (s.inCharacters)
+            session.lengthInCharacters = *s.inCharacters;
+        for (const auto& [name, value] : s.nls)
+            session.nls.set(name, QLatin1Char('\'') + value + QLatin1Char('\''));
         return {};
     }
     OraResult operator()(const ora::Commit&) const

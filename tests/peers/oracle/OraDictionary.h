@@ -1,6 +1,7 @@
 #pragma once
 
 #include "peers/oracle/ModelOracle.h"
+#include "peers/oracle/OraNls.h"
 
 #include <memory>
 
@@ -96,6 +97,9 @@ struct SessionState {
     // NLS_LENGTH_SEMANTICS of the session: unqualified character sizes
     // count characters when set, bytes (Oracle's default) otherwise.
     bool lengthInCharacters = false;
+    // The formats with which the session reads text into datetime and
+    // interval columns.
+    NlsSettings nls;
 
     OraSchema& schema() const;
     // Rows inserted or deleted and not yet committed: they lock the table.

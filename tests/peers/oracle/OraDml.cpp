@@ -206,11 +206,12 @@ void insertRow(SessionState& session, const Insert& statement, const QVector<Sql
         if (column.identity == 'A')
             throw generatedAlwaysIdentity();
         given[positions[i]] = !(column.identity == 'N' && value.isNull());
-        row[positions[i]] = storedValue(value, column, session.user, table.name);
+        row[positions[i]] = storedValue(value, column, session.user, table.name, session.nls);
     }
     for (int i = 0; i < table.columns.size(); ++i) {
         if (!given[i])
-            row[i] = storedValue(generatedValue(table.columns[i]), table.columns[i], session.user, table.name);
+            row[i] = storedValue(generatedValue(table.columns[i]), table.columns[i], session.user, table.name,
+                                 session.nls);
     }
     for (int i = 0; i < table.columns.size(); ++i) {
         if (!table.columns[i].nullable && row[i].isNull())

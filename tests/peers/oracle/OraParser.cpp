@@ -4,6 +4,7 @@
 #include "peers/oracle/OraCursor.h"
 #include "peers/oracle/OraErrors.h"
 #include "peers/oracle/OraNames.h"
+#include "peers/oracle/OraNls.h"
 
 namespace peers::ora {
 
@@ -211,18 +212,31 @@ DropTable dropTable(Cursor& cursor)
     return statement;
 }
 
-// alter session set NLS_LENGTH_SEMANTICS = CHAR | BYTE (the only session
-// setting the model keeps; the value may also be a quoted literal).
-SetLengthSemantics alterSession(Cursor& cursor)
+// alter session set name = value ...: NLS_LENGTH_SEMANTICS = CHAR | BYTE
+// (the value may also be a quoted literal) and the NLS formats the session
+// reads text with (Oracle Database Reference, "ALTER SESSION" parameters;
+// Globalization Support Guide, "NLS_TIMESTAMP_FORMAT", "NLS_TIMESTAMP_TZ_FORMAT").
+AlterSession alterSession(Cursor& cursor)
 {
     cursor.expectWord("SET", invalidAlterSessionOption);
-    cursor.expectWord("NLS_LENGTH_SEMANTICS", invalidAlterSessionOption);
-    cursor.expectSymbol('=', invalidAlterSessionOption);
-    const QString value = cursor.take().text.toUpper();
-    cursor.expectEnd(invalidAlterSessionOption);
-    if (value != QLatin1String("CHAR") && value != QLatin1String("BYTE"))
-        throw invalidAlterSessionOption();
-    return SetLengthSemantics{value == QLatin1String("CHAR")};
+    AlterSession statement;
+    NlsSettings check;
+    do {
+        const Token name = cursor.take();
+        cursor.expectSymbol('=', invalidAlterSessionOption);
+        const Token value = cursor.take();
+        if (name.isWord("NLS_LENGTH_SEMANTICS")) {
+            const QString semantics = value.text.toUpper();
+            if (semantics != QLatin1String("CHAR") && semantics != QLatin1String("BYTE"))
+                throw invalidAlterSessionOption();
+            statement.inCharacters = semantics == QLatin1String("CHAR");
+        } else if (name.kind == Token::Kind::Word && check.set(name.text, QLatin1Char('\'') + value.text + QLatin1Char('\''))) {
+            statement.nls.append({name.text, value.text});
+        } else {
+            throw invalidAlterSessionOption();
+        }
+    } while (!cursor.atEnd());
+    return statement;
 }
 
 // MODIFY ( column GENERATED ... AS IDENTITY [(options)] ): the one column

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "peers/oracle/ModelOracle.h"
 
 #include <variant>
@@ -16,9 +18,11 @@ struct CreateTable {
     QVector<int> unqualifiedLengthColumns;
 };
 
-// alter session set NLS_LENGTH_SEMANTICS = CHAR | BYTE
-struct SetLengthSemantics {
-    bool inCharacters = false;
+// alter session set name = value [name = value ...]: NLS_LENGTH_SEMANTICS
+// (CHAR | BYTE) and the NLS formats that NlsSettings keeps.
+struct AlterSession {
+    std::optional<bool> inCharacters;
+    QVector<QPair<QString, QString>> nls;
 };
 
 struct CreateView {
@@ -98,7 +102,7 @@ struct Commit {};
 struct Rollback {};
 
 using Statement = std::variant<CreateTable, CreateView, DropTable, AddConstraint, ModifyIdentity, CreateIndex,
-                               CountTables, SelectRows, Insert, Delete, Commit, Rollback, SetLengthSemantics>;
+                               CountTables, SelectRows, Insert, Delete, Commit, Rollback, AlterSession>;
 
 inline bool isDdl(const Statement& statement)
 {

@@ -231,11 +231,26 @@ SqlValue storedBinaryFloat(const SqlValue& value, const OraColumn& column)
 
 } // namespace
 
-SqlValue storedValue(const SqlValue& value, const OraColumn& column, const QString& owner, const QString& table)
+SqlValue storedValue(const SqlValue& value, const OraColumn& column, const QString& owner, const QString& table,
+                     const NlsSettings& nls)
 {
     if (value.isNull())
         return value;
     const QString& type = column.type;
+    // Text reaches the datetime and interval columns through the session's
+    // formats (SQL Language Reference, "Data Type Comparison Rules":
+    // implicit conversion; "Interval Literals").
+    const bool text = value.kind() == Kind::Text && !value.asText().isEmpty();
+    const QChar decimal = nls.numericCharacters.isEmpty() ? QLatin1Char('.') : nls.numericCharacters[0];
+    if (type.startsWith(QLatin1String("INTERVAL DAY"))) {
+        if (!text)
+            refuseKind(QStringLiteral("INTERVAL DAY TO SECOND"), value);
+        return SqlValue(readDaySecondInterval(value.asText(), column.precision, column.scale));
+    }
+    if (type.startsWith(QLatin1String("TIMESTAMP")) && type.endsWith(QLatin1String("WITH TIME ZONE")) && text)
+        return SqlValue(readTimestamp(value.asText(), nls.timestampTzFormat, decimal).zonedText(column.scale));
+    if (type.startsWith(QLatin1String("TIMESTAMP")) && text)
+        return SqlValue(readTimestamp(value.asText(), nls.timestampFormat, decimal).text(column.scale));
     if (type == QLatin1String("NUMBER")) {
         if (value.kind() == Kind::Text && value.asText().isEmpty())
             return SqlValue();

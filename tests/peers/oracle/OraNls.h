@@ -4,8 +4,9 @@
 #include <optional>
 
 // The session's NLS settings that decide how the server reads text bound to
-// a column of another type, and the readings themselves.
-namespace ocistub {
+// a column of another type, and the readings themselves; the model keeps
+// them per session, the stand-in client library for the tables it keeps.
+namespace peers::ora {
 
 struct NlsSettings {
     // Defaults of the AMERICAN_AMERICA locale (Oracle Database Globalization
@@ -25,7 +26,7 @@ struct NlsSettings {
 
 // A datetime read with a format model: the parts and the fraction in
 // nanoseconds.
-struct StubTimestamp {
+struct OraTimestamp {
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
     qint64 nanoseconds = 0;
     // The time zone offset read with TZH and TZM, in minutes east of UTC.
@@ -45,7 +46,7 @@ struct StubTimestamp {
 // matches any one non-alphanumeric character of the input (SQL Language
 // Reference, "Format Models": datetime format elements and string-to-date
 // conversion rules). A text that does not match raises ORA-01861 or ORA-01830.
-StubTimestamp readTimestamp(const QString& text, const QString& format, QChar decimalCharacter);
+OraTimestamp readTimestamp(const QString& text, const QString& format, QChar decimalCharacter);
 
 // Reads text as an INTERVAL DAY(leading) TO SECOND(fractionDigits) value:
 // "[+|-]D HH:MI:SS[.FF]", the form in which the server converts character
@@ -61,4 +62,4 @@ QString readDaySecondInterval(const QString& text, int leading, int fractionDigi
 // implicit conversion uses NLS_NUMERIC_CHARACTERS).
 double readNumber(const QString& text, QChar decimalCharacter);
 
-} // namespace ocistub
+} // namespace peers::ora

@@ -1,11 +1,11 @@
-#include "StubNls.h"
+#include "peers/oracle/OraNls.h"
 
 #include "peers/oracle/ModelOracle.h"
 
 #include <QDate>
 #include <QRegularExpression>
 
-namespace ocistub {
+namespace peers::ora {
 
 namespace {
 
@@ -13,7 +13,7 @@ const char* const kMonths[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN", "JUL", 
 
 [[noreturn]] void literalMismatch()
 {
-    throw peers::OraError(1861, QStringLiteral("literal does not match format string"));
+    throw OraError(1861, QStringLiteral("literal does not match format string"));
 }
 
 // Reads the input against a format model, element by element.
@@ -24,7 +24,7 @@ public:
     {
     }
 
-    StubTimestamp read()
+    OraTimestamp read()
     {
         while (f_ < format_.size()) {
             if (format_[f_] == QLatin1Char('"')) {
@@ -40,12 +40,12 @@ public:
             }
         }
         if (t_ < text_.size())
-            throw peers::OraError(1830, QStringLiteral("date format picture ends before converting entire input string"));
+            throw OraError(1830, QStringLiteral("date format picture ends before converting entire input string"));
         if (pm_ && value_.hour < 12)
             value_.hour += 12;
         if (!QDate(value_.year, value_.month, value_.day).isValid() || value_.hour > 23 || value_.minute > 59
             || value_.second > 59)
-            throw peers::OraError(1839, QStringLiteral("date not valid for month specified"));
+            throw OraError(1839, QStringLiteral("date not valid for month specified"));
         return value_;
     }
 
@@ -97,7 +97,7 @@ private:
                     value_.month = i + 1;
             }
             if (value_.month == 0)
-                throw peers::OraError(1843, QStringLiteral("not a valid month"));
+                throw OraError(1843, QStringLiteral("not a valid month"));
             t_ += 3;
         } else if (takeFormat("MM")) {
             value_.month = digits(2);
@@ -128,7 +128,7 @@ private:
         } else if (takeFormat("AM") || takeFormat("PM")) {
             const QString marker = text_.mid(t_, 2).toUpper();
             if (marker != QLatin1String("AM") && marker != QLatin1String("PM"))
-                throw peers::OraError(1855, QStringLiteral("AM/A.M. or PM/P.M. required"));
+                throw OraError(1855, QStringLiteral("AM/A.M. or PM/P.M. required"));
             pm_ = marker == QLatin1String("PM");
             t_ += 2;
         } else if (takeFormat("TZH")) {
@@ -136,20 +136,21 @@ private:
             if (t_ < text_.size() && (text_[t_] == QLatin1Char('+') || text_[t_] == QLatin1Char('-')))
                 sign = text_[t_++] == QLatin1Char('-') ? -1 : 1;
             const int hours = digits(2);
-            if (hours > 14)
-                throw peers::OraError(1874, QStringLiteral("time zone hour must be between -15 and 15"));
+            // Oracle Database Error Messages, ORA-01874.
+            if (hours > 15)
+                throw OraError(1874, QStringLiteral("time zone hour must be between -15 and 15"));
             zoneSign_ = sign;
             value_.offsetMinutes = sign * hours * 60;
         } else if (takeFormat("TZM")) {
             const int minutes = digits(2);
             if (minutes > 59)
-                throw peers::OraError(1875, QStringLiteral("time zone minute must be between -59 and 59"));
+                throw OraError(1875, QStringLiteral("time zone minute must be between -59 and 59"));
             value_.offsetMinutes = value_.offsetMinutes.value_or(0) + zoneSign_ * minutes;
         } else if (takeFormat("TZR")) {
             while (t_ < text_.size() && !text_[t_].isSpace())
                 ++t_;
         } else {
-            throw peers::OraError(1821, QStringLiteral("date format not recognized"));
+            throw OraError(1821, QStringLiteral("date format not recognized"));
         }
     }
 
@@ -160,7 +161,7 @@ private:
     int f_ = 0;
     bool pm_ = false;
     int zoneSign_ = 1;
-    StubTimestamp value_;
+    OraTimestamp value_;
 };
 
 QString unquoted(const QString& value)
@@ -201,7 +202,7 @@ bool NlsSettings::set(const QString& parameter, const QString& value)
     return true;
 }
 
-QString StubTimestamp::text(int fractionDigits) const
+QString OraTimestamp::text(int fractionDigits) const
 {
     qint64 unit = 1;
     for (int i = fractionDigits; i < 9; ++i)
@@ -221,7 +222,7 @@ QString StubTimestamp::text(int fractionDigits) const
     return result;
 }
 
-QString StubTimestamp::zonedText(int fractionDigits) const
+QString OraTimestamp::zonedText(int fractionDigits) const
 {
     const int offset = offsetMinutes.value_or(0);
     const int magnitude = offset < 0 ? -offset : offset;
@@ -238,7 +239,7 @@ QString readDaySecondInterval(const QString& text, int leading, int fractionDigi
         QStringLiteral("^\\s*([+-]?)(\\d{1,9})\\s+(\\d{1,2}):(\\d{2}):(\\d{2})(?:\\.(\\d{1,9}))?\\s*$"));
     const QRegularExpressionMatch m = form.match(text);
     if (!m.hasMatch() || m.captured(3).toInt() > 23 || m.captured(4).toInt() > 59 || m.captured(5).toInt() > 59)
-        throw peers::OraError(1867, QStringLiteral("the interval is invalid"));
+        throw OraError(1867, QStringLiteral("the interval is invalid"));
     qint64 days = m.captured(2).toLongLong();
     qint64 unit = 1;
     for (int i = fractionDigits; i < 9; ++i)
@@ -247,7 +248,7 @@ QString readDaySecondInterval(const QString& text, int leading, int fractionDigi
     const qint64 fraction = (nanoseconds + unit / 2) / unit;
     QString digits = QString::number(days);
     if (days != 0 && digits.size() > leading)
-        throw peers::OraError(1873, QStringLiteral("the leading precision of the interval is too small"));
+        throw OraError(1873, QStringLiteral("the leading precision of the interval is too small"));
     QString result = QStringLiteral("%1%2 %3:%4:%5")
                          .arg(m.captured(1) == QLatin1String("-") ? QLatin1Char('-') : QLatin1Char('+'))
                          .arg(days, 2, 10, QLatin1Char('0'))
@@ -258,7 +259,7 @@ QString readDaySecondInterval(const QString& text, int leading, int fractionDigi
     return result;
 }
 
-StubTimestamp readTimestamp(const QString& text, const QString& format, QChar decimalCharacter)
+OraTimestamp readTimestamp(const QString& text, const QString& format, QChar decimalCharacter)
 {
     return TimestampReader(text, format, decimalCharacter).read();
 }
@@ -268,14 +269,14 @@ double readNumber(const QString& text, QChar decimalCharacter)
     QString plain = text.trimmed();
     if (decimalCharacter != QLatin1Char('.')) {
         if (plain.contains(QLatin1Char('.')))
-            throw peers::OraError(1722, QStringLiteral("invalid number"));
+            throw OraError(1722, QStringLiteral("invalid number"));
         plain.replace(decimalCharacter, QLatin1Char('.'));
     }
     bool ok = false;
     const double value = plain.toDouble(&ok);
     if (!ok)
-        throw peers::OraError(1722, QStringLiteral("invalid number"));
+        throw OraError(1722, QStringLiteral("invalid number"));
     return value;
 }
 
-} // namespace ocistub
+} // namespace peers::ora
