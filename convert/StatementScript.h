@@ -47,6 +47,7 @@ public:
     bool isOpen() const override { return target_.isOpen(); }
     std::unique_ptr<TargetStatement> createStatement() override;
     std::unique_ptr<RowWriter> createRowWriter() override { return target_.createRowWriter(); }
+    std::unique_ptr<TargetConnection> createSibling() const override { return target_.createSibling(); }
 
 private:
     TargetConnection& target_;
