@@ -107,24 +107,18 @@ Base100 toBase100(const DecimalDigits& number)
     return result;
 }
 
-// The value as text, for the messages of values that are no NUMBER.
-QString textOf(const SqlValue& value)
+// False, with out untouched, for a magnitude of 1e126 or more.
+bool writeNumber(const DecimalDigits& number, char* out)
 {
-    return value.kind() == SqlValue::Kind::Integer ? QString::number(value.asInteger()) : value.asDecimal().text;
-}
-
-void writeNumber(const SqlValue& value, const DecimalDigits& number, char* out)
-{
-    std::memset(out, 0, ORACLE_NUMBER_SIZE);
     const Base100 magnitude = toBase100(number);
+    if (magnitude.count > 0 && magnitude.exponent > kMaxExponent)
+        return false;
+    std::memset(out, 0, ORACLE_NUMBER_SIZE);
     if (magnitude.count == 0 || magnitude.exponent < kMinExponent) {
         out[0] = 1;
         out[1] = char(0x80);  // zero
-        return;
+        return true;
     }
-    if (magnitude.exponent > kMaxExponent)
-        throw Failure(QStringLiteral("%1 is too large for an Oracle NUMBER").arg(textOf(value)));
-
     int length = 1;
     // Positive: exponent byte 193 + e, digits plus 1. Negative: the exponent
     // byte inverted (62 - e), digits taken from 101, and a closing 102 when
@@ -135,32 +129,45 @@ void writeNumber(const SqlValue& value, const DecimalDigits& number, char* out)
     if (number.negative && magnitude.count < kMaxDigitPairs)
         out[length++] = char(102);
     out[0] = char(length - 1);
+    return true;
 }
 
 } // namespace
 
-void writeOracleNumber(const SqlValue& value, char* out)
+void writeOracleNumber(qint64 n, char* out)
+{
+    // The digits of the magnitude, written backwards into a buffer of their
+    // own (no text is made).
+    quint64 magnitude = n < 0 ? 0 - quint64(n) : quint64(n);
+    char16_t digits[20];
+    qsizetype start = 20;
+    while (magnitude > 0) {
+        digits[--start] = char16_t(u'0' + magnitude % 10);
+        magnitude /= 10;
+    }
+    DecimalDigits number;
+    number.negative = n < 0;
+    number.integer = QStringView(digits + start, 20 - start);
+    writeNumber(number, out);
+}
+
+bool writePlainOracleNumber(QStringView text, char* out)
 {
     DecimalDigits number;
+    return readDecimal(text, number) && writeNumber(number, out);
+}
+
+void writeOracleNumber(const SqlValue& value, char* out)
+{
     if (value.kind() == SqlValue::Kind::Integer) {
-        // The digits of the magnitude, written backwards into a buffer of
-        // their own (no text is made).
-        const qint64 n = value.asInteger();
-        quint64 magnitude = n < 0 ? 0 - quint64(n) : quint64(n);
-        char16_t digits[20];
-        qsizetype start = 20;
-        while (magnitude > 0) {
-            digits[--start] = char16_t(u'0' + magnitude % 10);
-            magnitude /= 10;
-        }
-        number.negative = n < 0;
-        number.integer = QStringView(digits + start, 20 - start);
-        writeNumber(value, number, out);
+        writeOracleNumber(value.asInteger(), out);
         return;
     }
+    DecimalDigits number;
     if (!readDecimal(value.asDecimal().text, number))
         throw Failure(QStringLiteral("'%1' is not a number").arg(value.asDecimal().text));
-    writeNumber(value, number, out);
+    if (!writeNumber(number, out))
+        throw Failure(QStringLiteral("%1 is too large for an Oracle NUMBER").arg(value.asDecimal().text));
 }
 
 QByteArray oracleNumber(const SqlValue& value)

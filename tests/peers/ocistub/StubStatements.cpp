@@ -481,13 +481,25 @@ OCISTUB_EXPORT sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmthp, OCIError*
                 fail(error, 24381, QStringLiteral("error(s) in array DML"));
                 status = OCI_SUCCESS_WITH_INFO;
             }
-            if (mode & OCI_COMMIT_ON_SUCCESS) {
-                session->session.commit();
-                StubTables::instance().commit(session);
-            }
         }
     } catch (const peers::OraError& refused) {
         status = fail(error, refused);
+    }
+    // OCI_COMMIT_ON_SUCCESS commits the current transaction after the
+    // execute when it completes successfully (OCI Programmer's Guide,
+    // OCIStmtExecute): not after an error, nor after a batch-error execute
+    // that refused rows (OCI_SUCCESS_WITH_INFO, "Batch Error Mode"). The
+    // commit travels with the execute: one round trip, recorded as an
+    // execute and a commit.
+    const bool commits = status == OCI_SUCCESS && (mode & OCI_COMMIT_ON_SUCCESS)
+        && statement->statementType != OCI_STMT_SELECT && !isDdl(statement->statementType);
+    if (commits) {
+        try {
+            session->session.commit();
+            StubTables::instance().commit(session);
+        } catch (const peers::OraError& refused) {
+            status = fail(error, refused);
+        }
     }
     if (status == OCI_ERROR)
         outcome = QStringLiteral("ORA-%1").arg(error->code, 5, 10, QLatin1Char('0'));
@@ -496,11 +508,13 @@ OCISTUB_EXPORT sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmthp, OCIError*
     else if (status == OCI_NO_DATA)
         outcome = QStringLiteral("NO_DATA");
     state.record(line + QStringLiteral(" rows=%1 result=%2").arg(statement->rowCount).arg(outcome) + sql);
+    if (commits && status == OCI_SUCCESS)
+        state.record(QStringLiteral("COMMIT"));
     state.waitForServer(statement->statementType == OCI_STMT_SELECT ? 0 : iters);
     // DDL commits, whether it succeeds or not; so does a commit on success.
     if (isDdl(statement->statementType))
         state.save();
-    else if (status == OCI_SUCCESS && (mode & OCI_COMMIT_ON_SUCCESS))
+    else if (commits && status == OCI_SUCCESS)
         state.saveIfModelChanged();
     return status;
 }
