@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QTime>
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -31,12 +32,7 @@ void writeDate(const CellTimestamp& t, char* out)
     out[6] = char(t.second + 1);
 }
 
-void append(std::vector<char>& buffer, const char* bytes, size_t count)
-{
-    buffer.insert(buffer.end(), bytes, bytes + count);
-}
-
-void appendInteger(std::vector<char>& buffer, qint64 n)
+void appendInteger(QByteArray& buffer, qint64 n)
 {
     char digits[20];
     int start = 20;
@@ -46,8 +42,8 @@ void appendInteger(std::vector<char>& buffer, qint64 n)
         magnitude /= 10;
     } while (magnitude > 0);
     if (n < 0)
-        buffer.push_back('-');
-    append(buffer, digits + start, size_t(20 - start));
+        buffer.append('-');
+    buffer.append(digits + start, 20 - start);
 }
 
 } // namespace
@@ -106,33 +102,41 @@ bool bytesTake(CellForm form, bool binary)
     }
 }
 
-void appendCellBytes(CellForm form, const SourceCell& cell, std::vector<char>& buffer, QStringEncoder& utf8)
+void appendUtf8(QByteArray& buffer, QStringEncoder& utf8, QStringView text)
+{
+    // QByteArray leaves the room it adds uninitialised: the encoder writes
+    // into it directly.
+    const qsizetype start = buffer.size();
+    const qsizetype needed = start + utf8.requiredSpace(text.size());
+    if (buffer.capacity() < needed)
+        buffer.reserve(std::max(needed, 2 * buffer.capacity()));
+    buffer.resize(needed);
+    char* end = utf8.appendToBuffer(buffer.data() + start, text);
+    buffer.resize(end - buffer.constData());
+}
+
+void appendCellBytes(CellForm form, const SourceCell& cell, QByteArray& buffer, QStringEncoder& utf8)
 {
     switch (form) {
     case CellForm::Int64:
         appendInteger(buffer, integerOf(cell));
         return;
     case CellForm::Bit:
-        buffer.push_back(cell.data[0] != 0 ? '1' : '0');
+        buffer.append(cell.data[0] != 0 ? '1' : '0');
         return;
     case CellForm::Guid: {
         CellGuid guid;
         std::memcpy(&guid, cell.data, sizeof guid);
-        const size_t start = buffer.size();
+        const qsizetype start = buffer.size();
         buffer.resize(start + 36);
         writeGuidText(guid, buffer.data() + start);
         return;
     }
-    case CellForm::Utf16Text: {
-        const QStringView text(reinterpret_cast<const char16_t*>(cell.data), qsizetype(cell.bytes / 2));
-        const size_t start = buffer.size();
-        buffer.resize(start + size_t(utf8.requiredSpace(text.size())));
-        char* end = utf8.appendToBuffer(buffer.data() + start, text);
-        buffer.resize(size_t(end - buffer.data()));
+    case CellForm::Utf16Text:
+        appendUtf8(buffer, utf8, QStringView(reinterpret_cast<const char16_t*>(cell.data), qsizetype(cell.bytes / 2)));
         return;
-    }
     case CellForm::Bytes:
-        append(buffer, cell.data, size_t(cell.bytes));
+        buffer.append(cell.data, qsizetype(cell.bytes));
         return;
     default:
         return;

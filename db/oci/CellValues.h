@@ -2,8 +2,8 @@
 
 #include "db/SourceCell.h"
 
+#include <QByteArray>
 #include <QStringEncoder>
-#include <vector>
 
 namespace tw::oci {
 
@@ -24,6 +24,8 @@ bool dateFromCell(const SourceCell& cell, char* out);
 // of their text.
 bool bytesTake(CellForm form, bool binary);
 // Appends those bytes of a value that is not NULL to buffer.
-void appendCellBytes(CellForm form, const SourceCell& cell, std::vector<char>& buffer, QStringEncoder& utf8);
+void appendCellBytes(CellForm form, const SourceCell& cell, QByteArray& buffer, QStringEncoder& utf8);
+// Appends text as UTF-8 to buffer, encoded in place.
+void appendUtf8(QByteArray& buffer, QStringEncoder& utf8, QStringView text);
 
 } // namespace tw::oci

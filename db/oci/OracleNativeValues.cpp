@@ -136,19 +136,33 @@ bool writeNumber(const DecimalDigits& number, char* out)
 
 void writeOracleNumber(qint64 n, char* out)
 {
-    // The digits of the magnitude, written backwards into a buffer of their
-    // own (no text is made).
-    quint64 magnitude = n < 0 ? 0 - quint64(n) : quint64(n);
-    char16_t digits[20];
-    qsizetype start = 20;
-    while (magnitude > 0) {
-        digits[--start] = char16_t(u'0' + magnitude % 10);
-        magnitude /= 10;
+    // The base-100 digits of the magnitude straight from the integer, least
+    // significant first (at most 10 for 64 bits, so nothing to round).
+    std::memset(out, 0, ORACLE_NUMBER_SIZE);
+    if (n == 0) {
+        out[0] = 1;
+        out[1] = char(0x80);
+        return;
     }
-    DecimalDigits number;
-    number.negative = n < 0;
-    number.integer = QStringView(digits + start, 20 - start);
-    writeNumber(number, out);
+    quint64 magnitude = n < 0 ? 0 - quint64(n) : quint64(n);
+    int digits[10];
+    int count = 0;
+    while (magnitude > 0) {
+        digits[count++] = int(magnitude % 100);
+        magnitude /= 100;
+    }
+    const int exponent = count - 1;
+    int last = 0;  // trailing zero digits are not written
+    while (digits[last] == 0)
+        ++last;
+    const bool negative = n < 0;
+    int length = 1;
+    out[length++] = char(negative ? 62 - exponent : 193 + exponent);
+    for (int i = count - 1; i >= last; --i)
+        out[length++] = char(negative ? 101 - digits[i] : digits[i] + 1);
+    if (negative)
+        out[length++] = char(102);
+    out[0] = char(length - 1);
 }
 
 bool writePlainOracleNumber(QStringView text, char* out)

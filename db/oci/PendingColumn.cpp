@@ -38,10 +38,15 @@ public:
     {
     }
 
+    // The arrays grow in steps and keep their room when cleared: a new row
+    // only marks its slot NULL.
     void appendRow() override
     {
-        values_.resize(values_.size() + size_t(width_));
-        indicators_.push_back(kNull);
+        if (rows_ == indicators_.size()) {
+            indicators_.resize(std::max<size_t>(64, 2 * rows_));
+            values_.resize(indicators_.size() * size_t(width_));
+        }
+        indicators_[rows_++] = kNull;
     }
 
     void set(int row, const SqlValue& converted) override
@@ -78,11 +83,7 @@ public:
         return written;
     }
 
-    void clear() override
-    {
-        values_.clear();
-        indicators_.clear();
-    }
+    void clear() override { rows_ = 0; }
 
     void bind(OciStatement& statement, ub4 position) override
     {
@@ -93,7 +94,7 @@ public:
                                                  nullptr, 0, nullptr, OCI_DEFAULT));
     }
 
-    qint64 heldBytes() const override { return qint64(values_.size()); }
+    qint64 heldBytes() const override { return qint64(rows_) * width_; }
 
 private:
     void encode(const SqlValue& converted, char* slot) const
@@ -121,6 +122,7 @@ private:
     static constexpr int kWidest = ORACLE_NUMBER_SIZE;
     const int width_;
     const ub2 externalType_;
+    size_t rows_ = 0;
     std::vector<char> values_;
     std::vector<sb2> indicators_;
 };
@@ -192,7 +194,7 @@ public:
         if (long_)
             dropLong(row);
         indicators_[size_t(row)] = kNull;
-        const size_t start = buffer_.size();
+        const qsizetype start = buffer_.size();
         appendCellBytes(form, cell, buffer_, utf8_);
         keepSpan(row, start);
         return true;
@@ -202,7 +204,7 @@ public:
     {
         values_.clear();
         spans_.clear();
-        buffer_.clear();
+        buffer_.resize(0);  // keeps its room for the next batch
         indicators_.clear();
         held_ = 0;
     }
@@ -265,33 +267,30 @@ private:
         indicators_[size_t(row)] = kNull;
         if (converted.isNull())
             return;
-        const size_t start = buffer_.size();
+        const qsizetype start = buffer_.size();
         if (converted.kind() == SqlValue::Kind::Bytes) {
-            const QByteArray& bytes = converted.asBytes();
-            buffer_.insert(buffer_.end(), bytes.cbegin(), bytes.cend());
+            buffer_.append(converted.asBytes());
         } else {
             const QString text = converted.kind() == SqlValue::Kind::Text ? converted.asText() : converted.toText();
-            buffer_.resize(start + size_t(utf8_.requiredSpace(text.size())));
-            char* end = utf8_.appendToBuffer(buffer_.data() + start, text);
-            buffer_.resize(size_t(end - buffer_.data()));
+            appendUtf8(buffer_, utf8_, text);
         }
         keepSpan(row, start);
     }
 
     // The bytes from start to the end of the buffer become the row's value.
-    void keepSpan(int row, size_t start)
+    void keepSpan(int row, qsizetype start)
     {
-        const size_t length = buffer_.size() - start;
+        const qsizetype length = buffer_.size() - start;
         // A longer value would make this a LONG bind ahead of shorter ones;
         // no column of this kind holds more than 4000 bytes anyway.
-        if (!long_ && length > size_t(kLongBindBytes)) {
+        if (!long_ && length > kLongBindBytes) {
             buffer_.resize(start);
             throw Failure(QStringLiteral("a value of %1 bytes does not fit a %2 column (at most %3 bytes)")
                               .arg(length)
                               .arg(column().type.typeName)
                               .arg(kLongBindBytes));
         }
-        spans_[size_t(row)] = Span{start, ub4(length), true};
+        spans_[size_t(row)] = Span{size_t(start), ub4(length), true};
         indicators_[size_t(row)] = kNotNull;
     }
 
@@ -320,7 +319,7 @@ private:
     const bool long_;
     QVector<QByteArray> values_;   // long columns' values set as value objects
     std::vector<Span> spans_;
-    std::vector<char> buffer_;     // the other values, one after the other
+    QByteArray buffer_;            // the other values, one after the other
     std::vector<sb2> indicators_;
     QStringEncoder utf8_{QStringEncoder::Utf8, QStringConverter::Flag::Stateless};
     qint64 held_ = 0;              // bytes of values_

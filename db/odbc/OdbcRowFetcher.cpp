@@ -24,6 +24,8 @@ void setAttribute(SQLHSTMT statement, SQLINTEGER attribute, SQLPOINTER value)
 OdbcRowFetcher::OdbcRowFetcher(SQLHSTMT statement, const QVector<OdbcColumn>& columns)
     : statement_(statement), columns_(columns)
 {
+    for (const OdbcColumn& column : columns_)
+        widths_.push_back(column.bufferWidth());
     bound_ = !columns_.isEmpty()
              && std::none_of(columns_.cbegin(), columns_.cend(), [](const OdbcColumn& c) { return c.isLong; });
     if (bound_) {
@@ -97,7 +99,7 @@ SourceCell OdbcRowFetcher::cellOf(const OdbcBlock& block, SQLULEN position, int 
     const SQLLEN indicator = block.indicators[size_t(column)][position];
     if (indicator == SQL_NULL_DATA)
         return {};
-    return SourceCell{block.buffers[size_t(column)].data() + columns_[column].bufferWidth() * SQLLEN(position),
+    return SourceCell{block.buffers[size_t(column)].data() + widths_[size_t(column)] * SQLLEN(position),
                       qint64(indicator)};
 }
 

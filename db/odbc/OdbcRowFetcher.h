@@ -52,6 +52,7 @@ public:
 private:
     SQLHSTMT statement_;
     QVector<OdbcColumn> columns_;
+    std::vector<SQLLEN> widths_;  // of each column's bound values
     bool bound_ = false;
     SQLULEN blockSize_ = 1;
     bool exhausted_ = false;

@@ -232,9 +232,11 @@ CellForm OdbcSourceQuery::cellForm(int index) const
     return readAhead_ ? column(index).cellForm() : CellForm::None;
 }
 
+// Called for every value of a row: only what keeps the read inside the
+// current block is checked.
 SourceCell OdbcSourceQuery::cell(int index) const
 {
-    if (cellForm(index) == CellForm::None)
+    if (!readAhead_ || index < 0 || index >= columns_.size())
         throw Failure(QStringLiteral("The value of column %1 is not in a bound buffer").arg(index));
     requireRow();
     return fetcher_->cellOf(readAhead_->block(), readAhead_->position(), index);
