@@ -55,6 +55,7 @@ constexpr sb4 OCI_CONTINUE = -24200;
 
 // Modes.
 constexpr ub4 OCI_DEFAULT = 0x0;
+constexpr ub4 OCI_THREADED = 0x1;         // environment mode
 constexpr ub4 OCI_DATA_AT_EXEC = 0x2;     // bind mode
 constexpr ub4 OCI_DESCRIBE_ONLY = 0x10;   // execute mode
 constexpr ub4 OCI_COMMIT_ON_SUCCESS = 0x20;

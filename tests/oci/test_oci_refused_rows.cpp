@@ -28,6 +28,10 @@ const QString kRejects = QStringLiteral(
     "12000,P12000,123456\r\n");
 
 struct OciRefusedRows : ::testing::Test {
+    // The batches applied while the next is copied never use the session
+    // at the same time as the copy.
+    void TearDown() override { EXPECT_EQ(bed.calls().filter(QStringLiteral("CONCURRENT")), QStringList()); }
+
     ModelServers source;
     OciTestBed bed;
     std::unique_ptr<tw::OciTargetConnection> target;

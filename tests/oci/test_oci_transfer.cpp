@@ -24,6 +24,10 @@ struct OciConversionSteps : ::testing::Test {
     bool ok = false;
     QString error;
 
+    // The batches applied while the next is copied never use the session
+    // at the same time as the copy.
+    void TearDown() override { EXPECT_EQ(bed.calls().filter(QStringLiteral("CONCURRENT")), QStringList()); }
+
     void connect()
     {
         source.connect();
@@ -103,7 +107,11 @@ TEST_F(OciConversionSteps, TwelveThousandRowsCommitInTheRunsBatchesWithOneExecut
     copy(QStringLiteral("T"));
     ASSERT_TRUE(ok) << qPrintable(error);
     EXPECT_EQ(insertIterations(), QStringList({"iters=100", "iters=5000", "iters=5000", "iters=2245"}));
+    // One round trip per batch: its execute, which commits on success; the
+    // table is described once, however often the writer is reopened.
+    EXPECT_EQ(bed.executes(QStringLiteral("insert into")).filter(QStringLiteral("mode=32 ")).size(), 4);
     EXPECT_EQ(bed.calls().filter(QStringLiteral("COMMIT")).size(), 4);
+    EXPECT_EQ(bed.executes(QStringLiteral("select * from \"T\" where 1=0")).size(), 1);
     EXPECT_EQ(bed.targetRows(QStringLiteral("T")), source.sourceDb.table(QStringLiteral("T")).rows());
     EXPECT_EQ(log.lines().last(), QStringLiteral("Insert table T 12345 Rows "));
 }

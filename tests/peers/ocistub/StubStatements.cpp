@@ -363,6 +363,7 @@ bool alterSession(SessionHandle& session, const QString& sql)
 OCISTUB_EXPORT sword OCIStmtPrepare2(OCISvcCtx* svchp, OCIStmt** stmthp, OCIError* errhp, const OraText* stmttext,
                                      ub4 stmt_len, const OraText*, ub4, ub4, ub4)
 {
+    const OneThreadAtATime oneThread(handleOf<StubHandle>(svchp), "OCIStmtPrepare2");
     auto* service = handleOf<SvcCtxHandle>(svchp);
     auto* error = handleOf<ErrorHandle>(errhp);
     if (!service || !error || !stmthp)
@@ -376,6 +377,7 @@ OCISTUB_EXPORT sword OCIStmtPrepare2(OCISvcCtx* svchp, OCIStmt** stmthp, OCIErro
 
 OCISTUB_EXPORT sword OCIStmtRelease(OCIStmt* stmthp, OCIError*, const OraText*, ub4, ub4)
 {
+    const OneThreadAtATime oneThread(handleOf<StubHandle>(stmthp), "OCIStmtRelease");
     auto* statement = handleOf<StmtHandle>(stmthp);
     if (!statement)
         return OCI_INVALID_HANDLE;
@@ -386,6 +388,7 @@ OCISTUB_EXPORT sword OCIStmtRelease(OCIStmt* stmthp, OCIError*, const OraText*, 
 OCISTUB_EXPORT sword OCIBindByPos(OCIStmt* stmtp, OCIBind** bindpp, OCIError* errhp, ub4 position, void* valuep,
                                   sb4 value_sz, ub2 dty, void* indp, ub2* alenp, ub2*, ub4, ub4*, ub4 mode)
 {
+    const OneThreadAtATime oneThread(handleOf<StubHandle>(stmtp), "OCIBindByPos");
     auto* statement = handleOf<StmtHandle>(stmtp);
     auto* error = handleOf<ErrorHandle>(errhp);
     if (!statement || !error || !bindpp)
@@ -412,6 +415,7 @@ OCISTUB_EXPORT sword OCIBindByPos(OCIStmt* stmtp, OCIBind** bindpp, OCIError* er
 OCISTUB_EXPORT sword OCIBindDynamic(OCIBind* bindp, OCIError*, void* ictxp, OCICallbackInBind icbfp, void*,
                                     OCICallbackOutBind)
 {
+    const OneThreadAtATime oneThread(handleOf<StubHandle>(bindp), "OCIBindDynamic");
     auto* bind = handleOf<BindHandle>(bindp);
     if (!bind)
         return OCI_INVALID_HANDLE;
@@ -443,6 +447,7 @@ OCISTUB_EXPORT sword OCIDefineByPos(OCIStmt* stmtp, OCIDefine** defnpp, OCIError
 OCISTUB_EXPORT sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmthp, OCIError* errhp, ub4 iters, ub4 rowoff,
                                     const OCISnapshot*, OCISnapshot*, ub4 mode)
 {
+    const OneThreadAtATime oneThread(handleOf<StubHandle>(stmthp), "OCIStmtExecute");
     auto* statement = handleOf<StmtHandle>(stmthp);
     auto* error = handleOf<ErrorHandle>(errhp);
     if (!statement || !error)
@@ -521,6 +526,7 @@ OCISTUB_EXPORT sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmthp, OCIError*
 
 OCISTUB_EXPORT sword OCIStmtFetch2(OCIStmt* stmthp, OCIError* errhp, ub4 nrows, ub2, sb4, ub4)
 {
+    const OneThreadAtATime oneThread(handleOf<StubHandle>(stmthp), "OCIStmtFetch2");
     auto* statement = handleOf<StmtHandle>(stmthp);
     auto* error = handleOf<ErrorHandle>(errhp);
     if (!statement || !error)
