@@ -136,3 +136,26 @@ TEST_F(OciConversionSteps, ARefusedRowLosesOnlyItsBatchAndIsReported)
 }
 
 } // namespace
+
+namespace {
+
+// A batch applied while the next rows are read fails when the connection
+// is lost: the copy ends with every row read since the last commit named
+// as not stored, and the batches after it are not sent.
+TEST_F(OciConversionSteps, ALostConnectionEndsTheCopyNamingEveryRowNotStored)
+{
+    auto& table = source.sourceDb.table(QStringLiteral("T")).column(QStringLiteral("N"), QStringLiteral("int"));
+    for (int i = 1; i <= 12345; ++i)
+        table.row({i});
+    connect();
+    bed.clearCalls();
+    bed.dropConnectionAfter(4);  // create, describe and two batches
+
+    copy(QStringLiteral("T"));
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(error, QStringLiteral("Rows 5101 to 12345 were not stored: ORA-03113: end-of-file on communication "
+                                    "channel"));
+    EXPECT_EQ(insertIterations(), QStringList({"iters=100", "iters=5000", "iters=5000"}));
+}
+
+} // namespace
