@@ -123,15 +123,13 @@ void RowTransfer::run(const TableRef& table, bool& ok, QString& errorText)
     } catch (const Aborted&) {
         stopped_ = true;
         QString failure;
-        finishInFlight(failure);
-        if (!failure.isEmpty())
+        if (finishInFlight(failure))
             refusedBatches_.append(failedRowsText(failure));
         refusedBatches_.append(QStringLiteral("Operation aborted"));
     } catch (const Failure& failure) {
         sourceLost_ = dynamic_cast<const ConnectionLost*>(&failure) != nullptr;
         QString message = failure.message();
-        finishInFlight(message);
-        if (message != failure.message())
+        if (finishInFlight(message))
             sourceLost_ = false;
         refusedBatches_.append(failedRowsText(message));
     }
@@ -246,13 +244,15 @@ void RowTransfer::collect(bool wait)
     }
 }
 
-void RowTransfer::finishInFlight(QString& message)
+bool RowTransfer::finishInFlight(QString& message)
 {
     try {
         collect(true);
     } catch (const Failure& failure) {
         message = failure.message();
+        return true;
     }
+    return false;
 }
 
 // One transaction per batch. A refused batch is rolled back by the writer;

@@ -113,9 +113,10 @@ private:
     // with wait, of all of them. When a batch's apply failed as a whole, the
     // rows from its first on are not stored: that failure is thrown.
     void collect(bool wait);
-    // Waits for the batches in flight after the copy stopped; a failure of
-    // one of them replaces the message of the failure that stopped it.
-    void finishInFlight(QString& message);
+    // Waits for the batches in flight after the copy stopped. True when one
+    // of them failed as a whole: its message then replaces message, since
+    // the rows from that batch on are not stored.
+    bool finishInFlight(QString& message);
     void report(const BatchInFlight& batch, const ApplyResult& result);
     void rejectRows(const QVector<RefusedRow>& rows, const BatchInFlight& batch);
     void keepSourceValues();
