@@ -19,8 +19,8 @@ namespace tw {
 // fills buffers; every value is made on the caller's thread. The rows
 // arrive in order, then the end, or the failure that ended the fetching at
 // the place where it happened. The caller reads the values of a row in its
-// block. A fixed set of blocks circulates: the
-// fetching pauses while all of them wait for the caller.
+// block. A fixed set of blocks circulates: the fetching pauses while all of
+// them wait for the caller.
 class OdbcReadAhead {
 public:
     // fetchBlock fetches the next rows into a block (false at the end of
