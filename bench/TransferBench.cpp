@@ -93,7 +93,7 @@ void printHeader(const bench::Latency& latency)
     std::cout << "| Rows | (a) fetch rows/s | (b) transfer rows/s | (b)/(a) | (a) CPU µs/row | (b) CPU µs/row "
                  "| peer CPU µs/row in (a) | peer CPU µs/row in (b) | (b) peak RSS MB | (c) rows/s with " << latency.callMicroseconds << " µs/call + "
               << latency.rowMicroseconds << " µs/row | (c) target wait s | (c) time / max(fetch, target) "
-                 "| executes/batch | commits/batch |\n"
+                 "| executes/batch | commit calls/batch |\n"
               << "|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n";
 }
 

@@ -49,9 +49,8 @@ void RowTransfer::run(const TableRef& table, bool& ok, QString& errorText)
     sourceLost_ = false;
     stopped_ = false;
     sourceTable_ = table.shown;
-    batchValues_.clear();
-    sentValues_ = 0;
-    refusedValues_.clear();
+    kept_ = KeptValues();
+    inFlight_.clear();
     writer_.setKeepGoodRows(rejects_ != nullptr);
     try {
         query_.close();
@@ -99,7 +98,7 @@ void RowTransfer::run(const TableRef& table, bool& ok, QString& errorText)
             query_.next();
             if (row % kYieldEvery == 0) {
                 if (row % kBatchSize == kYieldEvery) {
-                    applyBatch(row);
+                    handOff(row);
                     writer_.close();
                     writer_.open();
                 }
@@ -115,17 +114,24 @@ void RowTransfer::run(const TableRef& table, bool& ok, QString& errorText)
         // so that a large value is not held by both clients at once (the
         // values kept for the reject file are copies of their own).
         query_.close();
-        applyBatch(row - 1);
+        handOff(row - 1);
+        collect(true);
         log_.replaceLast(rowCountLine(table.shown, row - 1));
         readToEnd_ = true;
         host_.rowsCopied(row - 1, counted_);
         writer_.close();
     } catch (const Aborted&) {
         stopped_ = true;
+        QString failure;
+        if (finishInFlight(failure))
+            refusedBatches_.append(failedRowsText(failure));
         refusedBatches_.append(QStringLiteral("Operation aborted"));
     } catch (const Failure& failure) {
         sourceLost_ = dynamic_cast<const ConnectionLost*>(&failure) != nullptr;
-        refusedBatches_.append(failedRowsText(failure.message()));
+        QString message = failure.message();
+        if (finishInFlight(message))
+            sourceLost_ = false;
+        refusedBatches_.append(failedRowsText(message));
     }
     if (!refusedBatches_.isEmpty()) {
         ok = false;
@@ -151,6 +157,9 @@ QVector<RowTransfer::ColumnRoute> RowTransfer::routeColumns(bool upperCase)
             target = writer_.fieldIndex(name);
         routes[i].target = target;
         routes[i].boolean = query_.isBooleanField(i);
+        const CellForm form = query_.cellForm(i);
+        if (target >= 0 && form != CellForm::None && writer_.takesCells(target, form))
+            routes[i].cells = form;
     }
     return routes;
 }
@@ -162,6 +171,8 @@ void RowTransfer::copyRow(const QString& targetTable)
         if (route.target < 0)
             continue;
         try {
+            if (route.cells != CellForm::None && writer_.setFieldCell(route.target, route.cells, query_.cell(i)))
+                continue;
             const SqlValue value = query_.value(i);
             if (route.boolean) {
                 // Booleans are written as "1" and "0"; NULL leaves the column unset.
@@ -199,19 +210,63 @@ QString RowTransfer::failedRowsText(const QString& message) const
     return QStringLiteral("Rows %1 to %2 were not stored: %3").arg(batchFirstRow_).arg(lastPosted_).arg(message);
 }
 
+void RowTransfer::handOff(qint64 lastRow)
+{
+    inFlight_.push_back(BatchInFlight{batchFirstRow_, lastRow, std::move(kept_)});
+    kept_ = KeptValues();
+    batchFirstRow_ = lastRow + 1;
+    writer_.applyInBackground();
+    collect(false);
+}
+
+void RowTransfer::collect(bool wait)
+{
+    ApplyResult result;
+    while (!inFlight_.empty()) {
+        try {
+            if (!writer_.takeApplied(result, wait))
+                return;
+        } catch (const Failure&) {
+            batchFirstRow_ = inFlight_.front().firstRow;
+            inFlight_.clear();
+            // The batches after it were not sent; their outcomes go too.
+            for (;;) {
+                try {
+                    if (!writer_.takeApplied(result, true))
+                        break;
+                } catch (const Failure&) {
+                }
+            }
+            throw;
+        }
+        report(inFlight_.front(), result);
+        inFlight_.pop_front();
+    }
+}
+
+bool RowTransfer::finishInFlight(QString& message)
+{
+    try {
+        collect(true);
+    } catch (const Failure& failure) {
+        message = failure.message();
+        return true;
+    }
+    return false;
+}
+
 // One transaction per batch. A refused batch is rolled back by the writer;
 // it is remembered here so that the table's step reports exactly which rows
 // are missing. With the good rows kept, the refused rows go to the reject
 // file and the batch's line names it.
-void RowTransfer::applyBatch(qint64 lastRow)
+void RowTransfer::report(const BatchInFlight& batch, const ApplyResult& result)
 {
-    const ApplyResult result = writer_.applyUpdates();
-    const qint64 firstRow = batchFirstRow_;
-    batchFirstRow_ = lastRow + 1;
+    const qint64 firstRow = batch.firstRow;
+    const qint64 lastRow = batch.lastRow;
     stored_ += result.stored;
     refused_ += result.refused;
     if (!result.refusedRows.isEmpty()) {
-        rejectRows(result.refusedRows, firstRow);
+        rejectRows(result.refusedRows, batch);
         refusedBatches_.append(QStringLiteral("Rows %1 to %2: %3 rows refused, see %4")
                                    .arg(firstRow)
                                    .arg(lastRow)
@@ -228,43 +283,42 @@ void RowTransfer::applyBatch(qint64 lastRow)
                                    .arg(result.refused)
                                    .arg(refusedRow, result.message));
     }
-    batchValues_.clear();
-    sentValues_ = 0;
-    refusedValues_.clear();
 }
 
-void RowTransfer::rejectRows(const QVector<RefusedRow>& rows, qint64 firstRow)
+void RowTransfer::rejectRows(const QVector<RefusedRow>& rows, const BatchInFlight& batch)
 {
     for (const RefusedRow& refused : rows)
-        rejects_->add(sourceTable_, sourceColumns_, firstRow + refused.row - 1, refused.message, valuesOfRow(refused.row));
+        rejects_->add(sourceTable_, sourceColumns_, batch.firstRow + refused.row - 1, refused.message,
+                      batch.kept.ofRow(refused.row, sourceColumns_.size()));
 }
 
-// The source values of a row of the batch (from 1).
-QVector<SqlValue> RowTransfer::valuesOfRow(int row) const
+QVector<SqlValue> RowTransfer::KeptValues::ofRow(int row, qsizetype columns) const
 {
-    if (row <= sentValues_)
-        return refusedValues_.value(row);
-    const qsizetype columns = sourceColumns_.size();
-    return batchValues_.mid((row - 1 - sentValues_) * columns, columns);
+    if (row <= sent)
+        return refused.value(row);
+    return unsent.mid((row - 1 - sent) * columns, columns);
 }
 
+// Every source column's value of the row just posted, routed or not. When
+// the post made the writer send the batch's rows so far, only the values of
+// the rows it refused stay.
 // Every source column's value of the row just posted, routed or not. When
 // the post made the writer send the batch's rows so far, only the values of
 // the rows it refused stay.
 void RowTransfer::keepSourceValues()
 {
     for (int i = 0; i < sourceColumns_.size(); ++i)
-        batchValues_.append(query_.value(i));
+        kept_.unsent.append(query_.value(i));
     const int sent = writer_.sentRows();
-    if (sent <= sentValues_)
+    if (sent <= kept_.sent)
         return;
-    for (const RefusedRow& refused : writer_.refusedRows()) {
-        if (refused.row > sentValues_ && refused.row <= sent)
-            refusedValues_.insert(refused.row, valuesOfRow(refused.row));
-    }
     const qsizetype columns = sourceColumns_.size();
-    batchValues_.remove(0, qMin(batchValues_.size(), (sent - sentValues_) * columns));
-    sentValues_ = sent;
+    for (const RefusedRow& refused : writer_.refusedRows()) {
+        if (refused.row > kept_.sent && refused.row <= sent)
+            kept_.refused.insert(refused.row, kept_.ofRow(refused.row, columns));
+    }
+    kept_.unsent.remove(0, qMin(kept_.unsent.size(), (sent - kept_.sent) * columns));
+    kept_.sent = sent;
 }
 
 } // namespace tw

@@ -11,6 +11,7 @@
 #include <QSet>
 #include <QStringList>
 #include <QVector>
+#include <deque>
 
 namespace tw {
 
@@ -73,19 +74,52 @@ public:
 
 private:
     // Where a source column's values go: resolved once per table, so that
-    // no row looks a column up by name.
+    // no row looks a column up by name. Values of a column that the writer
+    // takes straight from the source's buffers go that way (cells).
     struct ColumnRoute {
         int target = -1;  // position among the writer's columns; -1: none
         bool boolean = false;
+        CellForm cells = CellForm::None;
+    };
+
+    // With the good rows kept: the source values of a batch's rows for the
+    // reject file. Those of the rows not yet sent, row after row, and those
+    // of the refused rows among the rows sent before the apply; the values
+    // of the other rows sent go when they are sent, so that the writer's
+    // bound on memory holds for them too.
+    struct KeptValues {
+        QVector<SqlValue> unsent;
+        int sent = 0;
+        QHash<int, QVector<SqlValue>> refused;
+        // The values of a row of the batch (from 1).
+        QVector<SqlValue> ofRow(int row, qsizetype columns) const;
+    };
+
+    // A batch given to the writer whose outcome has not been taken yet.
+    struct BatchInFlight {
+        qint64 firstRow = 0;
+        qint64 lastRow = 0;
+        KeptValues kept;
     };
 
     QVector<ColumnRoute> routeColumns(bool upperCase);
     void copyRow(const QString& targetTable);
     void reportColumn(const QString& targetTable, const QString& column, const QString& reason);
-    void applyBatch(qint64 lastRow);
-    void rejectRows(const QVector<RefusedRow>& rows, qint64 firstRow);
+    // Gives the rows posted since the last batch to the writer as a batch,
+    // applied while the next rows are copied, and reports the batches that
+    // have ended.
+    void handOff(qint64 lastRow);
+    // Reports the outcomes of the batches in flight that have ended, or,
+    // with wait, of all of them. When a batch's apply failed as a whole, the
+    // rows from its first on are not stored: that failure is thrown.
+    void collect(bool wait);
+    // Waits for the batches in flight after the copy stopped. True when one
+    // of them failed as a whole: its message then replaces message, since
+    // the rows from that batch on are not stored.
+    bool finishInFlight(QString& message);
+    void report(const BatchInFlight& batch, const ApplyResult& result);
+    void rejectRows(const QVector<RefusedRow>& rows, const BatchInFlight& batch);
     void keepSourceValues();
-    QVector<SqlValue> valuesOfRow(int row) const;
     QString failedRowsText(const QString& message) const;
 
     SourceQuery& query_;
@@ -95,14 +129,8 @@ private:
     ConversionHost& host_;
 
     RejectFile* rejects_ = nullptr;
-    // With the good rows kept: the source values of the batch's rows not
-    // yet sent, row after row, for the reject file (one store whose room is
-    // reused), and those of the refused rows among the rows sent before the
-    // apply; the values of the other rows sent go when they are sent, so
-    // that the writer's bound on memory holds for them too.
-    QVector<SqlValue> batchValues_;
-    int sentValues_ = 0;
-    QHash<int, QVector<SqlValue>> refusedValues_;
+    KeptValues kept_;  // of the batch being copied
+    std::deque<BatchInFlight> inFlight_;
     QStringList sourceColumns_;
     QString sourceTable_;
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/SourceCell.h"
 #include "db/SqlValue.h"
 
 #include <QStringList>
@@ -37,6 +38,12 @@ public:
     virtual QString fieldName(int index) const = 0;
     virtual bool isBooleanField(int index) const = 0;
     virtual SqlValue value(int index) const = 0;
+    // The form in which the column's values lie in the source's buffers, so
+    // that a copy can take them from there (cell); None for a column whose
+    // values come only through value().
+    virtual CellForm cellForm(int) const { return CellForm::None; }
+    // The current row's value of a column whose form is not None.
+    virtual SourceCell cell(int) const { return {}; }
 
     // Position of a column by name, regardless of case; a Failure when
     // the result has no such column.

@@ -30,6 +30,27 @@ void RowWriter::setFieldValue(const QString& name, const SqlValue& value)
     setFieldValue(index, value);
 }
 
+void RowWriter::applyInBackground()
+{
+    try {
+        keepApplied(applyUpdates());
+    } catch (...) {
+        keepApplyFailure(std::current_exception());
+    }
+}
+
+bool RowWriter::takeApplied(ApplyResult& result, bool)
+{
+    if (applied_.empty())
+        return false;
+    Applied applied = std::move(applied_.front());
+    applied_.pop_front();
+    if (applied.failure)
+        std::rethrow_exception(applied.failure);
+    result = std::move(applied.result);
+    return true;
+}
+
 QString TargetConnection::param(const QString& key) const
 {
     const QString prefix = key + QLatin1Char('=');

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "db/SourceCell.h"
 #include "db/SqlValue.h"
 
 #include <QStringList>
 #include <QVector>
+#include <deque>
+#include <exception>
 #include <memory>
 
 namespace tw {
@@ -62,9 +65,15 @@ public:
 
     // Drops pending rows that were not applied.
     virtual void close() = 0;
-    void setCommandText(const QString& text) { commandText_ = text; }
+    void setCommandText(const QString& text)
+    {
+        commandText_ = text;
+        ++commandTextSets_;
+    }
     const QString& commandText() const { return commandText_; }
     // Runs the command text: the buffer gets the table's columns and no rows.
+    // Opening again without a new command text may reuse what the last
+    // opening learnt of the table.
     virtual void open() = 0;
 
     // What a row the server refuses costs: off (the default), its whole
@@ -85,6 +94,15 @@ public:
     virtual void setFieldValue(int index, const SqlValue& value) = 0;
     // The same by name, regardless of case; a missing column is a Failure.
     void setFieldValue(const QString& name, const SqlValue& value);
+    // Whether the column at index takes values of the form straight from
+    // the source's buffers (setFieldCell); asked once per table.
+    virtual bool takesCells(int, CellForm) const { return false; }
+    // Sets a column of the appended row from the source's buffer, exactly as
+    // setFieldValue would set it from the source's value. False, with the
+    // column untouched, for a value that only setFieldValue converts (rare
+    // values such as a date-time that rounds into the next second); a value
+    // the column cannot take throws as setFieldValue does.
+    virtual bool setFieldCell(int, CellForm, const SourceCell&) { return false; }
     virtual void post() = 0;
     virtual int pendingCount() const = 0;
     // The rows of the current batch that the writer has already sent to the
@@ -98,9 +116,34 @@ public:
     // afterwards.
     virtual ApplyResult applyUpdates() = 0;
 
+    // The same for a batch whose outcome is taken later (takeApplied), so
+    // that the rows of the next batch can be appended while the server
+    // works on this one. By default the batch is applied at once.
+    virtual void applyInBackground();
+    // The outcome of the oldest batch given to applyInBackground and not
+    // yet taken: false when there is none, or when it has not ended and
+    // wait is not set. A failure of that apply as a whole (not a refused
+    // batch) is thrown here, after the outcomes of the batches before it.
+    virtual bool takeApplied(ApplyResult& result, bool wait);
+
+protected:
+    // Counts setCommandText calls: a writer that opens again on the same
+    // count opens on the same command text.
+    quint64 commandTextSets() const { return commandTextSets_; }
+    // The outcome of a batch applied in the background, in order.
+    void keepApplied(const ApplyResult& result) { applied_.push_back({result, nullptr}); }
+    void keepApplyFailure(std::exception_ptr failure) { applied_.push_back({{}, std::move(failure)}); }
+
 private:
+    struct Applied {
+        ApplyResult result;
+        std::exception_ptr failure;
+    };
+
     QString commandText_;
+    quint64 commandTextSets_ = 0;
     bool keepGoodRows_ = false;
+    std::deque<Applied> applied_;
 };
 
 // The target server connection, configured by key=value parameter lines.

@@ -3,6 +3,7 @@
 
 #include "support/DboTable.h"
 #include "convert/RowTransfer.h"
+#include "db/Failure.h"
 #include "support/FakeHost.h"
 #include "support/ModelServers.h"
 
@@ -225,6 +226,100 @@ TEST_F(RowTransferTest, MissingSourceTableFailsBeforeWriting)
     transfer();
     EXPECT_FALSE(ok);
     EXPECT_EQ(error, QStringLiteral("Invalid object name 'dbo.T'."));
+}
+
+} // namespace
+
+namespace {
+
+// A writer whose batches end one batch late, as when each is applied on a
+// thread of its own while the next is copied: the outcome of a batch given
+// to applyInBackground is known only once the next batch is given, or when
+// the caller waits. After a batch fails as a whole, the later ones fail too.
+class LateOutcomes : public tw::RowWriter {
+public:
+    LateOutcomes(tw::RowWriter& inner, int failingApply) : inner_(inner), failingApply_(failingApply) {}
+
+    void close() override { inner_.close(); }
+    void open() override
+    {
+        inner_.setCommandText(commandText());
+        inner_.open();
+    }
+    QStringList fieldNames() const override { return inner_.fieldNames(); }
+    void append() override { inner_.append(); }
+    using tw::RowWriter::setFieldValue;
+    void setFieldValue(int index, const tw::SqlValue& value) override { inner_.setFieldValue(index, value); }
+    void post() override { inner_.post(); }
+    int pendingCount() const override { return inner_.pendingCount(); }
+    tw::ApplyResult applyUpdates() override
+    {
+        if (++applies_ == failingApply_ || (failingApply_ > 0 && applies_ > failingApply_))
+            throw tw::Failure(QStringLiteral("the connection is gone"));
+        return inner_.applyUpdates();
+    }
+    void applyInBackground() override
+    {
+        tw::RowWriter::applyInBackground();
+        ++given_;
+    }
+    bool takeApplied(tw::ApplyResult& result, bool wait) override
+    {
+        if (taken_ == given_ || (!wait && taken_ == given_ - 1))
+            return false;
+        ++taken_;
+        return tw::RowWriter::takeApplied(result, wait);
+    }
+
+private:
+    tw::RowWriter& inner_;
+    const int failingApply_;
+    int applies_ = 0;
+    int given_ = 0;
+    int taken_ = 0;
+};
+
+// The reports come out as when every batch ends before the next begins.
+TEST_F(RowTransferTest, BatchesEndingLateAreReportedAsTheirOwn)
+{
+    const struct {
+        const char* name;
+        int failingApply;
+        int stopAtYield;
+        QString numberType;
+        QStringList reports;
+        int stored;
+    } cases[] = {
+        {"refused batches", 0, 0, QStringLiteral("NUMBER(3)"),
+         {QStringLiteral("Rows 101 to 5100 were not stored (5000 rows refused): ORA-01438"),
+          QStringLiteral("Rows 5101 to 10100 were not stored (5000 rows refused): ORA-01438"),
+          QStringLiteral("Rows 10101 to 12345 were not stored (2245 rows refused): ORA-01438")},
+         100},
+        {"a stop", 0, 52, QStringLiteral("NUMBER(10)"), {QStringLiteral("Operation aborted")}, 5100},
+        {"a failed batch", 2, 0, QStringLiteral("NUMBER(10)"),
+         {QStringLiteral("Rows 101 to 10100 were not stored: the connection is gone")}, 100},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        servers = std::make_unique<ModelServers>();
+        log.clear();
+        seedNumbers(12345);
+        servers->targetExecute(QStringLiteral("Create table \"T\" (\"N\" %1)").arg(c.numberType));
+        host.yields = 0;
+        host.stop = false;
+        host.onYield = [&](int yield) { host.stop = yield == c.stopAtYield; };
+        LateOutcomes writer(*servers->writer, c.failingApply);
+        log.append(QStringLiteral("Insert table T... "));
+        tw::RowTransfer rows(*servers->query, writer, log, cc, host);
+        rows.run(dboTable(QStringLiteral("T"), QStringLiteral("T")), ok, error);
+        EXPECT_FALSE(ok);
+        const QStringList reports = error.split(QStringLiteral("\r\n"));
+        ASSERT_EQ(reports.size(), c.reports.size()) << qPrintable(error);
+        for (int i = 0; i < reports.size(); ++i)
+            EXPECT_TRUE(reports[i].startsWith(c.reports[i])) << qPrintable(reports[i]);
+        EXPECT_EQ(rows.rowsStored(), c.stored);
+        EXPECT_EQ(servers->targetRows(QStringLiteral("T")).size(), c.stored);
+    }
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "db/Failure.h"
 
 #include <QRegularExpression>
+#include <utility>
 
 namespace tw::oci {
 
@@ -13,26 +14,28 @@ OciRowWriter::OciRowWriter(std::function<std::shared_ptr<OciSession>()> sessionS
 
 OciRowWriter::~OciRowWriter()
 {
+    finishBackground();
     close();
 }
 
 void OciRowWriter::close()
 {
     // Rows of the batch already executed are not left for a later commit
-    // (or for the commit that ends the session) to store.
-    if (session_ && sent_ > 0 && refusal_.isEmpty() && session_->isLoggedOn()) {
+    // (or for the commit that ends the session) to store. Such rows were
+    // sent by this thread, after the batch in the background had ended.
+    if (session_ && filling_ && filling_->sent > 0 && filling_->refusal.isEmpty() && session_->isLoggedOn()) {
         try {
             session_->rollback();
         } catch (const Failure&) {
             // The session stays marked; its logoff will not commit the rows.
         }
     }
-    insert_.reset();
-    bindOrder_.clear();
-    columns_.clear();
+    if (filling_) {
+        filling_->reset();
+        spare_ = std::move(filling_);
+    }
     session_.reset();
-    held_ = 0;
-    resetBatch();
+    rowOpen_ = false;
 }
 
 void OciRowWriter::open()
@@ -41,25 +44,33 @@ void OciRowWriter::open()
     std::shared_ptr<OciSession> session = sessionSource_();
     if (!session)
         throw Failure(QStringLiteral("The connection to Oracle is closed."));
-    table_ = tableOfCommand();
-    OciStatement query(session, commandText());
-    columns_ = PendingColumn::forTable(query.describe(), session);
-    for (const auto& column : columns_) {
-        if (!column->bindsLast())
-            bindOrder_.push_back(column.get());
+    if (session != describedSession_ || commandTextSets() != describedCommand_ || !insert_) {
+        // The describe and the prepare use the session: the batch in the
+        // background ends first.
+        finishBackground();
+        spare_.reset();
+        insert_.reset();
+        failed_ = nullptr;
+        describedSession_.reset();
+        table_ = tableOfCommand();
+        OciStatement query(session, commandText());
+        description_ = query.describe();
+        spare_ = std::make_unique<OciBatch>(description_, session);
+        insert_ = std::make_shared<OciStatement>(session, spare_->insertSql(table_));
+        describedSession_ = session;
+        describedCommand_ = commandTextSets();
     }
-    for (const auto& column : columns_) {
-        if (column->bindsLast())
-            bindOrder_.push_back(column.get());
-    }
+    filling_ = spare_ ? std::move(spare_) : std::make_unique<OciBatch>(description_, session);
     session_ = std::move(session);
 }
 
 QStringList OciRowWriter::fieldNames() const
 {
     QStringList names;
-    for (const auto& column : columns_)
-        names.append(column->column().name);
+    if (filling_) {
+        for (const auto& column : filling_->columns)
+            names.append(column->column().name);
+    }
     return names;
 }
 
@@ -75,24 +86,44 @@ void OciRowWriter::append()
     // A row still being filled is posted first, as a dataset does.
     if (rowOpen_)
         post();
-    for (const auto& column : columns_)
-        column->appendRow();
+    filling_->appendRow();
     rowOpen_ = true;
 }
 
-void OciRowWriter::setFieldValue(int index, const SqlValue& value)
+PendingColumn& OciRowWriter::settableColumn(int index)
 {
     requireOpen();
     if (!rowOpen_)
         throw Failure(QStringLiteral("The row writer has no row being appended."));
-    if (index < 0 || index >= int(columns_.size()))
+    if (index < 0 || index >= int(filling_->columns.size()))
         throw Failure(QStringLiteral("Field index %1 out of range").arg(index));
-    PendingColumn& column = *columns_[index];
+    return *filling_->columns[size_t(index)];
+}
+
+void OciRowWriter::setFieldValue(int index, const SqlValue& value)
+{
+    PendingColumn& column = settableColumn(index);
     const OracleColumnType& type = column.column().type;
     if (takesAsIs(value, type))
-        column.set(held_, value);
+        column.set(filling_->held, value);
     else
-        column.set(held_, convertForOracleColumn(value, type));
+        column.set(filling_->held, convertForOracleColumn(value, type));
+}
+
+bool OciRowWriter::takesCells(int index, CellForm form) const
+{
+    return filling_ && index >= 0 && index < int(filling_->columns.size())
+        && filling_->columns[size_t(index)]->takesCells(form);
+}
+
+bool OciRowWriter::setFieldCell(int index, CellForm form, const SourceCell& cell)
+{
+    PendingColumn& column = settableColumn(index);
+    if (cell.isNull()) {
+        column.set(filling_->held, SqlValue());
+        return true;
+    }
+    return column.setCell(filling_->held, form, cell);
 }
 
 void OciRowWriter::post()
@@ -101,36 +132,29 @@ void OciRowWriter::post()
     if (!rowOpen_)
         return;
     rowOpen_ = false;
-    ++held_;
-    ++batchRows_;
-    if (heldBytes() >= heldBytesBudget_)
-        sendHeldRows();
+    ++filling_->held;
+    ++filling_->rows;
+    if (filling_->heldBytes() + applyingBytes_ >= heldBytesBudget_) {
+        finishBackground();
+        if (filling_->heldBytes() >= heldBytesBudget_)
+            filling_->send(*session_, *insert_, keepGoodRows(), false);
+    }
 }
 
-qint64 OciRowWriter::heldBytes() const
+void OciRowWriter::finishBackground()
 {
-    qint64 bytes = 0;
-    for (const auto& column : columns_)
-        bytes += column->heldBytes();
-    return bytes;
-}
-
-void OciRowWriter::clearHeld()
-{
-    for (const auto& column : columns_)
-        column->clear();
-    held_ = 0;
-    rowOpen_ = false;
-}
-
-void OciRowWriter::resetBatch()
-{
-    sent_ = 0;
-    batchRows_ = 0;
-    refusal_.clear();
-    refusedRow_ = 0;
-    refusedRows_.clear();
-    rowOpen_ = false;
+    if (!background_.joinable())
+        return;
+    background_.join();
+    if (applyFailure_) {
+        failed_ = applyFailure_;
+        keepApplyFailure(std::exchange(applyFailure_, nullptr));
+    } else
+        keepApplied(std::exchange(applied_, ApplyResult()));
+    applyingBytes_ = 0;
+    if (!spare_)
+        spare_ = std::move(applying_);
+    applying_.reset();
 }
 
 QString OciRowWriter::tableOfCommand() const
@@ -145,115 +169,52 @@ QString OciRowWriter::tableOfCommand() const
     return m.captured(1);
 }
 
-QString OciRowWriter::insertSql() const
-{
-    QStringList names;
-    QStringList placeholders;
-    for (const PendingColumn* column : bindOrder_) {
-        QString name = column->column().name;
-        names.append(QLatin1Char('"') + name.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"'));
-        placeholders.append(QLatin1Char(':') + QString::number(placeholders.size() + 1));
-    }
-    return QStringLiteral("insert into %1 (%2) values (%3)")
-        .arg(table_, names.join(QLatin1Char(',')), placeholders.join(QLatin1Char(',')));
-}
-
-// Oracle stops an array insert at the first refused row with the rows
-// before it inserted but not committed, and OCI_ATTR_ROW_COUNT then counts
-// those rows (OCI Programmer's Guide, array DML errors): the refused row is
-// the one after them. In batch error mode (OCI_BATCH_ERRORS, "Batch Error
-// Mode") it inserts every row it accepts and reports each refused one,
-// which is then only recorded; a clean execute costs the same round trip
-// either way (the count of errors is read on the client).
-void OciRowWriter::sendHeldRows()
-{
-    // Rows sent before belong to a transaction that only this batch's apply
-    // may end; if something else ended it, they are gone.
-    if (refusal_.isEmpty() && sent_ > 0 && session_->endedTransactions() != transaction_)
-        refuseBatch(QStringLiteral("The rows of this batch sent earlier were rolled back before it was applied."), 0);
-    const int rows = held_;
-    if (rows == 0)
-        return;
-    if (refusal_.isEmpty()) {
-        QString message;
-        int refusedRow = 0;
-        transaction_ = session_->endedTransactions();
-        try {
-            if (!insert_)
-                insert_ = std::make_unique<OciStatement>(session_, insertSql());
-            ub4 position = 1;
-            for (PendingColumn* column : bindOrder_)
-                column->bind(*insert_, position++);
-            session_->noteUncommittedWork();
-            const sword status = insert_->execute(ub4(rows), keepGoodRows() ? OCI_BATCH_ERRORS : OCI_DEFAULT);
-            if ((status == OCI_SUCCESS || status == OCI_SUCCESS_WITH_INFO) && keepGoodRows()) {
-                for (const BatchError& error : insert_->batchErrors())
-                    refusedRows_.append(RefusedRow{sent_ + int(error.iteration) + 1, error.message});
-            } else if (status != OCI_SUCCESS && status != OCI_SUCCESS_WITH_INFO) {
-                message = session_->errorText(status);
-                try {
-                    refusedRow = sent_ + int(insert_->rowCount()) + 1;
-                } catch (const Failure&) {
-                    refusedRow = 0;
-                }
-            }
-        } catch (const Failure& failure) {
-            message = failure.message();
-        }
-        if (!message.isEmpty()) {
-            clearHeld();
-            refuseBatch(message, refusedRow);
-        }
-    }
-    sent_ += rows;
-    clearHeld();
-}
-
-void OciRowWriter::refuseBatch(const QString& message, int row)
-{
-    refusal_ = message;
-    refusedRow_ = row;
-    // A rollback that fails too means the session is gone (the connection
-    // was lost): that is a failure of the copy, not a refused batch.
-    try {
-        session_->rollback();
-    } catch (const Failure&) {
-        resetBatch();
-        throw Failure(message);
-    }
-}
-
-// One commit per batch. All or nothing: since an array insert stops at the
-// first refusal, every refusal refuses the whole batch. With the good rows
-// kept, the commit stores the rows the server accepted.
 ApplyResult OciRowWriter::applyUpdates()
 {
     requireOpen();
     if (rowOpen_)
         post();
-    ApplyResult result;
-    const int rows = batchRows_;
-    if (rows == 0)
-        return result;
-    sendHeldRows();
-    if (refusal_.isEmpty()) {
+    finishBackground();
+    return filling_->apply(*session_, *insert_, keepGoodRows());
+}
+
+void OciRowWriter::applyInBackground()
+{
+    requireOpen();
+    if (rowOpen_)
+        post();
+    finishBackground();
+    // After a batch whose apply failed as a whole (the session is gone), the
+    // next are not sent: they fail with it.
+    if (failed_) {
+        filling_->reset();
+        keepApplyFailure(failed_);
+        return;
+    }
+    // Temporary LOBs are written through the session as rows are filled:
+    // such a table's batches are applied at once.
+    if (filling_->rows == 0 || filling_->usesSession()) {
+        RowWriter::applyInBackground();
+        return;
+    }
+    applying_ = std::move(filling_);
+    applyingBytes_ = applying_->heldBytes();
+    filling_ = spare_ ? std::move(spare_) : std::make_unique<OciBatch>(description_, session_);
+    background_ = std::thread([this, batch = applying_.get(), session = session_, insert = insert_,
+                               keep = keepGoodRows()] {
         try {
-            session_->commit();
-        } catch (const Failure& failure) {
-            refuseBatch(failure.message(), 0);
+            applied_ = batch->apply(*session, *insert, keep);
+        } catch (...) {
+            applyFailure_ = std::current_exception();
         }
-    }
-    if (refusal_.isEmpty()) {
-        result.refused = int(refusedRows_.size());
-        result.stored = rows - result.refused;
-        result.refusedRows = refusedRows_;
-    } else {
-        result.refused = rows;
-        result.message = refusal_;
-        result.refusedRow = refusedRow_;
-    }
-    resetBatch();
-    return result;
+    });
+}
+
+bool OciRowWriter::takeApplied(ApplyResult& result, bool wait)
+{
+    if (wait)
+        finishBackground();
+    return RowWriter::takeApplied(result, wait);
 }
 
 } // namespace tw::oci

@@ -1,25 +1,31 @@
 #pragma once
 
 #include "db/TargetAccess.h"
+#include "db/oci/OciBatch.h"
 #include "db/oci/OciStatement.h"
-#include "db/oci/PendingColumn.h"
 
 #include <functional>
 #include <memory>
-#include <vector>
+#include <thread>
 
 namespace tw::oci {
 
 // The row writer over OCI. Opening runs the command text as a describe only
-// (select * from "T" where 1=0) and learns the table's columns; appended rows
+// (select * from "T" where 1=0) and learns the table's columns; opening
+// again on the same command text and session reuses them. Appended rows
 // are kept column-wise in bind form; an apply inserts the held rows with one
-// array execute of one INSERT (prepared once per open) and commits, or rolls
-// the whole batch back when the server refuses a row; with the good rows
-// kept, the execute runs in batch error mode and the commit stores every row
-// the server accepted. Memory is bounded by
-// bytes: when the values held pass the budget, the held rows are executed at
-// once inside the batch's transaction, which the apply still commits (or
-// rolls back) as a whole.
+// array execute of one INSERT (prepared once per table) that commits them
+// when it succeeds, or rolls the whole batch back when the server refuses a
+// row; with the good rows kept, the execute runs in batch error mode and the
+// commit stores every row the server accepted.
+//
+// A batch applied in the background is executed on a thread of its own
+// while the next batch is filled on the caller's; the session is used by
+// one thread at a time: the caller waits for that thread before it uses the
+// session itself. Memory is bounded by bytes, both batches together: when
+// the values held pass the budget, the caller waits for the batch in the
+// background and then executes the held rows at once inside their batch's
+// transaction, which the apply still commits (or rolls back) as a whole.
 class OciRowWriter : public RowWriter {
 public:
     static constexpr qint64 kDefaultHeldBytesBudget = 64 * 1024 * 1024;
@@ -37,41 +43,42 @@ public:
     void append() override;
     using RowWriter::setFieldValue;
     void setFieldValue(int index, const SqlValue& value) override;
+    bool takesCells(int index, CellForm form) const override;
+    bool setFieldCell(int index, CellForm form, const SourceCell& cell) override;
     void post() override;
-    int pendingCount() const override { return batchRows_; }
-    int sentRows() const override { return sent_; }
-    QVector<RefusedRow> refusedRows() const override { return refusedRows_; }
+    int pendingCount() const override { return filling_ ? filling_->rows : 0; }
+    int sentRows() const override { return filling_ ? filling_->sent : 0; }
+    QVector<RefusedRow> refusedRows() const override { return filling_ ? filling_->refusedRows : QVector<RefusedRow>(); }
     ApplyResult applyUpdates() override;
+    void applyInBackground() override;
+    bool takeApplied(ApplyResult& result, bool wait) override;
 
 private:
     // "T" out of select * from "T" where 1=0, as written there.
     QString tableOfCommand() const;
-    QString insertSql() const;
-    qint64 heldBytes() const;
-    // Executes the held rows inside the batch's transaction and drops them;
-    // after a refusal they are only dropped.
-    void sendHeldRows();
-    // Records the batch's refusal and rolls the batch back; a rollback that
-    // fails too is a Failure carrying the refusal.
-    void refuseBatch(const QString& message, int row);
-    void clearHeld();
-    void resetBatch();
+    PendingColumn& settableColumn(int index);
+    // Waits for the batch in the background, keeps its outcome and takes
+    // its storage back for a later batch.
+    void finishBackground();
     void requireOpen() const;
 
     std::function<std::shared_ptr<OciSession>()> sessionSource_;
     std::shared_ptr<OciSession> session_;
-    std::vector<std::unique_ptr<PendingColumn>> columns_;  // table order
-    std::vector<PendingColumn*> bindOrder_;                // large objects last
-    std::unique_ptr<OciStatement> insert_;
+    // What the last describe learnt, and for which session and command.
+    QVector<DescribedColumn> description_;
+    std::shared_ptr<OciSession> describedSession_;
+    quint64 describedCommand_ = 0;
+    std::shared_ptr<OciStatement> insert_;
     QString table_;
     qint64 heldBytesBudget_ = kDefaultHeldBytesBudget;
-    int held_ = 0;       // posted rows held on the client
-    int sent_ = 0;       // rows of the batch already executed, not committed
-    int batchRows_ = 0;  // rows posted since the last apply
-    QString refusal_;    // the server's text once it refused a row of the batch
-    int refusedRow_ = 0;
-    QVector<RefusedRow> refusedRows_;  // with the good rows kept: the batch's refused rows
-    ub4 transaction_ = 0;  // the session's transaction the sent rows are in
+    std::unique_ptr<OciBatch> filling_;   // the batch rows are posted to
+    std::unique_ptr<OciBatch> spare_;     // an empty batch to fill next
+    std::unique_ptr<OciBatch> applying_;  // the batch in the background
+    qint64 applyingBytes_ = 0;
+    ApplyResult applied_;                 // its outcome, or
+    std::exception_ptr applyFailure_;     // its failure
+    std::exception_ptr failed_;           // the last such failure on this table
+    std::thread background_;
     bool rowOpen_ = false;
 };
 

@@ -174,6 +174,11 @@ void OciSession::commit()
 {
     requireLoggedOn();
     check(api_.OCITransCommit(service_, error_, OCI_DEFAULT));
+    noteCommitted();
+}
+
+void OciSession::noteCommitted()
+{
     uncommitted_ = false;
     ++endedTransactions_;
 }

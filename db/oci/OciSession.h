@@ -67,6 +67,8 @@ public:
 
     void commit();
     void rollback();
+    // Records a commit that rode on an execute (OCI_COMMIT_ON_SUCCESS).
+    void noteCommitted();
 
 private:
     void* allocHandle(ub4 type, const QString& what);

@@ -107,24 +107,18 @@ Base100 toBase100(const DecimalDigits& number)
     return result;
 }
 
-// The value as text, for the messages of values that are no NUMBER.
-QString textOf(const SqlValue& value)
+// False, with out untouched, for a magnitude of 1e126 or more.
+bool writeNumber(const DecimalDigits& number, char* out)
 {
-    return value.kind() == SqlValue::Kind::Integer ? QString::number(value.asInteger()) : value.asDecimal().text;
-}
-
-void writeNumber(const SqlValue& value, const DecimalDigits& number, char* out)
-{
-    std::memset(out, 0, ORACLE_NUMBER_SIZE);
     const Base100 magnitude = toBase100(number);
+    if (magnitude.count > 0 && magnitude.exponent > kMaxExponent)
+        return false;
+    std::memset(out, 0, ORACLE_NUMBER_SIZE);
     if (magnitude.count == 0 || magnitude.exponent < kMinExponent) {
         out[0] = 1;
         out[1] = char(0x80);  // zero
-        return;
+        return true;
     }
-    if (magnitude.exponent > kMaxExponent)
-        throw Failure(QStringLiteral("%1 is too large for an Oracle NUMBER").arg(textOf(value)));
-
     int length = 1;
     // Positive: exponent byte 193 + e, digits plus 1. Negative: the exponent
     // byte inverted (62 - e), digits taken from 101, and a closing 102 when
@@ -135,32 +129,59 @@ void writeNumber(const SqlValue& value, const DecimalDigits& number, char* out)
     if (number.negative && magnitude.count < kMaxDigitPairs)
         out[length++] = char(102);
     out[0] = char(length - 1);
+    return true;
 }
 
 } // namespace
 
-void writeOracleNumber(const SqlValue& value, char* out)
+void writeOracleNumber(qint64 n, char* out)
 {
-    DecimalDigits number;
-    if (value.kind() == SqlValue::Kind::Integer) {
-        // The digits of the magnitude, written backwards into a buffer of
-        // their own (no text is made).
-        const qint64 n = value.asInteger();
-        quint64 magnitude = n < 0 ? 0 - quint64(n) : quint64(n);
-        char16_t digits[20];
-        qsizetype start = 20;
-        while (magnitude > 0) {
-            digits[--start] = char16_t(u'0' + magnitude % 10);
-            magnitude /= 10;
-        }
-        number.negative = n < 0;
-        number.integer = QStringView(digits + start, 20 - start);
-        writeNumber(value, number, out);
+    // The base-100 digits of the magnitude straight from the integer, least
+    // significant first (at most 10 for 64 bits, so nothing to round).
+    std::memset(out, 0, ORACLE_NUMBER_SIZE);
+    if (n == 0) {
+        out[0] = 1;
+        out[1] = char(0x80);
         return;
     }
+    quint64 magnitude = n < 0 ? 0 - quint64(n) : quint64(n);
+    int digits[10];
+    int count = 0;
+    while (magnitude > 0) {
+        digits[count++] = int(magnitude % 100);
+        magnitude /= 100;
+    }
+    const int exponent = count - 1;
+    int last = 0;  // trailing zero digits are not written
+    while (digits[last] == 0)
+        ++last;
+    const bool negative = n < 0;
+    int length = 1;
+    out[length++] = char(negative ? 62 - exponent : 193 + exponent);
+    for (int i = count - 1; i >= last; --i)
+        out[length++] = char(negative ? 101 - digits[i] : digits[i] + 1);
+    if (negative)
+        out[length++] = char(102);
+    out[0] = char(length - 1);
+}
+
+bool writePlainOracleNumber(QStringView text, char* out)
+{
+    DecimalDigits number;
+    return readDecimal(text, number) && writeNumber(number, out);
+}
+
+void writeOracleNumber(const SqlValue& value, char* out)
+{
+    if (value.kind() == SqlValue::Kind::Integer) {
+        writeOracleNumber(value.asInteger(), out);
+        return;
+    }
+    DecimalDigits number;
     if (!readDecimal(value.asDecimal().text, number))
         throw Failure(QStringLiteral("'%1' is not a number").arg(value.asDecimal().text));
-    writeNumber(value, number, out);
+    if (!writeNumber(number, out))
+        throw Failure(QStringLiteral("%1 is too large for an Oracle NUMBER").arg(value.asDecimal().text));
 }
 
 QByteArray oracleNumber(const SqlValue& value)

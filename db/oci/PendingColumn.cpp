@@ -1,6 +1,7 @@
 #include "db/oci/PendingColumn.h"
 
 #include "db/Failure.h"
+#include "db/oci/CellValues.h"
 #include "db/oci/OracleNativeValues.h"
 
 #include <QStringEncoder>
@@ -37,10 +38,15 @@ public:
     {
     }
 
+    // The arrays grow in steps and keep their room when cleared: a new row
+    // only marks its slot NULL.
     void appendRow() override
     {
-        values_.resize(values_.size() + size_t(width_));
-        indicators_.push_back(kNull);
+        if (rows_ == indicators_.size()) {
+            indicators_.resize(std::max<size_t>(64, 2 * rows_));
+            values_.resize(indicators_.size() * size_t(width_));
+        }
+        indicators_[rows_++] = kNull;
     }
 
     void set(int row, const SqlValue& converted) override
@@ -56,11 +62,28 @@ public:
         indicators_[size_t(row)] = kNotNull;
     }
 
-    void clear() override
+    bool takesCells(CellForm form) const override
     {
-        values_.clear();
-        indicators_.clear();
+        switch (externalType_) {
+        case SQLT_VNU:
+            return form == CellForm::Int64 || form == CellForm::Bit || form == CellForm::DecimalText;
+        case SQLT_DAT:
+            return form == CellForm::Timestamp;
+        default:
+            return false;
+        }
     }
+
+    bool setCell(int row, CellForm form, const SourceCell& cell) override
+    {
+        char* slot = values_.data() + size_t(row) * size_t(width_);
+        const bool written = externalType_ == SQLT_DAT ? dateFromCell(cell, slot) : numberFromCell(form, cell, slot);
+        if (written)
+            indicators_[size_t(row)] = kNotNull;
+        return written;
+    }
+
+    void clear() override { rows_ = 0; }
 
     void bind(OciStatement& statement, ub4 position) override
     {
@@ -71,7 +94,7 @@ public:
                                                  nullptr, 0, nullptr, OCI_DEFAULT));
     }
 
-    qint64 heldBytes() const override { return qint64(values_.size()); }
+    qint64 heldBytes() const override { return qint64(rows_) * width_; }
 
 private:
     void encode(const SqlValue& converted, char* slot) const
@@ -99,6 +122,7 @@ private:
     static constexpr int kWidest = ORACLE_NUMBER_SIZE;
     const int width_;
     const ub2 externalType_;
+    size_t rows_ = 0;
     std::vector<char> values_;
     std::vector<sb2> indicators_;
 };
@@ -126,11 +150,11 @@ QByteArray bytesOf(const SqlValue& converted)
 // array inserts in one round trip. A zero-length value is NULL to Oracle,
 // as an empty string is.
 //
-// Values of long columns keep one buffer per row, shared with the source's
-// value where it is bytes, so that a large value is never copied. Values of
-// the other columns (at most 4000 bytes) are written one after the other
-// into one buffer of the column, text encoded as UTF-8 straight into it: no
-// allocation per value.
+// Values are written one after the other into one buffer of the column,
+// text encoded as UTF-8 straight into it: no allocation per value. Values
+// that long columns take as value objects keep a buffer of their own per
+// row instead, shared with the source's value where it is bytes, so that a
+// large value is never copied.
 class VariableLengthColumn : public PendingColumn {
 public:
     VariableLengthColumn(const DescribedColumn& column, ub2 externalType)
@@ -145,8 +169,7 @@ public:
     {
         if (long_)
             values_.append(QByteArray());
-        else
-            spans_.push_back(Span());
+        spans_.push_back(Span());
         indicators_.push_back(kNull);
     }
 
@@ -158,11 +181,30 @@ public:
             setShort(row, converted);
     }
 
+    bool takesCells(CellForm form) const override
+    {
+        const OracleColumnType::Kind kind = column().type.kind;
+        if (kind != OracleColumnType::Kind::Varchar2 && kind != OracleColumnType::Kind::Blob)
+            return false;
+        return bytesTake(form, kind == OracleColumnType::Kind::Blob);
+    }
+
+    bool setCell(int row, CellForm form, const SourceCell& cell) override
+    {
+        if (long_)
+            dropLong(row);
+        indicators_[size_t(row)] = kNull;
+        const qsizetype start = buffer_.size();
+        appendCellBytes(form, cell, buffer_, utf8_);
+        keepSpan(row, start);
+        return true;
+    }
+
     void clear() override
     {
         values_.clear();
         spans_.clear();
-        buffer_.clear();
+        buffer_.resize(0);  // keeps its room for the next batch
         indicators_.clear();
         held_ = 0;
     }
@@ -191,19 +233,27 @@ public:
                                                    nullptr, nullptr));
     }
 
-    qint64 heldBytes() const override { return long_ ? held_ : qint64(buffer_.size()); }
+    qint64 heldBytes() const override { return held_ + qint64(buffer_.size()); }
 
 private:
-    // Where a short value lies in the column's buffer.
+    // Where a value lies in the column's buffer; for long columns, unless
+    // inBuffer, in the row's own buffer.
     struct Span {
         size_t offset = 0;
         ub4 length = 0;
+        bool inBuffer = false;
     };
+
+    void dropLong(int row)
+    {
+        held_ -= values_[row].size();
+        values_[row] = QByteArray();
+        spans_[size_t(row)].inBuffer = false;
+    }
 
     void setLong(int row, const SqlValue& converted)
     {
-        held_ -= values_[row].size();
-        values_[row].clear();
+        dropLong(row);
         indicators_[size_t(row)] = kNull;
         if (converted.isNull())
             return;
@@ -217,27 +267,30 @@ private:
         indicators_[size_t(row)] = kNull;
         if (converted.isNull())
             return;
-        const size_t start = buffer_.size();
+        const qsizetype start = buffer_.size();
         if (converted.kind() == SqlValue::Kind::Bytes) {
-            const QByteArray& bytes = converted.asBytes();
-            buffer_.insert(buffer_.end(), bytes.cbegin(), bytes.cend());
+            buffer_.append(converted.asBytes());
         } else {
             const QString text = converted.kind() == SqlValue::Kind::Text ? converted.asText() : converted.toText();
-            buffer_.resize(start + size_t(utf8_.requiredSpace(text.size())));
-            char* end = utf8_.appendToBuffer(buffer_.data() + start, text);
-            buffer_.resize(size_t(end - buffer_.data()));
+            appendUtf8(buffer_, utf8_, text);
         }
-        const size_t length = buffer_.size() - start;
+        keepSpan(row, start);
+    }
+
+    // The bytes from start to the end of the buffer become the row's value.
+    void keepSpan(int row, qsizetype start)
+    {
+        const qsizetype length = buffer_.size() - start;
         // A longer value would make this a LONG bind ahead of shorter ones;
         // no column of this kind holds more than 4000 bytes anyway.
-        if (length > size_t(kLongBindBytes)) {
+        if (!long_ && length > kLongBindBytes) {
             buffer_.resize(start);
             throw Failure(QStringLiteral("a value of %1 bytes does not fit a %2 column (at most %3 bytes)")
                               .arg(length)
                               .arg(column().type.typeName)
                               .arg(kLongBindBytes));
         }
-        spans_[size_t(row)] = Span{start, ub4(length)};
+        spans_[size_t(row)] = Span{size_t(start), ub4(length), true};
         indicators_[size_t(row)] = kNotNull;
     }
 
@@ -245,14 +298,17 @@ private:
                       void** indicator)
     {
         auto* self = static_cast<VariableLengthColumn*>(context);
-        if (self->long_) {
+        const Span& span = self->spans_[iteration];
+        if (span.inBuffer) {
+            *buffer = self->buffer_.data() + span.offset;
+            *length = span.length;
+        } else if (self->long_) {
             QByteArray& value = self->values_[int(iteration)];
             *buffer = value.data();
             *length = ub4(value.size());
         } else {
-            const Span& span = self->spans_[iteration];
-            *buffer = self->buffer_.data() + span.offset;
-            *length = span.length;
+            *buffer = self->buffer_.data();
+            *length = 0;
         }
         *piece = OCI_ONE_PIECE;
         *indicator = &self->indicators_[iteration];
@@ -261,12 +317,12 @@ private:
 
     const ub2 externalType_;
     const bool long_;
-    QVector<QByteArray> values_;   // long columns
-    std::vector<Span> spans_;      // short columns
-    std::vector<char> buffer_;     // short columns' values, one after the other
+    QVector<QByteArray> values_;   // long columns' values set as value objects
+    std::vector<Span> spans_;
+    QByteArray buffer_;            // the other values, one after the other
     std::vector<sb2> indicators_;
     QStringEncoder utf8_{QStringEncoder::Utf8, QStringConverter::Flag::Stateless};
-    qint64 held_ = 0;              // bytes of long values
+    qint64 held_ = 0;              // bytes of values_
 };
 
 // LOB values written into temporary LOBs as they are set and bound as LOB
@@ -283,6 +339,8 @@ public:
     {
     }
     ~TemporaryLobColumn() override { clear(); }
+
+    bool usesSession() const override { return true; }
 
     void appendRow() override
     {

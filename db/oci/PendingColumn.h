@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/SourceCell.h"
 #include "db/oci/OciStatement.h"
 
 #include <QByteArray>
@@ -24,11 +25,22 @@ public:
     // Stores a value already converted for the column's type in the slot;
     // a value the client cannot represent is a Failure.
     virtual void set(int row, const SqlValue& converted) = 0;
+    // Whether the column takes values of the form straight from the
+    // source's buffers (setCell).
+    virtual bool takesCells(CellForm) const { return false; }
+    // Stores such a value, not NULL, in the slot exactly as set() stores the
+    // converted source value; false, with the slot untouched, for a value
+    // that only set() takes (see CellValues.h).
+    virtual bool setCell(int, CellForm, const SourceCell&) { return false; }
     virtual void clear() = 0;
     // Binds every slot to the statement's placeholder as one array.
     virtual void bind(OciStatement& statement, ub4 position) = 0;
     // The bytes of values the column holds on the client.
     virtual qint64 heldBytes() const = 0;
+
+    // Whether setting a value talks to the server (temporary LOBs), so that
+    // the column cannot be filled while the session executes another batch.
+    virtual bool usesSession() const { return false; }
 
     // Binds that may be longer than 4000 bytes (LONG, LONG RAW, LOB data,
     // character and RAW columns wider than 4000 bytes) count as LONG binds

@@ -83,28 +83,15 @@ bool isLongColumn(SQLSMALLINT sqlType, SQLULEN size, OdbcValueKind kind)
     return false;
 }
 
-// The GUID as SQL Server writes it, 8-4-4-4-12 upper-case hexadecimal
-// digits, written straight into its text.
-QString guidText(const SQLGUID& guid)
+static_assert(sizeof(CellTimestamp) == sizeof(SQL_TIMESTAMP_STRUCT) && sizeof(CellGuid) == sizeof(SQLGUID),
+              "the cell layouts are those of the driver's structures");
+
+QString guidText(const char* data)
 {
-    static const char16_t hex[] = u"0123456789ABCDEF";
+    CellGuid guid;
+    std::memcpy(&guid, data, sizeof guid);
     QString text(36, Qt::Uninitialized);
-    char16_t* out = reinterpret_cast<char16_t*>(text.data());
-    const auto put = [&out](quint64 value, int digits) {
-        for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4)
-            *out++ = hex[(value >> shift) & 0xF];
-    };
-    put(guid.Data1, 8);
-    *out++ = u'-';
-    put(guid.Data2, 4);
-    *out++ = u'-';
-    put(guid.Data3, 4);
-    *out++ = u'-';
-    for (int i = 0; i < 8; ++i) {
-        if (i == 2)
-            *out++ = u'-';
-        put(guid.Data4[i], 2);
-    }
+    writeGuidText(guid, reinterpret_cast<char16_t*>(text.data()));
     return text;
 }
 
@@ -304,6 +291,32 @@ SQLLEN OdbcColumn::terminatorBytes() const
     }
 }
 
+CellForm OdbcColumn::cellForm() const
+{
+    if (isLong)
+        return CellForm::None;
+    switch (kind) {
+    case OdbcValueKind::Integer:
+        return CellForm::Int64;
+    case OdbcValueKind::Boolean:
+        return CellForm::Bit;
+    case OdbcValueKind::Decimal:
+        return CellForm::DecimalText;
+    case OdbcValueKind::DateTime:
+        return CellForm::Timestamp;
+    case OdbcValueKind::Guid:
+        return CellForm::Guid;
+    case OdbcValueKind::Text:
+        return CellForm::Utf16Text;
+    case OdbcValueKind::Bytes:
+        return CellForm::Bytes;
+    case OdbcValueKind::Float:
+    case OdbcValueKind::Temporal:
+        break;
+    }
+    return CellForm::None;
+}
+
 QVector<OdbcColumn> describeColumns(SQLHSTMT statement)
 {
     SQLSMALLINT count = 0;
@@ -365,11 +378,8 @@ SqlValue valueFromBuffer(const OdbcColumn& column, const char* data, SQLLEN indi
     }
     case OdbcValueKind::Temporal:
         return temporalValue(column, data);
-    case OdbcValueKind::Guid: {
-        SQLGUID guid;
-        std::memcpy(&guid, data, sizeof guid);
-        return SqlValue(guidText(guid));
-    }
+    case OdbcValueKind::Guid:
+        return SqlValue(guidText(data));
     case OdbcValueKind::Text:
         return SqlValue(utf16Text(data, indicator));
     case OdbcValueKind::Bytes:

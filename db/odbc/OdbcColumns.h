@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/SourceCell.h"
 #include "db/SqlValue.h"
 #include "db/odbc/OdbcApi.h"
 
@@ -29,6 +30,11 @@ struct OdbcColumn {
     SQLLEN bufferWidth() const;
     // Bytes the driver adds after a character value in a buffer.
     SQLLEN terminatorBytes() const;
+    // How a bound value lies in its buffer for a copy straight from there;
+    // None for kinds that always become value objects (floating point,
+    // whose reals take their shortest decimal form, and the text of the
+    // newer date and time types).
+    CellForm cellForm() const;
 };
 
 // The columns of the statement's current result, in order.

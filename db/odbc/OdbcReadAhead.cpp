@@ -56,7 +56,7 @@ void OdbcReadAhead::fetchAll()
     }
 }
 
-bool OdbcReadAhead::take(QVector<SqlValue>& row)
+bool OdbcReadAhead::take()
 {
     if (!taking_ || position_ >= taking_->fetched) {
         std::unique_lock<std::mutex> lock(mutex_);
@@ -75,7 +75,7 @@ bool OdbcReadAhead::take(QVector<SqlValue>& row)
         filled_.pop_front();
         position_ = 0;
     }
-    fetcher_.rowOf(*taking_, position_++, row);
+    fetcher_.checkRow(*taking_, position_++);
     return true;
 }
 

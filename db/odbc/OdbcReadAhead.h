@@ -18,8 +18,9 @@ namespace tw {
 // waiting on the server and the work on the rows overlap. The thread only
 // fills buffers; every value is made on the caller's thread. The rows
 // arrive in order, then the end, or the failure that ended the fetching at
-// the place where it happened. A fixed set of blocks circulates: the
-// fetching pauses while all of them wait for the caller.
+// the place where it happened. The caller reads the values of a row in its
+// block. A fixed set of blocks circulates: the fetching pauses while all of
+// them wait for the caller.
 class OdbcReadAhead {
 public:
     // fetchBlock fetches the next rows into a block (false at the end of
@@ -32,9 +33,14 @@ public:
     OdbcReadAhead(const OdbcReadAhead&) = delete;
     OdbcReadAhead& operator=(const OdbcReadAhead&) = delete;
 
-    // The next row; false at the end of the result. The failure that ended
-    // the fetching is thrown here once the rows before it have been taken.
-    bool take(QVector<SqlValue>& row);
+    // Moves to the next row, checked (OdbcRowFetcher::checkRow); false at
+    // the end of the result. The failure that ended the fetching is thrown
+    // here once the rows before it have been taken.
+    bool take();
+    // The row taken last: its block, which stays the caller's until the
+    // next take, and its position there.
+    const OdbcBlock& block() const { return *taking_; }
+    SQLULEN position() const { return position_ - 1; }
 
 private:
     void fetchAll();

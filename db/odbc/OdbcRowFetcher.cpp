@@ -24,6 +24,8 @@ void setAttribute(SQLHSTMT statement, SQLINTEGER attribute, SQLPOINTER value)
 OdbcRowFetcher::OdbcRowFetcher(SQLHSTMT statement, const QVector<OdbcColumn>& columns)
     : statement_(statement), columns_(columns)
 {
+    for (const OdbcColumn& column : columns_)
+        widths_.push_back(column.bufferWidth());
     bound_ = !columns_.isEmpty()
              && std::none_of(columns_.cbegin(), columns_.cend(), [](const OdbcColumn& c) { return c.isLong; });
     if (bound_) {
@@ -80,18 +82,31 @@ bool OdbcRowFetcher::fetchBlock(OdbcBlock& block)
     return block.fetched > 0;
 }
 
-void OdbcRowFetcher::rowOf(const OdbcBlock& block, SQLULEN position, QVector<SqlValue>& row) const
+void OdbcRowFetcher::checkRow(const OdbcBlock& block, SQLULEN position) const
 {
     if (block.rowStatus[position] == SQL_ROW_ERROR)
         throw Failure(odbcDiagnostics(SQL_HANDLE_STMT, statement_, QStringLiteral("The driver could not fetch a row")));
-    row.resize(columns_.size());
     for (int i = 0; i < columns_.size(); ++i) {
-        const SQLLEN width = columns_[i].bufferWidth();
         const SQLLEN indicator = block.indicators[size_t(i)][position];
-        if (indicator != SQL_NULL_DATA && (indicator < 0 || indicator > width - columns_[i].terminatorBytes()))
+        if (indicator != SQL_NULL_DATA
+            && (indicator < 0 || indicator > columns_[i].bufferWidth() - columns_[i].terminatorBytes()))
             throw Failure(QStringLiteral("The value of column %1 does not fit its described size").arg(columns_[i].name));
-        row[i] = valueFromBuffer(columns_[i], block.buffers[size_t(i)].data() + width * SQLLEN(position), indicator);
     }
+}
+
+SourceCell OdbcRowFetcher::cellOf(const OdbcBlock& block, SQLULEN position, int column) const
+{
+    const SQLLEN indicator = block.indicators[size_t(column)][position];
+    if (indicator == SQL_NULL_DATA)
+        return {};
+    return SourceCell{block.buffers[size_t(column)].data() + widths_[size_t(column)] * SQLLEN(position),
+                      qint64(indicator)};
+}
+
+SqlValue OdbcRowFetcher::valueOf(const OdbcBlock& block, SQLULEN position, int column) const
+{
+    const SourceCell cell = cellOf(block, position, column);
+    return valueFromBuffer(columns_[column], cell.data, cell.isNull() ? SQL_NULL_DATA : SQLLEN(cell.bytes));
 }
 
 bool OdbcRowFetcher::next(QVector<SqlValue>& row)

@@ -18,9 +18,9 @@ struct OdbcBlock {
 // Streams the rows of an executed statement. When every column has a bounded
 // size the columns are bound and rows arrive in blocks (the block sized to a
 // fixed memory budget), fetched into blocks of the caller's (fetchBlock), so
-// that one thread fetches while another turns the rows of an earlier block
-// into values (rowOf); the driver writes into a block only while fetchBlock
-// runs. When one column is long, rows arrive one at a time (next) and each
+// that one thread fetches while another reads the rows of an earlier block
+// (checkRow, then valueOf or cellOf); the driver writes into a block only
+// while fetchBlock runs. When one column is long, rows arrive one at a time (next) and each
 // value is read with SQLGetData, long ones in pieces. Either way the memory
 // held is a few blocks or one row, whatever the size of the result.
 class OdbcRowFetcher {
@@ -41,12 +41,18 @@ public:
     // Fetches the next rows into the block; false once the result is
     // exhausted.
     bool fetchBlock(OdbcBlock& block);
-    // The values of the row at the position in the block.
-    void rowOf(const OdbcBlock& block, SQLULEN position, QVector<SqlValue>& row) const;
+    // A Failure when the driver could not fetch the row at the position in
+    // the block, or left a value longer than its buffer.
+    void checkRow(const OdbcBlock& block, SQLULEN position) const;
+    // The value of a column of a checked row, as a value object or where it
+    // lies in the block.
+    SqlValue valueOf(const OdbcBlock& block, SQLULEN position, int column) const;
+    SourceCell cellOf(const OdbcBlock& block, SQLULEN position, int column) const;
 
 private:
     SQLHSTMT statement_;
     QVector<OdbcColumn> columns_;
+    std::vector<SQLLEN> widths_;  // of each column's bound values
     bool bound_ = false;
     SQLULEN blockSize_ = 1;
     bool exhausted_ = false;

@@ -137,7 +137,7 @@ void OdbcSourceQuery::advance()
     row_.clear();
     atEnd_ = true;
     if (readAhead_)
-        atEnd_ = !readAhead_->take(row_);
+        atEnd_ = !readAhead_->take();
     else if (fetcher_)
         talk(connection_.fetchTimeout(), [this] { atEnd_ = !fetcher_->next(row_); });
     if (atEnd_)
@@ -211,13 +211,35 @@ bool OdbcSourceQuery::isBooleanField(int index) const
     return column(index).kind == OdbcValueKind::Boolean;
 }
 
-SqlValue OdbcSourceQuery::value(int index) const
+void OdbcSourceQuery::requireRow() const
 {
-    column(index);
     if (atEnd_)
         throw Failure(QStringLiteral("Either BOF or EOF is True, or the current record has been deleted. Requested "
                                      "operation requires a current record."));
+}
+
+SqlValue OdbcSourceQuery::value(int index) const
+{
+    column(index);
+    requireRow();
+    if (readAhead_)
+        return fetcher_->valueOf(readAhead_->block(), readAhead_->position(), index);
     return row_[index];
+}
+
+CellForm OdbcSourceQuery::cellForm(int index) const
+{
+    return readAhead_ ? column(index).cellForm() : CellForm::None;
+}
+
+// Called for every value of a row: only what keeps the read inside the
+// current block is checked.
+SourceCell OdbcSourceQuery::cell(int index) const
+{
+    if (!readAhead_ || index < 0 || index >= columns_.size())
+        throw Failure(QStringLiteral("The value of column %1 is not in a bound buffer").arg(index));
+    requireRow();
+    return fetcher_->cellOf(readAhead_->block(), readAhead_->position(), index);
 }
 
 } // namespace tw

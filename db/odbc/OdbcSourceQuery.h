@@ -36,9 +36,12 @@ public:
     QString fieldName(int index) const override;
     bool isBooleanField(int index) const override;
     SqlValue value(int index) const override;
+    CellForm cellForm(int index) const override;
+    SourceCell cell(int index) const override;
 
 private:
     void requireOpen() const;
+    void requireRow() const;
     void execute();
     void advance();
     // Runs driver calls that wait on the server, with a limit in seconds on
@@ -54,7 +57,7 @@ private:
     QVector<OdbcColumn> columns_;
     std::unique_ptr<OdbcRowFetcher> fetcher_;
     std::unique_ptr<OdbcReadAhead> readAhead_;  // destroyed before the fetcher
-    QVector<SqlValue> row_;
+    QVector<SqlValue> row_;  // the current row of a result read row by row
     bool open_ = false;
     bool atEnd_ = true;
     qint64 rowNumber_ = 0;

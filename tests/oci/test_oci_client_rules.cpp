@@ -270,3 +270,42 @@ TEST_F(OciClientRules, ADiscardingTableRefusesWhatAKeepingTableRefuses)
 }
 
 } // namespace
+
+// OCI_COMMIT_ON_SUCCESS commits the transaction after an execute that
+// completes successfully (OCI Programmer's Guide, OCIStmtExecute): not
+// after a refused row, nor after a batch-error execute that refused rows
+// (OCI_SUCCESS_WITH_INFO). The commit is recorded after the execute.
+TEST_F(OciClientRules, CommitOnSuccessCommitsOnlyAnExecuteThatSucceeds)
+{
+    using namespace tw::oci;
+    const struct {
+        const char* name;
+        ub4 mode;
+        int refusedRow;
+        sword status;
+        int committedRows;
+    } cases[] = {
+        {"commit on success", OCI_COMMIT_ON_SUCCESS, 0, OCI_SUCCESS, 3},
+        {"a refused row", OCI_COMMIT_ON_SUCCESS, 2, OCI_ERROR, 0},
+        {"batch errors", OCI_BATCH_ERRORS | OCI_COMMIT_ON_SUCCESS, 2, OCI_SUCCESS_WITH_INFO, 0},
+        {"default mode", OCI_DEFAULT, 0, OCI_SUCCESS, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        connection = bed.connect();
+        OciTestBed::execute(*connection, QStringLiteral("create table C (ID NUMBER)"));
+        bed.clearCalls();
+        bed.refuseRow(c.refusedRow);
+        OciStatement insert(connection->session(), QStringLiteral("insert into C values (1)"));
+        EXPECT_EQ(insert.execute(3, c.mode), c.status);
+        const QStringList calls = bed.calls();
+        EXPECT_EQ(calls.filter(QStringLiteral("COMMIT")).size(), c.committedRows > 0 ? 1 : 0);
+        if (c.committedRows > 0)
+            EXPECT_TRUE(calls.last() == QStringLiteral("COMMIT") && calls[calls.size() - 2].startsWith("EXECUTE"));
+        connection->session()->rollback();
+        connection->close();
+        EXPECT_EQ(bed.targetRows(QStringLiteral("C")).size(), c.committedRows);
+        connection = bed.connect();
+        OciTestBed::execute(*connection, QStringLiteral("drop table C"));
+    }
+}

@@ -5,8 +5,11 @@
 #include "OciTestBed.h"
 #include "db/Failure.h"
 #include "support/FailureOf.h"
+#include "support/Printers.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -41,13 +44,32 @@ struct OciRowWriterTest : ::testing::Test {
     }
 };
 
-TEST_F(OciRowWriterTest, OpenDescribesTheTableColumns)
+TEST_F(OciRowWriterTest, OpenDescribesTheTableColumnsOncePerCommandAndSession)
 {
+    const QString describe = QStringLiteral("select * from \"V\" where 1=0");
     openOn(QStringLiteral("V"));
     EXPECT_EQ(writer->fieldNames(), QStringList({"ID", "B", "DEC", "BIG", "AMOUNT", "D", "TXT", "G", "FLAG"}));
     EXPECT_EQ(writer->pendingCount(), 0);
-    EXPECT_EQ(bed.executes(QStringLiteral("select * from \"V\" where 1=0")).first().left(23),
-              QStringLiteral("EXECUTE iters=0 mode=16"));
+    EXPECT_EQ(bed.executes(describe).first().left(23), QStringLiteral("EXECUTE iters=0 mode=16"));
+
+    // Reopening reuses the description; a command set again, or another
+    // session, describes anew.
+    const struct {
+        const char* step;
+        std::function<void()> reopen;
+        int describes;
+    } steps[] = {
+        {"reopen", [&] { writer->close(); writer->open(); }, 1},
+        {"same text set again", [&] { writer->close(); openOn(QStringLiteral("V")); }, 2},
+        {"new session", [&] { writer->close(); connection->open(); writer->open(); }, 3},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.step);
+        step.reopen();
+        addRow({{"ID", 1}});
+        EXPECT_EQ(writer->applyUpdates().stored, 1);
+        EXPECT_EQ(bed.executes(describe).size(), step.describes);
+    }
 
     writer->setCommandText(QStringLiteral("select * from \"Missing\" where 1=0"));
     EXPECT_EQ(failureOf([&] { writer->open(); }), QStringLiteral("ORA-00942: table or view does not exist"));
@@ -113,7 +135,8 @@ TEST_F(OciRowWriterTest, OneArrayExecuteWithNativeNumbersAndLobsBoundLast)
 
     const QStringList inserts = bed.executes(QStringLiteral("insert into"));
     ASSERT_EQ(inserts.size(), 1);
-    EXPECT_TRUE(inserts[0].startsWith(QStringLiteral("EXECUTE iters=250 mode=0 rows=250 result=OK")))
+    // The commit rides on the execute (OCI_COMMIT_ON_SUCCESS): one round trip.
+    EXPECT_TRUE(inserts[0].startsWith(QStringLiteral("EXECUTE iters=250 mode=32 rows=250 result=OK")))
         << qPrintable(inserts[0]);
     EXPECT_TRUE(inserts[0].endsWith(QStringLiteral(
         "sql=insert into \"V\" (\"ID\",\"DEC\",\"BIG\",\"AMOUNT\",\"D\",\"TXT\",\"FLAG\",\"B\",\"G\") "
@@ -192,3 +215,77 @@ TEST_F(OciRowWriterTest, ALostConnectionIsAFailureNotARefusedBatch)
 }
 
 } // namespace
+
+namespace {
+
+template <typename T>
+QByteArray bytesOf(const T& value)
+{
+    return QByteArray(reinterpret_cast<const char*>(&value), sizeof value);
+}
+
+} // namespace
+
+// A value taken straight from the source's buffer is stored exactly as the
+// value object the source would make of it; the rare values only the
+// value objects convert are declined, and forms a column does not take are
+// not offered.
+TEST_F(OciRowWriterTest, ValuesFromTheSourcesBuffersArriveAsTheirValueObjectsDo)
+{
+    using tw::CellForm;
+    const tw::CellGuid guid{0x12345678, 0x9abc, 0xdef0, {1, 2, 3, 4, 5, 6, 7, 8}};
+    const QString guidText = QStringLiteral("12345678-9ABC-DEF0-0102-030405060708");
+    const QString text = QStringLiteral("Grüße, 東京");
+    const struct {
+        const char* column;
+        CellForm form;
+        QByteArray cell;
+        SqlValue value;  // what the source makes of it (Booleans: the copy's "1" and "0")
+        bool taken;
+    } cases[] = {
+        {"BIG", CellForm::Int64, bytesOf(std::numeric_limits<qint64>::min()), std::numeric_limits<qint64>::min(), true},
+        {"TXT", CellForm::Int64, bytesOf(qint64(-42)), -42, true},
+        {"DEC", CellForm::DecimalText, "-.5000", SqlValue::decimal("-0.5000"), true},
+        {"AMOUNT", CellForm::DecimalText, "12345678901234.1234", SqlValue::decimal("12345678901234.1234"), true},
+        {"AMOUNT", CellForm::DecimalText, " 1.5", SqlValue::decimal("1.5"), false},
+        {"FLAG", CellForm::Bit, QByteArray(1, '\1'), "1", true},
+        {"FLAG", CellForm::Bit, QByteArray(1, '\0'), "0", true},
+        {"TXT", CellForm::Bit, QByteArray(1, '\1'), "1", true},
+        {"D", CellForm::Timestamp, bytesOf(tw::CellTimestamp{2024, 2, 29, 23, 59, 59, 400000000}),
+         SqlValue::dateTime(2024, 2, 29, 23, 59, 59, 400), true},
+        {"D", CellForm::Timestamp, bytesOf(tw::CellTimestamp{2024, 12, 31, 23, 59, 59, 999600000}),
+         SqlValue::dateTime(2025, 1, 1), false},
+        {"TXT", CellForm::Guid, bytesOf(guid), guidText, true},
+        {"G", CellForm::Guid, bytesOf(guid), guidText, true},
+        {"TXT", CellForm::Utf16Text, QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2), text,
+         true},
+        {"B", CellForm::Utf16Text, QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2), text,
+         true},
+        {"B", CellForm::Bytes, QByteArray("\0\1\xff", 3), QByteArray("\0\1\xff", 3), true},
+        {"TXT", CellForm::Bytes, QByteArray("\1", 1), QByteArray("\1", 1), false},
+        {"D", CellForm::Int64, bytesOf(qint64(1)), {}, false},
+    };
+    openOn(QStringLiteral("V"));
+    const QStringList names = writer->fieldNames();
+    int id = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.column);
+        const int column = names.indexOf(QLatin1String(c.column));
+        const bool offered = writer->takesCells(column, c.form);
+        writer->append();
+        writer->setFieldValue(0, ++id);
+        const bool taken = offered && writer->setFieldCell(column, c.form, tw::SourceCell{c.cell.data(), c.cell.size()});
+        EXPECT_EQ(taken, c.taken);
+        if (!taken)
+            writer->setFieldValue(column, c.value);  // as the copy falls back
+        writer->post();
+        addRow({{"ID", ++id}, {c.column, c.value}});
+    }
+    EXPECT_EQ(writer->applyUpdates().refused, 0);
+    const auto rows = bed.targetRows(QStringLiteral("V"));
+    ASSERT_EQ(rows.size(), 2 * std::size(cases));
+    for (int i = 0; i + 1 < rows.size(); i += 2) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(rows[i].mid(1), rows[i + 1].mid(1));
+    }
+}

@@ -24,6 +24,10 @@ struct OciConversionSteps : ::testing::Test {
     bool ok = false;
     QString error;
 
+    // The batches applied while the next is copied never use the session
+    // at the same time as the copy.
+    void TearDown() override { EXPECT_EQ(bed.calls().filter(QStringLiteral("CONCURRENT")), QStringList()); }
+
     void connect()
     {
         source.connect();
@@ -103,7 +107,11 @@ TEST_F(OciConversionSteps, TwelveThousandRowsCommitInTheRunsBatchesWithOneExecut
     copy(QStringLiteral("T"));
     ASSERT_TRUE(ok) << qPrintable(error);
     EXPECT_EQ(insertIterations(), QStringList({"iters=100", "iters=5000", "iters=5000", "iters=2245"}));
+    // One round trip per batch: its execute, which commits on success; the
+    // table is described once, however often the writer is reopened.
+    EXPECT_EQ(bed.executes(QStringLiteral("insert into")).filter(QStringLiteral("mode=32 ")).size(), 4);
     EXPECT_EQ(bed.calls().filter(QStringLiteral("COMMIT")).size(), 4);
+    EXPECT_EQ(bed.executes(QStringLiteral("select * from \"T\" where 1=0")).size(), 1);
     EXPECT_EQ(bed.targetRows(QStringLiteral("T")), source.sourceDb.table(QStringLiteral("T")).rows());
     EXPECT_EQ(log.lines().last(), QStringLiteral("Insert table T 12345 Rows "));
 }
@@ -125,6 +133,29 @@ TEST_F(OciConversionSteps, ARefusedRowLosesOnlyItsBatchAndIsReported)
     EXPECT_EQ(rows[99], QVector<SqlValue>{100});
     EXPECT_EQ(rows[100], QVector<SqlValue>{5101});
     EXPECT_EQ(rows.last(), QVector<SqlValue>{12345});
+}
+
+} // namespace
+
+namespace {
+
+// A batch applied while the next rows are read fails when the connection
+// is lost: the copy ends with every row read since the last commit named
+// as not stored, and the batches after it are not sent.
+TEST_F(OciConversionSteps, ALostConnectionEndsTheCopyNamingEveryRowNotStored)
+{
+    auto& table = source.sourceDb.table(QStringLiteral("T")).column(QStringLiteral("N"), QStringLiteral("int"));
+    for (int i = 1; i <= 12345; ++i)
+        table.row({i});
+    connect();
+    bed.clearCalls();
+    bed.dropConnectionAfter(4);  // create, describe and two batches
+
+    copy(QStringLiteral("T"));
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(error, QStringLiteral("Rows 5101 to 12345 were not stored: ORA-03113: end-of-file on communication "
+                                    "channel"));
+    EXPECT_EQ(insertIterations(), QStringList({"iters=100", "iters=5000", "iters=5000"}));
 }
 
 } // namespace

@@ -33,4 +33,21 @@ QString textFromClientBytes(const EnvHandle* env, const void* text, ub4 size);
 // The statement text as one log line.
 QString oneLine(const QString& sql);
 
+// Without OCI_THREADED, the client does not protect the handles of an
+// environment from concurrent use (OCI Programmer's Guide, OCIEnvCreate
+// modes: OCI_THREADED protects the internal data structures from
+// concurrent access by several threads): the application must use them from
+// one thread at a time. A call that begins while another call on a handle of
+// the same environment is under way is recorded as "CONCURRENT <function>".
+class OneThreadAtATime {
+public:
+    OneThreadAtATime(const StubHandle* handle, const char* function);
+    ~OneThreadAtATime();
+    OneThreadAtATime(const OneThreadAtATime&) = delete;
+    OneThreadAtATime& operator=(const OneThreadAtATime&) = delete;
+
+private:
+    EnvHandle* env_ = nullptr;
+};
+
 } // namespace ocistub

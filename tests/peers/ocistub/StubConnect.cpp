@@ -54,6 +54,19 @@ QString oneLine(const QString& sql)
     return line;
 }
 
+OneThreadAtATime::OneThreadAtATime(const StubHandle* handle, const char* function)
+    : env_(handle && handle->env && !handle->env->threaded ? handle->env : nullptr)
+{
+    if (env_ && env_->callsUnderWay.fetch_add(1) > 0)
+        StubState::instance().record(QStringLiteral("CONCURRENT ") + QLatin1String(function));
+}
+
+OneThreadAtATime::~OneThreadAtATime()
+{
+    if (env_)
+        env_->callsUnderWay.fetch_sub(1);
+}
+
 QString textFromClientBytes(const EnvHandle* env, const void* text, ub4 size)
 {
     if (!text)
@@ -99,6 +112,7 @@ OCISTUB_EXPORT sword OCIEnvNlsCreate(OCIEnv** envhpp, ub4 mode, void*, void* (*)
     const StubLock lock;
     auto* env = new EnvHandle;
     env->env = env;
+    env->threaded = (mode & OCI_THREADED) != 0;
     env->charset = charset;
     env->ncharset = ncharset;
     *envhpp = reinterpret_cast<OCIEnv*>(static_cast<StubHandle*>(env));
@@ -319,6 +333,7 @@ OCISTUB_EXPORT sword OCISessionEnd(OCISvcCtx*, OCIError*, OCISession* usrhp, ub4
 OCISTUB_EXPORT sword OCITransCommit(OCISvcCtx* svchp, OCIError* errhp, ub4)
 {
     const StubLock lock;
+    const OneThreadAtATime oneThread(handleOf<StubHandle>(svchp), "OCITransCommit");
     auto* error = handleOf<ErrorHandle>(errhp);
     SessionHandle* session = liveSession(handleOf<SvcCtxHandle>(svchp));
     StubState& state = StubState::instance();
@@ -339,6 +354,7 @@ OCISTUB_EXPORT sword OCITransCommit(OCISvcCtx* svchp, OCIError* errhp, ub4)
 OCISTUB_EXPORT sword OCITransRollback(OCISvcCtx* svchp, OCIError* errhp, ub4)
 {
     const StubLock lock;
+    const OneThreadAtATime oneThread(handleOf<StubHandle>(svchp), "OCITransRollback");
     auto* error = handleOf<ErrorHandle>(errhp);
     SessionHandle* session = liveSession(handleOf<SvcCtxHandle>(svchp));
     StubState& state = StubState::instance();

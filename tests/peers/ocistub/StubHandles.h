@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <atomic>
 #include <map>
 #include <memory>
 #include <vector>
@@ -52,6 +53,8 @@ struct EnvHandle : StubHandle {
     EnvHandle() : StubHandle(OCI_HTYPE_ENV) {}
     ub2 charset = 0;
     ub2 ncharset = 0;
+    bool threaded = false;            // created with OCI_THREADED
+    std::atomic<int> callsUnderWay{0};  // calls on its handles (OneThreadAtATime)
     ErrorHandle lastError;  // errors of calls that had no error handle
     std::vector<std::unique_ptr<StubHandle>> owned;
 };

@@ -382,6 +382,7 @@ OCISTUB_EXPORT sword OCIStmtPrepare2(OCISvcCtx* svchp, OCIStmt** stmthp, OCIErro
                                      ub4 stmt_len, const OraText*, ub4, ub4, ub4)
 {
     const StubLock lock;
+    const OneThreadAtATime oneThread(handleOf<StubHandle>(svchp), "OCIStmtPrepare2");
     auto* service = handleOf<SvcCtxHandle>(svchp);
     auto* error = handleOf<ErrorHandle>(errhp);
     if (!service || !error || !stmthp)
@@ -396,6 +397,7 @@ OCISTUB_EXPORT sword OCIStmtPrepare2(OCISvcCtx* svchp, OCIStmt** stmthp, OCIErro
 OCISTUB_EXPORT sword OCIStmtRelease(OCIStmt* stmthp, OCIError*, const OraText*, ub4, ub4)
 {
     const StubLock lock;
+    const OneThreadAtATime oneThread(handleOf<StubHandle>(stmthp), "OCIStmtRelease");
     auto* statement = handleOf<StmtHandle>(stmthp);
     if (!statement)
         return OCI_INVALID_HANDLE;
@@ -407,6 +409,7 @@ OCISTUB_EXPORT sword OCIBindByPos(OCIStmt* stmtp, OCIBind** bindpp, OCIError* er
                                   sb4 value_sz, ub2 dty, void* indp, ub2* alenp, ub2*, ub4, ub4*, ub4 mode)
 {
     const StubLock lock;
+    const OneThreadAtATime oneThread(handleOf<StubHandle>(stmtp), "OCIBindByPos");
     auto* statement = handleOf<StmtHandle>(stmtp);
     auto* error = handleOf<ErrorHandle>(errhp);
     if (!statement || !error || !bindpp)
@@ -434,6 +437,7 @@ OCISTUB_EXPORT sword OCIBindDynamic(OCIBind* bindp, OCIError*, void* ictxp, OCIC
                                     OCICallbackOutBind)
 {
     const StubLock lock;
+    const OneThreadAtATime oneThread(handleOf<StubHandle>(bindp), "OCIBindDynamic");
     auto* bind = handleOf<BindHandle>(bindp);
     if (!bind)
         return OCI_INVALID_HANDLE;
@@ -467,6 +471,7 @@ OCISTUB_EXPORT sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmthp, OCIError*
                                     const OCISnapshot*, OCISnapshot*, ub4 mode)
 {
     const StubLock lock;
+    const OneThreadAtATime oneThread(handleOf<StubHandle>(stmthp), "OCIStmtExecute");
     auto* statement = handleOf<StmtHandle>(stmthp);
     auto* error = handleOf<ErrorHandle>(errhp);
     if (!statement || !error)
@@ -505,13 +510,25 @@ OCISTUB_EXPORT sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmthp, OCIError*
                 fail(error, 24381, QStringLiteral("error(s) in array DML"));
                 status = OCI_SUCCESS_WITH_INFO;
             }
-            if (mode & OCI_COMMIT_ON_SUCCESS) {
-                session->session.commit();
-                StubTables::instance().commit(session);
-            }
         }
     } catch (const peers::OraError& refused) {
         status = fail(error, refused);
+    }
+    // OCI_COMMIT_ON_SUCCESS commits the current transaction after the
+    // execute when it completes successfully (OCI Programmer's Guide,
+    // OCIStmtExecute): not after an error, nor after a batch-error execute
+    // that refused rows (OCI_SUCCESS_WITH_INFO, "Batch Error Mode"). The
+    // commit travels with the execute: one round trip, recorded as an
+    // execute and a commit.
+    const bool commits = status == OCI_SUCCESS && (mode & OCI_COMMIT_ON_SUCCESS)
+        && statement->statementType != OCI_STMT_SELECT && !isDdl(statement->statementType);
+    if (commits) {
+        try {
+            session->session.commit();
+            StubTables::instance().commit(session);
+        } catch (const peers::OraError& refused) {
+            status = fail(error, refused);
+        }
     }
     if (status == OCI_ERROR)
         outcome = QStringLiteral("ORA-%1").arg(error->code, 5, 10, QLatin1Char('0'));
@@ -520,6 +537,8 @@ OCISTUB_EXPORT sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmthp, OCIError*
     else if (status == OCI_NO_DATA)
         outcome = QStringLiteral("NO_DATA");
     state.record(line + QStringLiteral(" rows=%1 result=%2").arg(statement->rowCount).arg(outcome) + sql);
+    if (commits && status == OCI_SUCCESS)
+        state.record(QStringLiteral("COMMIT"));
     state.waitForServer(statement->statementType == OCI_STMT_SELECT ? 0 : iters);
     // DDL commits, whether it succeeds or not; so does a commit on success.
     if (isDdl(statement->statementType)) {
@@ -527,7 +546,7 @@ OCISTUB_EXPORT sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmthp, OCIError*
             StubTables::instance().followDefinition(statement->sql, state.model(), session->session.user());
         state.save();
     }
-    else if (status == OCI_SUCCESS && (mode & OCI_COMMIT_ON_SUCCESS))
+    else if (commits && status == OCI_SUCCESS)
         state.saveIfModelChanged();
     return status;
 }
@@ -535,6 +554,7 @@ OCISTUB_EXPORT sword OCIStmtExecute(OCISvcCtx* svchp, OCIStmt* stmthp, OCIError*
 OCISTUB_EXPORT sword OCIStmtFetch2(OCIStmt* stmthp, OCIError* errhp, ub4 nrows, ub2, sb4, ub4)
 {
     const StubLock lock;
+    const OneThreadAtATime oneThread(handleOf<StubHandle>(stmthp), "OCIStmtFetch2");
     auto* statement = handleOf<StmtHandle>(stmthp);
     auto* error = handleOf<ErrorHandle>(errhp);
     if (!statement || !error)

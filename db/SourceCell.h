@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QtGlobal>
+
+namespace tw {
+
+// How a value of a bounded source column lies in the source's buffer, so
+// that a target can convert it from there without a value object. The form
+// is fixed per column for a whole result.
+// - Int64: a signed 64-bit integer in native byte order;
+// - Bit: one byte, zero for false; the copy writes it as the text "1" or "0";
+// - DecimalText: an exact number as Latin-1 text ("-12.50", ".5");
+// - Timestamp: an ODBC SQL_TIMESTAMP_STRUCT (fraction in nanoseconds);
+// - Guid: an ODBC SQLGUID;
+// - Utf16Text: UTF-16 code units in native byte order;
+// - Bytes: the bytes themselves.
+// None: the column's values come only as SqlValue.
+enum class CellForm { None, Int64, Bit, DecimalText, Timestamp, Guid, Utf16Text, Bytes };
+
+// One value in the source's buffer: where its bytes are and how many, or
+// NULL. Valid until the source moves to another row.
+struct SourceCell {
+    const char* data = nullptr;
+    qint64 bytes = -1;
+
+    bool isNull() const { return bytes < 0; }
+};
+
+// The layouts of the Timestamp and Guid forms: those of ODBC's
+// SQL_TIMESTAMP_STRUCT and SQLGUID (the source checks that they match).
+struct CellTimestamp {
+    qint16 year;
+    quint16 month;
+    quint16 day;
+    quint16 hour;
+    quint16 minute;
+    quint16 second;
+    quint32 fraction;  // nanoseconds
+};
+
+struct CellGuid {
+    quint32 data1;
+    quint16 data2;
+    quint16 data3;
+    quint8 data4[8];
+};
+
+// A GUID as SQL Server writes it, 8-4-4-4-12 upper-case hexadecimal digits:
+// the 36 characters at out.
+template <typename Char>
+void writeGuidText(const CellGuid& guid, Char* out)
+{
+    static const char hex[] = "0123456789ABCDEF";
+    const auto put = [&out](quint64 value, int digits) {
+        for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4)
+            *out++ = Char(hex[(value >> shift) & 0xF]);
+    };
+    put(guid.data1, 8);
+    *out++ = Char('-');
+    put(guid.data2, 4);
+    *out++ = Char('-');
+    put(guid.data3, 4);
+    *out++ = Char('-');
+    for (int i = 0; i < 8; ++i) {
+        if (i == 2)
+            *out++ = Char('-');
+        put(guid.data4[i], 2);
+    }
+}
+
+} // namespace tw
