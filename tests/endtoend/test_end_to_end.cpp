@@ -10,6 +10,7 @@
 #include "peers/tds/TdsLoopback.h"
 #include "support/FakeHost.h"
 
+#include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -286,6 +287,36 @@ TEST_F(TablesAtOnce, LogReadsAsOneTableAtATime)
 // A source connection lost in one worker ends the run as it ends a run of
 // one table at a time: no further table is begun, the tables at work are
 // written whole, and the first lost table's error escapes.
+// With full definitions and a script, the foreign key between two tables at
+// work on different workers waits for both, and the script lists each
+// table's statements in list order, as one table at a time does.
+TEST_F(TablesAtOnce, FullDefinitionsAndTheScriptReadAsOneTableAtATime)
+{
+    server.database(QStringLiteral("Shop"))
+        .table(QStringLiteral("T1"))
+        .foreignKey({QStringLiteral("FK_T1_T6"), {QStringLiteral("Id")}, QStringLiteral("T6"), {QStringLiteral("Id")}});
+    host.fullDefs = true;
+    host.script = true;
+    host.isUnattended = true;
+    auto scriptOf = [&](const QString& job) {
+        QFile file(dataFolder.filePath(job + QStringLiteral(".sql")));
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << job.toStdString();
+        return QString::fromUtf8(file.readAll());
+    };
+    host.jobFile = dataFolder.filePath(QStringLiteral("serial.twjobs"));
+    const Result serial = run(1);
+    host.jobFile = dataFolder.filePath(QStringLiteral("atonce.twjobs"));
+    const Result atOnce = run(3);
+    EXPECT_EQ(atOnce.log, serial.log) << atOnce.log.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(serial.log.contains(QStringLiteral("Foreign key FK_T1_T6 of T1...Done")))
+        << serial.log.join(QLatin1Char('\n')).toStdString();
+    const QString script = scriptOf(QStringLiteral("serial"));
+    EXPECT_EQ(scriptOf(QStringLiteral("atonce")), script);
+    EXPECT_LT(script.indexOf(QStringLiteral("-- Table T1")), script.indexOf(QStringLiteral("-- Table T2")));
+    EXPECT_LT(script.indexOf(QStringLiteral("-- Table T6")), script.indexOf(QStringLiteral("FOREIGN KEY"),
+                                                                             0, Qt::CaseInsensitive));
+}
+
 TEST_F(TablesAtOnce, LostSourceEndsTheRun)
 {
     // Every result of more than 3,000 rows loses its connection: T1 has

@@ -300,8 +300,9 @@ TEST_F(OciClientRules, CommitOnSuccessCommitsOnlyAnExecuteThatSucceeds)
         EXPECT_EQ(insert.execute(3, c.mode), c.status);
         const QStringList calls = bed.calls();
         EXPECT_EQ(calls.filter(QStringLiteral("COMMIT")).size(), c.committedRows > 0 ? 1 : 0);
-        if (c.committedRows > 0)
+        if (c.committedRows > 0) {
             EXPECT_TRUE(calls.last() == QStringLiteral("COMMIT") && calls[calls.size() - 2].startsWith("EXECUTE"));
+        }
         connection->session()->rollback();
         connection->close();
         EXPECT_EQ(bed.targetRows(QStringLiteral("C")).size(), c.committedRows);
