@@ -24,3 +24,8 @@ export WINEPATH
 export WINEQT_QPA_PLATFORM=offscreen
 WINEQT_QPA_FONTDIR=$(tw_wine_path "$tw_win_fonts")
 export WINEQT_QPA_FONTDIR
+# Qt's regular expressions compile to machine code with a stack per thread;
+# under Wine that stack's clean-up at the end of a thread that Qt did not
+# start (the TDS peer's sessions, the driver's fetching) reads a freed
+# pointer and ends the process. The interpreter gives the same matches.
+export WINEQT_ENABLE_REGEXP_JIT=0
