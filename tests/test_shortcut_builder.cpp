@@ -31,6 +31,13 @@ QByteArray contentOf(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
 }
 
+// The message box breaks its lines as the system's message boxes do.
+#ifdef Q_OS_WIN
+const QLatin1Char kMessageLineBreak('\r');
+#else
+const QLatin1Char kMessageLineBreak('\n');
+#endif
+
 // The launcher starts this program with the job file, in the program's
 // folder: a shell link on Windows, a desktop entry elsewhere.
 void expectLauncherOfJob(const QString& shortcut, const QString& jobPath, const char* name)
@@ -93,11 +100,12 @@ TEST(ShortcutBuilder, WritesTheJobFileAndLauncherForBothTableChoices)
         const QString message = builder.writeShortcutFiles(shortcut);
         EXPECT_EQ(QString::fromLocal8Bit(contentOf(dir.filePath(c.jobName))), head + c.tail) << c.name;
         expectLauncherOfJob(shortcut, dir.filePath(c.jobName), c.name);
-        EXPECT_EQ(message.split(QLatin1Char('\n')),
-                  (QStringList{QStringLiteral("Success to create \"%1\".").arg(shortcut),
-                               QStringLiteral("Create setting file \"%1\" OK.").arg(dir.filePath(c.jobName)),
+        EXPECT_EQ(message.split(kMessageLineBreak),
+                  (QStringList{QStringLiteral("Success to create \"%1\".").arg(QDir::toNativeSeparators(shortcut)),
+                               QStringLiteral("Create setting file \"%1\" OK.")
+                                   .arg(QDir::toNativeSeparators(dir.filePath(c.jobName))),
                                QStringLiteral("It will build a log file \"%1\" after running with this Shortcut File.")
-                                   .arg(dir.filePath(c.logName))}))
+                                   .arg(QDir::toNativeSeparators(dir.filePath(c.logName)))}))
             << c.name;
     }
     // The table choice stays for the next opening.
@@ -135,8 +143,9 @@ TEST(ShortcutBuilder, RefusesAnEmptySelectionSavesFromTheDocumentsFolderOnAndCan
     QString refusal;
     answerNextMessageBox(QMessageBox::Ok, &refusal);
     form.Button1->click();
-    EXPECT_EQ(refusal, QStringLiteral("No table is selected, so the job would convert nothing.\nChoose \"Reselect "
-                                      "tables\" to select tables on the wizard's page, or choose \"All database tables\"."));
+    EXPECT_EQ(refusal, QStringLiteral("No table is selected, so the job would convert nothing.") + kMessageLineBreak
+                           + QStringLiteral("Choose \"Reselect tables\" to select tables on the wizard's page, or choose "
+                                            "\"All database tables\"."));
 
     // The first save starts in the documents folder, the next where the
     // last job went.

@@ -99,8 +99,11 @@ struct UnattendedJob : ::testing::Test {
         program.setProcessEnvironment(jobEnvironment(extraEnvironment));
         program.start(QStringLiteral(TABLEWRIGHT_EXECUTABLE), arguments);
         EXPECT_TRUE(program.waitForFinished(180000)) << "the program did not end by itself";
-        standardOutput = QString::fromLocal8Bit(program.readAllStandardOutput());
-        standardError = QString::fromLocal8Bit(program.readAllStandardError());
+        // Console text on Windows ends its lines with CR LF.
+        standardOutput = QString::fromLocal8Bit(program.readAllStandardOutput()).replace(QStringLiteral("\r\n"),
+                                                                                        QStringLiteral("\n"));
+        standardError = QString::fromLocal8Bit(program.readAllStandardError()).replace(QStringLiteral("\r\n"),
+                                                                                      QStringLiteral("\n"));
         if (program.exitStatus() != QProcess::NormalExit)
             return -1;
         return program.exitCode();
@@ -298,9 +301,12 @@ TEST_F(UnattendedJob, OptionsPrintAndTheWizardNeedsADisplay)
     for (const char* listed :
          {"processtable", "keepgoodrows", "tables1", "TABLEWRIGHT_QUERY_TIMEOUT", "Exit codes:", "Tablewright.conf"})
         EXPECT_TRUE(standardOutput.contains(QLatin1String(listed))) << listed;
+#ifndef Q_OS_WIN
+    // A Windows session always has a desktop to show the wizard on.
     EXPECT_EQ(runProgram({}), 4);
     EXPECT_TRUE(standardError.contains(QStringLiteral("no display"))) << standardError.toStdString();
     EXPECT_EQ(standardError.count(QLatin1Char('\n')), 1);
+#endif
 }
 
 } // namespace
