@@ -263,8 +263,8 @@ TEST_F(UnattendedJob, TheBuildersKeepGoodRowsKeyStoresTheGoodRowsAndRejectsTheRe
     ASSERT_TRUE(rejects.open(QIODevice::ReadOnly));
     EXPECT_EQ(rejects.readAll(), QByteArray("table,row,error,Id\r\n"
                                             "NUMBERS,150,ORA-00001: unique constraint (STUB.REFUSED_ROW) violated,150\r\n"));
-    const QSettings saved(home.filePath(QStringLiteral("config/Quillmoor/Tablewright.conf")), QSettings::IniFormat);
-    EXPECT_EQ(saved.value(QStringLiteral("keepgoodrows")).toString(), QStringLiteral("1"));
+    const auto saved = programSettings(home.filePath(QStringLiteral("config")));
+    EXPECT_EQ(saved->value(QStringLiteral("keepgoodrows")).toString(), QStringLiteral("1"));
 }
 
 TEST_F(UnattendedJob, TheLauncherStartsTheJob)
