@@ -269,6 +269,10 @@ TEST_F(UnattendedJob, TheBuildersKeepGoodRowsKeyStoresTheGoodRowsAndRejectsTheRe
 
 TEST_F(UnattendedJob, TheLauncherStartsTheJob)
 {
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "a desktop entry started through gio is Linux's launcher; the Windows .lnk is read back in the "
+                    "shortcut builder's test";
+#endif
     if (QStandardPaths::findExecutable(QStringLiteral("gio")).isEmpty())
         GTEST_SKIP() << "gio is not installed";
     // A folder name that needs every quoting rule of the launcher's Exec line.
