@@ -15,9 +15,12 @@ export WINEPREFIX=$tw_win_cache/wineprefix
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 WINEPATH=$(tw_wine_path "$tw_win_qt/bin")
-for folder in "${tw_mingw_runtime[@]}"; do
-  WINEPATH+=";$(tw_wine_path "$folder")"
+# (The loop variable carries the tw_ prefix: this file is sourced, and the
+# scripts that source it have variables of their own.)
+for tw_runtime_folder in "${tw_mingw_runtime[@]}"; do
+  WINEPATH+=";$(tw_wine_path "$tw_runtime_folder")"
 done
+unset tw_runtime_folder
 export WINEPATH
 # Wine hands WINE-prefixed variables to Windows programs without the prefix;
 # the QT_ ones it keeps to itself.
