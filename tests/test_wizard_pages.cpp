@@ -12,7 +12,7 @@
 #include <QCheckBox>
 #include <QDesktopServices>
 #include <QDir>
-#include <QFontInfo>
+#include <QFontDatabase>
 #include <QHeaderView>
 #include <QGroupBox>
 #include <QLabel>
@@ -195,12 +195,14 @@ TEST_F(WizardPages, WindowFrameIsFixedCentredAndEveryCaptionFits)
     EXPECT_EQ(ui().Image1->cursor().shape(), Qt::PointingHandCursor);
     EXPECT_FALSE(ui().Image1->icon().isNull());
 
+#ifdef Q_OS_WIN
     // The captions are measured in the design font; where it is missing (the
     // offscreen platform under Wine has no Microsoft Sans Serif) another
     // font's widths would say nothing about them.
-    const QFont design = tw::designFont();
-    if (QFontInfo(design).family() != design.family())
-        GTEST_SKIP() << "the design font " << design.family().toStdString() << " is not installed";
+    const QString design = tw::designFont().family();
+    if (!QFontDatabase::families().contains(design))
+        GTEST_SKIP() << "the design font " << design.toStdString() << " is not installed";
+#endif
 
     // Every step label is bold in its turn, so each must fit in bold.
     for (QLabel* step : {ui().Label1, ui().Label2, ui().Label3, ui().Label4, ui().Label5, ui().Label6}) {
