@@ -19,7 +19,7 @@ packages=(
   cmake ninja-build pkg-config xz-utils dpkg-dev
   qt6-base-dev qt6-base-dev-tools googletest
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
-  wine wine64 nsis unzip
+  wine wine64 nsis unzip ccache
   unixodbc tdsodbc fonts-dejavu-core fonts-wqy-microhei
 )
 source scripts/install-missing.sh
@@ -132,9 +132,14 @@ build_googletest
 make_font_folder
 make_wine_prefix
 
+# The compiler cache serves every checkout on the machine: paths below the
+# checkout count relative to it, so that a fresh clone elsewhere finds what an
+# earlier one compiled.
+export CCACHE_BASEDIR=$root CCACHE_NOHASHDIR=1
 if [ ! -f build-windows/build.ninja ]; then
   cmake -S . -B build-windows -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache \
     -DCMAKE_FIND_ROOT_PATH="$tw_win_qt;$tw_win_gtest" \
     -DCMAKE_PREFIX_PATH="$tw_win_qt;$tw_win_gtest" >/dev/null
 fi

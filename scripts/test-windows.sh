@@ -19,7 +19,12 @@ trap 'rm -rf "$odbc"; wineserver -k 2>/dev/null || true' EXIT
 printf '[global]\n[127.0.0.1]\n' >"$odbc/freetds.conf"
 export ODBCSYSINI=$odbc ODBCINSTINI=odbcinst.ini ODBCINI=$odbc/odbc.ini FREETDSCONF=$odbc/freetds.conf FREETDS=$odbc/freetds.conf
 
-# One Wine server for the whole run, so that each test starts quickly.
+# One Wine server for the whole run, so that each test starts quickly. Its
+# session is started here, before the tests: the processes Wine starts for a
+# session (services, the desktop) outlive the program that started them and
+# keep its output open, and CTest would wait for that test until its time
+# limit.
 wineserver -p
+wine cmd /c exit </dev/null >/dev/null 2>&1
 cd build-windows
 ctest --output-on-failure -j"$(nproc)" --timeout 600

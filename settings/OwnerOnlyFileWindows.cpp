@@ -7,6 +7,7 @@
 #include "db/Failure.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QUuid>
 #include <vector>
@@ -60,7 +61,6 @@ public:
     OwnerOnlySecurity& operator=(const OwnerOnlySecurity&) = delete;
 
     bool valid() const { return acl_ != nullptr; }
-    PACL acl() const { return acl_; }
     SECURITY_ATTRIBUTES* attributes() { return &attributes_; }
 
 private:
@@ -108,13 +108,20 @@ void restrictToOwner(const QString& path)
 {
     if (isRegistryPath(path) || !QFileInfo::exists(path))
         return;
-    OwnerOnlySecurity security;
-    if (!security.valid())
+    // Written again as a new file created with the owner-only access list,
+    // rather than given the list in place: under Wine a list set on an
+    // existing file does not hold (everyone is still allowed afterwards),
+    // while a file created with it keeps it, there and on Windows.
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
         return;
-    std::wstring native = QDir::toNativeSeparators(path).toStdWString();
-    SetNamedSecurityInfoW(native.data(), SE_FILE_OBJECT,
-                          DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr, nullptr,
-                          security.acl(), nullptr);
+    const QByteArray bytes = file.readAll();
+    file.close();
+    try {
+        saveOwnerOnlyFile(path, bytes);
+    } catch (const Failure&) {
+        // The file stays as it was, as when its access list cannot be set.
+    }
 }
 
 void saveOwnerOnlyFile(const QString& path, const QByteArray& bytes)

@@ -19,6 +19,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -30,6 +31,13 @@ QByteArray contentOf(const QString& path)
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
 }
+
+// The message box breaks its lines as the system's message boxes do.
+#ifdef Q_OS_WIN
+const QLatin1Char kMessageLineBreak('\r');
+#else
+const QLatin1Char kMessageLineBreak('\n');
+#endif
 
 // The launcher starts this program with the job file, in the program's
 // folder: a shell link on Windows, a desktop entry elsewhere.
@@ -96,11 +104,12 @@ TEST(ShortcutBuilder, WritesTheJobFileAndLauncherForBothTableChoices)
         const QString message = builder.writeShortcutFiles(shortcut);
         EXPECT_EQ(QString::fromLocal8Bit(contentOf(dir.filePath(c.jobName))), head + c.tail) << c.name;
         expectLauncherOfJob(shortcut, dir.filePath(c.jobName), c.name);
-        EXPECT_EQ(message.split(QLatin1Char('\n')),
-                  (QStringList{QStringLiteral("Success to create \"%1\".").arg(shortcut),
-                               QStringLiteral("Create setting file \"%1\" OK.").arg(dir.filePath(c.jobName)),
+        EXPECT_EQ(message.split(kMessageLineBreak),
+                  (QStringList{QStringLiteral("Success to create \"%1\".").arg(QDir::toNativeSeparators(shortcut)),
+                               QStringLiteral("Create setting file \"%1\" OK.")
+                                   .arg(QDir::toNativeSeparators(dir.filePath(c.jobName))),
                                QStringLiteral("It will build a log file \"%1\" after running with this Shortcut File.")
-                                   .arg(dir.filePath(c.logName))}))
+                                   .arg(QDir::toNativeSeparators(dir.filePath(c.logName)))}))
             << c.name;
     }
     // The table choice stays for the next opening.
@@ -138,8 +147,9 @@ TEST(ShortcutBuilder, RefusesAnEmptySelectionSavesFromTheDocumentsFolderOnAndCan
     QString refusal;
     answerNextMessageBox(QMessageBox::Ok, &refusal);
     form.Button1->click();
-    EXPECT_EQ(refusal, QStringLiteral("No table is selected, so the job would convert nothing.\nChoose \"Reselect "
-                                      "tables\" to select tables on the wizard's page, or choose \"All database tables\"."));
+    EXPECT_EQ(refusal, QStringLiteral("No table is selected, so the job would convert nothing.") + kMessageLineBreak
+                           + QStringLiteral("Choose \"Reselect tables\" to select tables on the wizard's page, or choose "
+                                            "\"All database tables\"."));
 
     // The first save starts in the documents folder, the next where the
     // last job went.
@@ -155,7 +165,13 @@ TEST(ShortcutBuilder, RefusesAnEmptySelectionSavesFromTheDocumentsFolderOnAndCan
         answerNextMessageBox(QMessageBox::Ok);
         form.Button1->click();
     }
-    EXPECT_EQ(folders, (QStringList{QDir(home.path()).filePath(QStringLiteral("Documents")), jobs.path()}));
+#ifdef Q_OS_WIN
+    // Windows keeps the documents folder in the user's profile, whatever HOME says.
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+#else
+    const QString documents = QDir(home.path()).filePath(QStringLiteral("Documents"));
+#endif
+    EXPECT_EQ(folders, (QStringList{documents, jobs.path()}));
     EXPECT_TRUE(QFile::exists(jobs.filePath(QStringLiteral("night.twjobs"))));
 
     // Cancel closes the builder.
@@ -211,8 +227,9 @@ TEST(ShortcutBuilder, OpensFromTheWizardAndReselectClosesIt)
     ui.btcreatebat->click();
     EXPECT_EQ(seen, (QStringList{QStringLiteral("db1"), QStringLiteral("Shop"), QStringLiteral("Skip"),
                                  QStringLiteral("Tablewright 4.0"), QStringLiteral("Sales.Orders"),
-                                 QStringLiteral("This form will be closed.\nAfter you finish your choice,please click "
-                                                "the button \"Create Shortcut File\" to return to this form.")}));
+                                 QStringLiteral("This form will be closed.") + kMessageLineBreak
+                                     + QStringLiteral("After you finish your choice,please click the button \"Create "
+                                                      "Shortcut File\" to return to this form.")}));
 }
 
 } // namespace

@@ -42,7 +42,7 @@ struct OciApi {
     sword (*OCITransRollback)(OCISvcCtx* svchp, OCIError* errhp, ub4 flags);
     sword (*OCIDescriptorAlloc)(const void* parenth, void** descpp, ub4 type, size_t xtramem_sz, void** usrmempp);
     sword (*OCILobCreateTemporary)(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, ub2 csid, ub1 csfrm,
-                                   ub1 lobtype, boolean cache, OCIDuration duration);
+                                   ub1 lobtype, OciBoolean cache, OCIDuration duration);
     sword (*OCILobWrite)(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, ub4* amtp, ub4 offset, void* bufp,
                          ub4 buflen, ub1 piece, void* ctxp, sb4 (*cbfp)(void*, void*, ub4*, ub1*), ub2 csid,
                          ub1 csfrm);

@@ -30,7 +30,10 @@ typedef struct OCISession OCISession;
 typedef struct OCISnapshot OCISnapshot;
 typedef struct OCIParam OCIParam;
 typedef struct OCILobLocator OCILobLocator;
-typedef int boolean;
+// OCI's boolean is an int; it has a name of its own here because Windows's
+// headers declare a `boolean` of their own (an unsigned char, rpcndr.h), and
+// a file may include both.
+typedef int OciBoolean;
 typedef ub2 OCIDuration;
 
 // Supplies one IN bind value (or piece) at execute time for a bind made in

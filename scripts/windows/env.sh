@@ -15,12 +15,20 @@ export WINEPREFIX=$tw_win_cache/wineprefix
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 WINEPATH=$(tw_wine_path "$tw_win_qt/bin")
-for folder in "${tw_mingw_runtime[@]}"; do
-  WINEPATH+=";$(tw_wine_path "$folder")"
+# (The loop variable carries the tw_ prefix: this file is sourced, and the
+# scripts that source it have variables of their own.)
+for tw_runtime_folder in "${tw_mingw_runtime[@]}"; do
+  WINEPATH+=";$(tw_wine_path "$tw_runtime_folder")"
 done
+unset tw_runtime_folder
 export WINEPATH
 # Wine hands WINE-prefixed variables to Windows programs without the prefix;
 # the QT_ ones it keeps to itself.
 export WINEQT_QPA_PLATFORM=offscreen
 WINEQT_QPA_FONTDIR=$(tw_wine_path "$tw_win_fonts")
 export WINEQT_QPA_FONTDIR
+# Qt's regular expressions compile to machine code with a stack per thread;
+# under Wine that stack's clean-up at the end of a thread that Qt did not
+# start (the TDS peer's sessions, the driver's fetching) reads a freed
+# pointer and ends the process. The interpreter gives the same matches.
+export WINEQT_ENABLE_REGEXP_JIT=0

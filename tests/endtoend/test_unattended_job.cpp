@@ -100,8 +100,11 @@ struct UnattendedJob : ::testing::Test {
         program.setProcessEnvironment(jobEnvironment(extraEnvironment));
         program.start(QStringLiteral(TABLEWRIGHT_EXECUTABLE), arguments);
         EXPECT_TRUE(program.waitForFinished(180000)) << "the program did not end by itself";
-        standardOutput = QString::fromLocal8Bit(program.readAllStandardOutput());
-        standardError = QString::fromLocal8Bit(program.readAllStandardError());
+        // Console text on Windows ends its lines with CR LF.
+        standardOutput = QString::fromLocal8Bit(program.readAllStandardOutput()).replace(QStringLiteral("\r\n"),
+                                                                                        QStringLiteral("\n"));
+        standardError = QString::fromLocal8Bit(program.readAllStandardError()).replace(QStringLiteral("\r\n"),
+                                                                                      QStringLiteral("\n"));
         if (program.exitStatus() != QProcess::NormalExit)
             return -1;
         return program.exitCode();
@@ -287,12 +290,16 @@ TEST_F(UnattendedJob, TheBuildersKeepGoodRowsKeyStoresTheGoodRowsAndRejectsTheRe
     ASSERT_TRUE(rejects.open(QIODevice::ReadOnly));
     EXPECT_EQ(rejects.readAll(), QByteArray("table,row,error,Id\r\n"
                                             "NUMBERS,150,ORA-00001: unique constraint (STUB.REFUSED_ROW) violated,150\r\n"));
-    const QSettings saved(home.filePath(QStringLiteral("config/Quillmoor/Tablewright.conf")), QSettings::IniFormat);
-    EXPECT_EQ(saved.value(QStringLiteral("keepgoodrows")).toString(), QStringLiteral("1"));
+    const auto saved = programSettings(home.filePath(QStringLiteral("config")));
+    EXPECT_EQ(saved->value(QStringLiteral("keepgoodrows")).toString(), QStringLiteral("1"));
 }
 
 TEST_F(UnattendedJob, TheLauncherStartsTheJob)
 {
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "a desktop entry started through gio is Linux's launcher; the Windows .lnk is read back in the "
+                    "shortcut builder's test";
+#endif
     if (QStandardPaths::findExecutable(QStringLiteral("gio")).isEmpty())
         GTEST_SKIP() << "gio is not installed";
     // A folder name that needs every quoting rule of the launcher's Exec line.
@@ -325,9 +332,12 @@ TEST_F(UnattendedJob, OptionsPrintAndTheWizardNeedsADisplay)
     for (const char* listed :
          {"processtable", "keepgoodrows", "tables1", "TABLEWRIGHT_QUERY_TIMEOUT", "Exit codes:", "Tablewright.conf"})
         EXPECT_TRUE(standardOutput.contains(QLatin1String(listed))) << listed;
+#ifndef Q_OS_WIN
+    // A Windows session always has a desktop to show the wizard on.
     EXPECT_EQ(runProgram({}), 4);
     EXPECT_TRUE(standardError.contains(QStringLiteral("no display"))) << standardError.toStdString();
     EXPECT_EQ(standardError.count(QLatin1Char('\n')), 1);
+#endif
 }
 
 } // namespace

@@ -7,7 +7,7 @@
 using namespace ocistub;
 
 OCISTUB_EXPORT sword OCILobCreateTemporary(OCISvcCtx* svchp, OCIError* errhp, OCILobLocator* locp, ub2, ub1,
-                                           ub1 lobtype, boolean, OCIDuration)
+                                           ub1 lobtype, OciBoolean, OCIDuration)
 {
     const StubLock lock;
     auto* error = handleOf<ErrorHandle>(errhp);
