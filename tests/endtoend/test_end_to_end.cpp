@@ -17,6 +17,39 @@
 
 namespace {
 
+// The real client layers around a model SQL Server: FreeTDS's ODBC driver
+// through the loopback TDS peer, the OCI layer through the stand-in client
+// library, and a conversion run over them for the given tables.
+struct RealLayers {
+    RealLayers(peers::ModelSqlServer& server, const QStringList& tables)
+        : loopback(server), query(openQuery(source, loopback)), target(bed.connect()),
+          writer(target->createRowWriter()), conversion(host, cc, *query, *target, *writer, log)
+    {
+        host.tables = tables;
+        host.dataFolder = dataFolder.path() + QLatin1Char('/');
+    }
+
+    static std::unique_ptr<tw::SourceQuery> openQuery(tw::OdbcSourceConnection& source, peers::TdsLoopback& loopback)
+    {
+        source.setConnectionString(
+            loopback.sqlLoginString(QStringLiteral("sa"), QStringLiteral("secret"), QStringLiteral("Shop")));
+        source.open();
+        return source.createQuery();
+    }
+
+    peers::TdsLoopback loopback;
+    tw::OdbcSourceConnection source;
+    std::unique_ptr<tw::SourceQuery> query;
+    OciTestBed bed;
+    std::unique_ptr<tw::OciTargetConnection> target;
+    std::unique_ptr<tw::RowWriter> writer;
+    QTemporaryDir dataFolder;
+    FakeHost host;
+    tw::Tcc cc;
+    tw::RunLog log;
+    tw::ConversionRun conversion;
+};
+
 TEST(EndToEnd, TablesOfEveryTypeArriveRowForRow)
 {
     peers::isolateOdbcEnvironment();
@@ -47,41 +80,24 @@ TEST(EndToEnd, TablesOfEveryTypeArriveRowForRow)
         .row({tw::SqlValue(), tw::SqlValue(), tw::SqlValue(), tw::SqlValue(), tw::SqlValue(), tw::SqlValue(),
               tw::SqlValue()});
 
-    peers::TdsLoopback loopback(server);
-    tw::OdbcSourceConnection source;
-    source.setConnectionString(
-        loopback.sqlLoginString(QStringLiteral("sa"), QStringLiteral("secret"), QStringLiteral("Shop")));
-    source.open();
-    std::unique_ptr<tw::SourceQuery> query = source.createQuery();
-
-    OciTestBed bed;
-    std::unique_ptr<tw::OciTargetConnection> target = bed.connect();
-    std::unique_ptr<tw::RowWriter> writer = target->createRowWriter();
-
-    QTemporaryDir dataFolder;
-    FakeHost host;
-    host.tables = {QStringLiteral("Numbers"), QStringLiteral("Sample")};
-    host.dataFolder = dataFolder.path() + QLatin1Char('/');
-    tw::Tcc cc;
-    tw::RunLog log;
-    tw::ConversionRun run(host, cc, *query, *target, *writer, log);
-    ASSERT_EQ(run.run(), tw::ConversionRun::Outcome::Completed);
-    const QString logText = log.lines().join(QLatin1Char('\n'));
-    EXPECT_TRUE(log.lines().contains(QStringLiteral("Insert table NUMBERS 12345 Rows ...Done"))) << logText.toStdString();
-    EXPECT_TRUE(log.lines().contains(QStringLiteral("Insert table SAMPLE 2 Rows ...Done"))) << logText.toStdString();
+    RealLayers real(server, {QStringLiteral("Numbers"), QStringLiteral("Sample")});
+    ASSERT_EQ(real.conversion.run(), tw::ConversionRun::Outcome::Completed);
+    const QString logText = real.log.lines().join(QLatin1Char('\n'));
+    EXPECT_TRUE(real.log.lines().contains(QStringLiteral("Insert table NUMBERS 12345 Rows ...Done"))) << logText.toStdString();
+    EXPECT_TRUE(real.log.lines().contains(QStringLiteral("Insert table SAMPLE 2 Rows ...Done"))) << logText.toStdString();
     EXPECT_FALSE(logText.contains(QStringLiteral("ORA-"))) << logText.toStdString();
 
     // One array insert per batch: 100, 5,000, 5,000 and the last 2,245 rows.
-    EXPECT_EQ(bed.executes(QStringLiteral("insert into \"NUMBERS\"")).size(), 4);
+    EXPECT_EQ(real.bed.executes(QStringLiteral("insert into \"NUMBERS\"")).size(), 4);
 
-    const auto numberRows = bed.targetRows(QStringLiteral("NUMBERS"));
+    const auto numberRows = real.bed.targetRows(QStringLiteral("NUMBERS"));
     ASSERT_EQ(numberRows.size(), 12345);
     for (int i = 0; i < numberRows.size(); ++i) {
         ASSERT_EQ(numberRows[i][0].toInteger(), i + 1);
         ASSERT_EQ(numberRows[i][1].toText(), QStringLiteral("n%1").arg(i + 1));
     }
 
-    const auto sampleRows = bed.targetRows(QStringLiteral("SAMPLE"));
+    const auto sampleRows = real.bed.targetRows(QStringLiteral("SAMPLE"));
     ASSERT_EQ(sampleRows.size(), 2);
     EXPECT_EQ(sampleRows[0][0].toText(), QStringLiteral("-123456789012345678.0123456789"));
     EXPECT_EQ(sampleRows[0][1].toText(), QStringLiteral("2026-12-07 23:52:23"));
@@ -95,7 +111,7 @@ TEST(EndToEnd, TablesOfEveryTypeArriveRowForRow)
     for (const tw::SqlValue& value : sampleRows[1])
         EXPECT_TRUE(value.isNull()) << tw::describe(value).toStdString();
 
-    const auto model = bed.target();
+    const auto model = real.bed.target();
     EXPECT_EQ(model.constraints(QStringLiteral("SCOTT"), QStringLiteral("NUMBERS")).size(), 1);
     EXPECT_EQ(model.indexes(QStringLiteral("SCOTT"), QStringLiteral("SAMPLE")).size(), 1);
 }
@@ -138,29 +154,14 @@ TEST(EndToEnd, DateTimeAndClrValuesArriveExactly)
         .column(QStringLiteral("Node"), QStringLiteral("hierarchyid"))
         .row({point, node});
 
-    peers::TdsLoopback loopback(server);
-    tw::OdbcSourceConnection source;
-    source.setConnectionString(
-        loopback.sqlLoginString(QStringLiteral("sa"), QStringLiteral("secret"), QStringLiteral("Shop")));
-    source.open();
-    std::unique_ptr<tw::SourceQuery> query = source.createQuery();
-    OciTestBed bed;
-    std::unique_ptr<tw::OciTargetConnection> target = bed.connect();
-    std::unique_ptr<tw::RowWriter> writer = target->createRowWriter();
-    QTemporaryDir dataFolder;
-    FakeHost host;
-    host.tables = {QStringLiteral("Times"), QStringLiteral("Places")};
-    host.dataFolder = dataFolder.path() + QLatin1Char('/');
-    tw::Tcc cc;
-    tw::RunLog log;
-    tw::ConversionRun run(host, cc, *query, *target, *writer, log);
-    ASSERT_EQ(run.run(), tw::ConversionRun::Outcome::Completed);
-    const QString logText = log.lines().join(QLatin1Char('\n'));
-    EXPECT_TRUE(log.lines().contains(QStringLiteral("Insert table TIMES 5100 Rows ...Done"))) << logText.toStdString();
-    EXPECT_TRUE(log.lines().contains(QStringLiteral("Insert table PLACES 1 Rows ...Done"))) << logText.toStdString();
-    EXPECT_EQ(run.failedTables(), 0) << logText.toStdString();
+    RealLayers real(server, {QStringLiteral("Times"), QStringLiteral("Places")});
+    ASSERT_EQ(real.conversion.run(), tw::ConversionRun::Outcome::Completed);
+    const QString logText = real.log.lines().join(QLatin1Char('\n'));
+    EXPECT_TRUE(real.log.lines().contains(QStringLiteral("Insert table TIMES 5100 Rows ...Done"))) << logText.toStdString();
+    EXPECT_TRUE(real.log.lines().contains(QStringLiteral("Insert table PLACES 1 Rows ...Done"))) << logText.toStdString();
+    EXPECT_EQ(real.conversion.failedTables(), 0) << logText.toStdString();
 
-    const QStringList creates = bed.executes(QStringLiteral("Create table"));
+    const QStringList creates = real.bed.executes(QStringLiteral("Create table"));
     ASSERT_EQ(creates.size(), 2);
     EXPECT_TRUE(creates[0].contains(QStringLiteral("\"D\" varchar2(10)"))) << creates[0].toStdString();
     EXPECT_TRUE(creates[0].contains(QStringLiteral("\"T\" varchar2(16)"))) << creates[0].toStdString();
@@ -169,7 +170,7 @@ TEST(EndToEnd, DateTimeAndClrValuesArriveExactly)
     EXPECT_TRUE(creates[1].contains(QStringLiteral("\"GEO\" BLOB"))) << creates[1].toStdString();
     EXPECT_TRUE(creates[1].contains(QStringLiteral("\"NODE\" BLOB"))) << creates[1].toStdString();
     // One array insert of 100 rows, one of 5,000; none refused.
-    EXPECT_EQ(bed.executes(QStringLiteral("insert into \"TIMES\"")).size(), 2);
+    EXPECT_EQ(real.bed.executes(QStringLiteral("insert into \"TIMES\"")).size(), 2);
 
     const auto texts = [](const QVector<tw::SqlValue>& values) {
         QStringList result;
@@ -177,7 +178,7 @@ TEST(EndToEnd, DateTimeAndClrValuesArriveExactly)
             result << (value.isNull() ? QStringLiteral("NULL") : value.toText());
         return result;
     };
-    const auto timeRows = bed.targetRows(QStringLiteral("TIMES"));
+    const auto timeRows = real.bed.targetRows(QStringLiteral("TIMES"));
     ASSERT_EQ(timeRows.size(), 5100);
     EXPECT_EQ(texts(timeRows[0]), low);
     EXPECT_EQ(texts(timeRows[1]), high);
@@ -185,7 +186,7 @@ TEST(EndToEnd, DateTimeAndClrValuesArriveExactly)
     EXPECT_EQ(texts(timeRows[3]), leap);
     EXPECT_EQ(texts(timeRows[5099]), leap);
 
-    const auto placeRows = bed.targetRows(QStringLiteral("PLACES"));
+    const auto placeRows = real.bed.targetRows(QStringLiteral("PLACES"));
     ASSERT_EQ(placeRows.size(), 1);
     EXPECT_EQ(placeRows[0][0], tw::SqlValue(point));
     EXPECT_EQ(placeRows[0][1], tw::SqlValue(node));
@@ -457,29 +458,14 @@ TEST(EndToEnd, FullDefinitionsKeepEveryValueOfEveryType)
     table.column(QStringLiteral("Version"), QStringLiteral("rowversion"), false);
     table.row(high).row(low).row(nulls);
 
-    peers::TdsLoopback loopback(server);
-    tw::OdbcSourceConnection source;
-    source.setConnectionString(
-        loopback.sqlLoginString(QStringLiteral("sa"), QStringLiteral("secret"), QStringLiteral("Shop")));
-    source.open();
-    std::unique_ptr<tw::SourceQuery> query = source.createQuery();
-    OciTestBed bed;
-    std::unique_ptr<tw::OciTargetConnection> target = bed.connect();
-    std::unique_ptr<tw::RowWriter> writer = target->createRowWriter();
-    QTemporaryDir dataFolder;
-    FakeHost host;
-    host.tables = {QStringLiteral("AllTypes")};
-    host.dataFolder = dataFolder.path() + QLatin1Char('/');
-    host.fullDefs = true;
-    tw::Tcc cc;
-    tw::RunLog log;
-    tw::ConversionRun run(host, cc, *query, *target, *writer, log);
-    ASSERT_EQ(run.run(), tw::ConversionRun::Outcome::Completed);
-    const QString logText = log.lines().join(QLatin1Char('\n'));
-    EXPECT_TRUE(log.lines().contains(QStringLiteral("Insert table ALLTYPES 3 Rows ...Done"))) << logText.toStdString();
-    EXPECT_EQ(run.failedTables(), 0) << logText.toStdString();
+    RealLayers real(server, {QStringLiteral("AllTypes")});
+    real.host.fullDefs = true;
+    ASSERT_EQ(real.conversion.run(), tw::ConversionRun::Outcome::Completed);
+    const QString logText = real.log.lines().join(QLatin1Char('\n'));
+    EXPECT_TRUE(real.log.lines().contains(QStringLiteral("Insert table ALLTYPES 3 Rows ...Done"))) << logText.toStdString();
+    EXPECT_EQ(real.conversion.failedTables(), 0) << logText.toStdString();
 
-    const QStringList creates = bed.executes(QStringLiteral("Create table"));
+    const QStringList creates = real.bed.executes(QStringLiteral("Create table"));
     ASSERT_EQ(creates.size(), 1);
     for (const Column& c : columns) {
         const QString line = QStringLiteral("\"%1\" %2").arg(QString::fromUtf8(c.name).toUpper(), QLatin1String(c.oracleType));
@@ -487,7 +473,7 @@ TEST(EndToEnd, FullDefinitionsKeepEveryValueOfEveryType)
     }
     EXPECT_TRUE(creates[0].contains(QStringLiteral("\"VERSION\" RAW(8) NOT NULL"))) << creates[0].toStdString();
 
-    const auto rows = bed.targetRows(QStringLiteral("ALLTYPES"));
+    const auto rows = real.bed.targetRows(QStringLiteral("ALLTYPES"));
     ASSERT_EQ(rows.size(), 3);
     for (int i = 0; i < int(std::size(columns)); ++i) {
         const Column& c = columns[i];
