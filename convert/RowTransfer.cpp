@@ -6,6 +6,7 @@
 #include "db/Failure.h"
 
 #include <QLocale>
+#include <algorithm>
 
 namespace tw {
 
@@ -71,6 +72,9 @@ void RowTransfer::run(const TableRef& table, bool& ok, QString& errorText)
         writer_.open();
 
         routes_ = routeColumns(host_.namesUppercase());
+        anyCells_ = std::any_of(routes_.cbegin(), routes_.cend(),
+                                [](const ColumnRoute& route) { return route.cells != CellForm::None; });
+        cells_.assign(size_t(routes_.size()), SourceCell());
         sourceColumns_.clear();
         for (int i = 0; i < routes_.size(); ++i)
             sourceColumns_.append(query_.fieldName(i));
@@ -166,12 +170,14 @@ QVector<RowTransfer::ColumnRoute> RowTransfer::routeColumns(bool upperCase)
 
 void RowTransfer::copyRow(const QString& targetTable)
 {
+    if (anyCells_)
+        query_.cells(cells_.data());
     for (int i = 0; i < routes_.size(); ++i) {
         const ColumnRoute& route = routes_[i];
         if (route.target < 0)
             continue;
         try {
-            if (route.cells != CellForm::None && writer_.setFieldCell(route.target, route.cells, query_.cell(i)))
+            if (route.cells != CellForm::None && writer_.setFieldCell(route.target, route.cells, cells_[size_t(i)]))
                 continue;
             const SqlValue value = query_.value(i);
             if (route.boolean) {

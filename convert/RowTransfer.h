@@ -12,6 +12,7 @@
 #include <QStringList>
 #include <QVector>
 #include <deque>
+#include <vector>
 
 namespace tw {
 
@@ -135,6 +136,8 @@ private:
     QString sourceTable_;
 
     QVector<ColumnRoute> routes_;
+    bool anyCells_ = false;           // whether a route takes cells
+    std::vector<SourceCell> cells_;   // the current row's, one a source column
     QSet<QString> reportedColumns_;
     QStringList columnProblems_;
     QStringList refusedBatches_;

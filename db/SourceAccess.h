@@ -42,8 +42,9 @@ public:
     // that a copy can take them from there (cell); None for a column whose
     // values come only through value().
     virtual CellForm cellForm(int) const { return CellForm::None; }
-    // The current row's value of a column whose form is not None.
-    virtual SourceCell cell(int) const { return {}; }
+    // The current row's values, one cell a column, where they lie: the
+    // cells of columns whose form is None are not set. One call a row.
+    virtual void cells(SourceCell*) const {}
 
     // Position of a column by name, regardless of case; a Failure when
     // the result has no such column.

@@ -57,15 +57,8 @@ bool numberFromCell(CellForm form, const SourceCell& cell, char* out)
     case CellForm::Bit:
         writeOracleNumber(qint64(cell.data[0] != 0 ? 1 : 0), out);
         return true;
-    case CellForm::DecimalText: {
-        // At most 48 bytes of Latin-1 text: widened on the stack.
-        char16_t text[64];
-        if (cell.bytes > qint64(std::size(text)))
-            return false;
-        for (qint64 i = 0; i < cell.bytes; ++i)
-            text[i] = char16_t(uchar(cell.data[i]));
-        return writePlainOracleNumber(QStringView(text, qsizetype(cell.bytes)), out);
-    }
+    case CellForm::DecimalText:
+        return writePlainOracleNumber(QLatin1String(cell.data, qsizetype(cell.bytes)), out);
     default:
         return false;
     }

@@ -15,41 +15,48 @@ constexpr int kMaxExponent = 62;   // below 1e126
 constexpr int kMinExponent = -65;  // 1e-130 and above
 
 // A decimal number as its sign and digits: the integer digits without
-// leading zeros, the fraction digits without trailing zeros.
+// leading zeros, the fraction digits without trailing zeros. Char is the
+// text's code unit: char16_t for QString, char for Latin-1 text.
+template <typename Char>
 struct DecimalDigits {
     bool negative = false;
-    QStringView integer;
-    QStringView fraction;
+    const Char* integer = nullptr;
+    qsizetype integerSize = 0;
+    const Char* fraction = nullptr;
+    qsizetype fractionSize = 0;
 };
 
-bool isDigit(QChar c)
+template <typename Char>
+bool isDigit(Char c)
 {
-    return c.unicode() >= u'0' && c.unicode() <= u'9';
+    return c >= Char('0') && c <= Char('9');
 }
 
 // Reads [+-]digits[.digits] with at least one digit; false for any other
 // text.
-bool readDecimal(QStringView text, DecimalDigits& number)
+template <typename Char>
+bool readDecimal(const Char* text, qsizetype size, DecimalDigits<Char>& number)
 {
     qsizetype i = 0;
-    if (i < text.size() && (text[i] == u'-' || text[i] == u'+'))
-        number.negative = text[i++] == u'-';
-    const qsizetype integerStart = i;
-    while (i < text.size() && isDigit(text[i]))
+    if (i < size && (text[i] == Char('-') || text[i] == Char('+')))
+        number.negative = text[i++] == Char('-');
+    while (i < size && text[i] == Char('0'))
         ++i;
-    number.integer = text.mid(integerStart, i - integerStart);
-    if (i < text.size() && text[i] == u'.') {
-        const qsizetype fractionStart = ++i;
-        while (i < text.size() && isDigit(text[i]))
+    number.integer = text + i;
+    while (i < size && isDigit(text[i]))
+        ++i;
+    number.integerSize = text + i - number.integer;
+    const bool anyIntegerDigit = number.integerSize > 0 || (i > 0 && text[i - 1] == Char('0'));
+    if (i < size && text[i] == Char('.')) {
+        number.fraction = text + ++i;
+        while (i < size && isDigit(text[i]))
             ++i;
-        number.fraction = text.mid(fractionStart, i - fractionStart);
+        number.fractionSize = text + i - number.fraction;
     }
-    if (i != text.size() || (number.integer.isEmpty() && number.fraction.isEmpty()))
+    if (i != size || (!anyIntegerDigit && number.fractionSize == 0))
         return false;
-    while (!number.integer.isEmpty() && number.integer.front() == u'0')
-        number.integer = number.integer.mid(1);
-    while (!number.fraction.isEmpty() && number.fraction.back() == u'0')
-        number.fraction.chop(1);
+    while (number.fractionSize > 0 && number.fraction[number.fractionSize - 1] == Char('0'))
+        --number.fractionSize;
     return true;
 }
 
@@ -62,25 +69,37 @@ struct Base100 {
     int exponent = 0;
 };
 
-Base100 toBase100(const DecimalDigits& number)
+template <typename Char>
+Base100 toBase100(const DecimalDigits<Char>& number)
 {
     // Digit pairs line up around the decimal point: an odd integer part
-    // takes a zero in front, an odd fraction one behind.
-    const qsizetype integerPad = number.integer.size() % 2;
-    const qsizetype length = integerPad + number.integer.size() + number.fraction.size() + number.fraction.size() % 2;
-    const auto digitAt = [&](qsizetype k) -> int {
-        k -= integerPad;
-        if (k < 0)
-            return 0;
-        if (k < number.integer.size())
-            return number.integer[k].unicode() - u'0';
-        k -= number.integer.size();
-        return k < number.fraction.size() ? number.fraction[k].unicode() - u'0' : 0;
-    };
+    // takes a zero in front, an odd fraction one behind. The decimal digits
+    // are laid out once as that sequence, as far as the 21 base-100 digits
+    // that rounding needs; a fraction's leading zero pairs only lower the
+    // exponent.
     Base100 result;
-    result.exponent = int((integerPad + number.integer.size()) / 2) - 1;
-    for (qsizetype k = 0; k < length && result.count <= kMaxDigitPairs; k += 2) {
-        const int pair = digitAt(k) * 10 + digitAt(k + 1);
+    const qsizetype integerPad = number.integerSize % 2;
+    result.exponent = int((integerPad + number.integerSize) / 2) - 1;
+    qsizetype fractionStart = 0;
+    if (number.integerSize == 0) {
+        while (fractionStart < number.fractionSize && number.fraction[fractionStart] == Char('0'))
+            ++fractionStart;
+        fractionStart -= fractionStart % 2;
+        result.exponent -= int(fractionStart / 2);
+    }
+    constexpr int kKept = 2 * (kMaxDigitPairs + 1);
+    unsigned char sequence[kKept + 1];
+    int length = 0;
+    if (integerPad)
+        sequence[length++] = 0;
+    for (qsizetype i = 0; i < number.integerSize && length < kKept; ++i)
+        sequence[length++] = static_cast<unsigned char>(number.integer[i] - Char('0'));
+    for (qsizetype i = fractionStart; i < number.fractionSize && length < kKept; ++i)
+        sequence[length++] = static_cast<unsigned char>(number.fraction[i] - Char('0'));
+    if (length % 2)
+        sequence[length++] = 0;
+    for (int k = 0; k < length; k += 2) {
+        const int pair = sequence[k] * 10 + sequence[k + 1];
         if (result.count == 0 && pair == 0) {
             --result.exponent;
             continue;
@@ -108,7 +127,8 @@ Base100 toBase100(const DecimalDigits& number)
 }
 
 // False, with out untouched, for a magnitude of 1e126 or more.
-bool writeNumber(const DecimalDigits& number, char* out)
+template <typename Char>
+bool writeNumber(const DecimalDigits<Char>& number, char* out)
 {
     const Base100 magnitude = toBase100(number);
     if (magnitude.count > 0 && magnitude.exponent > kMaxExponent)
@@ -132,30 +152,27 @@ bool writeNumber(const DecimalDigits& number, char* out)
     return true;
 }
 
-} // namespace
-
-void writeOracleNumber(qint64 n, char* out)
+// magnitude / 100^fractionPairs with its sign, its base-100 digits straight
+// from the integer, least significant first (at most 10 for 64 bits, so
+// nothing to round).
+void writeBase100(quint64 magnitude, bool negative, int fractionPairs, char* out)
 {
-    // The base-100 digits of the magnitude straight from the integer, least
-    // significant first (at most 10 for 64 bits, so nothing to round).
     std::memset(out, 0, ORACLE_NUMBER_SIZE);
-    if (n == 0) {
+    if (magnitude == 0) {
         out[0] = 1;
         out[1] = char(0x80);
         return;
     }
-    quint64 magnitude = n < 0 ? 0 - quint64(n) : quint64(n);
     int digits[10];
     int count = 0;
     while (magnitude > 0) {
         digits[count++] = int(magnitude % 100);
         magnitude /= 100;
     }
-    const int exponent = count - 1;
+    const int exponent = count - 1 - fractionPairs;
     int last = 0;  // trailing zero digits are not written
     while (digits[last] == 0)
         ++last;
-    const bool negative = n < 0;
     int length = 1;
     out[length++] = char(negative ? 62 - exponent : 193 + exponent);
     for (int i = count - 1; i >= last; --i)
@@ -165,10 +182,68 @@ void writeOracleNumber(qint64 n, char* out)
     out[0] = char(length - 1);
 }
 
+// Plain decimal text of at most 18 significant digits and 38 fraction
+// digits, the form of nearly every decimal and money value, read as one
+// integer and a scale: false for any other text, which the digit by digit
+// reading then takes or refuses.
+template <typename Char>
+bool writeShortDecimal(const Char* text, qsizetype size, char* out)
+{
+    qsizetype i = 0;
+    bool negative = false;
+    if (i < size && (text[i] == Char('-') || text[i] == Char('+')))
+        negative = text[i++] == Char('-');
+    quint64 mantissa = 0;
+    int significant = 0;
+    int scale = 0;
+    bool anyDigit = false;
+    bool point = false;
+    for (; i < size; ++i) {
+        const Char c = text[i];
+        if (isDigit(c)) {
+            anyDigit = true;
+            if ((mantissa != 0 || c != Char('0')) && ++significant > 18)
+                return false;
+            mantissa = mantissa * 10 + quint64(c - Char('0'));
+            scale += point ? 1 : 0;
+        } else if (c == Char('.') && !point) {
+            point = true;
+        } else {
+            return false;
+        }
+    }
+    if (!anyDigit || scale > 38)
+        return false;
+    // Base-100 digits line up on the decimal point.
+    if (scale % 2) {
+        mantissa *= 10;
+        ++scale;
+    }
+    writeBase100(mantissa, negative, scale / 2, out);
+    return true;
+}
+
+} // namespace
+
+void writeOracleNumber(qint64 n, char* out)
+{
+    writeBase100(n < 0 ? 0 - quint64(n) : quint64(n), n < 0, 0, out);
+}
+
 bool writePlainOracleNumber(QStringView text, char* out)
 {
-    DecimalDigits number;
-    return readDecimal(text, number) && writeNumber(number, out);
+    if (writeShortDecimal(text.utf16(), text.size(), out))
+        return true;
+    DecimalDigits<char16_t> number;
+    return readDecimal(text.utf16(), text.size(), number) && writeNumber(number, out);
+}
+
+bool writePlainOracleNumber(QLatin1String text, char* out)
+{
+    if (writeShortDecimal(text.data(), text.size(), out))
+        return true;
+    DecimalDigits<char> number;
+    return readDecimal(text.data(), text.size(), number) && writeNumber(number, out);
 }
 
 void writeOracleNumber(const SqlValue& value, char* out)
@@ -177,8 +252,11 @@ void writeOracleNumber(const SqlValue& value, char* out)
         writeOracleNumber(value.asInteger(), out);
         return;
     }
-    DecimalDigits number;
-    if (!readDecimal(value.asDecimal().text, number))
+    const QStringView text = value.asDecimal().text;
+    if (writeShortDecimal(text.utf16(), text.size(), out))
+        return;
+    DecimalDigits<char16_t> number;
+    if (!readDecimal(text.utf16(), text.size(), number))
         throw Failure(QStringLiteral("'%1' is not a number").arg(value.asDecimal().text));
     if (!writeNumber(number, out))
         throw Failure(QStringLiteral("%1 is too large for an Oracle NUMBER").arg(value.asDecimal().text));

@@ -23,6 +23,7 @@ void writeOracleNumber(qint64 value, char* out);
 // Plain decimal text ([+-]digits[.digits], no blanks) written as above;
 // false, with out untouched, for any other text or a number too large.
 bool writePlainOracleNumber(QStringView text, char* out);
+bool writePlainOracleNumber(QLatin1String text, char* out);
 
 // A date-time as a 7-byte Oracle DATE (SQLT_DAT): century and year of the
 // century (each plus 100), month, day, hour, minute and second (each plus

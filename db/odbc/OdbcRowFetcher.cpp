@@ -24,8 +24,10 @@ void setAttribute(SQLHSTMT statement, SQLINTEGER attribute, SQLPOINTER value)
 OdbcRowFetcher::OdbcRowFetcher(SQLHSTMT statement, const QVector<OdbcColumn>& columns)
     : statement_(statement), columns_(columns)
 {
-    for (const OdbcColumn& column : columns_)
+    for (const OdbcColumn& column : columns_) {
         widths_.push_back(column.bufferWidth());
+        mostBytes_.push_back(column.bufferWidth() - column.terminatorBytes());
+    }
     bound_ = !columns_.isEmpty()
              && std::none_of(columns_.cbegin(), columns_.cend(), [](const OdbcColumn& c) { return c.isLong; });
     if (bound_) {
@@ -86,11 +88,11 @@ void OdbcRowFetcher::checkRow(const OdbcBlock& block, SQLULEN position) const
 {
     if (block.rowStatus[position] == SQL_ROW_ERROR)
         throw Failure(odbcDiagnostics(SQL_HANDLE_STMT, statement_, QStringLiteral("The driver could not fetch a row")));
-    for (int i = 0; i < columns_.size(); ++i) {
-        const SQLLEN indicator = block.indicators[size_t(i)][position];
-        if (indicator != SQL_NULL_DATA
-            && (indicator < 0 || indicator > columns_[i].bufferWidth() - columns_[i].terminatorBytes()))
-            throw Failure(QStringLiteral("The value of column %1 does not fit its described size").arg(columns_[i].name));
+    for (size_t i = 0; i < mostBytes_.size(); ++i) {
+        const SQLLEN indicator = block.indicators[i][position];
+        if (indicator != SQL_NULL_DATA && (indicator < 0 || indicator > mostBytes_[i]))
+            throw Failure(
+                QStringLiteral("The value of column %1 does not fit its described size").arg(columns_[int(i)].name));
     }
 }
 
@@ -101,6 +103,16 @@ SourceCell OdbcRowFetcher::cellOf(const OdbcBlock& block, SQLULEN position, int 
         return {};
     return SourceCell{block.buffers[size_t(column)].data() + widths_[size_t(column)] * SQLLEN(position),
                       qint64(indicator)};
+}
+
+void OdbcRowFetcher::cellsOf(const OdbcBlock& block, SQLULEN position, SourceCell* out) const
+{
+    for (size_t i = 0; i < widths_.size(); ++i) {
+        const SQLLEN indicator = block.indicators[i][position];
+        out[i] = indicator == SQL_NULL_DATA
+            ? SourceCell()
+            : SourceCell{block.buffers[i].data() + widths_[i] * SQLLEN(position), qint64(indicator)};
+    }
 }
 
 SqlValue OdbcRowFetcher::valueOf(const OdbcBlock& block, SQLULEN position, int column) const

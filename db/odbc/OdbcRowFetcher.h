@@ -48,11 +48,14 @@ public:
     // lies in the block.
     SqlValue valueOf(const OdbcBlock& block, SQLULEN position, int column) const;
     SourceCell cellOf(const OdbcBlock& block, SQLULEN position, int column) const;
+    // Every column's cell of the row, into out.
+    void cellsOf(const OdbcBlock& block, SQLULEN position, SourceCell* out) const;
 
 private:
     SQLHSTMT statement_;
     QVector<OdbcColumn> columns_;
-    std::vector<SQLLEN> widths_;  // of each column's bound values
+    std::vector<SQLLEN> widths_;     // of each column's bound values
+    std::vector<SQLLEN> mostBytes_;  // the longest value each buffer holds
     bool bound_ = false;
     SQLULEN blockSize_ = 1;
     bool exhausted_ = false;

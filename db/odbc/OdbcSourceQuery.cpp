@@ -232,14 +232,14 @@ CellForm OdbcSourceQuery::cellForm(int index) const
     return readAhead_ ? column(index).cellForm() : CellForm::None;
 }
 
-// Called for every value of a row: only what keeps the read inside the
-// current block is checked.
-SourceCell OdbcSourceQuery::cell(int index) const
+// Called for every row: only what keeps the read inside the current block
+// is checked.
+void OdbcSourceQuery::cells(SourceCell* out) const
 {
-    if (!readAhead_ || index < 0 || index >= columns_.size())
-        throw Failure(QStringLiteral("The value of column %1 is not in a bound buffer").arg(index));
+    if (!readAhead_)
+        throw Failure(QStringLiteral("The values of this result are not in bound buffers"));
     requireRow();
-    return fetcher_->cellOf(readAhead_->block(), readAhead_->position(), index);
+    fetcher_->cellsOf(readAhead_->block(), readAhead_->position(), out);
 }
 
 } // namespace tw

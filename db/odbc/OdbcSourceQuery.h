@@ -37,7 +37,7 @@ public:
     bool isBooleanField(int index) const override;
     SqlValue value(int index) const override;
     CellForm cellForm(int index) const override;
-    SourceCell cell(int index) const override;
+    void cells(SourceCell* out) const override;
 
 private:
     void requireOpen() const;

@@ -69,10 +69,40 @@ TEST(OracleNumber, IntegersAndDecimalTextInEveryWritingTakeTheSameForm)
         {SqlValue::decimal(QStringLiteral("0.000001")), "be02"},
         {SqlValue::decimal(QStringLiteral("99.99")), "c16464"},
     };
-    for (const auto& c : cases)
+    for (const auto& c : cases) {
         EXPECT_EQ(numberBytes(c.value).toHex(), c.hex) << tw::describe(c.value).toStdString();
-    for (const char* text : {"", "-", ".", "1.2.3", " 5", "5 ", "1,5", "\u0663"})
+        // Decimal text read where the driver left it, as Latin-1, gives the
+        // same bytes.
+        if (c.value.kind() == SqlValue::Kind::Decimal) {
+            const QByteArray latin1 = c.value.asDecimal().text.toLatin1();
+            char out[22];
+            ASSERT_TRUE(tw::oci::writePlainOracleNumber(QLatin1String(latin1), out)) << latin1.constData();
+            EXPECT_EQ(QByteArray(out + 1, out[0]).toHex(), c.hex) << latin1.constData();
+        }
+    }
+    // Up to 18 significant digits are read as one integer, longer text digit
+    // by digit: the same value either way gives the same bytes.
+    const struct {
+        SqlValue shortForm;
+        const char* longText;
+    } same[] = {
+        {SqlValue::decimal(QStringLiteral("-1234567890123456.78")), "-1234567890123456.7800"},
+        {SqlValue::decimal(QStringLiteral("0.000000000000000000000000000000000001")),
+         "0.0000000000000000000000000000000000010"},
+        {SqlValue(qint64(1234567890123456789)), "1234567890123456789"},
+        {SqlValue::decimal(QStringLiteral("-.00000000000000000000000000000000000012")),
+         "-0.0000000000000000000000000000000000001200"},
+    };
+    for (const auto& c : same) {
+        char out[22];
+        ASSERT_TRUE(tw::oci::writePlainOracleNumber(QLatin1String(c.longText), out)) << c.longText;
+        EXPECT_EQ(QByteArray(out + 1, out[0]).toHex(), numberBytes(c.shortForm).toHex()) << c.longText;
+    }
+    for (const char* text : {"", "-", ".", "+.", "1.2.3", " 5", "5 ", "1,5", "\u0663"}) {
         EXPECT_THROW(oracleNumber(SqlValue::decimal(QString::fromUtf8(text))), tw::Failure) << text;
+        char out[22];
+        EXPECT_FALSE(tw::oci::writePlainOracleNumber(QLatin1String(text), out)) << text;
+    }
 }
 
 TEST(OracleNumber, RangeLimits)

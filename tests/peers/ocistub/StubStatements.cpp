@@ -212,14 +212,18 @@ RawValue rawValue(const BindHandle& bind, ub4 iteration)
     return raw;
 }
 
-// The binds in placeholder order, all of them there.
-void requireAllBound(const StmtHandle& statement)
+// The binds in placeholder order, all of them there: a statement with a
+// placeholder left unbound fails as a whole.
+std::vector<const BindHandle*> allBinds(const StmtHandle& statement)
 {
+    std::vector<const BindHandle*> binds;
     ub4 expected = 1;
-    for (const auto& entry : statement.binds) {
-        if (entry.first != expected++)
+    for (const auto& [position, bind] : statement.binds) {
+        if (position != expected++)
             throw peers::OraError(1008, QStringLiteral("not all variables bound"));
+        binds.push_back(bind.get());
     }
+    return binds;
 }
 
 tw::SqlValue valueOf(const StmtHandle& statement, const BindHandle& bind, const RawValue& raw, ub4 iteration)
@@ -233,11 +237,11 @@ tw::SqlValue valueOf(const StmtHandle& statement, const BindHandle& bind, const 
 }
 
 // The values of one iteration of the binds, in placeholder order.
-QVector<tw::SqlValue> iterationBinds(const StmtHandle& statement, ub4 iteration)
+QVector<tw::SqlValue> iterationBinds(const StmtHandle& statement, const std::vector<const BindHandle*>& binds,
+                                     ub4 iteration)
 {
-    requireAllBound(statement);
     QVector<tw::SqlValue> values;
-    for (const auto& [position, bind] : statement.binds)
+    for (const BindHandle* bind : binds)
         values.append(valueOf(statement, *bind, rawValue(*bind, iteration), iteration));
     return values;
 }
@@ -245,12 +249,12 @@ QVector<tw::SqlValue> iterationBinds(const StmtHandle& statement, ub4 iteration)
 // One iteration of an insert into a discarding table: each value is
 // checked against its column, by its bytes where that is enough; nothing
 // is kept.
-void checkIteration(const StmtHandle& statement, const StubInsert& insert, ub4 iteration, const NlsSettings& nls)
+void checkIteration(const StmtHandle& statement, const std::vector<const BindHandle*>& binds,
+                    const StubInsert& insert, ub4 iteration, const NlsSettings& nls)
 {
-    requireAllBound(statement);
     StubTables& tables = StubTables::instance();
     int index = 0;
-    for (const auto& [position, bind] : statement.binds) {
+    for (const BindHandle* bind : binds) {
         const int bindIndex = index++;
         if (bindIndex >= insert.columnOfBind.size())
             break;
@@ -296,7 +300,7 @@ sword executeQuery(peers::OraSession& session, StmtHandle& statement, ErrorHandl
         count.length = 22;
         statement.result = peers::OraResult{{count}, {{tw::SqlValue(table->committedCount)}}};
     } else {
-        statement.result = session.execute(statement.sql, iterationBinds(statement, 0));
+        statement.result = session.execute(statement.sql, iterationBinds(statement, allBinds(statement), 0));
     }
     statement.haveResult = true;
     statement.nextRow = 0;
@@ -324,14 +328,15 @@ std::vector<RowError> executeDml(SessionHandle& session, StmtHandle& statement, 
     const bool discard = stubInsert && stubInsert->table->discard;
     if (!stubInsert)
         state.modelChanged();
+    const std::vector<const BindHandle*> binds = allBinds(statement);
     std::vector<RowError> refused;
     for (ub4 iteration = rowoff; iteration < iters; ++iteration) {
         try {
             QVector<tw::SqlValue> values;
             if (discard)
-                checkIteration(statement, *stubInsert, iteration, session.nls);
+                checkIteration(statement, binds, *stubInsert, iteration, session.nls);
             else
-                values = iterationBinds(statement, iteration);
+                values = iterationBinds(statement, binds, iteration);
             if (statement.statementType == OCI_STMT_INSERT && state.nextInsertRefused())
                 throw peers::OraError(1, QStringLiteral("unique constraint (STUB.REFUSED_ROW) violated"));
             if (discard)
