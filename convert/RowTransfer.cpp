@@ -172,8 +172,9 @@ void RowTransfer::copyRow(const QString& targetTable)
 {
     if (anyCells_)
         query_.cells(cells_.data());
-    for (int i = 0; i < routes_.size(); ++i) {
-        const ColumnRoute& route = routes_[i];
+    const QVector<ColumnRoute>& routes = routes_;  // read only: no detaching per row
+    for (int i = 0; i < routes.size(); ++i) {
+        const ColumnRoute& route = routes[i];
         if (route.target < 0)
             continue;
         try {

@@ -32,18 +32,18 @@ void writeDate(const CellTimestamp& t, char* out)
     out[6] = char(t.second + 1);
 }
 
-void appendInteger(QByteArray& buffer, qint64 n)
+void appendInteger(ValueBytes& buffer, qint64 n)
 {
-    char digits[20];
-    int start = 20;
+    char digits[21];
+    int start = 21;
     quint64 magnitude = n < 0 ? 0 - quint64(n) : quint64(n);
     do {
         digits[--start] = char('0' + magnitude % 10);
         magnitude /= 10;
     } while (magnitude > 0);
     if (n < 0)
-        buffer.append('-');
-    buffer.append(digits + start, 20 - start);
+        digits[--start] = '-';
+    buffer.append(digits + start, 21 - start);
 }
 
 } // namespace
@@ -95,34 +95,47 @@ bool bytesTake(CellForm form, bool binary)
     }
 }
 
-void appendUtf8(QByteArray& buffer, QStringEncoder& utf8, QStringView text)
+char* ValueBytes::room(qsizetype bytes)
 {
-    // QByteArray leaves the room it adds uninitialised: the encoder writes
-    // into it directly.
-    const qsizetype start = buffer.size();
-    const qsizetype needed = start + utf8.requiredSpace(text.size());
-    if (buffer.capacity() < needed)
-        buffer.reserve(std::max(needed, 2 * buffer.capacity()));
-    buffer.resize(needed);
-    char* end = utf8.appendToBuffer(buffer.data() + start, text);
-    buffer.resize(end - buffer.constData());
+    if (capacity_ - size_ < bytes) {
+        const qsizetype capacity = std::max(size_ + bytes, 2 * capacity_);
+        std::unique_ptr<char[]> grown(new char[size_t(capacity)]);
+        if (size_ > 0)
+            std::memcpy(grown.get(), data_.get(), size_t(size_));
+        data_ = std::move(grown);
+        capacity_ = capacity;
+    }
+    return data_.get() + size_;
 }
 
-void appendCellBytes(CellForm form, const SourceCell& cell, QByteArray& buffer, QStringEncoder& utf8)
+void ValueBytes::append(const char* bytes, qsizetype count)
+{
+    char* at = room(count);
+    if (count > 0)
+        std::memcpy(at, bytes, size_t(count));
+    size_ += count;
+}
+
+void appendUtf8(ValueBytes& buffer, QStringEncoder& utf8, QStringView text)
+{
+    buffer.take(utf8.appendToBuffer(buffer.room(utf8.requiredSpace(text.size())), text));
+}
+
+void appendCellBytes(CellForm form, const SourceCell& cell, ValueBytes& buffer, QStringEncoder& utf8)
 {
     switch (form) {
     case CellForm::Int64:
         appendInteger(buffer, integerOf(cell));
         return;
     case CellForm::Bit:
-        buffer.append(cell.data[0] != 0 ? '1' : '0');
+        buffer.append(cell.data[0] != 0 ? "1" : "0", 1);
         return;
     case CellForm::Guid: {
         CellGuid guid;
         std::memcpy(&guid, cell.data, sizeof guid);
-        const qsizetype start = buffer.size();
-        buffer.resize(start + 36);
-        writeGuidText(guid, buffer.data() + start);
+        char* text = buffer.room(36);
+        writeGuidText(guid, text);
+        buffer.take(text + 36);
         return;
     }
     case CellForm::Utf16Text:

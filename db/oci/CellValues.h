@@ -2,8 +2,9 @@
 
 #include "db/SourceCell.h"
 
-#include <QByteArray>
 #include <QStringEncoder>
+
+#include <memory>
 
 namespace tw::oci {
 
@@ -18,14 +19,34 @@ bool numberFromCell(CellForm form, const SourceCell& cell, char* out);
 // DATE from Timestamp; the milliseconds are dropped.
 bool dateFromCell(const SourceCell& cell, char* out);
 
+// Values' bytes one after the other in one buffer, which keeps its room
+// when cleared, so that a batch after the first allocates nothing.
+class ValueBytes {
+public:
+    qsizetype size() const { return size_; }
+    const char* data() const { return data_.get(); }
+    char* data() { return data_.get(); }
+    // Room for bytes more at the end, not yet counted; take counts what was
+    // written there, up to end.
+    char* room(qsizetype bytes);
+    void take(const char* end) { size_ = end - data_.get(); }
+    void append(const char* bytes, qsizetype count);
+    void truncate(qsizetype size) { size_ = size; }
+
+private:
+    std::unique_ptr<char[]> data_;
+    qsizetype size_ = 0;
+    qsizetype capacity_ = 0;
+};
+
 // Whether a character column (binary false) or a binary one takes the
 // form: character columns take Int64, Bit, Guid and Utf16Text as their text;
 // binary columns take Bytes, and Bit, Guid and Utf16Text as the UTF-8 bytes
 // of their text.
 bool bytesTake(CellForm form, bool binary);
 // Appends those bytes of a value that is not NULL to buffer.
-void appendCellBytes(CellForm form, const SourceCell& cell, QByteArray& buffer, QStringEncoder& utf8);
+void appendCellBytes(CellForm form, const SourceCell& cell, ValueBytes& buffer, QStringEncoder& utf8);
 // Appends text as UTF-8 to buffer, encoded in place.
-void appendUtf8(QByteArray& buffer, QStringEncoder& utf8, QStringView text);
+void appendUtf8(ValueBytes& buffer, QStringEncoder& utf8, QStringView text);
 
 } // namespace tw::oci

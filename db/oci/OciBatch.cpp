@@ -2,6 +2,8 @@
 
 #include "db/Failure.h"
 
+#include <algorithm>
+
 namespace tw::oci {
 
 OciBatch::OciBatch(const QVector<DescribedColumn>& description, const std::shared_ptr<OciSession>& session)
@@ -36,7 +38,7 @@ qint64 OciBatch::heldBytes() const
 {
     qint64 bytes = 0;
     for (const auto& column : columns)
-        bytes += column->heldBytes();
+        bytes += column->heldBytes(held);
     return bytes;
 }
 
@@ -49,16 +51,23 @@ bool OciBatch::usesSession() const
     return false;
 }
 
+// The slots grow in steps and keep their room when cleared, so that a new
+// row costs nothing in most batches.
 void OciBatch::appendRow()
 {
+    touched = held + 1;
+    if (held < capacity)
+        return;
+    capacity = std::max(64, 2 * capacity);
     for (const auto& column : columns)
-        column->appendRow();
+        column->growTo(capacity);
 }
 
 void OciBatch::clearHeld()
 {
     for (const auto& column : columns)
-        column->clear();
+        column->clear(touched);
+    touched = 0;
     held = 0;
 }
 

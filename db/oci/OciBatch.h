@@ -23,6 +23,7 @@ struct OciBatch {
     qint64 heldBytes() const;
     // Whether holding values talks to the server (see PendingColumn).
     bool usesSession() const;
+    // Readies the slot of the next row (held): NULL in every column.
     void appendRow();
     // Drops the held rows; the rows sent stay sent.
     void clearHeld();
@@ -41,6 +42,8 @@ struct OciBatch {
     std::vector<std::unique_ptr<PendingColumn>> columns;  // table order
     std::vector<PendingColumn*> bindOrder;                // large objects last
     int held = 0;      // rows held on the client
+    int capacity = 0;  // row slots of the columns
+    int touched = 0;   // slots readied since the last clear; NULL from here on
     int sent = 0;      // rows executed, not committed
     int rows = 0;      // rows posted since the batch began
     QString refusal;   // the server's text once it refused a row of the batch

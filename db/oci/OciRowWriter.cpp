@@ -90,11 +90,13 @@ void OciRowWriter::append()
     rowOpen_ = true;
 }
 
+// Called for every value: a row being appended means the writer is open.
 PendingColumn& OciRowWriter::settableColumn(int index)
 {
-    requireOpen();
-    if (!rowOpen_)
+    if (!rowOpen_) {
+        requireOpen();
         throw Failure(QStringLiteral("The row writer has no row being appended."));
+    }
     if (index < 0 || index >= int(filling_->columns.size()))
         throw Failure(QStringLiteral("Field index %1 out of range").arg(index));
     return *filling_->columns[size_t(index)];
@@ -120,7 +122,7 @@ bool OciRowWriter::setFieldCell(int index, CellForm form, const SourceCell& cell
 {
     PendingColumn& column = settableColumn(index);
     if (cell.isNull()) {
-        column.set(filling_->held, SqlValue());
+        column.setNull(filling_->held);
         return true;
     }
     return column.setCell(filling_->held, form, cell);

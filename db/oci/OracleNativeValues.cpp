@@ -165,10 +165,13 @@ void writeBase100(quint64 magnitude, bool negative, int fractionPairs, char* out
     }
     int digits[10];
     int count = 0;
-    while (magnitude > 0) {
+    while (magnitude > 0xFFFFFFFFu) {
         digits[count++] = int(magnitude % 100);
         magnitude /= 100;
     }
+    // The rest in 32 bits, which divide faster.
+    for (quint32 rest = quint32(magnitude); rest > 0; rest /= 100)
+        digits[count++] = int(rest % 100);
     const int exponent = count - 1 - fractionPairs;
     int last = 0;  // trailing zero digits are not written
     while (digits[last] == 0)
@@ -189,37 +192,45 @@ void writeBase100(quint64 magnitude, bool negative, int fractionPairs, char* out
 template <typename Char>
 bool writeShortDecimal(const Char* text, qsizetype size, char* out)
 {
-    qsizetype i = 0;
+    const Char* at = text;
+    const Char* const end = text + size;
+    const auto digit = [](Char c) { return unsigned(c - Char('0')); };
     bool negative = false;
-    if (i < size && (text[i] == Char('-') || text[i] == Char('+')))
-        negative = text[i++] == Char('-');
+    if (at < end && (*at == Char('-') || *at == Char('+')))
+        negative = *at++ == Char('-');
+    const Char* const digits = at;
+    while (at < end && *at == Char('0'))
+        ++at;
     quint64 mantissa = 0;
-    int significant = 0;
-    int scale = 0;
-    bool anyDigit = false;
-    bool point = false;
-    for (; i < size; ++i) {
-        const Char c = text[i];
-        if (isDigit(c)) {
-            anyDigit = true;
-            if ((mantissa != 0 || c != Char('0')) && ++significant > 18)
-                return false;
-            mantissa = mantissa * 10 + quint64(c - Char('0'));
-            scale += point ? 1 : 0;
-        } else if (c == Char('.') && !point) {
-            point = true;
-        } else {
-            return false;
+    const Char* significant = at;
+    while (at < end && digit(*at) < 10)
+        mantissa = mantissa * 10 + digit(*at++);
+    qsizetype significantDigits = at - significant;
+    bool anyDigit = at > digits;
+    qsizetype scale = 0;
+    if (at < end && *at == Char('.')) {
+        const Char* const fraction = ++at;
+        if (mantissa == 0) {
+            while (at < end && *at == Char('0'))
+                ++at;
         }
+        significant = at;
+        while (at < end && digit(*at) < 10)
+            mantissa = mantissa * 10 + digit(*at++);
+        significantDigits += at - significant;
+        scale = at - fraction;
+        anyDigit = anyDigit || scale > 0;
     }
-    if (!anyDigit || scale > 38)
+    // More digits than 18 may have overflowed the integer: they go digit
+    // by digit.
+    if (at != end || !anyDigit || significantDigits > 18 || scale > 38)
         return false;
     // Base-100 digits line up on the decimal point.
     if (scale % 2) {
         mantissa *= 10;
         ++scale;
     }
-    writeBase100(mantissa, negative, scale / 2, out);
+    writeBase100(mantissa, negative, int(scale / 2), out);
     return true;
 }
 

@@ -38,16 +38,13 @@ public:
     {
     }
 
-    // The arrays grow in steps and keep their room when cleared: a new row
-    // only marks its slot NULL.
-    void appendRow() override
+    void growTo(int rows) override
     {
-        if (rows_ == indicators_.size()) {
-            indicators_.resize(std::max<size_t>(64, 2 * rows_));
-            values_.resize(indicators_.size() * size_t(width_));
-        }
-        indicators_[rows_++] = kNull;
+        indicators_.resize(size_t(rows), kNull);
+        values_.resize(size_t(rows) * size_t(width_));
     }
+
+    void setNull(int row) override { indicators_[size_t(row)] = kNull; }
 
     void set(int row, const SqlValue& converted) override
     {
@@ -83,7 +80,7 @@ public:
         return written;
     }
 
-    void clear() override { rows_ = 0; }
+    void clear(int rows) override { std::fill_n(indicators_.begin(), rows, kNull); }
 
     void bind(OciStatement& statement, ub4 position) override
     {
@@ -94,7 +91,7 @@ public:
                                                  nullptr, 0, nullptr, OCI_DEFAULT));
     }
 
-    qint64 heldBytes() const override { return qint64(rows_) * width_; }
+    qint64 heldBytes(int rows) const override { return qint64(rows) * width_; }
 
 private:
     void encode(const SqlValue& converted, char* slot) const
@@ -122,7 +119,6 @@ private:
     static constexpr int kWidest = ORACLE_NUMBER_SIZE;
     const int width_;
     const ub2 externalType_;
-    size_t rows_ = 0;
     std::vector<char> values_;
     std::vector<sb2> indicators_;
 };
@@ -165,12 +161,20 @@ public:
 
     bool bindsLast() const override { return long_; }
 
-    void appendRow() override
+    void growTo(int rows) override
     {
         if (long_)
-            values_.append(QByteArray());
-        spans_.push_back(Span());
-        indicators_.push_back(kNull);
+            values_.resize(rows);
+        spans_.resize(size_t(rows));
+        indicators_.resize(size_t(rows), kNull);
+    }
+
+    void setNull(int row) override
+    {
+        if (long_)
+            dropLong(row);
+        spans_[size_t(row)] = Span();
+        indicators_[size_t(row)] = kNull;
     }
 
     void set(int row, const SqlValue& converted) override
@@ -200,12 +204,13 @@ public:
         return true;
     }
 
-    void clear() override
+    void clear(int rows) override
     {
-        values_.clear();
-        spans_.clear();
-        buffer_.resize(0);  // keeps its room for the next batch
-        indicators_.clear();
+        if (long_)
+            std::fill_n(values_.begin(), rows, QByteArray());
+        std::fill_n(spans_.begin(), rows, Span());
+        buffer_.truncate(0);
+        std::fill_n(indicators_.begin(), rows, kNull);
         held_ = 0;
     }
 
@@ -233,7 +238,7 @@ public:
                                                    nullptr, nullptr));
     }
 
-    qint64 heldBytes() const override { return held_ + qint64(buffer_.size()); }
+    qint64 heldBytes(int) const override { return held_ + qint64(buffer_.size()); }
 
 private:
     // Where a value lies in the column's buffer; for long columns, unless
@@ -269,7 +274,8 @@ private:
             return;
         const qsizetype start = buffer_.size();
         if (converted.kind() == SqlValue::Kind::Bytes) {
-            buffer_.append(converted.asBytes());
+            const QByteArray bytes = converted.asBytes();
+            buffer_.append(bytes.constData(), bytes.size());
         } else {
             const QString text = converted.kind() == SqlValue::Kind::Text ? converted.asText() : converted.toText();
             appendUtf8(buffer_, utf8_, text);
@@ -284,7 +290,7 @@ private:
         // A longer value would make this a LONG bind ahead of shorter ones;
         // no column of this kind holds more than 4000 bytes anyway.
         if (!long_ && length > kLongBindBytes) {
-            buffer_.resize(start);
+            buffer_.truncate(start);
             throw Failure(QStringLiteral("a value of %1 bytes does not fit a %2 column (at most %3 bytes)")
                               .arg(length)
                               .arg(column().type.typeName)
@@ -319,7 +325,7 @@ private:
     const bool long_;
     QVector<QByteArray> values_;   // long columns' values set as value objects
     std::vector<Span> spans_;
-    QByteArray buffer_;            // the other values, one after the other
+    ValueBytes buffer_;            // the other values, one after the other
     std::vector<sb2> indicators_;
     QStringEncoder utf8_{QStringEncoder::Utf8, QStringConverter::Flag::Stateless};
     qint64 held_ = 0;              // bytes of values_
@@ -338,15 +344,17 @@ public:
           externalType_(column.type.typeName == QLatin1String("BLOB") ? SQLT_BLOB : SQLT_CLOB)
     {
     }
-    ~TemporaryLobColumn() override { clear(); }
+    ~TemporaryLobColumn() override { clear(int(locators_.size())); }
 
     bool usesSession() const override { return true; }
 
-    void appendRow() override
+    void growTo(int rows) override
     {
-        locators_.append(nullptr);
-        indicators_.append(kNull);
+        locators_.resize(rows, nullptr);
+        indicators_.resize(rows, kNull);
     }
+
+    void setNull(int row) override { set(row, SqlValue()); }
 
     void set(int row, const SqlValue& converted) override
     {
@@ -360,12 +368,13 @@ public:
         indicators_[row] = kNotNull;
     }
 
-    void clear() override
+    void clear(int rows) override
     {
-        for (OCILobLocator* locator : locators_)
-            release(locator);
-        locators_.clear();
-        indicators_.clear();
+        for (int row = 0; row < rows; ++row) {
+            release(locators_[row]);
+            locators_[row] = nullptr;
+            indicators_[row] = kNull;
+        }
     }
 
     void bind(OciStatement& statement, ub4 position) override
@@ -377,7 +386,7 @@ public:
                                                  indicators_.data(), nullptr, nullptr, 0, nullptr, OCI_DEFAULT));
     }
 
-    qint64 heldBytes() const override { return qint64(locators_.size()) * qint64(sizeof(OCILobLocator*)); }
+    qint64 heldBytes(int rows) const override { return qint64(rows) * qint64(sizeof(OCILobLocator*)); }
 
 private:
     ub1 form() const { return column().charsetForm == SQLCS_NCHAR ? SQLCS_NCHAR : SQLCS_IMPLICIT; }

@@ -20,11 +20,12 @@ public:
 
     const DescribedColumn& column() const { return column_; }
 
-    // A new row slot, NULL until set.
-    virtual void appendRow() = 0;
+    // Room for rows slots; the new ones are NULL until set.
+    virtual void growTo(int rows) = 0;
     // Stores a value already converted for the column's type in the slot;
     // a value the client cannot represent is a Failure.
     virtual void set(int row, const SqlValue& converted) = 0;
+    virtual void setNull(int row) = 0;
     // Whether the column takes values of the form straight from the
     // source's buffers (setCell).
     virtual bool takesCells(CellForm) const { return false; }
@@ -32,11 +33,14 @@ public:
     // converted source value; false, with the slot untouched, for a value
     // that only set() takes (see CellValues.h).
     virtual bool setCell(int, CellForm, const SourceCell&) { return false; }
-    virtual void clear() = 0;
+    // Drops the values of the first rows slots (the others are NULL): every
+    // slot NULL again, the room kept.
+    virtual void clear(int rows) = 0;
     // Binds every slot to the statement's placeholder as one array.
     virtual void bind(OciStatement& statement, ub4 position) = 0;
-    // The bytes of values the column holds on the client.
-    virtual qint64 heldBytes() const = 0;
+    // The bytes of values the column holds on the client for its first
+    // rows slots.
+    virtual qint64 heldBytes(int rows) const = 0;
 
     // Whether setting a value talks to the server (temporary LOBs), so that
     // the column cannot be filled while the session executes another batch.
