@@ -6,7 +6,6 @@
 #include "db/Failure.h"
 
 #include <QLocale>
-#include <algorithm>
 
 namespace tw {
 
@@ -72,8 +71,13 @@ void RowTransfer::run(const TableRef& table, bool& ok, QString& errorText)
         writer_.open();
 
         routes_ = routeColumns(host_.namesUppercase());
-        anyCells_ = std::any_of(routes_.cbegin(), routes_.cend(),
-                                [](const ColumnRoute& route) { return route.cells != CellForm::None; });
+        rowRoutes_.clear();
+        anyCells_ = false;
+        for (int i = 0; i < routes_.size(); ++i) {
+            if (routes_[i].target >= 0)
+                rowRoutes_.push_back(CellRoute{i, routes_[i].target, routes_[i].cells});
+            anyCells_ = anyCells_ || routes_[i].cells != CellForm::None;
+        }
         cells_.assign(size_t(routes_.size()), SourceCell());
         sourceColumns_.clear();
         for (int i = 0; i < routes_.size(); ++i)
@@ -168,34 +172,40 @@ QVector<RowTransfer::ColumnRoute> RowTransfer::routeColumns(bool upperCase)
     return routes;
 }
 
+// The writer takes the row's cells in one call; a value it leaves (one
+// that only the value objects convert, a column that takes no cells, a
+// value it refuses) goes on its own, in column order.
 void RowTransfer::copyRow(const QString& targetTable)
 {
     if (anyCells_)
         query_.cells(cells_.data());
-    const QVector<ColumnRoute>& routes = routes_;  // read only: no detaching per row
-    for (int i = 0; i < routes.size(); ++i) {
-        const ColumnRoute& route = routes[i];
-        if (route.target < 0)
-            continue;
-        try {
-            if (route.cells != CellForm::None && writer_.setFieldCell(route.target, route.cells, cells_[size_t(i)]))
-                continue;
-            const SqlValue value = query_.value(i);
-            if (route.boolean) {
-                // Booleans are written as "1" and "0"; NULL leaves the column unset.
-                static const SqlValue trueText(QStringLiteral("1"));
-                static const SqlValue falseText(QStringLiteral("0"));
-                if (value == SqlValue(true))
-                    writer_.setFieldValue(route.target, trueText);
-                else if (value == SqlValue(false))
-                    writer_.setFieldValue(route.target, falseText);
-            } else {
-                writer_.setFieldValue(route.target, value);
-            }
-        } catch (const Failure& failure) {
-            ++valuesNotStored_;
-            reportColumn(targetTable, query_.fieldName(i), failure.message());
+    const int count = int(rowRoutes_.size());
+    for (int i = writer_.setFieldCells(rowRoutes_.data(), count, cells_.data()); i < count;
+         i += 1 + writer_.setFieldCells(rowRoutes_.data() + i + 1, count - i - 1, cells_.data()))
+        copyValue(targetTable, rowRoutes_[size_t(i)]);
+}
+
+void RowTransfer::copyValue(const QString& targetTable, const CellRoute& route)
+{
+    try {
+        if (route.form != CellForm::None
+            && writer_.setFieldCell(route.target, route.form, cells_[size_t(route.source)]))
+            return;
+        const SqlValue value = query_.value(route.source);
+        if (routes_[route.source].boolean) {
+            // Booleans are written as "1" and "0"; NULL leaves the column unset.
+            static const SqlValue trueText(QStringLiteral("1"));
+            static const SqlValue falseText(QStringLiteral("0"));
+            if (value == SqlValue(true))
+                writer_.setFieldValue(route.target, trueText);
+            else if (value == SqlValue(false))
+                writer_.setFieldValue(route.target, falseText);
+        } else {
+            writer_.setFieldValue(route.target, value);
         }
+    } catch (const Failure& failure) {
+        ++valuesNotStored_;
+        reportColumn(targetTable, query_.fieldName(route.source), failure.message());
     }
 }
 

@@ -105,6 +105,7 @@ private:
 
     QVector<ColumnRoute> routeColumns(bool upperCase);
     void copyRow(const QString& targetTable);
+    void copyValue(const QString& targetTable, const CellRoute& route);
     void reportColumn(const QString& targetTable, const QString& column, const QString& reason);
     // Gives the rows posted since the last batch to the writer as a batch,
     // applied while the next rows are copied, and reports the batches that
@@ -136,6 +137,7 @@ private:
     QString sourceTable_;
 
     QVector<ColumnRoute> routes_;
+    std::vector<CellRoute> rowRoutes_;  // of the routed columns, in order
     bool anyCells_ = false;           // whether a route takes cells
     std::vector<SourceCell> cells_;   // the current row's, one a source column
     QSet<QString> reportedColumns_;

@@ -26,6 +26,15 @@ struct SourceCell {
     bool isNull() const { return bytes < 0; }
 };
 
+// Where a source column's values go in a row writer: the writer's column
+// and the form in which the column takes them from the source's buffers
+// (None: only as value objects).
+struct CellRoute {
+    int source = 0;
+    int target = 0;
+    CellForm form = CellForm::None;
+};
+
 // The layouts of the Timestamp and Guid forms: those of ODBC's
 // SQL_TIMESTAMP_STRUCT and SQLGUID (the source checks that they match).
 struct CellTimestamp {

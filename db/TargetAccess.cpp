@@ -30,6 +30,20 @@ void RowWriter::setFieldValue(const QString& name, const SqlValue& value)
     setFieldValue(index, value);
 }
 
+int RowWriter::setFieldCells(const CellRoute* routes, int count, const SourceCell* cells)
+{
+    for (int i = 0; i < count; ++i) {
+        const CellRoute& route = routes[i];
+        try {
+            if (route.form == CellForm::None || !setFieldCell(route.target, route.form, cells[route.source]))
+                return i;
+        } catch (const Failure&) {
+            return i;
+        }
+    }
+    return count;
+}
+
 void RowWriter::applyInBackground()
 {
     try {

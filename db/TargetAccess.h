@@ -103,6 +103,12 @@ public:
     // values such as a date-time that rounds into the next second); a value
     // the column cannot take throws as setFieldValue does.
     virtual bool setFieldCell(int, CellForm, const SourceCell&) { return false; }
+    // Sets the columns of routes in turn from the row's cells (one a source
+    // column), as setFieldCell does, up to the first route that it does not
+    // set: one whose form is None, whose value setFieldCell declines or
+    // throws for, which is left untouched for the caller. Returns how many
+    // routes were set: all of them, in one call for a row, as a rule.
+    virtual int setFieldCells(const CellRoute* routes, int count, const SourceCell* cells);
     virtual void post() = 0;
     virtual int pendingCount() const = 0;
     // The rows of the current batch that the writer has already sent to the

@@ -128,6 +128,33 @@ bool OciRowWriter::setFieldCell(int index, CellForm form, const SourceCell& cell
     return column.setCell(filling_->held, form, cell);
 }
 
+// The loop of setFieldCell over a row without a call per value.
+int OciRowWriter::setFieldCells(const CellRoute* routes, int count, const SourceCell* cells)
+{
+    if (!rowOpen_)
+        return 0;
+    const int row = filling_->held;
+    const auto& columns = filling_->columns;
+    for (int i = 0; i < count; ++i) {
+        const CellRoute& route = routes[i];
+        if (route.form == CellForm::None || route.target < 0 || size_t(route.target) >= columns.size())
+            return i;
+        const SourceCell& cell = cells[route.source];
+        PendingColumn& column = *columns[size_t(route.target)];
+        if (cell.isNull()) {
+            column.setNull(row);
+            continue;
+        }
+        try {
+            if (!column.setCell(row, route.form, cell))
+                return i;
+        } catch (const Failure&) {
+            return i;
+        }
+    }
+    return count;
+}
+
 void OciRowWriter::post()
 {
     requireOpen();

@@ -45,6 +45,7 @@ public:
     void setFieldValue(int index, const SqlValue& value) override;
     bool takesCells(int index, CellForm form) const override;
     bool setFieldCell(int index, CellForm form, const SourceCell& cell) override;
+    int setFieldCells(const CellRoute* routes, int count, const SourceCell* cells) override;
     void post() override;
     int pendingCount() const override { return filling_ ? filling_->rows : 0; }
     int sentRows() const override { return filling_ ? filling_->sent : 0; }

@@ -329,8 +329,9 @@ bool StubTables::quickCheck(const StubInsert& insert, int bind, ub2 dataType, co
                             ub4 length) const
 {
     const int index = insert.columnOfBind[bind];
-    const peers::OraColumn& column = insert.table->columns[index];
-    switch (insert.table->storage[index]) {
+    const StubTable& table = *insert.table;  // read only: no copy of its lists
+    const peers::OraColumn& column = table.columns[index];
+    switch (table.storage[index]) {
     case StubStorage::Number:
         if (dataType != SQLT_VNU)
             return false;
