@@ -163,23 +163,31 @@ void writeBase100(quint64 magnitude, bool negative, int fractionPairs, char* out
         out[1] = char(0x80);
         return;
     }
-    int digits[10];
-    int count = 0;
-    while (magnitude > 0xFFFFFFFFu) {
-        digits[count++] = int(magnitude % 100);
+    // The number of base-100 digits, then the digits written straight into
+    // place from the least significant on, its zero digits left out.
+    int count = 1;
+    for (quint64 rest = magnitude / 100; rest > 0; rest /= 100)
+        ++count;
+    int written = count;
+    while (magnitude % 100 == 0) {
+        magnitude /= 100;
+        --written;
+    }
+    const int exponent = count - 1 - fractionPairs;
+    out[1] = char(negative ? 62 - exponent : 193 + exponent);
+    const int base = negative ? 101 : 1;
+    const int sign = negative ? -1 : 1;
+    int i = written + 1;
+    for (; magnitude > 0xFFFFFFFFu; --i) {
+        out[i] = char(base + sign * int(magnitude % 100));
         magnitude /= 100;
     }
     // The rest in 32 bits, which divide faster.
-    for (quint32 rest = quint32(magnitude); rest > 0; rest /= 100)
-        digits[count++] = int(rest % 100);
-    const int exponent = count - 1 - fractionPairs;
-    int last = 0;  // trailing zero digits are not written
-    while (digits[last] == 0)
-        ++last;
-    int length = 1;
-    out[length++] = char(negative ? 62 - exponent : 193 + exponent);
-    for (int i = count - 1; i >= last; --i)
-        out[length++] = char(negative ? 101 - digits[i] : digits[i] + 1);
+    for (quint32 rest = quint32(magnitude); i >= 2; --i) {
+        out[i] = char(base + sign * int(rest % 100));
+        rest /= 100;
+    }
+    int length = written + 2;
     if (negative)
         out[length++] = char(102);
     out[0] = char(length - 1);
