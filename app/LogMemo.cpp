@@ -11,6 +11,9 @@
 
 LogMemo::LogMemo(const tw::RunLog& log, QPlainTextEdit& memo) : log_(log), memo_(memo)
 {
+    // The memo's document would keep every edit to undo it, and a copy
+    // edits it all along: memory would grow with the rows copied.
+    memo_.setUndoRedoEnabled(false);
     connect(&log_, &tw::RunLog::changed, this, &LogMemo::logChanged);
 }
 
