@@ -55,7 +55,13 @@ void RunProgressView::rowsCopied(int index, qint64 copied, qint64 counted)
     if (found == tables_.end())
         return;
     found->second.copied(copied, counted, clock_.elapsed());
-    show();
+    unshownRows_ = true;
+}
+
+void RunProgressView::refresh()
+{
+    if (unshownRows_)
+        show();
 }
 
 void RunProgressView::finishTable(int index)
@@ -114,6 +120,7 @@ void RunProgressView::showTable(QProgressBar& bar, const tw::RunProgress& table,
 
 void RunProgressView::show()
 {
+    unshownRows_ = false;
     const QLocale locale;
     const bool several = tables_.size() > 1;
     // The tables in list order from the top; the last in the panel's own

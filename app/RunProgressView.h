@@ -30,7 +30,12 @@ public:
     // nothing done yet and no column problem.
     void startRun(int tablesSelected);
     void startTable(int index, const QString& sourceName);
+    // Takes the rows copied without showing them: the copy reports every
+    // 100 rows, and the display shows them when refreshed.
     void rowsCopied(int index, qint64 copied, qint64 counted);
+    // Shows the rows copied since the last showing; nothing when there were
+    // none. Starting and finishing a table show at once.
+    void refresh();
     void finishTable(int index);
     // The latest column problem of the run, on the line under the progress
     // bars, cut to the line's width; the whole text in its tooltip.
@@ -49,6 +54,8 @@ private:
     tw::RunProgress last_;
     std::vector<std::unique_ptr<QProgressBar>> extraBars_;
     QElapsedTimer clock_;
+    // Rows were copied since the display last showed them.
+    bool unshownRows_ = false;
     // The panel and its rows where the form placed them.
     int panelTop_ = 0;
     int panelHeight_ = 0;

@@ -15,9 +15,6 @@
 #include <QCollator>
 #include <QDir>
 #include <QMessageBox>
-#include <QTextBlock>
-#include <QTextCursor>
-#include <QTextDocument>
 
 namespace {
 const int kPages = 6;
@@ -46,6 +43,7 @@ Taaform1::Taaform1(std::unique_ptr<tw::SourceConnection> source, std::unique_ptr
     Timer1.setSingleShot(true);
     Timer1.setInterval(1000);
     followLastLine(*ui->sc);
+    logMemo_ = std::make_unique<LogMemo>(log_, *ui->sc);
     connectControls();
 
     // The data folder holds the interactive run logs; create it when missing
@@ -89,7 +87,6 @@ void Taaform1::connectControls()
     connect(ui->Button4, &QPushButton::clicked, this, &Taaform1::removeAll);
     connect(ui->availabletables, &QListWidget::itemDoubleClicked, this, &Taaform1::addSelected);
     connect(ui->selecttables, &QListWidget::itemDoubleClicked, this, &Taaform1::removeSelected);
-    connect(&log_, &tw::RunLog::changed, this, &Taaform1::showLogFrom);
     connect(&Timer1, &QTimer::timeout, this, &Taaform1::Timer1Timer);
     connect(ui->btcreatebat, &QPushButton::clicked, this, &Taaform1::btcreatebatClick);
     marfrm_bat.setFailureHandler([this](const QString& message) { showFailure(message); });
@@ -119,30 +116,6 @@ bool Taaform1::guarded(const std::function<void()>& handler)
         showFailure(QString::fromLocal8Bit(failure.what()));
     }
     return false;
-}
-
-// Redraws the log memo from the first changed line on, so that refreshing the
-// row-count line stays cheap however long the log is.
-void Taaform1::showLogFrom(int firstChanged)
-{
-    const QStringList& lines = log_.lines();
-    if (firstChanged == 0) {
-        ui->sc->setPlainText(lines.join(QLatin1Char('\n')));
-        return;
-    }
-    QTextDocument* document = ui->sc->document();
-    QTextCursor cursor(document);
-    if (firstChanged < document->blockCount()) {
-        cursor.setPosition(document->findBlockByNumber(firstChanged).position() - 1);
-        cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
-        cursor.removeSelectedText();
-    } else {
-        cursor.movePosition(QTextCursor::End);
-    }
-    for (int i = firstChanged; i < lines.size(); ++i) {
-        cursor.insertBlock();
-        cursor.insertText(lines[i]);
-    }
 }
 
 void Taaform1::showPage(int n)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/LogMemo.h"
 #include "app/RunProgressView.h"
 #include "convert/ConversionHost.h"
 #include "convert/RunLog.h"
@@ -58,7 +59,6 @@ private:
     // Page display: shows page n and sets the buttons and step labels.
     void showPage(int n);
     void nextRule();
-    void showLogFrom(int firstChanged);
     // Ends a handler chain without a message, as a stopped run does.
     struct SilentAbort {};
     // Runs a handler; a failure ends it and is shown in the error box.
@@ -149,6 +149,8 @@ private:
     std::unique_ptr<tw::RowWriter> oracledata;
     tw::Tcc cc;
     tw::RunLog log_;
+    // Shows log_ in the log page's memo.
+    std::unique_ptr<LogMemo> logMemo_;
 
     QStringList arguments_;
     QString appDataFolder_;

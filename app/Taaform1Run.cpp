@@ -46,6 +46,7 @@ void Taaform1::step5Click()
 
 void Taaform1::reportSummary(const tw::RunSummary& summary)
 {
+    logMemo_->catchUp();
     showRunSummary(*ui, summary);
     if (unattendedRun_)
         unattendedRun_->report(summary, summaryCaptions(*ui));
@@ -189,15 +190,19 @@ void Taaform1::leaveRunningState()
     bindCancelToClose();
 }
 
-// The copy offers to serve the window every 100 rows; serving it paints
-// the changed log and bars, which costs more processor time than the rows
-// themselves when they come fast. Serving it at most every 20 ms keeps the
-// display live and a click on Stop answered at once.
+// The copy offers to serve the window every 100 rows. Serving it paints
+// the log and the bars, and bringing them up to date lays out their texts
+// again, which costs more processor time than the rows themselves when they
+// come fast. So the window is served at most every 20 ms, and the log and
+// the bars take the rows copied only then: the display stays live and a
+// click on Stop is answered at once.
 void Taaform1::processEvents()
 {
     if (eventsServed_.isValid() && eventsServed_.elapsed() < kServeEveryMs)
         return;
     eventsServed_.start();
+    logMemo_->catchUp();
+    progressView_.refresh();
     QApplication::processEvents();
 }
 

@@ -54,6 +54,10 @@ void Taaform1::btcreatebatClick()
 void Taaform1::startUnattended()
 {
     unattendedRun_ = std::make_unique<tw::UnattendedRun>(arguments_.value(0), headlessPlatform());
+    // Nobody sees the window of a run without a windowing system: it keeps
+    // its state but paints nothing.
+    if (unattendedRun_->headless())
+        setUpdatesEnabled(false);
     guarded([this] {
         WizardSettingsControls controls(*ui);
         if (unattendedRun_->start(ValueListEditorbat, controls, log_))

@@ -58,7 +58,7 @@ QString benchTableName(int index, int tables)
     return tables == 1 ? kSourceTable : kSourceTable + QString::number(index);
 }
 
-QString measureProgram(const QString& program, int port, int atOnce, const Latency& latency)
+QString measureProgram(const QString& program, int port, int atOnce, const Latency& latency, const QString& under)
 {
     QTemporaryDir dir;
     const QString modelPath = dir.filePath(QStringLiteral("model.ora"));
@@ -89,7 +89,9 @@ QString measureProgram(const QString& program, int port, int atOnce, const Laten
     run.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     QElapsedTimer clock;
     clock.start();
-    run.start(program, {jobPath});
+    QStringList command = QProcess::splitCommand(under);
+    command << program << jobPath;
+    run.start(command.takeFirst(), command);
     const bool ended = run.waitForFinished(-1);
     const double seconds = double(clock.nsecsElapsed()) / 1e9;
     const auto [cpu, peakKb] = childrenUsage();

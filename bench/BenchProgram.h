@@ -16,6 +16,8 @@ QString benchTableName(int index, int tables);
 // tables at once, with the given server latency; its time, and the
 // processor time and peak resident memory of its process, as key=value
 // pairs. Fails with an "error=" pair when the program does not end with 0.
-QString measureProgram(const QString& program, int port, int atOnce, const Latency& latency);
+// Given a command `under` (a profiler and its options), the program runs
+// under it, and the figures are that command's.
+QString measureProgram(const QString& program, int port, int atOnce, const Latency& latency, const QString& under);
 
 } // namespace bench

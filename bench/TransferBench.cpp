@@ -146,25 +146,30 @@ private:
     QString port_;
 };
 
-QStringList programRun(const QString& port, int atOnce, const bench::Latency& latency)
+QStringList programRun(const QString& port, int atOnce, const bench::Latency& latency, const QString& under)
 {
-    return {QStringLiteral("--measure"), QStringLiteral("program"), QStringLiteral("--port"), port,
-            QStringLiteral("--at-once"), QString::number(atOnce), QStringLiteral("--latency-call-us"),
-            QString::number(latency.callMicroseconds), QStringLiteral("--latency-row-us"),
-            QString::number(latency.rowMicroseconds)};
+    QStringList arguments{QStringLiteral("--measure"), QStringLiteral("program"), QStringLiteral("--port"), port,
+                          QStringLiteral("--at-once"), QString::number(atOnce), QStringLiteral("--latency-call-us"),
+                          QString::number(latency.callMicroseconds), QStringLiteral("--latency-row-us"),
+                          QString::number(latency.rowMicroseconds)};
+    if (!under.isEmpty())
+        arguments << QStringLiteral("--under") << under;
+    return arguments;
 }
 
 // (d) The program on one table, beside the bare fetch of the same table;
-// (e) on several tables with the latency of (c), one at a time and several.
+// (e) on several tables with the latency of (c), one at a time and several;
+// no (e) for no tables. The program runs under the command `under` when
+// one is given.
 void measureWholeProgram(qint64 singleRows, qint64 rows, int tables, int atOnce, const bench::Latency& latency,
-                         int repeat)
+                         int repeat, const QString& under)
 {
     {
         const Peer peer(singleRows, 1);
         const Figures a = measure({QStringLiteral("--measure"), QStringLiteral("fetch"), QStringLiteral("--port"),
                                    peer.port()},
                                   peer.pid(), repeat);
-        const Figures d = measure(programRun(peer.port(), 1, {}), peer.pid(), repeat);
+        const Figures d = measure(programRun(peer.port(), 1, {}, under), peer.pid(), repeat);
         std::cout << "| (d) Rows | (a) fetch rows/s | (d) program rows/s | (d)/(a) | (d) seconds | (d) CPU µs/row "
                      "| (d) peak RSS MB |\n|---:|---:|---:|---:|---:|---:|---:|\n"
                   << "| " << number(singleRows).toStdString() << " | "
@@ -176,9 +181,11 @@ void measureWholeProgram(qint64 singleRows, qint64 rows, int tables, int atOnce,
                   << number(d.at("peak-kb") / 1024, 1).toStdString() << " |\n"
                   << std::endl;
     }
+    if (tables < 1)
+        return;
     const Peer peer(rows, tables);
-    const Figures one = measure(programRun(peer.port(), 1, latency), peer.pid(), repeat);
-    const Figures several = measure(programRun(peer.port(), atOnce, latency), peer.pid(), repeat);
+    const Figures one = measure(programRun(peer.port(), 1, latency, under), peer.pid(), repeat);
+    const Figures several = measure(programRun(peer.port(), atOnce, latency, under), peer.pid(), repeat);
     std::cout << "| (e) Tables × rows | latency | 1 at a time s | " << atOnce << " at once s | time ratio | 1 at a time "
               << "peak RSS MB | " << atOnce << " at once peak RSS MB | memory ratio |\n"
               << "|---|---|---:|---:|---:|---:|---:|---:|\n"
@@ -234,8 +241,13 @@ int main(int argc, char** argv)
     const QCommandLineOption atOnceOption(QStringLiteral("at-once"),
                                           QStringLiteral("Tables copied at once in (e), or (child) in the job."),
                                           QStringLiteral("n"), QStringLiteral("4"));
+    const QCommandLineOption underOption(QStringLiteral("under"),
+                                         QStringLiteral("Start the program of (d) and (e) under this command, for "
+                                                        "instance a profiler."),
+                                         QStringLiteral("command"));
     parser.addOptions({rowsOption, callOption, rowOption, keepOption, repeatOption, serveOption, measureOption,
-                       portOption, wholeOption, singleRowsOption, tablesOption, tableRowsOption, atOnceOption});
+                       portOption, wholeOption, singleRowsOption, tablesOption, tableRowsOption, atOnceOption,
+                       underOption});
     parser.process(app);
 
     const bench::Latency latency{parser.value(callOption).toInt(), parser.value(rowOption).toInt()};
@@ -247,7 +259,8 @@ int main(int argc, char** argv)
         const QString result = kind == QLatin1String("fetch")     ? bench::measureFetch(port)
             : kind == QLatin1String("program")                    ? bench::measureProgram(QStringLiteral(TW_PROGRAM), port,
                                                                                           parser.value(atOnceOption).toInt(),
-                                                                                          latency)
+                                                                                          latency,
+                                                                                          parser.value(underOption))
                                                                   : bench::measureTransfer(port, latency,
                                                                                            parser.isSet(keepOption));
         std::cout << result.toStdString() << std::endl;
@@ -257,7 +270,8 @@ int main(int argc, char** argv)
     const int repeat = std::max(1, parser.value(repeatOption).toInt());
     if (parser.isSet(wholeOption)) {
         measureWholeProgram(parser.value(singleRowsOption).toLongLong(), parser.value(tableRowsOption).toLongLong(),
-                            parser.value(tablesOption).toInt(), parser.value(atOnceOption).toInt(), latency, repeat);
+                            parser.value(tablesOption).toInt(), parser.value(atOnceOption).toInt(), latency, repeat,
+                            parser.value(underOption));
         return 0;
     }
     printHeader(latency);

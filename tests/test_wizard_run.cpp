@@ -2,6 +2,7 @@
 // through the pages, the running state of the buttons, Stop and the close
 // box, column problems, and the log memo following the run.
 
+#include "app/LogMemo.h"
 #include "app/RunProgressView.h"
 #include "support/WizardOnModels.h"
 
@@ -14,7 +15,9 @@
 #include <QProgressBar>
 #include <QTimer>
 #include <QWindow>
+#include <functional>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 
@@ -98,6 +101,7 @@ TEST_F(WizardRun, ProgressShowsABarPerTableAtWork)
     for (int i = 0; i < 3; ++i)
         view.startTable(i, QStringLiteral("T%1").arg(i + 1));
     view.rowsCopied(1, 50, 200);
+    view.refresh();
     const auto shown = [this] {
         QStringList texts;
         QList<QProgressBar*> bars = ui().progresspanel->findChildren<QProgressBar*>();
@@ -120,6 +124,60 @@ TEST_F(WizardRun, ProgressShowsABarPerTableAtWork)
     view.startTable(3, QStringLiteral("T4"));
     EXPECT_EQ(shown(), (QStringList{"0 of ? rows", "3 of 6 tables"}));
     EXPECT_EQ(ui().progresspanel->height(), 88);
+
+    // Rows copied show when the display is refreshed, and the last of a
+    // table's rows when it finishes: its bar ends full.
+    view.rowsCopied(3, 300, 400);
+    EXPECT_EQ(shown(), (QStringList{"0 of ? rows", "3 of 6 tables"}));
+    view.rowsCopied(3, 400, 400);
+    view.finishTable(3);
+    EXPECT_EQ(shown(), (QStringList{"400 of 400 rows", "4 of 6 tables"}));
+    EXPECT_EQ(ui().tableprogress->value(), tw::RunProgress::kBarMaximum);
+}
+
+// The memo shows the log as it is once the window has been served, or once
+// asked to catch up, whatever changed in between; until then it stays as
+// it was. It keeps no history of its edits.
+TEST(LogMemoShown, FollowsEveryKindOfChange)
+{
+    const std::vector<std::pair<const char*, std::function<void(tw::RunLog&)>>> changes{
+        {"lines appended", [](tw::RunLog& log) { log.append(QStringLiteral("c\r\nd")); }},
+        {"the last line rewritten again and again",
+         [](tw::RunLog& log) {
+             for (int rows = 100; rows <= 1000; rows += 100)
+                 log.replaceLast(QStringLiteral("Insert table T %1 Rows ").arg(rows));
+         }},
+        {"the last line rewritten, then lines appended and extended",
+         [](tw::RunLog& log) {
+             log.replaceLast(QStringLiteral("Insert table T 5 Rows "));
+             log.append(QStringLiteral("e"));
+             log.appendToLast(QStringLiteral("...Done"));
+         }},
+        {"cleared and written anew",
+         [](tw::RunLog& log) {
+             log.clear();
+             log.append(QStringLiteral("new"));
+         }},
+        {"cleared", [](tw::RunLog& log) { log.clear(); }},
+    };
+    for (const bool served : {true, false}) {
+        for (const auto& [name, change] : changes) {
+            QPlainTextEdit memo;
+            tw::RunLog log;
+            LogMemo shown(log, memo);
+            log.append(QStringLiteral("a\r\nb"));
+            shown.catchUp();
+            change(log);
+            EXPECT_EQ(memo.toPlainText(), QStringLiteral("a\nb")) << name;
+            if (served)
+                QCoreApplication::processEvents();
+            else
+                shown.catchUp();
+            EXPECT_EQ(memo.toPlainText(), log.lines().join(QLatin1Char('\n'))) << name;
+            // Nothing kept to undo: a long copy's edits cost no memory.
+            EXPECT_EQ(memo.document()->availableUndoSteps(), 0) << name;
+        }
+    }
 }
 
 TEST_F(WizardRun, EntriesOfANameInTwoSchemasKeepTheirTable)
@@ -317,6 +375,8 @@ TEST_F(WizardRun, LogFollowsItsLastLineUnlessScrolledUp)
         const QString last = wizard->runLog().lines().last();
         if (last.endsWith(QStringLiteral("...Done")) && last.startsWith(QStringLiteral("Insert table"))) {
             ++tables;
+            // The memo takes the change when the window is next served.
+            QCoreApplication::processEvents();
             if (!lastLineVisible())
                 hidden << last;
         }
@@ -331,9 +391,12 @@ TEST_F(WizardRun, LogFollowsItsLastLineUnlessScrolledUp)
     // it follows again.
     memo.verticalScrollBar()->setValue(0);
     wizard->runLog().append(QStringLiteral("one more"));
+    QCoreApplication::processEvents();
     EXPECT_EQ(memo.verticalScrollBar()->value(), 0);
     memo.verticalScrollBar()->setValue(memo.verticalScrollBar()->maximum());
     wizard->runLog().append(QStringLiteral("and another"));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(memo.toPlainText().endsWith(QStringLiteral("one more\nand another")));
     EXPECT_TRUE(lastLineVisible());
 }
 
