@@ -16,6 +16,9 @@ OciBatch::OciBatch(const QVector<DescribedColumn>& description, const std::share
     for (const auto& column : columns) {
         if (column->bindsLast())
             bindOrder.push_back(column.get());
+        if (column->bytesPerRow() == 0)
+            varying.push_back(column.get());
+        bytesPerRow += column->bytesPerRow();
     }
 }
 
@@ -36,8 +39,9 @@ QString OciBatch::insertSql(const QString& table) const
 
 qint64 OciBatch::heldBytes() const
 {
-    qint64 bytes = 0;
-    for (const auto& column : columns)
+    // Asked at every row: the columns of fixed width count by the row.
+    qint64 bytes = qint64(held) * bytesPerRow;
+    for (const PendingColumn* column : varying)
         bytes += column->heldBytes(held);
     return bytes;
 }

@@ -41,6 +41,8 @@ struct OciBatch {
 
     std::vector<std::unique_ptr<PendingColumn>> columns;  // table order
     std::vector<PendingColumn*> bindOrder;                // large objects last
+    std::vector<PendingColumn*> varying;                  // whose bytes vary from row to row
+    qint64 bytesPerRow = 0;                               // of the others
     int held = 0;      // rows held on the client
     int capacity = 0;  // row slots of the columns
     int touched = 0;   // slots readied since the last clear; NULL from here on

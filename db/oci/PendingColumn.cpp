@@ -92,6 +92,7 @@ public:
     }
 
     qint64 heldBytes(int rows) const override { return qint64(rows) * width_; }
+    qint64 bytesPerRow() const override { return width_; }
 
 private:
     void encode(const SqlValue& converted, char* slot) const
@@ -386,7 +387,8 @@ public:
                                                  indicators_.data(), nullptr, nullptr, 0, nullptr, OCI_DEFAULT));
     }
 
-    qint64 heldBytes(int rows) const override { return qint64(rows) * qint64(sizeof(OCILobLocator*)); }
+    qint64 heldBytes(int rows) const override { return qint64(rows) * bytesPerRow(); }
+    qint64 bytesPerRow() const override { return qint64(sizeof(OCILobLocator*)); }
 
 private:
     ub1 form() const { return column().charsetForm == SQLCS_NCHAR ? SQLCS_NCHAR : SQLCS_IMPLICIT; }

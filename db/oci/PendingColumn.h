@@ -41,6 +41,8 @@ public:
     // The bytes of values the column holds on the client for its first
     // rows slots.
     virtual qint64 heldBytes(int rows) const = 0;
+    // The bytes each row takes whatever its value; 0 where they vary.
+    virtual qint64 bytesPerRow() const { return 0; }
 
     // Whether setting a value talks to the server (temporary LOBs), so that
     // the column cannot be filled while the session executes another batch.

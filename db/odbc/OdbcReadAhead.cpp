@@ -74,8 +74,13 @@ bool OdbcReadAhead::take()
         taking_ = filled_.front();
         filled_.pop_front();
         position_ = 0;
+        firstBadRow_ = fetcher_.firstBadRow(*taking_);
     }
-    fetcher_.checkRow(*taking_, position_++);
+    // A block is checked as a whole when it is taken; the row that fails
+    // the check fails when it is reached.
+    if (position_ == firstBadRow_)
+        fetcher_.checkRow(*taking_, position_);
+    ++position_;
     return true;
 }
 

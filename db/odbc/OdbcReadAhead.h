@@ -54,6 +54,7 @@ private:
     std::deque<OdbcBlock*> filled_;  // for the caller, in order
     OdbcBlock* taking_ = nullptr;    // the block the caller reads
     SQLULEN position_ = 0;
+    SQLULEN firstBadRow_ = 0;        // of the block, its rows when none
     bool finished_ = false;          // the fetching has ended
     std::exception_ptr failure_;     // why, when it failed
     bool stopping_ = false;

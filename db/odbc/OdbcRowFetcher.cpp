@@ -21,6 +21,24 @@ void setAttribute(SQLHSTMT statement, SQLINTEGER attribute, SQLPOINTER value)
 
 } // namespace
 
+SQLULEN firstBadRow(const OdbcBlock& block, const std::vector<SQLLEN>& mostBytes)
+{
+    SQLULEN first = block.fetched;
+    for (SQLULEN row = 0; row < first; ++row) {
+        if (block.rowStatus[row] == SQL_ROW_ERROR)
+            first = row;
+    }
+    for (size_t i = 0; i < mostBytes.size(); ++i) {
+        const SQLLEN* indicators = block.indicators[i].data();
+        for (SQLULEN row = 0; row < first; ++row) {
+            const SQLLEN indicator = indicators[row];
+            if (indicator != SQL_NULL_DATA && (indicator < 0 || indicator > mostBytes[i]))
+                first = row;
+        }
+    }
+    return first;
+}
+
 OdbcRowFetcher::OdbcRowFetcher(SQLHSTMT statement, const QVector<OdbcColumn>& columns)
     : statement_(statement), columns_(columns)
 {
@@ -94,6 +112,11 @@ void OdbcRowFetcher::checkRow(const OdbcBlock& block, SQLULEN position) const
             throw Failure(
                 QStringLiteral("The value of column %1 does not fit its described size").arg(columns_[int(i)].name));
     }
+}
+
+SQLULEN OdbcRowFetcher::firstBadRow(const OdbcBlock& block) const
+{
+    return tw::firstBadRow(block, mostBytes_);
 }
 
 SourceCell OdbcRowFetcher::cellOf(const OdbcBlock& block, SQLULEN position, int column) const

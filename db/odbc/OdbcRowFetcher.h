@@ -15,6 +15,12 @@ struct OdbcBlock {
     SQLULEN fetched = 0;
 };
 
+// The position of the first row of the block that the driver could not
+// fetch or whose value of a column is longer than that column's most bytes
+// (or is a negative length other than NULL); the block's number of rows
+// when there is none.
+SQLULEN firstBadRow(const OdbcBlock& block, const std::vector<SQLLEN>& mostBytes);
+
 // Streams the rows of an executed statement. When every column has a bounded
 // size the columns are bound and rows arrive in blocks (the block sized to a
 // fixed memory budget), fetched into blocks of the caller's (fetchBlock), so
@@ -44,6 +50,9 @@ public:
     // A Failure when the driver could not fetch the row at the position in
     // the block, or left a value longer than its buffer.
     void checkRow(const OdbcBlock& block, SQLULEN position) const;
+    // The position of the first row of the block that checkRow fails, or
+    // the block's number of rows when none does.
+    SQLULEN firstBadRow(const OdbcBlock& block) const;
     // The value of a column of a checked row, as a value object or where it
     // lies in the block.
     SqlValue valueOf(const OdbcBlock& block, SQLULEN position, int column) const;

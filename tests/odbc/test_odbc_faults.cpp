@@ -6,6 +6,7 @@
 
 #include "convert/ConversionRun.h"
 #include "db/Failure.h"
+#include "db/odbc/OdbcRowFetcher.h"
 #include "db/odbc/OdbcSourceConnection.h"
 #include "peers/tds/TdsLoopback.h"
 #include "support/FailureOf.h"
@@ -207,6 +208,37 @@ TEST_F(OdbcFaultTest, NameInTwoSchemasLeavesTheTargetUntouchedAndTheRunSaysATabl
     EXPECT_EQ(failedTables, 1);
     EXPECT_TRUE(log.lines().contains(failedLine.arg(1).arg(2)));
     EXPECT_FALSE(log.lines().contains(cleanLine));
+}
+
+// A block is checked once when it is taken: the first row the driver could
+// not fetch, or whose value is longer than its buffer holds, is the one that
+// fails; NULLs and values that fill their buffer exactly pass.
+TEST(OdbcBlockCheck, FindsTheFirstRowThatFails)
+{
+    const std::vector<SQLLEN> mostBytes{8, 100};
+    const struct {
+        const char* what;
+        std::vector<SQLUSMALLINT> status;
+        std::vector<SQLLEN> first;
+        std::vector<SQLLEN> second;
+        SQLULEN expected;
+    } cases[] = {
+        {"all good", {0, 0, 0, 0}, {8, SQL_NULL_DATA, 0, 1}, {100, 5, SQL_NULL_DATA, 0}, 4},
+        {"a row the driver could not fetch", {0, 0, SQL_ROW_ERROR, 0}, {1, 1, 1, 1}, {1, 1, 1, 1}, 2},
+        {"too long in the second column", {0, 0, 0, 0}, {1, 1, 1, 1}, {1, 1, 1, 101}, 3},
+        {"the earlier of two", {0, 0, 0, SQL_ROW_ERROR}, {1, 9, 1, 1}, {1, 1, -4, 1}, 1},
+        {"a negative length that is not NULL", {0, 0, 0, 0}, {1, 1, 1, 1}, {1, 1, -4, 1}, 2},
+    };
+    for (const auto& c : cases) {
+        tw::OdbcBlock block;
+        block.rowStatus = c.status;
+        block.indicators = {c.first, c.second};
+        block.fetched = c.status.size();
+        EXPECT_EQ(tw::firstBadRow(block, mostBytes), c.expected) << c.what;
+        // Rows past those fetched are not looked at.
+        block.fetched = 1;
+        EXPECT_EQ(tw::firstBadRow(block, mostBytes), std::min<SQLULEN>(c.expected, 1)) << c.what;
+    }
 }
 
 } // namespace
