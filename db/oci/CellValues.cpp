@@ -2,10 +2,7 @@
 
 #include "db/oci/OracleNativeValues.h"
 
-#include <QDate>
-#include <QTime>
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 
 namespace tw::oci {
@@ -17,6 +14,15 @@ qint64 integerOf(const SourceCell& cell)
     qint64 value = 0;
     std::memcpy(&value, cell.data, sizeof value);
     return value;
+}
+
+// The days of a month of the proleptic Gregorian calendar, as QDate counts
+// them.
+int daysInMonth(int year, int month)
+{
+    static constexpr int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month == 2 && leap ? 29 : days[month - 1];
 }
 
 // Oracle DATE bytes: century and year of the century plus 100, month, day,
@@ -69,11 +75,10 @@ bool dateFromCell(const SourceCell& cell, char* out)
     CellTimestamp t;
     std::memcpy(&t, cell.data, sizeof t);
     // The fraction rounds to the millisecond, which DATE drops; one that
-    // rounds up to a whole second moves the time on, which is left to the
-    // date-time arithmetic of the value objects.
-    const qint64 milliseconds = qint64(std::llround(double(t.fraction) / 1e6));
-    if (milliseconds >= 1000 || t.year < 1 || t.year > 9999 || !QDate::isValid(t.year, t.month, t.day)
-        || !QTime::isValid(t.hour, t.minute, t.second))
+    // rounds up to a whole second (999.5 ms and more) moves the time on,
+    // which is left to the date-time arithmetic of the value objects.
+    if (t.fraction >= 999500000u || t.year < 1 || t.year > 9999 || t.month < 1 || t.month > 12 || t.day < 1
+        || t.day > daysInMonth(t.year, t.month) || t.hour > 23 || t.minute > 59 || t.second > 59)
         return false;
     writeDate(t, out);
     return true;
@@ -95,16 +100,14 @@ bool bytesTake(CellForm form, bool binary)
     }
 }
 
-char* ValueBytes::room(qsizetype bytes)
+char* ValueBytes::grow(qsizetype bytes)
 {
-    if (capacity_ - size_ < bytes) {
-        const qsizetype capacity = std::max(size_ + bytes, 2 * capacity_);
-        std::unique_ptr<char[]> grown(new char[size_t(capacity)]);
-        if (size_ > 0)
-            std::memcpy(grown.get(), data_.get(), size_t(size_));
-        data_ = std::move(grown);
-        capacity_ = capacity;
-    }
+    const qsizetype capacity = std::max(size_ + bytes, 2 * capacity_);
+    std::unique_ptr<char[]> grown(new char[size_t(capacity)]);
+    if (size_ > 0)
+        std::memcpy(grown.get(), data_.get(), size_t(size_));
+    data_ = std::move(grown);
+    capacity_ = capacity;
     return data_.get() + size_;
 }
 

@@ -28,12 +28,17 @@ public:
     char* data() { return data_.get(); }
     // Room for bytes more at the end, not yet counted; take counts what was
     // written there, up to end.
-    char* room(qsizetype bytes);
+    char* room(qsizetype bytes)
+    {
+        return capacity_ - size_ >= bytes ? data_.get() + size_ : grow(bytes);
+    }
     void take(const char* end) { size_ = end - data_.get(); }
     void append(const char* bytes, qsizetype count);
     void truncate(qsizetype size) { size_ = size; }
 
 private:
+    char* grow(qsizetype bytes);
+
     std::unique_ptr<char[]> data_;
     qsizetype size_ = 0;
     qsizetype capacity_ = 0;

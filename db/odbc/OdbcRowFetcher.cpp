@@ -28,12 +28,15 @@ SQLULEN firstBadRow(const OdbcBlock& block, const std::vector<SQLLEN>& mostBytes
         if (block.rowStatus[row] == SQL_ROW_ERROR)
             first = row;
     }
+    // A negative length read unsigned is larger than any buffer.
     for (size_t i = 0; i < mostBytes.size(); ++i) {
         const SQLLEN* indicators = block.indicators[i].data();
+        const SQLULEN most = SQLULEN(mostBytes[i]);
         for (SQLULEN row = 0; row < first; ++row) {
-            const SQLLEN indicator = indicators[row];
-            if (indicator != SQL_NULL_DATA && (indicator < 0 || indicator > mostBytes[i]))
+            if (SQLULEN(indicators[row]) > most && indicators[row] != SQL_NULL_DATA) {
                 first = row;
+                break;
+            }
         }
     }
     return first;
