@@ -163,30 +163,26 @@ void writeBase100(quint64 magnitude, bool negative, int fractionPairs, char* out
         out[1] = char(0x80);
         return;
     }
-    // The number of base-100 digits, then the digits written straight into
-    // place from the least significant on, its zero digits left out.
-    int count = 1;
-    for (quint64 rest = magnitude / 100; rest > 0; rest /= 100)
-        ++count;
-    int written = count;
+    // Trailing zero digits are not written but count for the exponent.
+    int zeros = 0;
     while (magnitude % 100 == 0) {
         magnitude /= 100;
-        --written;
+        ++zeros;
     }
-    const int exponent = count - 1 - fractionPairs;
-    out[1] = char(negative ? 62 - exponent : 193 + exponent);
+    // The digits from the least significant on, each into its place from
+    // the end; in 32 bits once the value fits, which divide faster.
     const int base = negative ? 101 : 1;
     const int sign = negative ? -1 : 1;
-    int i = written + 1;
-    for (; magnitude > 0xFFFFFFFFu; --i) {
-        out[i] = char(base + sign * int(magnitude % 100));
-        magnitude /= 100;
-    }
-    // The rest in 32 bits, which divide faster.
-    for (quint32 rest = quint32(magnitude); i >= 2; --i) {
-        out[i] = char(base + sign * int(rest % 100));
-        rest /= 100;
-    }
+    char digits[10];
+    int first = 10;
+    for (; magnitude > 0xFFFFFFFFu; magnitude /= 100)
+        digits[--first] = char(base + sign * int(magnitude % 100));
+    for (quint32 rest = quint32(magnitude); rest > 0; rest /= 100)
+        digits[--first] = char(base + sign * int(rest % 100));
+    const int written = 10 - first;
+    const int exponent = written + zeros - 1 - fractionPairs;
+    out[1] = char(negative ? 62 - exponent : 193 + exponent);
+    std::memcpy(out + 2, digits + first, size_t(written));
     int length = written + 2;
     if (negative)
         out[length++] = char(102);

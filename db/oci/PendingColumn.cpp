@@ -290,15 +290,20 @@ private:
         const qsizetype length = buffer_.size() - start;
         // A longer value would make this a LONG bind ahead of shorter ones;
         // no column of this kind holds more than 4000 bytes anyway.
-        if (!long_ && length > kLongBindBytes) {
-            buffer_.truncate(start);
-            throw Failure(QStringLiteral("a value of %1 bytes does not fit a %2 column (at most %3 bytes)")
-                              .arg(length)
-                              .arg(column().type.typeName)
-                              .arg(kLongBindBytes));
-        }
+        if (!long_ && length > kLongBindBytes)
+            refuseLength(start, length);
         spans_[size_t(row)] = Span{size_t(start), ub4(length), true};
         indicators_[size_t(row)] = kNotNull;
+    }
+
+    // Kept out of keepSpan, which every value passes.
+    [[noreturn]] void refuseLength(qsizetype start, qsizetype length)
+    {
+        buffer_.truncate(start);
+        throw Failure(QStringLiteral("a value of %1 bytes does not fit a %2 column (at most %3 bytes)")
+                          .arg(length)
+                          .arg(column().type.typeName)
+                          .arg(kLongBindBytes));
     }
 
     static sb4 supply(void* context, OCIBind*, ub4 iteration, ub4, void** buffer, ub4* length, ub1* piece,

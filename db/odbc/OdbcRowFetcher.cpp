@@ -133,12 +133,13 @@ SourceCell OdbcRowFetcher::cellOf(const OdbcBlock& block, SQLULEN position, int 
 
 void OdbcRowFetcher::cellsOf(const OdbcBlock& block, SQLULEN position, SourceCell* out) const
 {
-    for (size_t i = 0; i < widths_.size(); ++i) {
-        const SQLLEN indicator = block.indicators[i][position];
-        out[i] = indicator == SQL_NULL_DATA
-            ? SourceCell()
-            : SourceCell{block.buffers[i].data() + widths_[i] * SQLLEN(position), qint64(indicator)};
-    }
+    // The row is checked: its only negative length is NULL's (-1), which
+    // is a NULL cell's too.
+    static_assert(SQL_NULL_DATA == -1);
+    const auto* buffers = block.buffers.data();
+    const auto* indicators = block.indicators.data();
+    for (size_t i = 0; i < widths_.size(); ++i)
+        out[i] = SourceCell{buffers[i].data() + widths_[i] * SQLLEN(position), qint64(indicators[i][position])};
 }
 
 SqlValue OdbcRowFetcher::valueOf(const OdbcBlock& block, SQLULEN position, int column) const
