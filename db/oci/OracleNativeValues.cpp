@@ -245,14 +245,6 @@ void writeOracleNumber(qint64 n, char* out)
     writeBase100(n < 0 ? 0 - quint64(n) : quint64(n), n < 0, 0, out);
 }
 
-bool writePlainOracleNumber(QStringView text, char* out)
-{
-    if (writeShortDecimal(text.utf16(), text.size(), out))
-        return true;
-    DecimalDigits<char16_t> number;
-    return readDecimal(text.utf16(), text.size(), number) && writeNumber(number, out);
-}
-
 bool writePlainOracleNumber(QLatin1String text, char* out)
 {
     if (writeShortDecimal(text.data(), text.size(), out))

@@ -20,9 +20,9 @@ QByteArray oracleNumber(const SqlValue& value);
 // The same written into 22 bytes at out, without allocating.
 void writeOracleNumber(const SqlValue& value, char* out);
 void writeOracleNumber(qint64 value, char* out);
-// Plain decimal text ([+-]digits[.digits], no blanks) written as above;
-// false, with out untouched, for any other text or a number too large.
-bool writePlainOracleNumber(QStringView text, char* out);
+// Plain decimal text ([+-]digits[.digits], no blanks), in Latin-1 as the
+// source's driver leaves it, written as above; false, with out untouched,
+// for any other text or a number too large.
 bool writePlainOracleNumber(QLatin1String text, char* out);
 
 // A date-time as a 7-byte Oracle DATE (SQLT_DAT): century and year of the
