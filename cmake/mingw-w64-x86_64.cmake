@@ -1,6 +1,7 @@
 # Cross-builds for 64-bit Windows with Debian's mingw-w64 (the posix-threads
-# compilers: std::thread needs them). Programs are run through Wine, so that
-# test discovery and other build-time runs work on the build machine.
+# compilers: std::thread needs them). Programs are run through Wine (by a
+# script that starts again a program Wine failed to start), so that test
+# discovery and other build-time runs work on the build machine.
 # Further folders holding Windows libraries (Qt, GoogleTest) are given as
 # -DCMAKE_FIND_ROOT_PATH=...; the MinGW sysroot is added here.
 set(CMAKE_SYSTEM_NAME Windows)
@@ -17,4 +18,4 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-set(CMAKE_CROSSCOMPILING_EMULATOR /usr/bin/wine)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/windows/wine-run.sh)

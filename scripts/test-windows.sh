@@ -13,11 +13,14 @@ source scripts/windows/env.sh
 # files of the run's own, as the Linux tests use, so that the user's files
 # cannot change a wire test.
 odbc=$(mktemp -d)
-trap 'rm -rf "$odbc"; wineserver -k 2>/dev/null || true' EXIT
 : >"$odbc/odbcinst.ini"
 : >"$odbc/odbc.ini"
 printf '[global]\n[127.0.0.1]\n' >"$odbc/freetds.conf"
 export ODBCSYSINI=$odbc ODBCINSTINI=odbcinst.ini ODBCINI=$odbc/odbc.ini FREETDSCONF=$odbc/freetds.conf FREETDS=$odbc/freetds.conf
+
+# The programs that Wine failed to start and that were started again.
+export TW_WINE_RESTARTS=$(mktemp)
+trap 'rm -rf "$odbc" "$TW_WINE_RESTARTS"; wineserver -k 2>/dev/null || true' EXIT
 
 # One Wine server for the whole run, so that each test starts quickly. Its
 # session is started here, before the tests: the processes Wine starts for a
@@ -27,4 +30,10 @@ export ODBCSYSINI=$odbc ODBCINSTINI=odbcinst.ini ODBCINI=$odbc/odbc.ini FREETDSC
 wineserver -p
 wine cmd /c exit </dev/null >/dev/null 2>&1
 cd build-windows
-ctest --output-on-failure -j"$(nproc)" --timeout 600
+status=0
+ctest --output-on-failure -j"$(nproc)" --timeout 600 || status=$?
+if [ -s "$TW_WINE_RESTARTS" ]; then
+  echo "Programs that Wine failed to start, started again:"
+  cat "$TW_WINE_RESTARTS"
+fi
+exit "$status"
