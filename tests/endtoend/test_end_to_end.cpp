@@ -361,12 +361,22 @@ TEST_F(TablesAtOnce, TablesOfOneTargetTakeTurns)
 // aborted", no further table is begun, and the run ends stopped.
 TEST_F(TablesAtOnce, StopStopsEveryWorker)
 {
-    // The first three tables take 0.4 s and more at the target.
-    host.onYield = [this](int yields) {
-        if (yields == 3)
+    // The first three tables get 12,000 rows. A worker reads ahead of the
+    // target by at most two batches of 5,000 rows, so it cannot read the
+    // last of them before the target has stored a batch, which takes 1.5 s:
+    // however the workers are scheduled, none of them is done within 1.5 s
+    // of its start. The stop comes as soon as each has rows on their way.
+    auto& shop = server.database(QStringLiteral("Shop"));
+    for (int t = 1; t <= 3; ++t) {
+        auto& table = shop.table(QStringLiteral("T%1").arg(t));
+        for (int i = 2000 * t + 1; i <= 12000; ++i)
+            table.row({i, QStringLiteral("r%1").arg(i)});
+    }
+    host.onYield = [this](int) {
+        if (host.rowsOfTable.value(0) > 0 && host.rowsOfTable.value(1) > 0 && host.rowsOfTable.value(2) > 0)
             host.stop = true;
     };
-    const Result stopped = run(3, 200);
+    const Result stopped = run(3, 300);
     EXPECT_EQ(stopped.outcome, tw::ConversionRun::Outcome::Stopped);
     const QString text = stopped.log.join(QLatin1Char('\n'));
     EXPECT_EQ(stopped.log.count(QStringLiteral("Operation aborted")), 3) << text.toStdString();

@@ -8,6 +8,7 @@
 #include "convert/ConversionHost.h"
 #include "convert/RunProgress.h"
 
+#include <QMap>
 #include <QStringList>
 #include <functional>
 
@@ -45,6 +46,8 @@ struct FakeHost : tw::ConversionHost {
     qint64 msecs = 0;
     QStringList progressShown;
     tw::RunSummary finishedTables;
+    // The rows copied so far of each table at work, by its index in the run.
+    QMap<int, qint64> rowsOfTable;
 
     int selectedTableCount() const override { return int(listed.isEmpty() ? tables.size() : listed.size()); }
     tw::SourceTable selectedTable(int index) const override
@@ -95,6 +98,7 @@ struct FakeHost : tw::ConversionHost {
     }
     void closeMainWindow() override { closed = true; }
     void tableStarted(int index, const QString& sourceName) override { progress.startTable(index, sourceName); }
+    void tableRowsCopied(int index, qint64 copied, qint64) override { rowsOfTable[index] = copied; }
     void rowsCopied(qint64 copied, qint64 counted) override
     {
         progress.copied(copied, counted, msecs);
