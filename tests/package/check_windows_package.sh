@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the Windows packages in the (cross-)build folder: the NSIS installer
 # and the ZIP. Unpacks the ZIP into a temporary folder and starts the program
-# from there under Wine with --version, with no search path of its own, so
-# that it runs on the libraries the ZIP carries.
+# from there under Wine with --version (as the tests are started, see
+# scripts/windows/wine-run.sh), with no search path of its own, so that it
+# runs on the libraries the ZIP carries.
 # Usage: check_windows_package.sh BUILD_FOLDER CPACK_COMMAND VERSION
 set -euo pipefail
 build=$1
@@ -29,7 +30,8 @@ for page in en/index.html cn/index.html; do
   [ -f "$work/unpacked/$name/share/tablewright/help/$page" ] || fail "the ZIP lacks the help page $page"
 done
 
-output=$(WINEPATH= wine "$program" --version 2>"$work/stderr" | tr -d '\r') || fail "--version failed: $(cat "$work/stderr")"
+wine_run=$(cd "$(dirname "$0")/../../scripts/windows" && pwd)/wine-run.sh
+output=$(WINEPATH= "$wine_run" "$program" --version 2>"$work/stderr" | tr -d '\r') || fail "--version failed: $(cat "$work/stderr")"
 [ "$output" = "Tablewright $version" ] || fail "--version printed \"$output\""
 echo "--version: $output"
 
